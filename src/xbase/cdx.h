@@ -1,0 +1,96 @@
+// Structural compound index (.CDX, FoxPro compact format): one file holding
+// several tags, each a B-tree of 512-byte pages with compressed leaf keys.
+// Keys are fixed-length byte strings already encoded (see key_encoding.h);
+// this layer knows nothing about records or expressions.
+//
+// Multi-user protocol: every change happens between LockWrite() and
+// UnlockWrite() (the index lock byte at 0x7FFFFFFE of the .CDX). Before
+// trusting cached pages, readers and writers call Refresh(), which drops the
+// cache when another process has changed the file since it was filled.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xbase/env.h"
+#include "xbase/status.h"
+
+namespace xb {
+
+enum class KeyType : char { kChar = 'C', kNumber = 'N', kDate = 'D', kLogical = 'L' };
+
+struct TagSpec {
+  std::string name;       // upper case, at most 10 characters
+  std::string key_expr;   // expression text as stored in the tag
+  std::string for_expr;   // empty when the tag has no FOR condition
+  bool descending = false;
+  bool unique = false;
+  KeyType key_type = KeyType::kChar;
+  int key_len = 0;        // bytes per key (8 for numbers and dates, 1 for logicals)
+};
+
+class CdxTag;
+
+// A position in one tag, walking it in the tag's logical order (a descending
+// tag starts at its highest key). Equal keys come in record-number order.
+class CdxCursor {
+ public:
+  virtual ~CdxCursor() = default;
+  virtual Status First() = 0;
+  virtual Status Last() = 0;
+  virtual Status Next() = 0;
+  virtual Status Prev() = 0;
+  // Positions on the first entry (in logical order) whose key starts with
+  // `key` (compared over key.size() bytes). With `soft`, when none matches,
+  // stays on the entry that would follow it; `last` picks the last matching
+  // entry instead of the first. `*found` tells whether a match was found.
+  virtual Status Seek(const std::string& key, bool soft, bool last, bool* found) = 0;
+  // Positions exactly on (key, recno); NotFound when the tag lacks it.
+  virtual Status SeekEntry(const std::string& key, uint32_t recno) = 0;
+  // False before the first / after the last entry.
+  virtual bool Valid() const = 0;
+  virtual uint32_t recno() const = 0;
+  virtual const std::string& key() const = 0;  // full key_len bytes
+};
+
+class CdxTag {
+ public:
+  virtual ~CdxTag() = default;
+  virtual const TagSpec& spec() const = 0;
+  // Tells the tag how its keys are padded (blank for character keys, zero
+  // bytes otherwise). Called once after open, before any key is read.
+  virtual void SetKeyType(KeyType type) = 0;
+  virtual Status Insert(const std::string& key, uint32_t recno) = 0;
+  virtual Status Remove(const std::string& key, uint32_t recno) = 0;
+  virtual std::unique_ptr<CdxCursor> NewCursor() = 0;
+  // Replaces every entry with `entries`, which must be sorted by (key, recno)
+  // in ascending byte order.
+  virtual Status Build(const std::vector<std::pair<std::string, uint32_t>>& entries) = 0;
+};
+
+class CdxFile {
+ public:
+  virtual ~CdxFile() = default;
+  static Result<std::unique_ptr<CdxFile>> Open(Env* env, const std::string& path, OpenMode mode);
+  // Creates an empty structural index (tag directory only); fails with Exists
+  // unless `truncate`.
+  static Result<std::unique_ptr<CdxFile>> Create(Env* env, const std::string& path, bool truncate);
+
+  virtual const std::string& path() const = 0;
+  virtual int tag_count() const = 0;
+  virtual CdxTag* tag(int i) = 0;                       // in directory order
+  virtual CdxTag* FindTag(const std::string& name) = 0;  // case insensitive; null if none
+
+  virtual Result<CdxTag*> AddTag(const TagSpec& spec) = 0;  // empty; replaces a same-named tag
+  virtual Status DeleteTag(const std::string& name) = 0;
+
+  virtual Status LockWrite() = 0;    // blocks others' changes; kBusy if held elsewhere
+  virtual Status UnlockWrite() = 0;  // writes dirty pages, bumps the change counter
+  virtual Status Refresh() = 0;      // drop cached pages if another process changed the file
+  virtual Status Flush() = 0;        // write dirty pages (and sync when `Sync`)
+  virtual Status Sync() = 0;
+};
+
+}  // namespace xb
