@@ -18,6 +18,8 @@ class FieldSource {
   virtual ~FieldSource() = default;
   // Value of field `index` (position in the FieldList the expression was compiled with).
   virtual Value GetField(int index) const = 0;
+  // Deletion flag of the record (for DELETED() in FOR conditions).
+  virtual bool IsDeleted() const { return false; }
 };
 
 class Expression {

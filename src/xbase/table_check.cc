@@ -1,0 +1,84 @@
+// Integrity check: every tag against the keys recomputed from the records.
+#include <algorithm>
+#include <cstdio>
+
+#include "xbase/table_index.h"
+
+namespace xb {
+namespace {
+
+std::string Hex(const std::string& s) {
+  static const char* d = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : s) {
+    out.push_back(d[c >> 4]);
+    out.push_back(d[c & 15]);
+  }
+  return out;
+}
+
+}  // namespace
+
+Status IndexSet::Check(std::vector<std::string>* problems) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  const size_t kMaxPerTag = 50;
+  for (int i = 0; i < tag_count(); ++i) {
+    const TagSpec& spec = tags_[i].cdx->spec();
+    std::string where = table_->path_ + ": tag " + spec.name + ": ";
+    // What the tag holds, in its physical (ascending) order.
+    std::vector<std::pair<std::string, uint32_t>> have;
+    auto cur = tags_[i].cdx->NewCursor();
+    Status s = cur->First();
+    while (s.ok() && cur->Valid()) {
+      have.emplace_back(cur->key(), cur->recno());
+      if (have.size() > static_cast<size_t>(table_->count_) + 1) {
+        problems->push_back(where + "more entries than records (a loop in the tree?)");
+        break;
+      }
+      s = cur->Next();
+    }
+    if (!s.ok()) {
+      problems->push_back(where + s.message());
+      continue;
+    }
+    if (spec.descending) std::reverse(have.begin(), have.end());
+    size_t reported = 0;
+    for (size_t k = 1; k < have.size(); ++k) {
+      if (have[k] < have[k - 1] && reported++ < kMaxPerTag)
+        problems->push_back(where + "entry for record " + std::to_string(have[k].second) +
+                            " is out of order");
+    }
+    // What it should hold.
+    std::vector<std::pair<std::string, uint32_t>> want;
+    std::string rec(table_->record_len_, '\0');
+    for (uint32_t r = 1; r <= table_->count_; ++r) {
+      XB_RETURN_IF_ERROR(table_->file_->ReadExact(table_->RecordOffset(r), rec.data(), rec.size()));
+      std::string key;
+      bool in = false;
+      Status ks = KeyFor(i, rec, &key, &in);
+      if (!ks.ok()) {
+        if (reported++ < kMaxPerTag) problems->push_back(where + "record " + std::to_string(r) + ": " + ks.message());
+        continue;
+      }
+      if (in) want.emplace_back(std::move(key), r);
+    }
+    std::sort(want.begin(), want.end());
+    std::sort(have.begin(), have.end());
+    std::vector<std::pair<std::string, uint32_t>> missing, extra;
+    std::set_difference(want.begin(), want.end(), have.begin(), have.end(), std::back_inserter(missing));
+    std::set_difference(have.begin(), have.end(), want.begin(), want.end(), std::back_inserter(extra));
+    for (const auto& m : missing)
+      if (reported++ < kMaxPerTag)
+        problems->push_back(where + "record " + std::to_string(m.second) + " is missing (key " +
+                            Hex(m.first) + ")");
+    for (const auto& e : extra)
+      if (reported++ < kMaxPerTag)
+        problems->push_back(where + "stray entry for record " + std::to_string(e.second) +
+                            " (key " + Hex(e.first) + ")");
+    if (reported > kMaxPerTag)
+      problems->push_back(where + std::to_string(reported - kMaxPerTag) + " more problems");
+  }
+  return Status::OK();
+}
+
+}  // namespace xb

@@ -1,0 +1,381 @@
+#include "xbase/table_index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <strings.h>
+
+#include "xbase/field_codec.h"
+#include "xbase/key_encoding.h"
+
+namespace xb {
+namespace {
+
+// Reads fields straight out of a record buffer for expression evaluation.
+class RecordSource final : public FieldSource {
+ public:
+  RecordSource(const FieldList& fields, const std::string& rec) : fields_(fields), rec_(rec) {}
+  Value GetField(int index) const override { return DecodeField(fields_[index], rec_.data()); }
+  bool IsDeleted() const override { return !rec_.empty() && rec_[0] == '*'; }
+
+ private:
+  const FieldList& fields_;
+  const std::string& rec_;
+};
+
+KeyType KeyTypeOf(Value::Type t) {
+  switch (t) {
+    case Value::Type::kNumber: case Value::Type::kInteger: return KeyType::kNumber;
+    case Value::Type::kDate: return KeyType::kDate;
+    case Value::Type::kLogical: return KeyType::kLogical;
+    default: return KeyType::kChar;
+  }
+}
+
+int KeyLenOf(const Expression& e) {
+  switch (KeyTypeOf(e.result_type())) {
+    case KeyType::kNumber: case KeyType::kDate: return 8;
+    case KeyType::kLogical: return 1;
+    default: return e.result_length();
+  }
+}
+
+std::string Describe(const std::string& table, const TagSpec& t) {
+  return table + ": tag " + t.name + " (\"" + t.key_expr + "\")";
+}
+
+}  // namespace
+
+Result<std::unique_ptr<IndexSet>> IndexSet::Open(Table* t, const std::string& path, OpenMode mode) {
+  auto cdx = CdxFile::Open(t->env_, path, mode);
+  if (!cdx.ok()) return cdx.status();
+  std::unique_ptr<IndexSet> ix(new IndexSet(t, std::move(*cdx)));
+  XB_RETURN_IF_ERROR(ix->BindTags());
+  return ix;
+}
+
+Result<std::unique_ptr<IndexSet>> IndexSet::Create(Table* t, const std::string& path) {
+  auto cdx = CdxFile::Create(t->env_, path, true);
+  if (!cdx.ok()) return cdx.status();
+  return std::unique_ptr<IndexSet>(new IndexSet(t, std::move(*cdx)));
+}
+
+Status IndexSet::BindTags() {
+  tags_.clear();
+  for (int i = 0; i < cdx_->tag_count(); ++i) {
+    Tag tag;
+    tag.cdx = cdx_->tag(i);
+    const TagSpec& spec = tag.cdx->spec();
+    auto key = Expression::Compile(spec.key_expr, table_->fields_);
+    if (!key.ok()) return key.status().With(Describe(table_->path_, spec));
+    tag.key = std::move(*key);
+    if (!spec.for_expr.empty()) {
+      auto cond = Expression::Compile(spec.for_expr, table_->fields_);
+      if (!cond.ok()) return cond.status().With(Describe(table_->path_, spec) + " FOR");
+      tag.cond = std::move(*cond);
+    }
+    tag.cdx->SetKeyType(KeyTypeOf(tag.key->result_type()));
+    tags_.push_back(std::move(tag));
+  }
+  return Status::OK();
+}
+
+std::vector<TagInfo> IndexSet::Infos() const {
+  std::vector<TagInfo> out;
+  for (const auto& t : tags_) {
+    const TagSpec& s = t.cdx->spec();
+    out.push_back(TagInfo{s.name, s.key_expr, s.for_expr, s.descending,
+                          static_cast<char>(KeyTypeOf(t.key->result_type())), s.key_len});
+  }
+  return out;
+}
+
+int IndexSet::FindTag(const std::string& name) const {
+  for (size_t i = 0; i < tags_.size(); ++i)
+    if (strcasecmp(tags_[i].cdx->spec().name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const {
+  const Tag& t = tags_[i];
+  RecordSource src(table_->fields_, rec);
+  *in_tag = true;
+  if (t.cond) {
+    auto c = t.cond->Evaluate(src);
+    if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->spec()) + " FOR");
+    if (c->type() != Value::Type::kLogical)
+      return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) +
+                                     ": FOR condition is not logical");
+    *in_tag = c->logical();
+    if (!*in_tag) return Status::OK();
+  }
+  auto v = t.key->Evaluate(src);
+  if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->spec()));
+  const TagSpec& spec = t.cdx->spec();
+  if (v->is_char() && static_cast<int>(v->str().size()) > spec.key_len)
+    return Status::InvalidArgument(Describe(table_->path_, spec) + ": key of " +
+                                   std::to_string(v->str().size()) +
+                                   " bytes is longer than the tag's " +
+                                   std::to_string(spec.key_len));
+  auto k = EncodeKey(*v, KeyTypeOf(t.key->result_type()), spec.key_len);
+  if (!k.ok()) return k.status().With(Describe(table_->path_, spec));
+  *key = std::move(*k);
+  return Status::OK();
+}
+
+Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec) {
+  struct Change {
+    int tag;
+    bool remove, insert;
+    std::string old_key, new_key;
+  };
+  std::vector<Change> changes;
+  for (int i = 0; i < tag_count(); ++i) {
+    Change c{i, false, false, {}, {}};
+    bool old_in = false, new_in = false;
+    if (old_rec) {
+      Status s = KeyFor(i, *old_rec, &c.old_key, &old_in);
+      // An old key that cannot be computed cannot be in the tag either.
+      if (!s.ok()) old_in = false;
+    }
+    Status s = KeyFor(i, new_rec, &c.new_key, &new_in);
+    if (!s.ok()) return s.With("record " + std::to_string(recno));
+    if (old_in && new_in && c.old_key == c.new_key) continue;
+    c.remove = old_in;
+    c.insert = new_in;
+    if (c.remove || c.insert) changes.push_back(std::move(c));
+  }
+  if (changes.empty()) return Status::OK();
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  Status s = cdx_->Refresh();
+  for (const auto& c : changes) {
+    if (!s.ok()) break;
+    CdxTag* tag = tags_[c.tag].cdx;
+    if (c.remove) {
+      s = tag->Remove(c.old_key, recno);
+      if (s.IsNotFound()) s = Status::OK();  // already gone: nothing to undo
+    }
+    if (s.ok() && c.insert) s = tag->Insert(c.new_key, recno);
+    if (!s.ok()) s = s.With(Describe(table_->path_, tag->spec()) + " record " + std::to_string(recno));
+  }
+  Status u = cdx_->UnlockWrite();
+  return s.ok() ? u : s;
+}
+
+Status IndexSet::SetOrder(int i) {
+  if (i < 0 || i >= tag_count()) {
+    order_ = -1;
+    cursor_.reset();
+    return Status::OK();
+  }
+  order_ = i;
+  cursor_ = tags_[i].cdx->NewCursor();
+  scope_top_.reset();
+  scope_bottom_.reset();
+  return Status::OK();
+}
+
+Status IndexSet::SetScope(const std::optional<std::string>& top,
+                          const std::optional<std::string>& bottom) {
+  scope_top_ = top;
+  scope_bottom_ = bottom;
+  return Status::OK();
+}
+
+bool IndexSet::InScope(const std::string& key) const {
+  bool desc = tags_[order_].cdx->spec().descending;
+  if (scope_top_) {
+    int c = key.compare(0, scope_top_->size(), *scope_top_);
+    if (desc ? c > 0 : c < 0) return false;
+  }
+  if (scope_bottom_) {
+    int c = key.compare(0, scope_bottom_->size(), *scope_bottom_);
+    if (desc ? c < 0 : c > 0) return false;
+  }
+  return true;
+}
+
+Status IndexSet::Settle(bool forward, uint32_t* recno) {
+  (void)forward;
+  *recno = (cursor_->Valid() && InScope(cursor_->key())) ? cursor_->recno() : 0;
+  return Status::OK();
+}
+
+Status IndexSet::Top(uint32_t* recno) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (scope_top_) {
+    bool found = false;
+    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_top_, true, false, &found));
+  } else {
+    XB_RETURN_IF_ERROR(cursor_->First());
+  }
+  return Settle(true, recno);
+}
+
+Status IndexSet::Bottom(uint32_t* recno) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (scope_bottom_) {
+    bool found = false;
+    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
+    if (!found) {
+      if (cursor_->Valid()) XB_RETURN_IF_ERROR(cursor_->Prev());
+      else XB_RETURN_IF_ERROR(cursor_->Last());
+    }
+  } else {
+    XB_RETURN_IF_ERROR(cursor_->Last());
+  }
+  return Settle(false, recno);
+}
+
+Status IndexSet::Next(uint32_t* recno) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
+  XB_RETURN_IF_ERROR(cursor_->Next());
+  return Settle(true, recno);
+}
+
+Status IndexSet::Prev(uint32_t* recno) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
+  XB_RETURN_IF_ERROR(cursor_->Prev());
+  return Settle(false, recno);
+}
+
+Status IndexSet::Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found) {
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  XB_RETURN_IF_ERROR(cursor_->Seek(key, soft, last, found));
+  return Settle(true, recno);
+}
+
+Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
+  *present = false;
+  if (order_ < 0) return Status::OK();
+  std::string key;
+  bool in_tag = false;
+  XB_RETURN_IF_ERROR(KeyFor(order_, rec, &key, &in_tag));
+  if (!in_tag) return Status::OK();
+  XB_RETURN_IF_ERROR(cdx_->Refresh());
+  Status s = cursor_->SeekEntry(key, recno);
+  if (s.IsNotFound()) return Status::OK();
+  XB_RETURN_IF_ERROR(s);
+  *present = true;
+  return Status::OK();
+}
+
+Result<std::string> IndexSet::EncodeSeekKey(const Value& v) const {
+  if (order_ < 0) return Status::InvalidArgument(table_->path_ + ": no controlling tag");
+  const Tag& t = tags_[order_];
+  KeyType type = KeyTypeOf(t.key->result_type());
+  if (type == KeyType::kChar) {
+    if (!v.is_char())
+      return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) +
+                                     ": seek needs a text key");
+    std::string k = v.str();
+    if (static_cast<int>(k.size()) > t.cdx->spec().key_len) k.resize(t.cdx->spec().key_len);
+    return k;
+  }
+  Value val = v;
+  if (type == KeyType::kNumber && !v.is_numeric())
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a number");
+  if (type == KeyType::kDate && v.type() != Value::Type::kDate)
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a date");
+  if (type == KeyType::kLogical && v.type() != Value::Type::kLogical)
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a logical");
+  return EncodeKey(val, type, t.cdx->spec().key_len);
+}
+
+Status IndexSet::AddTag(const TagSpec& spec_in, std::unique_ptr<Expression> key,
+                        std::unique_ptr<Expression> cond) {
+  TagSpec spec = spec_in;
+  spec.key_type = KeyTypeOf(key->result_type());
+  spec.key_len = KeyLenOf(*key);
+  if (spec.key_len <= 0 || spec.key_len > 240)
+    return Status::InvalidArgument(Describe(table_->path_, spec) + ": key length " +
+                                   std::to_string(spec.key_len) + " is not between 1 and 240");
+  int existing = FindTag(spec.name);
+  if (existing >= 0) {
+    if (order_ == existing) SetOrder(-1);
+    tags_.erase(tags_.begin() + existing);
+  }
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  auto added = cdx_->AddTag(spec);
+  Status s = added.ok() ? Status::OK() : added.status();
+  Status u = cdx_->UnlockWrite();
+  XB_RETURN_IF_ERROR(s);
+  XB_RETURN_IF_ERROR(u);
+  // The directory may have been rewritten: rebind every tag pointer.
+  std::string order_name = order_ >= 0 ? tags_[order_].cdx->spec().name : "";
+  XB_RETURN_IF_ERROR(BindTags());
+  (void)cond;
+  int idx = FindTag(spec.name);
+  if (idx < 0) return Status::Corrupt(Describe(table_->path_, spec) + ": tag vanished after creation");
+  XB_RETURN_IF_ERROR(BuildTag(idx));
+  if (!order_name.empty()) SetOrder(FindTag(order_name));
+  return Status::OK();
+}
+
+Status IndexSet::DeleteTag(int i) {
+  std::string name = tags_[i].cdx->spec().name;
+  std::string order_name = order_ >= 0 ? tags_[order_].cdx->spec().name : "";
+  if (order_ == i) order_name.clear();
+  SetOrder(-1);
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  Status s = cdx_->DeleteTag(name);
+  Status u = cdx_->UnlockWrite();
+  XB_RETURN_IF_ERROR(s);
+  XB_RETURN_IF_ERROR(u);
+  XB_RETURN_IF_ERROR(BindTags());
+  if (!order_name.empty()) SetOrder(FindTag(order_name));
+  return Status::OK();
+}
+
+Status IndexSet::BuildTag(int i) {
+  std::vector<std::pair<std::string, uint32_t>> entries;
+  const uint32_t n = table_->count_;
+  entries.reserve(n);
+  const uint16_t rl = table_->record_len_;
+  const uint32_t chunk = std::max<uint32_t>(1, (1u << 20) / rl);
+  std::string buf(static_cast<size_t>(chunk) * rl, '\0');
+  std::string rec(rl, '\0');
+  for (uint32_t first = 1; first <= n; first += chunk) {
+    uint32_t m = std::min(chunk, n - first + 1);
+    XB_RETURN_IF_ERROR(
+        table_->file_->ReadExact(table_->RecordOffset(first), buf.data(), static_cast<size_t>(m) * rl));
+    for (uint32_t j = 0; j < m; ++j) {
+      rec.assign(buf.data() + static_cast<size_t>(j) * rl, rl);
+      std::string key;
+      bool in = false;
+      Status s = KeyFor(i, rec, &key, &in);
+      if (!s.ok()) return s.With("record " + std::to_string(first + j));
+      if (in) entries.emplace_back(std::move(key), first + j);
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  Status s = tags_[i].cdx->Build(entries);
+  Status u = cdx_->UnlockWrite();
+  XB_RETURN_IF_ERROR(s);
+  return u;
+}
+
+Status IndexSet::Rebuild() {
+  for (int i = 0; i < tag_count(); ++i) XB_RETURN_IF_ERROR(BuildTag(i));
+  if (order_ >= 0) cursor_ = tags_[order_].cdx->NewCursor();
+  return cdx_->Flush();
+}
+
+Status IndexSet::Reset() {
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  Status s;
+  for (auto& t : tags_) {
+    s = t.cdx->Build({});
+    if (!s.ok()) break;
+  }
+  Status u = cdx_->UnlockWrite();
+  XB_RETURN_IF_ERROR(s);
+  return u;
+}
+
+Status IndexSet::Flush() { return cdx_->Flush(); }
+
+}  // namespace xb

@@ -1,0 +1,81 @@
+// The structural index of one Table: its tags with compiled key and FOR
+// expressions, the controlling tag's cursor and scope, and key maintenance
+// when records change. Private to the engine.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "xbase/cdx.h"
+#include "xbase/expr.h"
+#include "xbase/table.h"
+
+namespace xb {
+
+class IndexSet {
+ public:
+  struct Tag {
+    CdxTag* cdx = nullptr;
+    std::unique_ptr<Expression> key;
+    std::unique_ptr<Expression> cond;  // null without FOR
+  };
+
+  static Result<std::unique_ptr<IndexSet>> Open(Table* t, const std::string& path, OpenMode mode);
+  static Result<std::unique_ptr<IndexSet>> Create(Table* t, const std::string& path);
+
+  const std::string& path() const { return cdx_->path(); }
+  int tag_count() const { return static_cast<int>(tags_.size()); }
+  Tag& tag(int i) { return tags_[i]; }
+  std::vector<TagInfo> Infos() const;
+  int FindTag(const std::string& name) const;  // -1 when missing
+
+  // Key maintenance: `old_rec` is null for a record that is new to the index.
+  Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec);
+
+  // Computes the key of `rec` for tag `i`; `*in_tag` false when the FOR
+  // condition leaves the record out.
+  Status KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const;
+
+  // Controlling order.
+  int order() const { return order_; }  // -1 = record order
+  Status SetOrder(int i);
+  Status SetScope(const std::optional<std::string>& top, const std::optional<std::string>& bottom);
+  // Positions the cursor; *recno = 0 when outside the scope / past the end.
+  Status Top(uint32_t* recno);
+  Status Bottom(uint32_t* recno);
+  Status Next(uint32_t* recno);
+  Status Prev(uint32_t* recno);
+  Status Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found);
+  // Puts the cursor on the entry of `rec`/`recno` in the controlling tag (after
+  // GoTo or a change of the current record). *present false when the record
+  // has no entry (FOR condition).
+  Status Sync(uint32_t recno, const std::string& rec, bool* present);
+  Result<std::string> EncodeSeekKey(const Value& v) const;
+
+  Status AddTag(const TagSpec& spec, std::unique_ptr<Expression> key,
+                std::unique_ptr<Expression> cond);
+  Status DeleteTag(int i);
+  // Rebuilds every tag from the records.
+  Status Rebuild();
+  Status Check(std::vector<std::string>* problems);
+  Status Flush();
+  Status Reset();  // empties every tag (zap)
+
+ private:
+  IndexSet(Table* t, std::unique_ptr<CdxFile> cdx) : table_(t), cdx_(std::move(cdx)) {}
+  Status BindTags();
+  bool InScope(const std::string& key) const;
+  Status Settle(bool forward, uint32_t* recno);
+  Status BuildTag(int i);
+
+  Table* table_;
+  std::unique_ptr<CdxFile> cdx_;
+  std::vector<Tag> tags_;
+  int order_ = -1;
+  std::unique_ptr<CdxCursor> cursor_;
+  std::optional<std::string> scope_top_, scope_bottom_;
+};
+
+}  // namespace xb

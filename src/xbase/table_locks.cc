@@ -1,0 +1,70 @@
+// Record and file locks of a Table.
+#include "xbase/table.h"
+#include "xbase/table_locks.h"
+
+namespace xb {
+
+Status Table::LockRecord(uint32_t recno) {
+  if (recno == 0) recno = recno_;
+  if (exclusive_ || file_locked_) return Status::OK();
+  if (recno == 0 || (eof_ && recno == recno_)) {
+    return Status::InvalidArgument(path_ + ": no record to lock (end of file)");
+  }
+  if (!locks_.count(recno)) {
+    if (recno > kFileLockSize)
+      return Status::InvalidArgument(path_ + ": record number too large to lock");
+    Status s = file_->Lock(RecordLockOffset(recno), 1, true);
+    if (s.IsBusy())
+      return Status::Busy(path_ + ": record " + std::to_string(recno) +
+                          " is locked by another user");
+    XB_RETURN_IF_ERROR(s);
+    locks_.insert(recno);
+  }
+  // What we hold must be what is on disk now, not what we read before.
+  if (recno == recno_ && !dirty_) {
+    Status s = ReadRecord(recno);
+    if (!s.ok()) return s;
+  }
+  return Status::OK();
+}
+
+Status Table::UnlockRecord(uint32_t recno) {
+  if (recno == 0) recno = recno_;
+  if (recno == recno_) XB_RETURN_IF_ERROR(WriteBack());
+  if (locks_.erase(recno)) return file_->Unlock(RecordLockOffset(recno), 1);
+  return Status::OK();
+}
+
+Status Table::UnlockAll() {
+  if (!file_) return Status::OK();
+  Status s = WriteBack();
+  for (uint32_t r : locks_) file_->Unlock(RecordLockOffset(r), 1);
+  locks_.clear();
+  if (file_locked_) {
+    file_->Unlock(kFileLockOffset, kFileLockSize);
+    file_locked_ = false;
+  }
+  return s;
+}
+
+Status Table::LockFile() {
+  if (exclusive_ || file_locked_) return Status::OK();
+  // Our own record locks sit inside the range; give them up first, as xBase does.
+  XB_RETURN_IF_ERROR(UnlockAll());
+  Status s = file_->Lock(kFileLockOffset, kFileLockSize, true);
+  if (s.IsBusy()) return Status::Busy(path_ + ": table is locked by another user");
+  XB_RETURN_IF_ERROR(s);
+  file_locked_ = true;
+  if (!eof_ && !dirty_) return ReadRecord(recno_);
+  return Status::OK();
+}
+
+bool Table::IsRecordLocked(uint32_t recno) const {
+  return exclusive_ || file_locked_ || locks_.count(recno) > 0;
+}
+
+std::vector<uint32_t> Table::LockedRecords() const {
+  return std::vector<uint32_t>(locks_.begin(), locks_.end());
+}
+
+}  // namespace xb
