@@ -83,11 +83,14 @@ Status Table::Init(std::unique_ptr<File> f, const std::string& path, const OpenO
                                            : ": table is open exclusively by another user"));
   XB_RETURN_IF_ERROR(ls);
 
+  // The header before the size: another user may append in between, and the
+  // file only grows, so this order never sees a count the file cannot hold.
+  uint8_t prefix[32];
+  size_t got = 0;
+  XB_RETURN_IF_ERROR(file_->ReadAt(0, prefix, 32, &got));
+  if (got < 32) return Status::Corrupt(path + ": file too short for a DBF header");
   uint64_t size = 0;
   XB_RETURN_IF_ERROR(file_->Size(&size));
-  if (size < 32) return Status::Corrupt(path + ": file too short for a DBF header");
-  uint8_t prefix[32];
-  XB_RETURN_IF_ERROR(file_->ReadExact(0, prefix, 32));
   DbfHeader h;
   XB_RETURN_IF_ERROR(ParseHeaderPrefix(prefix, size, path, &h));
   std::string desc(h.header_len - 32, '\0');

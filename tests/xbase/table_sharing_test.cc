@@ -143,6 +143,8 @@ TEST(TableSharing, ForkedWritersLoseNoUpdateAndReadersNeverSeeTornRecords) {
       for (Status s = (*t)->GoTop(); s.ok() && !(*t)->Eof(); s = (*t)->Skip(1)) {
         int n = static_cast<int>((*t)->Get("CUENTA")->number());
         std::string m = (*t)->Get("ESPEJO")->str();
+        // A record just appended is blank until its writer fills it.
+        if (m == std::string(10, ' ') && n == 0) continue;
         if (m.substr(0, m.find(' ')) != std::to_string(n)) _exit(21);
       }
     }
