@@ -1,9 +1,39 @@
 // qzadmin: inspects and maintains installations and single tables.
+#include "qzadmin.h"
+
 #include <cstdio>
+#include <map>
+
+namespace qzadmin {
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "qzadmin: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace qzadmin
+
+namespace {
+
+const char kUsage[] =
+    "usage: qzadmin COMMAND ARGS\n"
+    "  dump FILE.DBF [--tag NAME] [--deleted]   records as JSON lines (in tag order with --tag)\n"
+    "  info FILE.DBF                            structure, record count, code page, tags\n"
+    "  check FILE.DBF                           compare every tag with the records\n"
+    "  reindex FILE.DBF                         rebuild every tag\n"
+    "  pack FILE.DBF                            remove deleted records, compact memos\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
-  std::fprintf(stderr, "usage: qzadmin COMMAND ...\n");
-  return 2;
+  using namespace qzadmin;
+  std::map<std::string, int (*)(const Args&)> commands = {
+      {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck},
+      {"reindex", CmdReindex}, {"pack", CmdPack}};
+  if (argc < 2 || commands.find(argv[1]) == commands.end()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  Args args(argv + 2, argv + argc);
+  return commands[argv[1]](args);
 }

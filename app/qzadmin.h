@@ -1,0 +1,22 @@
+// Commands of qzadmin, the installation and table maintenance tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qzadmin {
+
+using Args = std::vector<std::string>;
+
+// Each command returns the process exit status: 0 success, 1 a problem found
+// or an operation that failed, 2 wrong usage.
+int CmdDump(const Args& args);
+int CmdInfo(const Args& args);
+int CmdCheck(const Args& args);
+int CmdReindex(const Args& args);
+int CmdPack(const Args& args);
+
+// Prints "qzadmin: <message>" on stderr and returns 1.
+int Fail(const std::string& message);
+
+}  // namespace qzadmin
