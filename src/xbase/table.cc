@@ -472,7 +472,8 @@ Status Table::Put(int field, const Value& v) {
   if (IsMemoType(f.type)) {
     if (!v.is_char()) return Status::InvalidArgument(path_ + ": field " + f.name + " takes text");
     if (!memo_) return Status::NotFound(path_ + ": memo file is not open");
-    auto b = memo_->Write(DecodeMemoBlock(f, rec_.data()), v.str());
+    uint32_t reuse = observer_ ? 0 : DecodeMemoBlock(f, rec_.data());
+    auto b = memo_->Write(reuse, v.str());
     if (!b.ok()) return b.status();
     EncodeMemoBlock(f, *b, rec_.data());
     dirty_ = true;
@@ -501,6 +502,7 @@ Status Table::WriteHeaderDate() {
 
 Status Table::WriteBack() {
   if (!dirty_ || eof_ || !file_) return Status::OK();
+  if (observer_) XB_RETURN_IF_ERROR(observer_->BeforeWrite(*this, recno_, orig_));
   // Data first: a crash between the two leaves an index that `reindex` repairs,
   // never a record that lost its change.
   XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno_), rec_.data(), record_len_));
@@ -535,6 +537,7 @@ Status Table::Append() {
   if (!exclusive_) XB_RETURN_IF_ERROR(LockHeader());
   Status s = RefreshCount();
   uint32_t recno = count_ + 1;
+  if (s.ok() && observer_) s = observer_->BeforeAppend(*this, recno);
   if (s.ok() && !exclusive_ && !file_locked_) {
     s = file_->Lock(RecordLockOffset(recno), 1, true);
     if (s.IsBusy()) s = Status::Busy(path_ + ": new record " + std::to_string(recno) + " is locked");
@@ -582,6 +585,35 @@ Status Table::Recall() {
   rec_[0] = ' ';
   dirty_ = true;
   return Status::OK();
+}
+
+Status Table::RestoreRecord(uint32_t recno, const std::string& bytes) {
+  XB_RETURN_IF_ERROR(RequireWritable("restore a record"));
+  if (bytes.size() != record_len_)
+    return Status::InvalidArgument(path_ + ": record image of the wrong length");
+  XB_RETURN_IF_ERROR(GoTo(recno));
+  if (eof_) return Status::NotFound(path_ + ": no record " + std::to_string(recno));
+  XB_RETURN_IF_ERROR(RequireLockedForWrite());
+  rec_ = bytes;
+  dirty_ = true;
+  return WriteBack();
+}
+
+Status Table::EraseRecord(uint32_t recno) {
+  XB_RETURN_IF_ERROR(RequireWritable("erase a record"));
+  XB_RETURN_IF_ERROR(GoTo(recno));
+  if (eof_) return Status::NotFound(path_ + ": no record " + std::to_string(recno));
+  XB_RETURN_IF_ERROR(RequireLockedForWrite());
+  std::string blank(record_len_, ' ');
+  for (const auto& fd : fields_) BlankField(fd, blank.data());
+  blank[0] = '*';
+  if (observer_) XB_RETURN_IF_ERROR(observer_->BeforeWrite(*this, recno_, orig_));
+  XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno), blank.data(), record_len_));
+  Status s = index_ ? index_->Remove(recno, orig_) : Status::OK();
+  rec_ = orig_ = blank;
+  dirty_ = false;
+  appended_ = false;
+  return s;
 }
 
 Status Table::Flush() {

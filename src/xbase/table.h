@@ -27,6 +27,18 @@ namespace xb {
 
 class MemoFile;
 class IndexSet;
+class Table;
+
+// Sees every change before it reaches the file, so that a transaction layer
+// can journal before-images. Any error it returns cancels the change.
+class TableObserver {
+ public:
+  virtual ~TableObserver() = default;
+  // `before` is the record as on disk (deletion flag first).
+  virtual Status BeforeWrite(Table& t, uint32_t recno, const std::string& before) = 0;
+  // Called under the append lock, before record `recno` is added.
+  virtual Status BeforeAppend(Table& t, uint32_t recno) = 0;
+};
 
 // Process-wide switch: deleted records are hidden from every navigation
 // (on by default, as the suite runs with SET DELETED ON).
@@ -112,6 +124,17 @@ class Table {
   // Writes the pending record (and its keys) without syncing.
   Status WriteBack();
 
+  // Observer of every change (null = none). While one is set, memos are never
+  // rewritten in place, so a before-image keeps pointing at the old text.
+  void SetObserver(TableObserver* o) { observer_ = o; }
+  TableObserver* observer() const { return observer_; }
+  // Puts back the bytes of record `recno` as they were (undo of a change),
+  // keeping every tag in step. Needs the record locked in shared mode.
+  Status RestoreRecord(uint32_t recno, const std::string& bytes);
+  // Undo of an append: the record becomes blank and deleted and leaves every
+  // tag. Needs the record locked in shared mode.
+  Status EraseRecord(uint32_t recno);
+
   // Exclusive-only maintenance.
   Status Pack();
   Status Zap();
@@ -194,6 +217,7 @@ class Table {
   bool dirty_ = false;
   bool appended_ = false;  // rec_ is a new record whose keys are not in the index yet
 
+  TableObserver* observer_ = nullptr;
   std::set<uint32_t> locks_;
   bool file_locked_ = false;
 };

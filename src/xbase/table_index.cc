@@ -162,6 +162,20 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
   return s.ok() ? u : s;
 }
 
+Status IndexSet::Remove(uint32_t recno, const std::string& rec) {
+  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  Status s = cdx_->Refresh();
+  for (int i = 0; i < tag_count() && s.ok(); ++i) {
+    std::string key;
+    bool in = false;
+    if (!KeyFor(i, rec, &key, &in).ok() || !in) continue;
+    s = tags_[i].cdx->Remove(key, recno);
+    if (s.IsNotFound()) s = Status::OK();
+  }
+  Status u = cdx_->UnlockWrite();
+  return s.ok() ? u : s;
+}
+
 Status IndexSet::SetOrder(int i) {
   if (i < 0 || i >= tag_count()) {
     order_ = -1;

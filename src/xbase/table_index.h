@@ -34,6 +34,9 @@ class IndexSet {
   // Key maintenance: `old_rec` is null for a record that is new to the index.
   Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec);
 
+  // Takes record `recno` (whose bytes are `rec`) out of every tag.
+  Status Remove(uint32_t recno, const std::string& rec);
+
   // Computes the key of `rec` for tag `i`; `*in_tag` false when the FOR
   // condition leaves the record out.
   Status KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const;
