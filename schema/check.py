@@ -331,12 +331,12 @@ def check_table(t, problems):
         problems.append('%s: no fields' % tname)
     fields, reclen = {}, 1
     for f in t['fields']:
-        spec = check_field(tname, f, problems)
-        if spec is None:
+        fdef = check_field(tname, f, problems)
+        if fdef is None:
             continue
         if f['name'] in fields:
             problems.append('%s: duplicate field %s' % (tname, f['name']))
-        fields[f['name']] = spec
+        fields[f["name"]] = fdef
         reclen += f['len']
     if reclen > MAX_RECORD:
         problems.append('%s: record length %d > %d' % (tname, reclen, MAX_RECORD))
