@@ -95,7 +95,7 @@ void LeafSizer::Add(const char* key, uint32_t rec) {
 }
 
 int LeafBytes(const Node& n, int a, int b, char pad) {
-  LeafSizer s(n.klen, pad);
+  LeafSizer s(n.klen, pad, n.min_rec);
   for (int i = a; i < b; ++i) s.Add(n.key(i), n.recs[i]);
   return s.size();
 }
@@ -143,6 +143,7 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   }
   out->keys.resize(static_cast<size_t>(n) * klen);
   out->recs.resize(n);
+  out->min_rec = rec_mask;
   const uint8_t* area = page + 24;
   int key_end = kLeafArea;         // key bytes grow down from the end of the page
   int entries_end = n * bytes;
@@ -190,7 +191,7 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
     }
     return;
   }
-  uint32_t max_rec = 0;
+  uint32_t max_rec = node.min_rec;
   for (uint32_t r : node.recs) max_rec = std::max(max_rec, r);
   LeafLayout l = ChooseLayout(klen, max_rec);
   uint8_t* area = page + 24;

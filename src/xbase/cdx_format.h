@@ -80,6 +80,10 @@ struct Node {
   int klen = 0;
   const void* owner = nullptr;  // the tag the page belongs to
   bool dirty = false;
+  // Leaves: the record number the entry layout must hold even when no entry
+  // needs it (a layout read from disk, or the largest recno of a bulk build,
+  // as the other engines size it); the layout never shrinks below it.
+  uint32_t min_rec = 0;
   std::string keys;             // n * klen bytes
   std::vector<uint32_t> recs;
   std::vector<uint32_t> kids;   // interior only
@@ -115,13 +119,14 @@ int TrailCount(const char* key, int klen, char pad);
 // deciding where a leaf ends without encoding it.
 class LeafSizer {
  public:
-  LeafSizer(int klen, char pad) : klen_(klen), pad_(pad) {}
+  LeafSizer(int klen, char pad, uint32_t min_rec = 0)
+      : klen_(klen), pad_(pad), max_rec_(min_rec), layout_bytes_(ChooseLayout(klen, min_rec).bytes) {}
   // Bytes the leaf would use with one more entry appended.
   int SizeWith(const char* key, uint32_t rec) const;
   void Add(const char* key, uint32_t rec);
   int size() const { return count_ * layout_bytes_ + key_bytes_; }
   int count() const { return count_; }
-  void Reset() { *this = LeafSizer(klen_, pad_); }
+  void Reset(uint32_t min_rec = 0) { *this = LeafSizer(klen_, pad_, min_rec); }
 
  private:
   int Stored(const char* key, int* trail) const;

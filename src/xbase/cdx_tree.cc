@@ -284,7 +284,7 @@ void TagImpl::PropagateMax(std::vector<std::pair<NodeRef, int>>& path, int level
 static int LeafSplitPoint(const Node& n, char pad, bool append) {
   int cnt = n.n(), klen = n.klen;
   std::vector<int> st(cnt), st0(cnt), pre(cnt + 1, 0);
-  std::vector<uint32_t> premax(cnt + 1, 0), sufmax(cnt + 1, 0);
+  std::vector<uint32_t> premax(cnt + 1, n.min_rec), sufmax(cnt + 1, n.min_rec);
   int prev_trail = 0;
   for (int i = 0; i < cnt; ++i) {
     int trail = TrailCount(n.key(i), klen, pad);
@@ -337,6 +337,7 @@ Status TagImpl::SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level) {
     NodeRef right;
     XB_RETURN_IF_ERROR(NewNode(node->attr & kAttrLeaf, &right));
     node->MoveTail(m, right.get());
+    right->min_rec = node->min_rec;
     right->left = node->off;
     right->right = node->right;
     if (node->right != kNoPage) {
@@ -410,7 +411,7 @@ Status TagImpl::Unlink(Node* n) {
 static bool CanMerge(const Node& a, const Node& b, char pad) {
   if (a.leaf() != b.leaf()) return false;
   if (!a.leaf()) return a.n() + b.n() <= InteriorCapacity(a.klen);
-  LeafSizer s(a.klen, pad);
+  LeafSizer s(a.klen, pad, std::max(a.min_rec, b.min_rec));
   for (int i = 0; i < a.n(); ++i) s.Add(a.key(i), a.recs[i]);
   for (int i = 0; i < b.n(); ++i) {
     s.Add(b.key(i), b.recs[i]);
@@ -460,6 +461,7 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
         if (l->off == node->left && CanMerge(*l, *node, pad_)) {
           XB_RETURN_IF_ERROR(Unlink(node.get()));
           node->MoveTail(0, l.get());
+          l->min_rec = std::max(l->min_rec, node->min_rec);
           file_->FreePage(node->off);
           parent->Erase(ci);
           parent->SetKey(ci - 1, l->last_key(), l->last_rec());
@@ -475,6 +477,7 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
         if (r->off == node->right && CanMerge(*node, *r, pad_)) {
           XB_RETURN_IF_ERROR(Unlink(r.get()));
           r->MoveTail(0, node.get());
+          node->min_rec = std::max(node->min_rec, r->min_rec);
           file_->FreePage(r->off);
           parent->Erase(ci + 1);
           parent->SetKey(ci, node->last_key(), node->last_rec());
@@ -535,9 +538,13 @@ Status TagImpl::DoBuild(const std::vector<std::pair<std::string, uint32_t>>& ent
   XB_RETURN_IF_ERROR(CollectPages(&old));
   for (uint32_t p : old) file_->FreePage(p);
 
-  // Leaves as full as they go, then each interior level over the one below.
+  // Leaves as full as they go, with one entry layout wide enough for the
+  // largest record number (as Harbour builds them), then each interior level
+  // over the one below.
+  uint32_t max_rec = 0;
+  for (uint32_t r : recs) max_rec = std::max(max_rec, r);
   std::vector<NodeRef> level;
-  LeafSizer sizer(klen(), pad_);
+  LeafSizer sizer(klen(), pad_, max_rec);
   for (size_t i = 0; i <= keys.size(); ++i) {
     bool start = level.empty() ||
                  (i < keys.size() && sizer.SizeWith(keys[i].data(), recs[i]) > kLeafArea);
@@ -549,8 +556,9 @@ Status TagImpl::DoBuild(const std::vector<std::pair<std::string, uint32_t>>& ent
         leaf->left = level.back()->off;
         level.back()->right = leaf->off;
       }
+      leaf->min_rec = max_rec;
       level.push_back(leaf);
-      sizer.Reset();
+      sizer.Reset(max_rec);
     }
     if (i == keys.size()) break;
     level.back()->Insert(level.back()->n(), keys[i].data(), recs[i], 0);
