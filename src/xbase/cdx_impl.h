@@ -91,6 +91,7 @@ class TagImpl final : public CdxTag {
   int Compare(const Node& n, int i, const Target& t) const;
   int LowerBound(const Node& n, const Target& t) const;
   Status NewNode(uint16_t attr, NodeRef* out);
+  Status ShiftToSibling(std::vector<std::pair<NodeRef, int>>& path, int level, bool* done);
   Status SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level);
   void PropagateMax(std::vector<std::pair<NodeRef, int>>& path, int level);
   Status Unlink(Node* n);

@@ -9,7 +9,7 @@
 namespace xb::cdx {
 namespace {
 
-constexpr int kMaxDepth = 32;
+constexpr int kMaxDepth = 64;
 constexpr int kMaxEmptyHops = 16;
 
 std::string Hex(uint64_t v) {
@@ -117,7 +117,7 @@ Status TagImpl::Find(const Target& t, Pos* pos, std::vector<std::pair<NodeRef, i
   NodeRef n;
   XB_RETURN_IF_ERROR(Load(root_, &n));
   for (int depth = 0;; ++depth) {
-    if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 32 levels");
+    if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 64 levels");
     int i = LowerBound(*n, t);
     if (n->leaf()) {
       if (path) path->emplace_back(n, i);
@@ -139,7 +139,7 @@ Status TagImpl::Edge(bool last, Pos* pos) {
   NodeRef n;
   XB_RETURN_IF_ERROR(Load(root_, &n));
   for (int depth = 0; !n->leaf(); ++depth) {
-    if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 32 levels");
+    if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 64 levels");
     if (n->n() == 0) return Corrupt(n->off, "empty interior node");
     NodeRef c;
     XB_RETURN_IF_ERROR(Load(last ? n->kids.back() : n->kids.front(), &c));
@@ -220,7 +220,7 @@ Status TagImpl::CollectPages(std::vector<uint32_t>* pages) {
     auto [off, depth] = stack.back();
     stack.pop_back();
     if (!seen.insert(off).second) return Corrupt(off, "page reached twice in the tree");
-    if (depth > kMaxDepth) return Corrupt(off, "tree deeper than 32 levels");
+    if (depth > kMaxDepth) return Corrupt(off, "tree deeper than 64 levels");
     NodeRef n;
     XB_RETURN_IF_ERROR(Load(off, &n));
     pages->push_back(off);
@@ -261,7 +261,47 @@ bool TagImpl::Fits(const Node& n) const {
 
 bool TagImpl::Underfull(const Node& n) const {
   if (n.leaf()) return LeafBytes(n, 0, n.n(), pad_) < kLeafArea / 2;
-  return n.n() < InteriorCapacity(klen()) / 2;
+  return 2 * n.n() <= InteriorCapacity(klen());
+}
+
+// An overfull interior node first hands one entry to a sibling under the same
+// parent that has room: with long keys a node holds only a few, and splitting
+// every time would leave chains of one-child nodes and needlessly deep trees.
+Status TagImpl::ShiftToSibling(std::vector<std::pair<NodeRef, int>>& path, int level, bool* done) {
+  *done = false;
+  NodeRef node = path[level].first;
+  NodeRef parent = path[level - 1].first;
+  int ci = path[level - 1].second;
+  int cap = InteriorCapacity(klen());
+  if (ci > 0) {
+    NodeRef l;
+    XB_RETURN_IF_ERROR(Load(parent->kids[ci - 1], &l));
+    if (!l->leaf() && l->off == node->left && l->n() < cap) {
+      l->Insert(l->n(), node->key(0), node->recs[0], node->kids[0]);
+      node->Erase(0);
+      parent->SetKey(ci - 1, l->last_key(), l->last_rec());
+      file_->MarkDirty(l);
+      file_->MarkDirty(node);
+      file_->MarkDirty(parent);
+      PropagateMax(path, level);
+      *done = true;
+      return Status::OK();
+    }
+  }
+  if (ci + 1 < parent->n()) {
+    NodeRef r;
+    XB_RETURN_IF_ERROR(Load(parent->kids[ci + 1], &r));
+    if (!r->leaf() && r->off == node->right && r->n() < cap) {
+      int last = node->n() - 1;
+      r->Insert(0, node->key(last), node->recs[last], node->kids[last]);
+      node->Erase(last);
+      file_->MarkDirty(r);
+      file_->MarkDirty(node);
+      PropagateMax(path, level);
+      *done = true;
+    }
+  }
+  return Status::OK();
 }
 
 void TagImpl::PropagateMax(std::vector<std::pair<NodeRef, int>>& path, int level) {
@@ -323,6 +363,11 @@ Status TagImpl::SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level) {
     if (Fits(*node)) {
       PropagateMax(path, level);
       return Status::OK();
+    }
+    if (!node->leaf() && level > 0) {
+      bool done;
+      XB_RETURN_IF_ERROR(ShiftToSibling(path, level, &done));
+      if (done) return Status::OK();
     }
     int n = node->n();
     int at = path[level].second;  // where the new entry went (leaf) / the split child
@@ -427,7 +472,7 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
       // The root: drop levels with a single child; an empty tree is one
       // empty root leaf.
       for (int depth = 0; !node->leaf() && node->n() == 1; ++depth) {
-        if (depth > kMaxDepth) return Corrupt(node->off, "tree deeper than 32 levels");
+        if (depth > kMaxDepth) return Corrupt(node->off, "tree deeper than 64 levels");
         NodeRef child;
         XB_RETURN_IF_ERROR(Load(node->kids[0], &child));
         child->attr |= kAttrRoot;
