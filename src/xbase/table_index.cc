@@ -16,6 +16,12 @@ class RecordSource final : public FieldSource {
  public:
   RecordSource(const FieldList& fields, const std::string& rec) : fields_(fields), rec_(rec) {}
   Value GetField(int index) const override { return DecodeField(fields_[index], rec_.data()); }
+  bool GetCharField(int index, std::string_view* bytes) const override {
+    const FieldDef& f = fields_[index];
+    if (f.type != 'C') return false;
+    *bytes = std::string_view(rec_.data() + f.offset, f.len);
+    return true;
+  }
   bool IsDeleted() const override { return !rec_.empty() && rec_[0] == '*'; }
 
  private:
