@@ -47,7 +47,9 @@ class RawRecord : public xb::FieldSource {
     buf_.assign(1 + 15 + 15 + 40 + 1 + 15 + 8, ' ');
     Put(0, "HOTEL CENTRAL");
     Put(1, "109988-1");
-    Put(2, "MO\xD1" "AQUEMA QUEGONAN MOSEMAGU");
+    Put(2,
+        "MO\xD1"
+        "AQUEMA QUEGONAN MOSEMAGU");
     Put(3, "1");
     Put(4, "         154.13");
     Put(5, "20100122");
@@ -56,9 +58,12 @@ class RawRecord : public xb::FieldSource {
     const FieldDef& f = fields_[i];
     const char* p = buf_.data() + f.offset;
     switch (f.type) {
-      case 'C': return Value::Char(std::string(p, f.len));
-      case 'D': return Value::Date(xb::JulianFromDtos(std::string(p, 8)));
-      default: return Value::Number(std::strtod(std::string(p, f.len).c_str(), nullptr));
+      case 'C':
+        return Value::Char(std::string(p, f.len));
+      case 'D':
+        return Value::Date(xb::JulianFromDtos(std::string(p, 8)));
+      default:
+        return Value::Number(std::strtod(std::string(p, f.len).c_str(), nullptr));
     }
   }
   bool GetCharField(int i, std::string_view* bytes) const override {
@@ -109,8 +114,7 @@ constexpr int64_t kMillion = 1000000;
 
 BENCHMARK_CAPTURE(Run, UpperBytes, "NEGOCIO + UPPER(NOMBRE)", true)->Iterations(kMillion);
 BENCHMARK_CAPTURE(Run, UpperValues, "NEGOCIO + UPPER(NOMBRE)", false)->Iterations(kMillion);
-BENCHMARK_CAPTURE(Run, DtosBytes, "NEGOCIO + DTOS(F_INGRESO) + CODIGO", true)
-    ->Iterations(kMillion);
+BENCHMARK_CAPTURE(Run, DtosBytes, "NEGOCIO + DTOS(F_INGRESO) + CODIGO", true)->Iterations(kMillion);
 BENCHMARK_CAPTURE(Run, DtosValues, "NEGOCIO + DTOS(F_INGRESO) + CODIGO", false)
     ->Iterations(kMillion);
 BENCHMARK_CAPTURE(Run, CodigoBytes, "NEGOCIO + CODIGO", true)->Iterations(kMillion);

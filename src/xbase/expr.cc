@@ -13,15 +13,33 @@ using expr::EvalContext;
 using expr::NodePtr;
 using expr::VType;
 
+constexpr size_t kMaxTextLength = 4096;
+
 class CompiledExpression final : public Expression {
  public:
-  CompiledExpression(std::string text, NodePtr root) : text_(std::move(text)), root_(std::move(root)) {
+  CompiledExpression(std::string text, NodePtr root)
+      : text_(std::move(text)), root_(std::move(root)) {
     switch (root_->type()) {
-      case VType::kChar: type_ = Value::Type::kChar; length_ = root_->width(); break;
-      case VType::kNumber: type_ = Value::Type::kNumber; length_ = 8; break;
-      case VType::kDate: type_ = Value::Type::kDate; length_ = 8; break;
-      case VType::kLogical: type_ = Value::Type::kLogical; length_ = 1; break;
-      case VType::kStamp: type_ = Value::Type::kTimestamp; length_ = 8; break;
+      case VType::kChar:
+        type_ = Value::Type::kChar;
+        length_ = root_->width();
+        break;
+      case VType::kNumber:
+        type_ = Value::Type::kNumber;
+        length_ = 8;
+        break;
+      case VType::kDate:
+        type_ = Value::Type::kDate;
+        length_ = 8;
+        break;
+      case VType::kLogical:
+        type_ = Value::Type::kLogical;
+        length_ = 1;
+        break;
+      case VType::kStamp:
+        type_ = Value::Type::kTimestamp;
+        length_ = 8;
+        break;
     }
   }
 
@@ -57,11 +75,23 @@ class CompiledExpression final : public Expression {
     scratch.clear();
     c.buf = &scratch;
     switch (root_->type()) {
-      case VType::kNumber: *out = Value::Number(root_->Num(c)); break;
-      case VType::kDate: *out = Value::Date(root_->Date(c)); break;
-      case VType::kLogical: *out = Value::Logical(root_->Bool(c)); break;
-      case VType::kStamp: *out = Value::Stamp(root_->Stamp(c)); break;
-      case VType::kChar: break;
+      case VType::kNumber: {
+        // -0 would encode as a key of its own; it is 0.
+        double d = root_->Num(c);
+        *out = Value::Number(d == 0 ? 0.0 : d);
+        break;
+      }
+      case VType::kDate:
+        *out = Value::Date(root_->Date(c));
+        break;
+      case VType::kLogical:
+        *out = Value::Logical(root_->Bool(c));
+        break;
+      case VType::kStamp:
+        *out = Value::Stamp(root_->Stamp(c));
+        break;
+      case VType::kChar:
+        break;
     }
     return c.status;
   }
@@ -84,6 +114,12 @@ Result<std::unique_ptr<Expression>> Expression::Compile(const std::string& text,
   auto fail = [&](const std::string& what) {
     return Status::InvalidArgument("expression \"" + text + "\": " + what);
   };
+  // Real keys and conditions are a few hundred bytes at most (a CDX tag
+  // header holds 220). The cap bounds the depth of the tree a long chain
+  // like A+A+A+... builds, which evaluation walks recursively.
+  if (text.size() > kMaxTextLength) {
+    return fail("it is longer than " + std::to_string(kMaxTextLength) + " bytes");
+  }
   auto root = expr::Parse(text, fields);
   if (!root.ok()) return fail(root.status().message());
   NodePtr node = std::move(root.value());

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "xbase/value.h"
@@ -11,8 +10,8 @@ namespace xb::expr {
 
 namespace {
 
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // STR's text can never be wider than this; it also bounds the digit buffers.
 constexpr int kMaxDigits = 320;
@@ -54,12 +53,17 @@ int RoundedUnits(double a, int dec, char* out, int cap) {
       }
     }
   }
+  // d.dddddddddddddde+XX; to_chars, unlike printf, ignores the process
+  // locale (the desktop program runs with the user's, where the point may be
+  // a comma).
   char sci[48];
-  std::snprintf(sci, sizeof sci, "%.14e", a);  // d.dddddddddddddde+XX
+  char* end = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 14).ptr;
   char digits[15];
   digits[0] = sci[0];
   std::memcpy(digits + 1, sci + 2, 14);
-  int exp10 = std::atoi(sci + 17);
+  const char* e = sci + 16;  // 'e'
+  int exp10 = 0;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exp10);
   long kept = static_cast<long>(exp10) + 1 + dec;  // digits left of the rounding point
   if (kept < 0) {
     out[0] = '0';
@@ -92,7 +96,9 @@ int RoundedUnits(double a, int dec, char* out, int cap) {
   return n;
 }
 
-bool IsBlankSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlankSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 }  // namespace
 
@@ -236,10 +242,10 @@ void AppendDtos(int32_t jd, std::string* out) {
     out->append(8, ' ');
     return;
   }
-  char b[8] = {static_cast<char>('0' + y / 1000),       static_cast<char>('0' + y / 100 % 10),
-               static_cast<char>('0' + y / 10 % 10),    static_cast<char>('0' + y % 10),
-               static_cast<char>('0' + m / 10),         static_cast<char>('0' + m % 10),
-               static_cast<char>('0' + d / 10),         static_cast<char>('0' + d % 10)};
+  char b[8] = {static_cast<char>('0' + y / 1000),    static_cast<char>('0' + y / 100 % 10),
+               static_cast<char>('0' + y / 10 % 10), static_cast<char>('0' + y % 10),
+               static_cast<char>('0' + m / 10),      static_cast<char>('0' + m % 10),
+               static_cast<char>('0' + d / 10),      static_cast<char>('0' + d % 10)};
   out->append(b, 8);
 }
 

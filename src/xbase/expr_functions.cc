@@ -16,7 +16,9 @@ class Iif final : public Node {
   Iif(NodePtr cond, NodePtr a, NodePtr b)
       : Node(a->type(), std::max(a->width(), b->width()),
              cond->constant() && a->constant() && b->constant()),
-        cond_(std::move(cond)), a_(std::move(a)), b_(std::move(b)) {}
+        cond_(std::move(cond)),
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   void Str(EvalContext& c) const override { Pick(c)->Str(c); }
   double Num(EvalContext& c) const override { return Pick(c)->Num(c); }
   int32_t Date(EvalContext& c) const override { return Pick(c)->Date(c); }
@@ -104,13 +106,17 @@ enum class MathOp { kAbs, kInt, kRound };
 class MathNode final : public Node {
  public:
   MathNode(MathOp op, NodePtr a, NodePtr b)
-      : Node(VType::kNumber, 0, a->constant() && (!b || b->constant())), op_(op),
-        a_(std::move(a)), b_(std::move(b)) {}
+      : Node(VType::kNumber, 0, a->constant() && (!b || b->constant())),
+        op_(op),
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   double Num(EvalContext& c) const override {
     double x = a_->Num(c);
     switch (op_) {
-      case MathOp::kAbs: return std::fabs(x);
-      case MathOp::kInt: return std::trunc(x);
+      case MathOp::kAbs:
+        return std::fabs(x);
+      case MathOp::kInt:
+        return std::trunc(x);
       case MathOp::kRound: {
         double d = std::trunc(b_->Num(c));
         d = d > 64 ? 64 : d < -64 ? -64 : d;
@@ -143,9 +149,12 @@ class Empty final : public Node {
         buf.resize(start);
         return blank;
       }
-      case VType::kNumber: return a_->Num(c) == 0;
-      case VType::kDate: return a_->Date(c) == 0;
-      case VType::kLogical: return !a_->Bool(c);
+      case VType::kNumber:
+        return a_->Num(c) == 0;
+      case VType::kDate:
+        return a_->Date(c) == 0;
+      case VType::kLogical:
+        return !a_->Bool(c);
       case VType::kStamp: {
         Timestamp t = a_->Stamp(c);
         return t.jd == 0 && t.ms == 0;
@@ -180,11 +189,9 @@ Result<NodePtr> BuildIif(const std::string& name, Args& args) {
   XB_RETURN_IF_ERROR(ExpectArg(name, args, 0, VType::kLogical));
   if (args[1]->type() != args[2]->type()) {
     return Status::InvalidArgument(name + " needs both results of the same type, not " +
-                                   TypeName(args[1]->type()) + " and " +
-                                   TypeName(args[2]->type()));
+                                   TypeName(args[1]->type()) + " and " + TypeName(args[2]->type()));
   }
-  return NodePtr(
-      std::make_unique<Iif>(std::move(args[0]), std::move(args[1]), std::move(args[2])));
+  return NodePtr(std::make_unique<Iif>(std::move(args[0]), std::move(args[1]), std::move(args[2])));
 }
 
 Result<NodePtr> BuildDtos(const std::string& name, Args& args) {
@@ -217,8 +224,9 @@ Result<NodePtr> BuildCtod(const std::string& name, Args& args) {
 
 Result<NodePtr> BuildDatePart(const std::string& name, Args& args) {
   XB_RETURN_IF_ERROR(ExpectDay(name, args));
-  DatePart part = name == "YEAR" ? DatePart::kYear : name == "MONTH" ? DatePart::kMonth
-                                                                     : DatePart::kDay;
+  DatePart part = name == "YEAR"    ? DatePart::kYear
+                  : name == "MONTH" ? DatePart::kMonth
+                                    : DatePart::kDay;
   return NodePtr(std::make_unique<DatePartNode>(part, std::move(args[0])));
 }
 
@@ -243,12 +251,14 @@ Result<NodePtr> BuildDeleted(const std::string&, Args&) {
   return NodePtr(std::make_unique<Deleted>());
 }
 
-Result<NodePtr> BuildRecno(const std::string&, Args&) { return NodePtr(std::make_unique<Recno>()); }
+Result<NodePtr> BuildRecno(const std::string&, Args&) {
+  return NodePtr(std::make_unique<Recno>());
+}
 
 struct FuncInfo {
   const char* name;
   int min_args, max_args;
-  Builder build;       // null: refused with `refusal`
+  Builder build;  // null: refused with `refusal`
   const char* refusal;
 };
 
@@ -288,7 +298,8 @@ const FuncInfo kFunctions[] = {
     {"STRZERO", 1, 3, BuildStr, nullptr},
     {"SUBSTR", 2, 3, BuildSubstr, nullptr},
     {"TIME", 0, 0, nullptr, kClock},
-    {"TRANSFORM", 2, 2, nullptr, " is not supported in index expressions; use STR, STRZERO or PADL"},
+    {"TRANSFORM", 2, 2, nullptr,
+     " is not supported in index expressions; use STR, STRZERO or PADL"},
     {"TRIM", 1, 1, BuildTrim, nullptr},
     {"UPPER", 1, 1, BuildCaseMap, nullptr},
     {"VAL", 1, 1, BuildTextNumber, nullptr},
@@ -327,8 +338,8 @@ std::string ArgCount(int n) {
 Status ExpectArg(const std::string& name, const Args& args, size_t i, VType t) {
   if (args[i]->type() == t) return Status::OK();
   return Status::InvalidArgument(name + " expects a " + TypeName(t) + " value as argument " +
-                                 std::to_string(i + 1) + ", not a " +
-                                 TypeName(args[i]->type()) + " one");
+                                 std::to_string(i + 1) + ", not a " + TypeName(args[i]->type()) +
+                                 " one");
 }
 
 bool LiteralNumber(const NodePtr& n, double* out) {

@@ -7,12 +7,22 @@ namespace xb::expr {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || IsDigit(c); }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsIdentStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentChar(char c) {
+  return IsIdentStart(c) || IsDigit(c);
+}
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
-std::string At(size_t pos) { return "at position " + std::to_string(pos + 1); }
+std::string At(size_t pos) {
+  return "at position " + std::to_string(pos + 1);
+}
 
 // The dotted word starting at text[pos] ('.'), such as ".AND.", in upper
 // case; empty when there is none.
@@ -99,13 +109,13 @@ Status Tokenize(const std::string& text, std::vector<Token>* out) {
       Tok kind;
       const char* canonical;
     } kSymbols[] = {
-        {"->", Tok::kArrow, ""}, {"**", Tok::kOp, "^"},  {"==", Tok::kOp, "=="},
-        {"!=", Tok::kOp, "!="},  {"<>", Tok::kOp, "!="}, {"<=", Tok::kOp, "<="},
-        {">=", Tok::kOp, ">="},  {"(", Tok::kLParen, ""}, {")", Tok::kRParen, ""},
-        {",", Tok::kComma, ""},  {"+", Tok::kOp, "+"},   {"-", Tok::kOp, "-"},
-        {"*", Tok::kOp, "*"},    {"/", Tok::kOp, "/"},   {"%", Tok::kOp, "%"},
-        {"^", Tok::kOp, "^"},    {"=", Tok::kOp, "="},   {"#", Tok::kOp, "!="},
-        {"<", Tok::kOp, "<"},    {">", Tok::kOp, ">"},   {"$", Tok::kOp, "$"},
+        {"->", Tok::kArrow, ""},  {"**", Tok::kOp, "^"},   {"==", Tok::kOp, "=="},
+        {"!=", Tok::kOp, "!="},   {"<>", Tok::kOp, "!="},  {"<=", Tok::kOp, "<="},
+        {">=", Tok::kOp, ">="},   {"(", Tok::kLParen, ""}, {")", Tok::kRParen, ""},
+        {",", Tok::kComma, ""},   {"+", Tok::kOp, "+"},    {"-", Tok::kOp, "-"},
+        {"*", Tok::kOp, "*"},     {"/", Tok::kOp, "/"},    {"%", Tok::kOp, "%"},
+        {"^", Tok::kOp, "^"},     {"=", Tok::kOp, "="},    {"#", Tok::kOp, "!="},
+        {"<", Tok::kOp, "<"},     {">", Tok::kOp, ">"},    {"$", Tok::kOp, "$"},
         {"!", Tok::kOp, ".NOT."},
     };
     bool matched = false;

@@ -1,17 +1,22 @@
 // Node basics: literals, field references and constant folding.
-#include <string_view>
-
 #include "xbase/expr_node.h"
+
+#include <string_view>
 
 namespace xb::expr {
 
 const char* TypeName(VType t) {
   switch (t) {
-    case VType::kChar: return "character";
-    case VType::kNumber: return "numeric";
-    case VType::kDate: return "date";
-    case VType::kLogical: return "logical";
-    case VType::kStamp: return "timestamp";
+    case VType::kChar:
+      return "character";
+    case VType::kNumber:
+      return "numeric";
+    case VType::kDate:
+      return "date";
+    case VType::kLogical:
+      return "logical";
+    case VType::kStamp:
+      return "timestamp";
   }
   return "?";
 }
@@ -23,10 +28,18 @@ void EvalContext::Fail(const std::string& what) {
 // The type checker guarantees these are never reached; they return a blank
 // value rather than crash should a bug ever call one.
 void Node::Str(EvalContext&) const {}
-double Node::Num(EvalContext&) const { return 0; }
-int32_t Node::Date(EvalContext&) const { return 0; }
-bool Node::Bool(EvalContext&) const { return false; }
-Timestamp Node::Stamp(EvalContext&) const { return {}; }
+double Node::Num(EvalContext&) const {
+  return 0;
+}
+int32_t Node::Date(EvalContext&) const {
+  return 0;
+}
+bool Node::Bool(EvalContext&) const {
+  return false;
+}
+Timestamp Node::Stamp(EvalContext&) const {
+  return {};
+}
 
 namespace {
 
@@ -195,10 +208,18 @@ class NoRecord final : public FieldSource {
 
 }  // namespace
 
-NodePtr MakeCharLiteral(std::string s) { return std::make_unique<CharLiteral>(std::move(s)); }
-NodePtr MakeNumLiteral(double d) { return std::make_unique<NumLiteral>(d); }
-NodePtr MakeDateLiteral(int32_t jd) { return std::make_unique<DateLiteral>(jd); }
-NodePtr MakeBoolLiteral(bool b) { return std::make_unique<BoolLiteral>(b); }
+NodePtr MakeCharLiteral(std::string s) {
+  return std::make_unique<CharLiteral>(std::move(s));
+}
+NodePtr MakeNumLiteral(double d) {
+  return std::make_unique<NumLiteral>(d);
+}
+NodePtr MakeDateLiteral(int32_t jd) {
+  return std::make_unique<DateLiteral>(jd);
+}
+NodePtr MakeBoolLiteral(bool b) {
+  return std::make_unique<BoolLiteral>(b);
+}
 
 Result<NodePtr> MakeField(const FieldDef& f, int index) {
   switch (f.type) {
@@ -235,11 +256,17 @@ NodePtr Fold(NodePtr n) {
   c.buf = &buf;
   c.text = &text;
   switch (n->type()) {
-    case VType::kChar: n->Str(c); return MakeCharLiteral(std::move(buf));
-    case VType::kNumber: return MakeNumLiteral(n->Num(c));
-    case VType::kDate: return MakeDateLiteral(n->Date(c));
-    case VType::kLogical: return MakeBoolLiteral(n->Bool(c));
-    case VType::kStamp: return std::make_unique<StampLiteral>(n->Stamp(c));
+    case VType::kChar:
+      n->Str(c);
+      return MakeCharLiteral(std::move(buf));
+    case VType::kNumber:
+      return MakeNumLiteral(n->Num(c));
+    case VType::kDate:
+      return MakeDateLiteral(n->Date(c));
+    case VType::kLogical:
+      return MakeBoolLiteral(n->Bool(c));
+    case VType::kStamp:
+      return std::make_unique<StampLiteral>(n->Stamp(c));
   }
   return n;
 }

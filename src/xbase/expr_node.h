@@ -26,14 +26,16 @@ const char* TypeName(VType t);  // "character", "numeric", ...
 // Static width of a character value whose length has no bound (a memo field,
 // STR with a computed width, ...). Widths add up saturating at this value.
 constexpr int kUnbounded = 1 << 30;
-inline int AddWidths(int a, int b) { return a + b >= kUnbounded ? kUnbounded : a + b; }
+inline int AddWidths(int a, int b) {
+  return a + b >= kUnbounded ? kUnbounded : a + b;
+}
 // Lengths computed while evaluating (PADR's width, ...) are capped here so a
 // computed number cannot ask for an absurd string.
 constexpr int kMaxTextLength = 65535;
 
 struct EvalContext {
   const FieldSource* record = nullptr;
-  std::string* buf = nullptr;        // character values are appended here
+  std::string* buf = nullptr;         // character values are appended here
   const std::string* text = nullptr;  // the expression, for messages
   Status status;                      // the first failure while evaluating
 

@@ -15,7 +15,8 @@ class Concat final : public Node {
  public:
   Concat(NodePtr a, NodePtr b)
       : Node(VType::kChar, AddWidths(a->width(), b->width()), a->constant() && b->constant()),
-        a_(std::move(a)), b_(std::move(b)) {}
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   void Str(EvalContext& c) const override {
     a_->Str(c);
     b_->Str(c);
@@ -30,7 +31,8 @@ class TrimConcat final : public Node {
  public:
   TrimConcat(NodePtr a, NodePtr b)
       : Node(VType::kChar, AddWidths(a->width(), b->width()), a->constant() && b->constant()),
-        a_(std::move(a)), b_(std::move(b)) {}
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   void Str(EvalContext& c) const override {
     std::string& buf = *c.buf;
     size_t start = buf.size();
@@ -55,18 +57,26 @@ class Arith final : public Node {
  public:
   Arith(ArithOp op, NodePtr a, NodePtr b)
       : Node(VType::kNumber, 0, a->constant() && b->constant()),
-        op_(op), a_(std::move(a)), b_(std::move(b)) {}
+        op_(op),
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   double Num(EvalContext& c) const override {
     double x = a_->Num(c), y = b_->Num(c);
     switch (op_) {
-      case ArithOp::kAdd: return x + y;
-      case ArithOp::kSub: return x - y;
-      case ArithOp::kMul: return x * y;
+      case ArithOp::kAdd:
+        return x + y;
+      case ArithOp::kSub:
+        return x - y;
+      case ArithOp::kMul:
+        return x * y;
       // A zero divisor gives 0, as xBase's default error handler substitutes:
       // an index update must not fail on one odd record.
-      case ArithOp::kDiv: return y == 0 ? 0 : x / y;
-      case ArithOp::kMod: return y == 0 ? 0 : std::fmod(x, y);
-      case ArithOp::kPow: return std::pow(x, y);
+      case ArithOp::kDiv:
+        return y == 0 ? 0 : x / y;
+      case ArithOp::kMod:
+        return y == 0 ? 0 : std::fmod(x, y);
+      case ArithOp::kPow:
+        return std::pow(x, y);
     }
     return 0;
   }
@@ -98,7 +108,9 @@ class DateShift final : public Node {
  public:
   DateShift(NodePtr date, NodePtr days, bool subtract)
       : Node(VType::kDate, 0, date->constant() && days->constant()),
-        date_(std::move(date)), days_(std::move(days)), subtract_(subtract) {}
+        date_(std::move(date)),
+        days_(std::move(days)),
+        subtract_(subtract) {}
   int32_t Date(EvalContext& c) const override {
     int32_t jd = date_->Date(c);
     return ShiftDate(jd, days_->Num(c), subtract_);
@@ -115,7 +127,8 @@ class DateDiff final : public Node {
  public:
   DateDiff(NodePtr a, NodePtr b)
       : Node(VType::kNumber, 0, a->constant() && b->constant()),
-        a_(std::move(a)), b_(std::move(b)) {}
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   double Num(EvalContext& c) const override {
     double x = a_->Date(c);
     return x - b_->Date(c);
@@ -130,12 +143,18 @@ enum class CmpOp { kEq, kExactEq, kNe, kLt, kLe, kGt, kGe };
 bool Decide(CmpOp op, int r) {
   switch (op) {
     case CmpOp::kEq:
-    case CmpOp::kExactEq: return r == 0;
-    case CmpOp::kNe: return r != 0;
-    case CmpOp::kLt: return r < 0;
-    case CmpOp::kLe: return r <= 0;
-    case CmpOp::kGt: return r > 0;
-    case CmpOp::kGe: return r >= 0;
+    case CmpOp::kExactEq:
+      return r == 0;
+    case CmpOp::kNe:
+      return r != 0;
+    case CmpOp::kLt:
+      return r < 0;
+    case CmpOp::kLe:
+      return r <= 0;
+    case CmpOp::kGt:
+      return r > 0;
+    case CmpOp::kGe:
+      return r >= 0;
   }
   return false;
 }
@@ -149,7 +168,9 @@ class Compare final : public Node {
  public:
   Compare(CmpOp op, NodePtr a, NodePtr b)
       : Node(VType::kLogical, 0, a->constant() && b->constant()),
-        op_(op), a_(std::move(a)), b_(std::move(b)) {}
+        op_(op),
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   bool Bool(EvalContext& c) const override {
     int r = 0;
     switch (a_->type()) {
@@ -164,9 +185,15 @@ class Compare final : public Node {
         buf.resize(start);
         break;
       }
-      case VType::kNumber: r = Order(a_->Num(c), b_->Num(c)); break;
-      case VType::kDate: r = Order(a_->Date(c), b_->Date(c)); break;
-      case VType::kLogical: r = Order(a_->Bool(c), b_->Bool(c)); break;
+      case VType::kNumber:
+        r = Order(a_->Num(c), b_->Num(c));
+        break;
+      case VType::kDate:
+        r = Order(a_->Date(c), b_->Date(c));
+        break;
+      case VType::kLogical:
+        r = Order(a_->Bool(c), b_->Bool(c));
+        break;
       case VType::kStamp: {
         Timestamp x = a_->Stamp(c), y = b_->Stamp(c);
         r = x.jd != y.jd ? Order(x.jd, y.jd) : Order(x.ms, y.ms);
@@ -186,7 +213,8 @@ class Contains final : public Node {
  public:
   Contains(NodePtr a, NodePtr b)
       : Node(VType::kLogical, 0, a->constant() && b->constant()),
-        a_(std::move(a)), b_(std::move(b)) {}
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   bool Bool(EvalContext& c) const override {
     std::string& buf = *c.buf;
     size_t start = buf.size();
@@ -208,7 +236,9 @@ class Logic final : public Node {
  public:
   Logic(bool is_and, NodePtr a, NodePtr b)
       : Node(VType::kLogical, 0, a->constant() && b->constant()),
-        is_and_(is_and), a_(std::move(a)), b_(std::move(b)) {}
+        is_and_(is_and),
+        a_(std::move(a)),
+        b_(std::move(b)) {}
   bool Bool(EvalContext& c) const override {
     bool x = a_->Bool(c);
     if (is_and_ ? !x : x) return x;  // the right side is not evaluated
@@ -285,8 +315,11 @@ Result<NodePtr> Build(const std::string& op, NodePtr a, NodePtr b) {
   static const struct {
     const char* text;
     ArithOp op;
-  } kArith[] = {{"*", ArithOp::kMul}, {"/", ArithOp::kDiv}, {"%", ArithOp::kMod},
-                {"^", ArithOp::kPow}, {"**", ArithOp::kPow}};
+  } kArith[] = {{"*", ArithOp::kMul},
+                {"/", ArithOp::kDiv},
+                {"%", ArithOp::kMod},
+                {"^", ArithOp::kPow},
+                {"**", ArithOp::kPow}};
   for (const auto& o : kArith) {
     if (op == o.text) {
       if (ta != VType::kNumber || tb != VType::kNumber) return Mismatch(op, a, b);

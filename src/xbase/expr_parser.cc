@@ -118,9 +118,15 @@ class Parser {
   Result<NodePtr> Primary() {
     const Token& t = Peek();
     switch (t.kind) {
-      case Tok::kNumber: Take(); return MakeNumLiteral(t.number);
-      case Tok::kString: Take(); return MakeCharLiteral(t.text);
-      case Tok::kLogical: Take(); return MakeBoolLiteral(t.logical);
+      case Tok::kNumber:
+        Take();
+        return MakeNumLiteral(t.number);
+      case Tok::kString:
+        Take();
+        return MakeCharLiteral(t.text);
+      case Tok::kLogical:
+        Take();
+        return MakeBoolLiteral(t.logical);
       case Tok::kLParen: {
         Take();
         auto inner = Or();
@@ -129,8 +135,10 @@ class Parser {
         Take();
         return inner;
       }
-      case Tok::kIdent: return Name();
-      default: return Unexpected("a value");
+      case Tok::kIdent:
+        return Name();
+      default:
+        return Unexpected("a value");
     }
   }
 

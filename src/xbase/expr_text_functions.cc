@@ -17,7 +17,9 @@ int Count(double d, int max) {
   return d >= max ? max : static_cast<int>(d);
 }
 
-int Bounded(double d) { return Count(d, kMaxTextLength); }
+int Bounded(double d) {
+  return Count(d, kMaxTextLength);
+}
 
 // The plain-English (machine) collation of the engine changes only the ASCII
 // letters: the other engine's UPPER left ñ, á and ó as they were (fixture tag
@@ -47,7 +49,9 @@ class CaseMap final : public Node {
 class Trim final : public Node {
  public:
   Trim(bool left, bool right, NodePtr s)
-      : Node(VType::kChar, s->width(), s->constant()), left_(left), right_(right),
+      : Node(VType::kChar, s->width(), s->constant()),
+        left_(left),
+        right_(right),
         s_(std::move(s)) {}
   void Str(EvalContext& c) const override {
     std::string& buf = *c.buf;
@@ -76,8 +80,10 @@ class Trim final : public Node {
 class LeftRight final : public Node {
  public:
   LeftRight(bool left, int width, NodePtr s, NodePtr n)
-      : Node(VType::kChar, width, s->constant() && n->constant()), left_(left),
-        s_(std::move(s)), n_(std::move(n)) {}
+      : Node(VType::kChar, width, s->constant() && n->constant()),
+        left_(left),
+        s_(std::move(s)),
+        n_(std::move(n)) {}
   void Str(EvalContext& c) const override {
     std::string& buf = *c.buf;
     size_t start = buf.size();
@@ -99,8 +105,8 @@ class LeftRight final : public Node {
 // Where SUBSTR(s, from, count) starts and how much it takes from a string of
 // `size` bytes: `from` counts from 1, 0 means 1, a negative one counts from
 // the end; beyond the end gives "".
-void SubstrRange(int64_t size, double from_arg, bool has_count, double count_arg,
-                 int64_t* offset, int64_t* count) {
+void SubstrRange(int64_t size, double from_arg, bool has_count, double count_arg, int64_t* offset,
+                 int64_t* count) {
   auto whole = [](double d) {
     if (d > 1e15) return int64_t{1000000000000000};
     if (d < -1e15) return int64_t{-1000000000000000};
@@ -126,7 +132,9 @@ class Substr final : public Node {
   Substr(int width, NodePtr s, NodePtr from, NodePtr count)
       : Node(VType::kChar, width,
              s->constant() && from->constant() && (!count || count->constant())),
-        s_(std::move(s)), from_(std::move(from)), count_(std::move(count)) {}
+        s_(std::move(s)),
+        from_(std::move(from)),
+        count_(std::move(count)) {}
   void Str(EvalContext& c) const override {
     std::string& buf = *c.buf;
     size_t start = buf.size();
@@ -147,9 +155,11 @@ enum class PadSide { kRight, kLeft, kCenter };
 class Pad final : public Node {
  public:
   Pad(PadSide side, int width, NodePtr s, NodePtr n, NodePtr fill)
-      : Node(VType::kChar, width,
-             s->constant() && n->constant() && (!fill || fill->constant())),
-        side_(side), s_(std::move(s)), n_(std::move(n)), fill_(std::move(fill)) {}
+      : Node(VType::kChar, width, s->constant() && n->constant() && (!fill || fill->constant())),
+        side_(side),
+        s_(std::move(s)),
+        n_(std::move(n)),
+        fill_(std::move(fill)) {}
   void Str(EvalContext& c) const override {
     std::string& buf = *c.buf;
     size_t start = buf.size();
@@ -183,7 +193,10 @@ class StrNode final : public Node {
   StrNode(bool zero, int width, NodePtr n, NodePtr len, NodePtr dec)
       : Node(VType::kChar, width,
              n->constant() && (!len || len->constant()) && (!dec || dec->constant())),
-        zero_(zero), n_(std::move(n)), len_(std::move(len)), dec_(std::move(dec)) {
+        zero_(zero),
+        n_(std::move(n)),
+        len_(std::move(len)),
+        dec_(std::move(dec)) {
     double l = 0, d = 0;
     fixed_ = (!len_ || LiteralNumber(len_, &l)) && (!dec_ || LiteralNumber(dec_, &d));
     if (fixed_) layout_ = StrLayoutFor(len_ != nullptr, l, dec_ != nullptr, d);
@@ -263,11 +276,12 @@ Result<NodePtr> BuildPad(const std::string& name, Args& args) {
   if (args.size() > 2) XB_RETURN_IF_ERROR(ExpectArg(name, args, 2, VType::kChar));
   double n;
   int width = LiteralNumber(args[1], &n) ? Bounded(n) : kUnbounded;
-  PadSide side = name == "PADL" ? PadSide::kLeft : name == "PADC" ? PadSide::kCenter
-                                                                  : PadSide::kRight;
+  PadSide side = name == "PADL"   ? PadSide::kLeft
+                 : name == "PADC" ? PadSide::kCenter
+                                  : PadSide::kRight;
   NodePtr fill = args.size() > 2 ? std::move(args[2]) : nullptr;
-  return NodePtr(std::make_unique<Pad>(side, width, std::move(args[0]), std::move(args[1]),
-                                       std::move(fill)));
+  return NodePtr(
+      std::make_unique<Pad>(side, width, std::move(args[0]), std::move(args[1]), std::move(fill)));
 }
 
 Result<NodePtr> BuildStr(const std::string& name, Args& args) {

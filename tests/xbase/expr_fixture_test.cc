@@ -44,9 +44,12 @@ class RecordSource : public FieldSource {
 Value ValueFromJson(const FieldDef& f, const json& v) {
   switch (f.type) {
     case 'C':
-    case 'M': return Value::Char(FromUtf8(v.get<std::string>()));
-    case 'D': return Value::Date(JulianFromDtos(v.get<std::string>()));
-    case 'L': return Value::Logical(v.get<bool>());
+    case 'M':
+      return Value::Char(FromUtf8(v.get<std::string>()));
+    case 'D':
+      return Value::Date(JulianFromDtos(v.get<std::string>()));
+    case 'L':
+      return Value::Logical(v.get<bool>());
     case 'I':
       if (f.dec == 0) return Value::Integer(v.get<int64_t>());
       return Value::Number(v.get<double>());
@@ -57,7 +60,8 @@ Value ValueFromJson(const FieldDef& f, const json& v) {
                std::stoi(s.substr(12, 2)) * 1000 + std::stoi(s.substr(14, 3));
       return Value::Stamp(Timestamp{JulianFromDtos(s.substr(0, 8)), ms});
     }
-    default: return Value::Number(v.get<double>());
+    default:
+      return Value::Number(v.get<double>());
   }
 }
 
@@ -175,10 +179,18 @@ void CheckTable(const std::string& name) {
   }
 }
 
-TEST(ExprFixture, EmpleTagsMatchTheOtherEngine) { CheckTable("EMPLE"); }
-TEST(ExprFixture, PuestosTagsMatchTheOtherEngine) { CheckTable("PUESTOS"); }
-TEST(ExprFixture, TiposTagsMatchTheOtherEngine) { CheckTable("TIPOS"); }
-TEST(ExprFixture, VaciaTagCompiles) { CheckTable("VACIA"); }
+TEST(ExprFixture, EmpleTagsMatchTheOtherEngine) {
+  CheckTable("EMPLE");
+}
+TEST(ExprFixture, PuestosTagsMatchTheOtherEngine) {
+  CheckTable("PUESTOS");
+}
+TEST(ExprFixture, TiposTagsMatchTheOtherEngine) {
+  CheckTable("TIPOS");
+}
+TEST(ExprFixture, VaciaTagCompiles) {
+  CheckTable("VACIA");
+}
 
 TEST(ExprFixture, DeletedAndRecnoReadTheRecordState) {
   const Table& t = LoadTable("EMPLE");

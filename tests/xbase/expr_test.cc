@@ -1,11 +1,13 @@
 // What key expressions compute: the operators and functions, with the edge
 // cases where an xBase engine's answer is easy to get wrong.
+#include "xbase/expr.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "expr_test_util.h"
-#include "xbase/expr.h"
 
 namespace xb {
 namespace {
@@ -32,6 +34,8 @@ TEST(ExprStr, RoundsHalfAwayFromZeroAsTheValueReads) {
   EXPECT_EQ(Text("STR(2.674, 4, 2)"), "2.67");
   EXPECT_EQ(Text("STR(0.123456, 10, 4)"), "    0.1235");
   EXPECT_EQ(Text("STR(TOT_SAL * 3, 10, 3)"), "   462.390");
+  EXPECT_EQ(Text("STR(123456789012.345, 17, 3)"), " 123456789012.345");  // 15 digits
+  EXPECT_EQ(Text("STR(-98765432109.875, 16, 2)"), " -98765432109.88");
   // Nothing below the rounding point: no "-0".
   EXPECT_EQ(Text("STR(-0.004, 5, 2)"), " 0.00");
   EXPECT_EQ(Text("STR(-0.4)"), "         0");
@@ -43,7 +47,7 @@ TEST(ExprStr, FillsWithAsterisksWhenTheNumberDoesNotFit) {
   EXPECT_EQ(Text("STR(-1000, 4)"), "****");
   EXPECT_EQ(Text("STR(9.996, 5, 2)"), "10.00");
   EXPECT_EQ(Text("STR(99.996, 5, 2)"), "*****");  // the carry makes it 100.00
-  EXPECT_EQ(Text("STR(0.5, 3, 2)"), "***");      // no room left for the integer part
+  EXPECT_EQ(Text("STR(0.5, 3, 2)"), "***");       // no room left for the integer part
   EXPECT_EQ(Text("STR(100000000000000000000, 22)"), " 100000000000000000000");
   EXPECT_EQ(Text("STR(100000000000000000000, 20)"), "********************");
 }
@@ -51,10 +55,10 @@ TEST(ExprStr, FillsWithAsterisksWhenTheNumberDoesNotFit) {
 TEST(ExprStr, WidthAndDecimalDefaults) {
   EXPECT_EQ(Text("STR(42)"), "        42");
   EXPECT_EQ(Text("STR(42.7)"), "        43");
-  EXPECT_EQ(Text("STR(42, 0)"), "        42");   // a width below 1 is the default
-  EXPECT_EQ(Text("STR(7.6, 1, 1)"), "8");        // width 1 has no room for decimals
+  EXPECT_EQ(Text("STR(42, 0)"), "        42");  // a width below 1 is the default
+  EXPECT_EQ(Text("STR(7.6, 1, 1)"), "8");       // width 1 has no room for decimals
   EXPECT_EQ(Text("STR(7.6, 3, -1)"), "  8");
-  EXPECT_EQ(Text("STR(ID, 6)"), "  -993");       // an I field
+  EXPECT_EQ(Text("STR(ID, 6)"), "  -993");  // an I field
   EXPECT_EQ(Length("STR(TOT_SAL)"), 10);
   EXPECT_EQ(Length("STR(TOT_SAL, 15, 2)"), 15);
 }
@@ -72,7 +76,7 @@ TEST(ExprText, SubstrFollowsXbaseForStartsOutsideTheText) {
   EXPECT_EQ(Text("SUBSTR('ABCDEF', 5, 10)"), "EF");
   EXPECT_TRUE(Cond("SUBSTR('ABC', 5, 2) == ''"));
   EXPECT_TRUE(Cond("SUBSTR('ABC', 4) == ''"));
-  EXPECT_EQ(Text("SUBSTR('ABC', 0, 2)"), "AB");  // 0 starts at the first byte
+  EXPECT_EQ(Text("SUBSTR('ABC', 0, 2)"), "AB");   // 0 starts at the first byte
   EXPECT_EQ(Text("SUBSTR('ABCDEF', -2)"), "EF");  // negative counts from the end
   EXPECT_EQ(Text("SUBSTR('ABCDEF', -10, 2)"), "AB");
   EXPECT_TRUE(Cond("SUBSTR('ABC', 2, 0) == '' .AND. SUBSTR('ABC', 2, -1) == ''"));
@@ -104,8 +108,16 @@ TEST(ExprText, LeftRightAndPads) {
 }
 
 TEST(ExprText, UpperAndLowerChangeOnlyAsciiLetters) {
-  EXPECT_EQ(Text("UPPER(NOMBRE)"), TestRecord::Pad("MO\xF1" "A QU\xE9" "MEZ", 40));
-  EXPECT_EQ(Text("LOWER('\xD1" "A\xC1" "Z')"), "\xD1" "a\xC1" "z");
+  EXPECT_EQ(Text("UPPER(NOMBRE)"), TestRecord::Pad("MO\xF1"
+                                                   "A QU\xE9"
+                                                   "MEZ",
+                                                   40));
+  EXPECT_EQ(Text("LOWER('\xD1"
+                 "A\xC1"
+                 "Z')"),
+            "\xD1"
+            "a\xC1"
+            "z");
   EXPECT_EQ(Length("UPPER(NOMBRE)"), 40);
 }
 
@@ -219,6 +231,7 @@ TEST(ExprNumber, ArithmeticAndPrecedence) {
   EXPECT_EQ(Num("ROUND(-2.5, 0)"), -3);
   EXPECT_EQ(Num("ROUND(1250, -2)"), 1300);
   EXPECT_EQ(Num("INT(-2.7) + ABS(-3)"), 1);
+  EXPECT_FALSE(std::signbit(Num("-0 * TOT_SAL")));  // -0 would be a key of its own
 }
 
 TEST(ExprLogic, PrecedenceOfNotAndOr) {

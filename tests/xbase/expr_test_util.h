@@ -22,7 +22,7 @@ inline FieldList EmpleFields() {
     d.dec = static_cast<uint8_t>(dec);
     return d;
   };
-  return {f("NEGOCIO", 'C', 15), f("CODIGO", 'C', 15),    f("NOMBRE", 'C', 40),
+  return {f("NEGOCIO", 'C', 15), f("CODIGO", 'C', 15),     f("NOMBRE", 'C', 40),
           f("ACTIVO", 'N', 1),   f("TOT_SAL", 'N', 15, 2), f("F_INGRESO", 'D', 8),
           f("SUPER", 'L', 1),    f("COMENTA", 'M', 10),    f("ID", 'I', 4),
           f("MOMENTO", 'T', 8)};
@@ -33,7 +33,10 @@ class TestRecord : public FieldSource {
   TestRecord() {
     values = {Value::Char(Pad("HOTEL CENTRAL", 15)),
               Value::Char(Pad("109988-1", 15)),
-              Value::Char(Pad("Mo\xF1" "a Qu\xE9" "mez", 40)),
+              Value::Char(Pad("Mo\xF1"
+                              "a Qu\xE9"
+                              "mez",
+                              40)),
               Value::Number(1),
               Value::Number(154.13),
               Value::Date(JulianFromDtos("20100122")),
@@ -42,7 +45,9 @@ class TestRecord : public FieldSource {
               Value::Integer(-993),
               Value::Stamp(Timestamp{JulianFromDtos("20240124"), 37843200})};
   }
-  static std::string Pad(const std::string& s, size_t n) { return s + std::string(n - s.size(), ' '); }
+  static std::string Pad(const std::string& s, size_t n) {
+    return s + std::string(n - s.size(), ' ');
+  }
 
   Value GetField(int index) const override { return values[index]; }
   bool IsDeleted() const override { return deleted; }
