@@ -27,11 +27,19 @@ Desktop::Desktop(WindowSystem& ws) : ws_(ws) { MENUSET(0, nullptr, {}); }
 Desktop::~Desktop() {
   // Close what is still open the way the user would, so every screen closes
   // its tables.
-  for (WDIAG* w : shown_) {
+  CloseAll();
+  if (g_desktop == this) g_desktop = nullptr;
+}
+
+void Desktop::CloseAll() {
+  // Edit windows first: they re-enable the screens that opened them.
+  for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
+    if (!(*it)->ended()) (*it)->ENDDIALOG(2);
+  }
+  for (auto& w : owned_) {
     if (!w->ended()) w->ENDDIALOG(2);
   }
   Collect();
-  if (g_desktop == this) g_desktop = nullptr;
 }
 
 WDIAG* Desktop::Adopt(std::unique_ptr<WDIAG> w) {

@@ -36,6 +36,8 @@ class Desktop {
   void Shown(WDIAG& w);  // called by WDIAG::CREATE
   void Ended(WDIAG& w);  // called by WDIAG::ENDDIALOG
   void Collect();
+  // Ends every window the way closing it would, and collects them.
+  void CloseAll();
   std::vector<WDIAG*> windows() const;
   WDIAG* FindWindow(const std::string& template_name) const;  // the newest, or null
   // The active child window; the window systems call Activate when the user
