@@ -96,6 +96,19 @@ void Desktop::Collect() {
   }
 }
 
+void Desktop::Forget(WDIAG* w) {
+  bool shown = std::find(shown_.begin(), shown_.end(), w) != shown_.end();
+  shown_.erase(std::remove(shown_.begin(), shown_.end(), w), shown_.end());
+  ended_.erase(std::remove(ended_.begin(), ended_.end(), w), ended_.end());
+  if (shown) ws_.Destroy(*w);
+  if (focus_window_ == w) focus_window_ = nullptr;
+  KillTimers(w);
+  if (active_ == w) {
+    active_ = nullptr;
+    MENUSET(0, nullptr, {});
+  }
+}
+
 std::vector<WDIAG*> Desktop::windows() const {
   std::vector<WDIAG*> out;
   for (WDIAG* w : shown_) {

@@ -38,6 +38,9 @@ class Desktop {
   void Collect();
   // Ends every window the way closing it would, and collects them.
   void CloseAll();
+  // A window object is going away: drop every reference to it (called by
+  // ~WDIAG, so a window the desktop does not own may be destroyed any time).
+  void Forget(WDIAG* w);
   std::vector<WDIAG*> windows() const;
   WDIAG* FindWindow(const std::string& template_name) const;  // the newest, or null
   // The active child window; the window systems call Activate when the user

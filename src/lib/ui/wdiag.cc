@@ -10,8 +10,8 @@ WDIAG::WDIAG(Desktop& desktop, WDIAG* parent, std::string template_name)
     : desktop_(desktop), parent_(parent), template_name_(std::move(template_name)) {}
 
 WDIAG::~WDIAG() {
-  desktop_.KillTimers(this);
   Destroyed();
+  desktop_.Forget(this);
 }
 
 xb::Status WDIAG::INIT() {
