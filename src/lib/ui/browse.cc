@@ -176,8 +176,12 @@ bool WBLISTBOX::TypeSearch(const std::string& typed) {
   if (now - last_key_ms_ > kSearchPauseMs) search_.clear();
   last_key_ms_ = now;
   search_ += typed;
-  std::string text = xb::FromUtf8(search_);
   int col = active_mark_ >= 0 ? active_mark_ : 0;
+  // Nothing longer than the column can match: keep the typing within it, so
+  // a long run of keys costs no more seeks than the key is wide.
+  int width = columns_.empty() ? 0 : columns_[col].width;
+  if (width > 0 && Utf8Length(search_) > width) search_ = Utf8Left(search_, width);
+  std::string text = xb::FromUtf8(search_);
   if (!columns_.empty() && !columns_[col].picture.empty() && columns_[col].picture[0] == '!')
     text = UpperCp1252(text);
   uint32_t before = table_->RecNo();
