@@ -71,7 +71,9 @@ bool FileImpl::IsRestart(const Status& s) {
 }
 
 FileImpl::FileImpl(Env* env, std::unique_ptr<File> file, bool read_only)
-    : env_(env), file_(std::move(file)), read_only_(read_only) {}
+    : file_(std::move(file)), read_only_(read_only) {
+  (void)env;
+}
 
 FileImpl::~FileImpl() {
   if (lock_depth_ > 0) {
@@ -271,6 +273,17 @@ void FileImpl::Evict() {
       ++it;
     }
   }
+}
+
+void FileImpl::DropPagesOf(const TagImpl* tag) {
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    if (it->second->owner == tag && !it->second->dirty) {
+      it = nodes_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  ++gen_;
 }
 
 void FileImpl::MarkDirty(const NodeRef& n) {

@@ -168,6 +168,7 @@ class FileImpl final : public CdxFile {
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
   void AddNode(const NodeRef& n) { nodes_[n->off] = n; }
+  void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.
   void MarkDirty(const NodeRef& n);
   Result<uint32_t> AllocPage();
@@ -194,7 +195,6 @@ class FileImpl final : public CdxFile {
   Status DoDeleteTag(TagImpl* t);
   void Evict();
 
-  Env* env_;
   std::unique_ptr<File> file_;
   bool read_only_;
   int lock_depth_ = 0;

@@ -47,7 +47,7 @@ void TagImpl::SetKeyType(KeyType type) {
   char pad = type == KeyType::kChar ? ' ' : '\0';
   if (pad != pad_) {
     pad_ = pad;
-    file_->Touch();
+    file_->DropPagesOf(this);  // decoded with the other padding
   }
 }
 
