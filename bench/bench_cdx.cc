@@ -21,7 +21,9 @@ std::string Key(uint32_t n) {
   return buf;
 }
 
-std::string TempPath() { return "/tmp/bench_cdx_" + std::to_string(getpid()) + ".cdx"; }
+std::string TempPath() {
+  return "/tmp/bench_cdx_" + std::to_string(getpid()) + ".cdx";
+}
 
 std::unique_ptr<xb::CdxFile> MakeIndex(bool build) {
   auto f = xb::CdxFile::Create(xb::Env::Default(), TempPath(), true);

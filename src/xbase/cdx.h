@@ -22,13 +22,13 @@ namespace xb {
 enum class KeyType : char { kChar = 'C', kNumber = 'N', kDate = 'D', kLogical = 'L' };
 
 struct TagSpec {
-  std::string name;       // upper case, at most 10 characters
-  std::string key_expr;   // expression text as stored in the tag
-  std::string for_expr;   // empty when the tag has no FOR condition
+  std::string name;      // upper case, at most 10 characters
+  std::string key_expr;  // expression text as stored in the tag
+  std::string for_expr;  // empty when the tag has no FOR condition
   bool descending = false;
   bool unique = false;
   KeyType key_type = KeyType::kChar;
-  int key_len = 0;        // bytes per key (8 for numbers and dates, 1 for logicals)
+  int key_len = 0;  // bytes per key (8 for numbers and dates, 1 for logicals)
 };
 
 class CdxTag;
@@ -94,7 +94,7 @@ class CdxFile {
 
   virtual const std::string& path() const = 0;
   virtual int tag_count() const = 0;
-  virtual CdxTag* tag(int i) = 0;                       // in directory order
+  virtual CdxTag* tag(int i) = 0;                        // in directory order
   virtual CdxTag* FindTag(const std::string& name) = 0;  // case insensitive; null if none
 
   virtual Result<CdxTag*> AddTag(const TagSpec& spec) = 0;  // empty; replaces a same-named tag

@@ -156,7 +156,8 @@ TEST(CdxWrite, BulkBuildPacksLeavesLikeTheOtherEngine) {
     return out;
   };
   std::string fixture_raw = ReadAll(testing::FixturePath("EMPLE.cdx"));
-  uint32_t fixture_root = cdx::GetLE32(reinterpret_cast<const uint8_t*>(fixture_raw.data()) + 0x600);
+  uint32_t fixture_root =
+      cdx::GetLE32(reinterpret_cast<const uint8_t*>(fixture_raw.data()) + 0x600);
   std::string ours_raw = ReadAll(path);
   // Our single tag's header is the first one after the directory.
   uint32_t our_root = cdx::GetLE32(reinterpret_cast<const uint8_t*>(ours_raw.data()) + 0x600);
