@@ -99,6 +99,11 @@ struct Node {
   // needs it (a layout read from disk, or the largest recno of a bulk build,
   // as the other engines size it); the layout never shrinks below it.
   uint32_t min_rec = 0;
+  // Leaves: the padding of the tag's keys and the packed size of the stored
+  // key parts (-1 = not known), kept up to date by the edits below so that
+  // deciding whether a leaf still fits does not re-pack it every time.
+  char pad = ' ';
+  mutable int key_bytes = -1;
   std::string keys;  // n * klen bytes
   std::vector<uint32_t> recs;
   std::vector<uint32_t> kids;  // interior only

@@ -18,6 +18,8 @@ Status TagImpl::NewNode(uint16_t attr, NodeRef* out) {
   n->off = *off;
   n->attr = attr;
   n->klen = klen();
+  n->pad = pad_;
+  n->key_bytes = (attr & kAttrLeaf) ? 0 : -1;
   n->owner = this;
   file_->AddNode(n);
   file_->MarkDirty(n);
@@ -263,6 +265,7 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
       }
       if (!node->leaf() && node->n() == 0) {
         node->attr = kAttrRoot | kAttrLeaf;
+        node->key_bytes = -1;
         node->kids.clear();
         file_->MarkDirty(node);
       }
