@@ -38,11 +38,16 @@ void Node::MoveTail(int from, Node* dst) {
 
 static int BitLength(int v) {
   int b = 0;
-  while (v) { ++b; v >>= 1; }
+  while (v) {
+    ++b;
+    v >>= 1;
+  }
   return b;
 }
 
-static uint64_t Mask(int bits) { return bits >= 64 ? ~0ull : ((1ull << bits) - 1); }
+static uint64_t Mask(int bits) {
+  return bits >= 64 ? ~0ull : ((1ull << bits) - 1);
+}
 
 LeafLayout ChooseLayout(int klen, uint32_t max_rec) {
   LeafLayout l;
@@ -145,7 +150,7 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   out->recs.resize(n);
   out->min_rec = rec_mask;
   const uint8_t* area = page + 24;
-  int key_end = kLeafArea;         // key bytes grow down from the end of the page
+  int key_end = kLeafArea;  // key bytes grow down from the end of the page
   int entries_end = n * bytes;
   for (int i = 0; i < n; ++i) {
     uint64_t v = 0;
