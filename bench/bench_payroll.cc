@@ -134,13 +134,15 @@ std::vector<Spec> Specs() {
        {neg, F("CODIGO", 'C', 15), F("NOMBRE", 'C', 40), F("DEPTO", 'C', 15),
         F("COD_TIEMPO", 'C', 2), F("TIPO_VAC", 'C', 4), F("F_INICIO", 'D', 8)},
        {{"ENC_PERS2", "NEGOCIO+CODIGO"}}},
-      {"ENC_VAC", {neg, F("CODIGO", 'C', 4), F("DEFAULT", 'N', 1)},
+      {"ENC_VAC",
+       {neg, F("CODIGO", 'C', 4), F("DEFAULT", 'N', 1)},
        {{"ENC_VAC", "NEGOCIO+CODIGO"}, {"ENC_VAC1", "NEGOCIO+STR(DEFAULT,1)"}}},
       {"DET_VAC",
        {neg, F("CODIGO", 'C', 4), F("MES", 'N', 8, 2), F("D_MES", 'N', 8, 2),
         F("D_ANHO", 'N', 8, 2)},
        {{"DET_VAC", "NEGOCIO+CODIGO+STR(MES,8,2)"}}},
-      {"TIEMPO_E", {neg, F("CODIGO", 'C', 2), F("FACTOR", 'N', 13, 5)},
+      {"TIEMPO_E",
+       {neg, F("CODIGO", 'C', 2), F("FACTOR", 'N', 13, 5)},
        {{"TIEMPO_E", "NEGOCIO+CODIGO"}}},
       {"H_D_PERS",
        {neg, F("CODIGO", 'C', 15), F("COD_COLUMN", 'C', 2), F("VALOR_1", 'N', 15, 2),
@@ -156,18 +158,24 @@ std::vector<Spec> Specs() {
        {{"H_E_PERS7", "NEGOCIO+CODIGO+STR(STOD(\"20900101\")-FECHA,10)"},
         {"H_E_PERS8", "NEGOCIO+CODIGO+DTOS(FECHA)"}}},
       {"H_TIP_PL",
-       {neg, F("CODIGO", 'C', 2), F("VAL_DIV", 'N', 13, 5), F("DEPTO", 'C', 15), F("FECHA", 'D', 8)},
+       {neg, F("CODIGO", 'C', 2), F("VAL_DIV", 'N', 13, 5), F("DEPTO", 'C', 15),
+        F("FECHA", 'D', 8)},
        {{"H_TIP_PL", "NEGOCIO+DEPTO+CODIGO+DTOS(FECHA)"}}},
       {"H_TIEM_E",
        {neg, F("CODIGO", 'C', 2), F("FACTOR", 'N', 13, 5), F("DEPTO", 'C', 15), F("FECHA", 'D', 8)},
        {{"H_TIEM_E", "NEGOCIO+DEPTO+CODIGO+DTOS(FECHA)"}}},
-      {"H_E_DEPT", {neg, F("CODIGO", 'C', 15), F("TIPO", 'C', 2), F("FECHA", 'D', 8)},
+      {"H_E_DEPT",
+       {neg, F("CODIGO", 'C', 15), F("TIPO", 'C', 2), F("FECHA", 'D', 8)},
        {{"H_E_DEPT2", "NEGOCIO+CODIGO+DTOS(FECHA)"}}},
   };
 }
 
-std::string Emp(int e) { return "E" + std::to_string(100000 + e); }
-std::string Dept(int e) { return "D" + std::to_string(e % 10); }
+std::string Emp(int e) {
+  return "E" + std::to_string(100000 + e);
+}
+std::string Dept(int e) {
+  return "D" + std::to_string(e % 10);
+}
 int32_t MonthEnd(int k) {  // k = 0 .. kMonths-1, from January 2022
   return xb::JulianFromYmd(2022 + (k + 1) / 12, (k + 1) % 12 + 1, 1) - 1;
 }
@@ -192,35 +200,60 @@ void Build() {
     std::string name = s.name;
     if (name == "ENC_VAC") Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"DEFAULT", N(1)}});
     if (name == "DET_VAC") {
-      Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"MES", N(0)}, {"D_MES", N(1.25)},
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C("STD")},
+              {"MES", N(0)},
+              {"D_MES", N(1.25)},
               {"D_ANHO", N(15)}});
-      Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"MES", N(60)}, {"D_MES", N(1.5)},
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C("STD")},
+              {"MES", N(60)},
+              {"D_MES", N(1.5)},
               {"D_ANHO", N(18)}});
     }
     if (name == "TIEMPO_E") Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("T1")}, {"FACTOR", N(8)}});
     for (int e = 0; name == "ENC_PERS" && e < kEmployees; ++e)
-      Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(Emp(e))}, {"DEPTO", C(Dept(e))},
-              {"COD_TIEMPO", C("T1")}, {"F_INICIO", D(xb::JulianFromYmd(2021, 12, 1) + e % 28)}});
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C(Emp(e))},
+              {"DEPTO", C(Dept(e))},
+              {"COD_TIEMPO", C("T1")},
+              {"F_INICIO", D(xb::JulianFromYmd(2021, 12, 1) + e % 28)}});
     for (int k = 0; k < kMonths; ++k) {
       for (int d = 0; d < 10; ++d) {
         std::string dep = "D" + std::to_string(d);
         if (name == "H_E_DEPT")
-          Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(dep)}, {"TIPO", C("MN")}, {"FECHA", D(MonthEnd(k))}});
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(dep)},
+                  {"TIPO", C("MN")},
+                  {"FECHA", D(MonthEnd(k))}});
         if (name == "H_TIP_PL")
-          Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("MN")}, {"DEPTO", C(dep)},
-                  {"VAL_DIV", N(30)}, {"FECHA", D(MonthEnd(k))}});
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C("MN")},
+                  {"DEPTO", C(dep)},
+                  {"VAL_DIV", N(30)},
+                  {"FECHA", D(MonthEnd(k))}});
         if (name == "H_E_TIP" && k % 6 == 5)
-          Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("VA")}, {"DEPTO", C(dep)},
-                  {"VAC_PAGADA", N(1)}, {"FECHA", D(MonthEnd(k))}});
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C("VA")},
+                  {"DEPTO", C(dep)},
+                  {"VAC_PAGADA", N(1)},
+                  {"FECHA", D(MonthEnd(k))}});
       }
       for (int e = 0; e < kEmployees; ++e) {
         if (name == "H_E_PERS")
-          Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(Emp(e))}, {"DEPTO", C(Dept(e))},
-                  {"COD_TIEMPO", C("T1")}, {"TOT_SAL", N(300000 + 100 * e)},
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(Emp(e))},
+                  {"DEPTO", C(Dept(e))},
+                  {"COD_TIEMPO", C("T1")},
+                  {"TOT_SAL", N(300000 + 100 * e)},
                   {"FECHA", D(MonthEnd(k))}});
         if (name == "H_D_PERS" && k % 6 == 5)
-          Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(Emp(e))}, {"COD_COLUMN", C("VA")},
-                  {"VALOR_1", N(16)}, {"VACACION", C("1")}, {"FECHA", D(MonthEnd(k))}});
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(Emp(e))},
+                  {"COD_COLUMN", C("VA")},
+                  {"VALOR_1", N(16)},
+                  {"VACACION", C("1")},
+                  {"FECHA", D(MonthEnd(k))}});
       }
     }
     (void)x.Close();

@@ -13,7 +13,7 @@
 namespace qz {
 
 const char* const CALC_VAC::kBaseNames[kBaseCount] = {
-    "ENC_TIP", "T_CAMBIO", "H_E_DEPT", "MONEDAS",  "DET_TIP",  "ENC_PERS", "ENC_DEPT", "TIP_PLA",
+    "ENC_TIP",  "T_CAMBIO", "H_E_DEPT", "MONEDAS",  "DET_TIP", "ENC_PERS", "ENC_DEPT", "TIP_PLA",
     "H_E_DEPT", "H_TIP_PL", "H_TIEM_E", "ENC_PERS", "ENC_VAC", "DET_VAC",  "ENC_DEPT", "TIEMPO_E",
     "DET_PERS", "DET_DEPT", "ENC_TIP",  "H_D_PERS", "H_E_TIP", "H_E_PERS", "TIP_PLA",  "F_PLAN"};
 
@@ -31,7 +31,9 @@ CALC_VAC::CALC_VAC(const std::string& negocio, void* /*owner*/, const Bases& bas
   if (a_bases[kHDPers]) (void)a_bases[kHDPers]->SetOrder("H_D_PERS2");
 }
 
-CALC_VAC::~CALC_VAC() { KILL_BASES(); }
+CALC_VAC::~CALC_VAC() {
+  KILL_BASES();
+}
 
 void CALC_VAC::KILL_BASES() {
   for (auto& t : owned_) {
@@ -54,7 +56,8 @@ std::vector<VacationRow> CALC_VAC::VacationRows(const std::string& tipo_vac) {
     std::string c = PadRight(code, 4);
     if (!SeekOn(dv, "DET_VAC", negocio_ + c, true).ok()) return;
     for (bool more = true; more && !dv.Eof(); more = dv.Skip().ok()) {
-      if (PadRight(StrField(dv, "NEGOCIO"), 15) != negocio_ || PadRight(StrField(dv, "CODIGO"), 4) != c)
+      if (PadRight(StrField(dv, "NEGOCIO"), 15) != negocio_ ||
+          PadRight(StrField(dv, "CODIGO"), 4) != c)
         break;
       rows.push_back({NumField(dv, "MES"), NumField(dv, "D_MES"), NumField(dv, "D_ANHO")});
     }
@@ -72,8 +75,8 @@ double CALC_VAC::DaysTaken(const std::string& empleado, int32_t inicio, double s
   double suma = 0;
   if (!SeekOn(v, "H_D_PERS3", negocio_ + e + "1" + xb::DtosFromJulian(inicio), true).ok()) return 0;
   for (bool more = true; more && !v.Eof(); more = v.Skip().ok()) {
-    if (PadRight(StrField(v, "NEGOCIO"), 15) != negocio_ || PadRight(StrField(v, "CODIGO"), 15) != e ||
-        StrField(v, "VACACION") != "1")
+    if (PadRight(StrField(v, "NEGOCIO"), 15) != negocio_ ||
+        PadRight(StrField(v, "CODIGO"), 15) != e || StrField(v, "VACACION") != "1")
       break;
     int32_t fecha = DateField(v, "FECHA");
     if (fecha < inicio) continue;
@@ -89,10 +92,11 @@ double CALC_VAC::DaysTaken(const std::string& empleado, int32_t inicio, double s
   return schedule == 0 ? 0 : suma / schedule;
 }
 
-double CALC_VAC::GET_DIAS(int32_t fecha) const { return DaysAccruedInMonth(rows_, inicio_, fecha); }
+double CALC_VAC::GET_DIAS(int32_t fecha) const {
+  return DaysAccruedInMonth(rows_, inicio_, fecha);
+}
 
-xb::Status CALC_VAC::CALCULAR(const std::string& empleado, double actuales,
-                              double costo_actuales) {
+xb::Status CALC_VAC::CALCULAR(const std::string& empleado, double actuales, double costo_actuales) {
   xActuales = actuales;
   xCosto_actuales = costo_actuales;
   xprovision = xactual = 0;

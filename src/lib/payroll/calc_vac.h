@@ -25,7 +25,10 @@ class C_PARAM {
  public:
   C_PARAM(int32_t fecha_i, int32_t fecha_f, xb::Table* tip_pla, xb::Table* enc_dept,
           xb::Table* h_e_pers)
-      : FECHA_I(fecha_i), FECHA_F(fecha_f), TIP_PLA(tip_pla), ENC_DEPT(enc_dept),
+      : FECHA_I(fecha_i),
+        FECHA_F(fecha_f),
+        TIP_PLA(tip_pla),
+        ENC_DEPT(enc_dept),
         H_E_PERS(h_e_pers) {}
   int32_t FECHA_I;
   int32_t FECHA_F;
@@ -43,9 +46,31 @@ class CALC_VAC {
   // The 24 tables, in this order; a null entry is opened through `opener`
   // (and closed by KILL_BASES).
   enum Base {
-    kEncTip, kTCambio, kHEDept, kMonedas, kDetTip, kEncPers2, kEncDept2, kTipPla2, kHEDeptB,
-    kHTipPl, kHTiemE, kEncPers, kEncVac, kDetVac, kEncDept, kTiempoE, kDetPers, kDetDept,
-    kEncTipB, kHDPers, kHETip, kHEPers, kTipPla, kFPlan, kBaseCount
+    kEncTip,
+    kTCambio,
+    kHEDept,
+    kMonedas,
+    kDetTip,
+    kEncPers2,
+    kEncDept2,
+    kTipPla2,
+    kHEDeptB,
+    kHTipPl,
+    kHTiemE,
+    kEncPers,
+    kEncVac,
+    kDetVac,
+    kEncDept,
+    kTiempoE,
+    kDetPers,
+    kDetDept,
+    kEncTipB,
+    kHDPers,
+    kHETip,
+    kHEPers,
+    kTipPla,
+    kFPlan,
+    kBaseCount
   };
   static const char* const kBaseNames[kBaseCount];
   using Bases = std::array<xb::Table*, kBaseCount>;

@@ -10,9 +10,15 @@
 namespace qz {
 namespace {
 
-std::string Neg(const std::string& n) { return PadRight(n, 15); }
-std::string Cod15(const std::string& c) { return PadRight(c, 15); }
-std::string Dtos(int32_t f) { return xb::DtosFromJulian(f); }
+std::string Neg(const std::string& n) {
+  return PadRight(n, 15);
+}
+std::string Cod15(const std::string& c) {
+  return PadRight(c, 15);
+}
+std::string Dtos(int32_t f) {
+  return xb::DtosFromJulian(f);
+}
 
 using Guards = std::deque<TablePosition>;
 
@@ -48,12 +54,12 @@ double DaysWorked(const std::vector<HoursColumn>& cols, int depto_hora, const Pa
 
 double GET_DIAS_LABORADOS(const std::string& negocio, const CurrentTables& t,
                           const std::string& depto, const std::string& empleado) {
-  for (xb::Table* x : {t.enc_pers, t.det_pers, t.det_dept, t.enc_tip, t.tip_pla, t.tiempo_e,
-                       t.enc_dept})
+  for (xb::Table* x :
+       {t.enc_pers, t.det_pers, t.det_dept, t.enc_tip, t.tip_pla, t.tiempo_e, t.enc_dept})
     if (!x) return 0;
   Guards keep;
-  for (xb::Table* x : {t.enc_pers, t.det_pers, t.det_dept, t.enc_tip, t.tip_pla, t.tiempo_e,
-                       t.enc_dept})
+  for (xb::Table* x :
+       {t.enc_pers, t.det_pers, t.det_dept, t.enc_tip, t.tip_pla, t.tiempo_e, t.enc_dept})
     keep.emplace_back(x);
   const std::string n = Neg(negocio);
   if (!Lookup(*t.enc_pers, "ENC_PERS2", n + Cod15(empleado))) return 0;
@@ -78,7 +84,8 @@ double GET_DIAS_LABORADOS(const std::string& negocio, const CurrentTables& t,
     std::string col = PadRight(StrField(dp, "COD_COLUMN"), 2);
     HoursColumn h;
     h.valor = NumField(dp, "VALOR_1");
-    if (Lookup(*t.enc_tip, "ENC_TIP", n + col) && ReadColumnType(*t.enc_tip, &types.emplace_back()).ok())
+    if (Lookup(*t.enc_tip, "ENC_TIP", n + col) &&
+        ReadColumnType(*t.enc_tip, &types.emplace_back()).ok())
       h.type = &types.back();
     if (Lookup(*t.det_dept, "DET_DEPT4", n + Cod15(depto) + col))
       h.categoria = StrField(*t.det_dept, "TIPO");
@@ -90,18 +97,17 @@ double GET_DIAS_LABORADOS(const std::string& negocio, const CurrentTables& t,
 double GET_HIST_DIAS_LABORADOS(const std::string& negocio, const HistoryTables& t,
                                const std::string& depto, const std::string& empleado,
                                int32_t fecha) {
-  for (xb::Table* x : {t.h_e_pers, t.h_d_pers, t.h_d_dept, t.h_e_tip, t.h_tip_pl, t.h_tiem_e,
-                       t.h_e_dept})
+  for (xb::Table* x :
+       {t.h_e_pers, t.h_d_pers, t.h_d_dept, t.h_e_tip, t.h_tip_pl, t.h_tiem_e, t.h_e_dept})
     if (!x) return 0;
   Guards keep;
-  for (xb::Table* x : {t.h_e_pers, t.h_d_pers, t.h_d_dept, t.h_e_tip, t.h_tip_pl, t.h_tiem_e,
-                       t.h_e_dept})
+  for (xb::Table* x :
+       {t.h_e_pers, t.h_d_pers, t.h_d_dept, t.h_e_tip, t.h_tip_pl, t.h_tiem_e, t.h_e_dept})
     keep.emplace_back(x);
   const std::string n = Neg(negocio), d = Cod15(depto), f = Dtos(fecha);
   if (!Lookup(*t.h_e_pers, "H_E_PERS8", n + Cod15(empleado) + f)) return 0;
   double schedule = 0;
-  if (Lookup(*t.h_tiem_e, "H_TIEM_E",
-             n + d + PadRight(StrField(*t.h_e_pers, "COD_TIEMPO"), 2) + f))
+  if (Lookup(*t.h_tiem_e, "H_TIEM_E", n + d + PadRight(StrField(*t.h_e_pers, "COD_TIEMPO"), 2) + f))
     schedule = NumField(*t.h_tiem_e, "FACTOR");
   int depto_hora = 0;
   PayrollType tipo;

@@ -61,13 +61,12 @@ namespace {
 // The month's payrolls of the department for the employee: those dated
 // before `fecha` when `before_only`, else all of the month but, when
 // `excluir`, the one dated exactly `fecha`.
-MonthIncome GatherMonth(const std::string& negocio, const IncomeTables& t,
-                        const std::string& depto, const std::string& empleado,
-                        const std::string& columna, int32_t fecha, bool excluir,
-                        bool before_only, double* salario_linea) {
+MonthIncome GatherMonth(const std::string& negocio, const IncomeTables& t, const std::string& depto,
+                        const std::string& empleado, const std::string& columna, int32_t fecha,
+                        bool excluir, bool before_only, double* salario_linea) {
   MonthIncome m;
-  const std::string n = PadRight(negocio, 15), d = PadRight(depto, 15),
-                    e = PadRight(empleado, 15), c = PadRight(columna, 2);
+  const std::string n = PadRight(negocio, 15), d = PadRight(depto, 15), e = PadRight(empleado, 15),
+                    c = PadRight(columna, 2);
   Ymd ymd = ToYmd(fecha);
   std::string dtos = xb::DtosFromJulian(fecha);
   xb::Table& h = *t.h_e_dept;
@@ -115,8 +114,8 @@ double OBTENER_SALARIO(const std::string& negocio, const IncomeTables& t, const 
 
 double HIST_OBTENER_SALARIO(const std::string& negocio, const IncomeTables& t,
                             const IncomeInput& in, const ColumnType& tipo_col,
-                            const std::string& depto, const std::string& empleado,
-                            VAL_COMP* clase, const std::string& columna) {
+                            const std::string& depto, const std::string& empleado, VAL_COMP* clase,
+                            const std::string& columna) {
   if (!t.tip_pla || !t.h_e_dept || !t.h_e_pers || !t.h_d_pers) return 0;
   std::deque<TablePosition> keep;
   for (xb::Table* x : {t.tip_pla, t.h_e_dept, t.h_e_pers, t.h_d_pers}) keep.emplace_back(x);

@@ -26,11 +26,11 @@ struct MonthIncome {
 };
 
 struct IncomeInput {
-  int32_t fecha = 0;          // D
-  double no_divisible = 0;    // ND
-  double divisible = 0;       // DV
-  double salario = 0;         // this payroll's salary
-  double adicional = 0;       // additional income-tax base
+  int32_t fecha = 0;        // D
+  double no_divisible = 0;  // ND
+  double divisible = 0;     // DV
+  double salario = 0;       // this payroll's salary
+  double adicional = 0;     // additional income-tax base
   bool sumar_adicional = false;
 };
 
@@ -59,7 +59,7 @@ double OBTENER_SALARIO(const std::string& negocio, const IncomeTables& t, const 
 // before D count, and this payroll's salary is its line's TOT_SAL.
 double HIST_OBTENER_SALARIO(const std::string& negocio, const IncomeTables& t,
                             const IncomeInput& in, const ColumnType& tipo_col,
-                            const std::string& depto, const std::string& empleado,
-                            VAL_COMP* clase, const std::string& columna);
+                            const std::string& depto, const std::string& empleado, VAL_COMP* clase,
+                            const std::string& columna);
 
 }  // namespace qz

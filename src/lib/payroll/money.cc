@@ -12,7 +12,9 @@ namespace {
 // a fixed 1e-9 for small values plus about 450 units in the last place for
 // large ones. Amounts carry at most 15 significant digits, so anything closer
 // than that is representation noise, not a real fraction.
-double Tolerance(double v) { return 1e-9 + std::fabs(v) * 1e-13; }
+double Tolerance(double v) {
+  return 1e-9 + std::fabs(v) * 1e-13;
+}
 
 double Snap(double v) {
   double r = std::nearbyint(v);
@@ -20,13 +22,15 @@ double Snap(double v) {
 }
 
 double Pow10(int n) {
-  static const double k[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                             1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static const double k[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   return k[n < 0 ? 0 : (n > 15 ? 15 : n)];
 }
 
 // Rounds x up onto the grid of multiples of 1/scale.
-double CeilToGrid(double x, double scale) { return std::ceil(Snap(x * scale)) / scale; }
+double CeilToGrid(double x, double scale) {
+  return std::ceil(Snap(x * scale)) / scale;
+}
 
 }  // namespace
 
@@ -40,7 +44,9 @@ double RoundHalfAway(double x, int dec) {
   return x < 0 ? -r : r;
 }
 
-double ROUND5(double x) { return RoundHalfAway(x, 2); }
+double ROUND5(double x) {
+  return RoundHalfAway(x, 2);
+}
 
 double ROUND6(double x, int d, int h) {
   if (!std::isfinite(x)) return 0;

@@ -13,8 +13,12 @@ namespace {
 
 const char* const kRateColumns[] = {"CAMBIO", "CAMBIO2", "CAMBIO3", "CAMBIO4", "CAMBIO5"};
 
-std::string Code(const std::string& c) { return PadRight(c, 2); }
-bool Same(const std::string& a, const std::string& b) { return Code(a) == Code(b); }
+std::string Code(const std::string& c) {
+  return PadRight(c, 2);
+}
+bool Same(const std::string& a, const std::string& b) {
+  return Code(a) == Code(b);
+}
 
 // Soft-seeks the newest row of (from -> to) dated on or before `fecha`.
 bool SeekRelation(xb::Table& t, const std::string& negocio, const std::string& from,

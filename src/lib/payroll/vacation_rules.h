@@ -17,8 +17,8 @@ struct VacationRow {
 };
 
 struct Service {
-  int years = 0;        // whole years Y
-  double months = 0;    // remaining months M; -1 when the day rule takes a month off 0
+  int years = 0;      // whole years Y
+  double months = 0;  // remaining months M; -1 when the day rule takes a month off 0
 };
 
 // Service from `inicio` (F_INICIO) up to the cut-off: months counted without

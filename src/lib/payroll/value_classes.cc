@@ -8,7 +8,9 @@
 namespace qz {
 namespace {
 
-double Finite(double x) { return std::isfinite(x) ? x : 0; }
+double Finite(double x) {
+  return std::isfinite(x) ? x : 0;
+}
 
 }  // namespace
 
@@ -153,7 +155,8 @@ double VAL_COMP::TableAmount(double b, const EmployeeInput& in) const {
     case 2:
       b -= b * def_.resta_comp / 100;
       for (const Bracket& k : br)
-        if (k.rango_i <= b && b <= k.rango_f) result += (b - k.rango_i) * k.porcentaje / 100 + k.valor_2;
+        if (k.rango_i <= b && b <= k.rango_f)
+          result += (b - k.rango_i) * k.porcentaje / 100 + k.valor_2;
       break;
     case 3:
       if (in.factor != 0) break;

@@ -40,13 +40,13 @@ struct PayrollContext {
 
 // One employee's data for a column.
 struct EmployeeInput {
-  double valor = 0;      // DET_PERS/H_D_PERS VALOR_1 (for PORCENT: the base given)
-  double factor = 0;     // FACTOR
-  double constante = 0;  // FACTOR_4
-  double limite = 0;     // LIMITE: per-employee cap of a percentage
-  double porcentaje = 0;     // PORCENT: the employee's percentage (VALOR_1 of the row)
-  double total_salario = 0;  // PORCENT: the total salary
-  double valor_col_base = 0;  // VAL_COMP table kind 3: the value in column COL_BASE
+  double valor = 0;            // DET_PERS/H_D_PERS VALOR_1 (for PORCENT: the base given)
+  double factor = 0;           // FACTOR
+  double constante = 0;        // FACTOR_4
+  double limite = 0;           // LIMITE: per-employee cap of a percentage
+  double porcentaje = 0;       // PORCENT: the employee's percentage (VALOR_1 of the row)
+  double total_salario = 0;    // PORCENT: the total salary
+  double valor_col_base = 0;   // VAL_COMP table kind 3: the value in column COL_BASE
   double schedule_factor = 0;  // the employee's work-schedule FACTOR
   double dias_laborados = 0;
   double ajuste_vacaciones = 0;  // GET_AJUSTE_POR_VACACIONES for paid vacations

@@ -10,13 +10,13 @@ namespace qz {
 namespace {
 
 // Hyphens mark where a word may be broken at the end of a line.
-const char* const kUnidades[] = {"",        "UN",     "DOS",      "TRES",      "CUA-TRO",
-                                 "CIN-CO",  "SEIS",   "SIE-TE",   "O-CHO",     "NUE-VE",
-                                 "DIEZ",    "ON-CE",  "DO-CE",    "TRE-CE",    "CA-TOR-CE",
-                                 "QUIN-CE", "DIE-CI", "VEIN-TE",  "VEIN-TI"};
-const char* const kDecenas[] = {"",           "",           "",         "TREIN-TA",
-                                "CUA-REN-TA", "CIN-CUEN-TA", "SE-SEN-TA", "SE-TEN-TA",
-                                "O-CHEN-TA",  "NO-VEN-TA"};
+const char* const kUnidades[] = {"",        "UN",     "DOS",     "TRES",   "CUA-TRO",
+                                 "CIN-CO",  "SEIS",   "SIE-TE",  "O-CHO",  "NUE-VE",
+                                 "DIEZ",    "ON-CE",  "DO-CE",   "TRE-CE", "CA-TOR-CE",
+                                 "QUIN-CE", "DIE-CI", "VEIN-TE", "VEIN-TI"};
+const char* const kDecenas[] = {
+    "",          "",          "",          "TREIN-TA", "CUA-REN-TA", "CIN-CUEN-TA",
+    "SE-SEN-TA", "SE-TEN-TA", "O-CHEN-TA", "NO-VEN-TA"};
 const char* const kCentenas[] = {"",
                                  "CIEN-TO ",
                                  "DOS-CIEN-TOS ",
@@ -28,10 +28,10 @@ const char* const kCentenas[] = {"",
                                  "O-CHO-CIEN-TOS ",
                                  "NO-VE-CIEN-TOS "};
 
-const char* const kUnits[] = {"",        "ONE",      "TWO",       "THREE",    "FOUR",
-                              "FIVE",    "SIX",      "SEVEN",     "EIGHT",    "NINE",
-                              "TEN",     "ELEVEN",   "TWELVE",    "THIRTEEN", "FOURTEEN",
-                              "FIFTEEN", "SIXTEEN",  "SEVENTEEN", "EIGHTTEEN", "NINETEEN"};
+const char* const kUnits[] = {"",        "ONE",     "TWO",       "THREE",     "FOUR",
+                              "FIVE",    "SIX",     "SEVEN",     "EIGHT",     "NINE",
+                              "TEN",     "ELEVEN",  "TWELVE",    "THIRTEEN",  "FOURTEEN",
+                              "FIFTEEN", "SIXTEEN", "SEVENTEEN", "EIGHTTEEN", "NINETEEN"};
 const char* const kTens[] = {"",      "",      "TWENTY",  "THIRTY", "FOURTY",
                              "FIFTY", "SIXTY", "SEVENTY", "EIGHTY", "NINETY"};
 
@@ -183,12 +183,12 @@ std::string DIAS_EN_LETRAS(int dia, int forma) {
 }
 
 std::string MES_EN_LETRAS(int mes, int idioma) {
-  static const char* const kEs[] = {"ENERO",  "FEBRERO", "MARZO",     "ABRIL",
-                                    "MAYO",   "JUNIO",   "JULIO",     "AGOSTO",
+  static const char* const kEs[] = {"ENERO",     "FEBRERO", "MARZO",     "ABRIL",
+                                    "MAYO",      "JUNIO",   "JULIO",     "AGOSTO",
                                     "SETIEMBRE", "OCTUBRE", "NOVIEMBRE", "DICIEMBRE"};
-  static const char* const kEn[] = {"JANUARY", "FEBRUARY", "MARCH",     "APRIL",
-                                    "MAY",     "JUNE",     "JULY",      "AUGUST",
-                                    "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+  static const char* const kEn[] = {"JANUARY",   "FEBRUARY", "MARCH",    "APRIL",
+                                    "MAY",       "JUNE",     "JULY",     "AUGUST",
+                                    "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
   if (mes < 1 || mes > 12) return "-----------";
   return idioma == 1 ? kEs[mes - 1] : kEn[mes - 1];
 }

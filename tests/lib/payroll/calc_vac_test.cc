@@ -25,38 +25,66 @@ const char* kNeg = "HOTEL CENTRAL";
 class CalcVacTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* n : {"ENC_PERS", "ENC_VAC", "DET_VAC", "TIEMPO_E", "H_D_PERS", "H_E_TIP",
-                          "H_E_PERS", "H_TIP_PL", "H_TIEM_E", "H_E_DEPT", "F_PLAN", "ENC_DEPT",
-                          "T_CAMBIO"})
+    for (const char* n :
+         {"ENC_PERS", "ENC_VAC", "DET_VAC", "TIEMPO_E", "H_D_PERS", "H_E_TIP", "H_E_PERS",
+          "H_TIP_PL", "H_TIEM_E", "H_E_DEPT", "F_PLAN", "ENC_DEPT", "T_CAMBIO"})
       t_[n] = qztest::CreateCatalogTable(dir_.path(), n);
     AddRow(*t_["ENC_VAC"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"DEFAULT", N(1)}});
-    AddRow(*t_["DET_VAC"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"MES", N(0)},
-                            {"D_MES", N(1.25)}, {"D_ANHO", N(15)}});
+    AddRow(*t_["DET_VAC"], {{"NEGOCIO", C(kNeg)},
+                            {"CODIGO", C("STD")},
+                            {"MES", N(0)},
+                            {"D_MES", N(1.25)},
+                            {"D_ANHO", N(15)}});
     AddRow(*t_["TIEMPO_E"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("T1")}, {"FACTOR", N(8)}});
-    AddRow(*t_["ENC_PERS"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("E1")}, {"NOMBRE", C("ANA")},
-                             {"DEPTO", C("D1")}, {"COD_TIEMPO", C("T1")}, {"TIPO_VAC", C("XX")},
+    AddRow(*t_["ENC_PERS"], {{"NEGOCIO", C(kNeg)},
+                             {"CODIGO", C("E1")},
+                             {"NOMBRE", C("ANA")},
+                             {"DEPTO", C("D1")},
+                             {"COD_TIEMPO", C("T1")},
+                             {"TIPO_VAC", C("XX")},
                              {"F_INICIO", D(2022, 3, 1)}});
-    AddRow(*t_["ENC_PERS"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("E2")}, {"DEPTO", C("D1")},
-                             {"COD_TIEMPO", C("T1")}, {"F_INICIO", D(2022, 3, 1)}});
+    AddRow(*t_["ENC_PERS"], {{"NEGOCIO", C(kNeg)},
+                             {"CODIGO", C("E2")},
+                             {"DEPTO", C("D1")},
+                             {"COD_TIEMPO", C("T1")},
+                             {"F_INICIO", D(2022, 3, 1)}});
     AddRow(*t_["ENC_DEPT"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("D1")}, {"MONEDA", C("CR")}});
     for (int k = 0; k < 22; ++k) {
       int y = 2022 + (2 + k) / 12, m = (2 + k) % 12 + 1;
-      xb::Value f = xb::Value::Date(
-          xb::JulianFromYmd(y, m, 1) + (m == 12 ? 30 : xb::JulianFromYmd(y + (m == 12), m % 12 + 1, 1) -
-                                                           xb::JulianFromYmd(y, m, 1) - 1));
-      AddRow(*t_["H_E_PERS"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("E1")}, {"DEPTO", C("D1")},
-                               {"COD_TIEMPO", C("T1")}, {"FECHA", f}, {"LIMITE", D(2090, 1, 1)},
+      xb::Value f = xb::Value::Date(xb::JulianFromYmd(y, m, 1) +
+                                    (m == 12 ? 30
+                                             : xb::JulianFromYmd(y + (m == 12), m % 12 + 1, 1) -
+                                                   xb::JulianFromYmd(y, m, 1) - 1));
+      AddRow(*t_["H_E_PERS"], {{"NEGOCIO", C(kNeg)},
+                               {"CODIGO", C("E1")},
+                               {"DEPTO", C("D1")},
+                               {"COD_TIEMPO", C("T1")},
+                               {"FECHA", f},
+                               {"LIMITE", D(2090, 1, 1)},
                                {"TOT_SAL", N(300000)}});
-      AddRow(*t_["H_E_DEPT"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("D1")}, {"TIPO", C("MN")},
-                               {"MONEDA", C("CR")}, {"FECHA", f}});
-      AddRow(*t_["H_TIP_PL"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("MN")}, {"DEPTO", C("D1")},
-                               {"VAL_DIV", N(30)}, {"FECHA", f}});
+      AddRow(*t_["H_E_DEPT"], {{"NEGOCIO", C(kNeg)},
+                               {"CODIGO", C("D1")},
+                               {"TIPO", C("MN")},
+                               {"MONEDA", C("CR")},
+                               {"FECHA", f}});
+      AddRow(*t_["H_TIP_PL"], {{"NEGOCIO", C(kNeg)},
+                               {"CODIGO", C("MN")},
+                               {"DEPTO", C("D1")},
+                               {"VAL_DIV", N(30)},
+                               {"FECHA", f}});
     }
     // 40 hours (5 days) of paid vacation in June 2023.
-    AddRow(*t_["H_D_PERS"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("E1")}, {"COD_COLUMN", C("VA")},
-                             {"VALOR_1", N(40)}, {"VACACION", C("1")}, {"FECHA", D(2023, 6, 30)}});
-    AddRow(*t_["H_E_TIP"], {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("VA")}, {"DEPTO", C("D1")},
-                            {"VAC_PAGADA", N(1)}, {"FECHA", D(2023, 6, 30)}});
+    AddRow(*t_["H_D_PERS"], {{"NEGOCIO", C(kNeg)},
+                             {"CODIGO", C("E1")},
+                             {"COD_COLUMN", C("VA")},
+                             {"VALOR_1", N(40)},
+                             {"VACACION", C("1")},
+                             {"FECHA", D(2023, 6, 30)}});
+    AddRow(*t_["H_E_TIP"], {{"NEGOCIO", C(kNeg)},
+                            {"CODIGO", C("VA")},
+                            {"DEPTO", C("D1")},
+                            {"VAC_PAGADA", N(1)},
+                            {"FECHA", D(2023, 6, 30)}});
   }
 
   CALC_VAC::Bases Bases() {

@@ -14,7 +14,8 @@ namespace {
 const nlohmann::json& CatalogTable(const std::string& name) {
   static const std::map<std::string, nlohmann::json> tables = [] {
     std::map<std::string, nlohmann::json> m;
-    for (const auto& e : std::filesystem::directory_iterator(std::string(QZ_SOURCE_DIR) + "/schema")) {
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::string(QZ_SOURCE_DIR) + "/schema")) {
       if (e.path().extension() != ".json") continue;
       std::ifstream in(e.path());
       nlohmann::json j = nlohmann::json::parse(in);
@@ -50,8 +51,9 @@ std::unique_ptr<xb::Table> CreateCatalogTable(const std::string& dir, const std:
     EXPECT_TRUE(created.ok()) << created.status().ToString();
     if (!created.ok()) return nullptr;
     for (const auto& g : t["tags"]) {
-      xb::Status s = (*created)->CreateTag(g["name"].get<std::string>(), g["key"].get<std::string>(),
-                                           g.value("for", ""), g.value("descending", false));
+      xb::Status s =
+          (*created)->CreateTag(g["name"].get<std::string>(), g["key"].get<std::string>(),
+                                g.value("for", ""), g.value("descending", false));
       EXPECT_TRUE(s.ok()) << name << ": " << s.ToString();
     }
     EXPECT_TRUE((*created)->Close().ok());

@@ -18,8 +18,14 @@ std::unique_ptr<xb::Table> CreateCatalogTable(const std::string& dir, const std:
 using Row = std::initializer_list<std::pair<const char*, xb::Value>>;
 void AddRow(xb::Table& t, Row fields);
 
-inline xb::Value C(const std::string& s) { return xb::Value::Char(s); }
-inline xb::Value N(double d) { return xb::Value::Number(d); }
-inline xb::Value D(int y, int m, int d) { return xb::Value::Date(xb::JulianFromYmd(y, m, d)); }
+inline xb::Value C(const std::string& s) {
+  return xb::Value::Char(s);
+}
+inline xb::Value N(double d) {
+  return xb::Value::Number(d);
+}
+inline xb::Value D(int y, int m, int d) {
+  return xb::Value::Date(xb::JulianFromYmd(y, m, d));
+}
 
 }  // namespace qztest

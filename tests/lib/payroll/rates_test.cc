@@ -26,12 +26,20 @@ class RatesTest : public ::testing::Test {
     Rate("US", "CR", D(2024, 6, 1), 500, 505);
     Rate("US", "CR", D(2024, 6, 10), 520, 525);
     Rate("US", "CR", D(2024, 6, 25), 999, 999);
-    qztest::AddRow(*t_, {{"NEGOCIO", C("OTRO")}, {"MONEDA1", C("EU")}, {"MONEDA2", C("US")},
-                         {"FECHA", D(2024, 6, 1)}, {"LIMITE", D(2090, 1, 1)}, {"CAMBIO", N(1.1)}});
+    qztest::AddRow(*t_, {{"NEGOCIO", C("OTRO")},
+                         {"MONEDA1", C("EU")},
+                         {"MONEDA2", C("US")},
+                         {"FECHA", D(2024, 6, 1)},
+                         {"LIMITE", D(2090, 1, 1)},
+                         {"CAMBIO", N(1.1)}});
   }
   void Rate(const char* from, const char* to, xb::Value fecha, double r1, double r2) {
-    qztest::AddRow(*t_, {{"NEGOCIO", C(kNeg)}, {"MONEDA1", C(from)}, {"MONEDA2", C(to)},
-                         {"FECHA", fecha}, {"LIMITE", D(2090, 1, 1)}, {"CAMBIO", N(r1)},
+    qztest::AddRow(*t_, {{"NEGOCIO", C(kNeg)},
+                         {"MONEDA1", C(from)},
+                         {"MONEDA2", C(to)},
+                         {"FECHA", fecha},
+                         {"LIMITE", D(2090, 1, 1)},
+                         {"CAMBIO", N(r1)},
                          {"CAMBIO2", N(r2)}});
   }
   int32_t J(int y, int m, int d) { return xb::JulianFromYmd(y, m, d); }
@@ -61,7 +69,7 @@ TEST_F(RatesTest, DatedLookupUsesTheRateInForce) {
     int32_t fecha;
     double want;
   } cases[] = {
-      {J(2024, 6, 5), 500}, {J(2024, 6, 10), 520}, {J(2024, 6, 24), 520},
+      {J(2024, 6, 5), 500},  {J(2024, 6, 10), 520}, {J(2024, 6, 24), 520},
       {J(2024, 6, 25), 999}, {J(2024, 5, 31), 0},  // before the first rate
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(CAMBIO_SPEC(kNeg, *t_, "CR", "US", c.fecha), c.want);

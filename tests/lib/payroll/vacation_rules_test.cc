@@ -8,7 +8,9 @@
 namespace qz {
 namespace {
 
-int32_t J(int y, int m, int d) { return xb::JulianFromYmd(y, m, d); }
+int32_t J(int y, int m, int d) {
+  return xb::JulianFromYmd(y, m, d);
+}
 
 TEST(Dates, ObtenerFechaClampsToTheMonth) {
   EXPECT_EQ(OBTENER_FECHA(31, 4, 2024), J(2024, 4, 30));
@@ -41,16 +43,14 @@ struct DayRuleCase {
 
 TEST(Dates, MonthsOfServiceWithTheDayRule) {
   const DayRuleCase cases[] = {
-      {J(2023, 1, 31), J(2023, 2, 28), 1},   // 31 Jan -> 28 Feb: a full month
-      {J(2024, 1, 31), J(2024, 2, 29), 1},   // leap February
-      {J(2024, 1, 30), J(2024, 2, 28), 1},   // (30, 28 February) listed as full
-      {J(2023, 1, 29), J(2023, 2, 28), 0},   // 29 is not among the pairs
-      {J(2024, 1, 31), J(2024, 4, 30), 3},   // (31, 30)
-      {J(2024, 1, 15), J(2024, 3, 10), 1},   // start 15th, date 10th: one month less
-      {J(2024, 1, 10), J(2024, 3, 15), 2},
-      {J(2024, 2, 29), J(2024, 3, 31), 1},
-      {J(2024, 3, 31), J(2025, 2, 28), 11},
-      {0, J(2024, 3, 31), 0},
+      {J(2023, 1, 31), J(2023, 2, 28), 1},  // 31 Jan -> 28 Feb: a full month
+      {J(2024, 1, 31), J(2024, 2, 29), 1},  // leap February
+      {J(2024, 1, 30), J(2024, 2, 28), 1},  // (30, 28 February) listed as full
+      {J(2023, 1, 29), J(2023, 2, 28), 0},  // 29 is not among the pairs
+      {J(2024, 1, 31), J(2024, 4, 30), 3},  // (31, 30)
+      {J(2024, 1, 15), J(2024, 3, 10), 1},  // start 15th, date 10th: one month less
+      {J(2024, 1, 10), J(2024, 3, 15), 2},  {J(2024, 2, 29), J(2024, 3, 31), 1},
+      {J(2024, 3, 31), J(2025, 2, 28), 11}, {0, J(2024, 3, 31), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(MonthsOfService(c.inicio, c.hasta), c.months) << c.inicio;
 }
@@ -79,8 +79,8 @@ TEST(VacationDaysEarned, OverOneOrSeveralRows) {
       {&kOneRow, {2, 4}, 2 * 15 + 4 * 1.25},
       {&kOneRow, {2, -1}, 2 * 15 - 1.25},  // the day rule took a month off
       {&kOneRow, {0, 0}, 0},
-      {&kThreeRows, {0, 5}, 5 * 1},             // months only: first row's rate
-      {&kThreeRows, {1, 5}, 12 + 5 * 1},        // one year, then months at the same row
+      {&kThreeRows, {0, 5}, 5 * 1},            // months only: first row's rate
+      {&kThreeRows, {1, 5}, 12 + 5 * 1},       // one year, then months at the same row
       {&kThreeRows, {2, 5}, 12 + 18 + 5 * 2},  // months at the row where no year is left
       {&kThreeRows, {3, 4}, 12 + 18 + 24 + 4 * 2},
       {&kThreeRows, {5, 0}, 12 + 18 + 24 + 24 + 24},  // last row repeated

@@ -9,7 +9,9 @@
 namespace qz {
 namespace {
 
-int32_t J(int y, int m, int d) { return xb::JulianFromYmd(y, m, d); }
+int32_t J(int y, int m, int d) {
+  return xb::JulianFromYmd(y, m, d);
+}
 
 ColumnType Abs() {
   ColumnType t;
@@ -36,10 +38,10 @@ double AbsTotal(const ColumnType& t, const PayrollContext& c, const EmployeeInpu
 
 struct ProrationCase {
   const char* name;
-  int32_t inicio;      // S
-  int tipo;            // payroll type kind
-  int32_t ingreso;     // E
-  int32_t retiro;      // R
+  int32_t inicio;   // S
+  int tipo;         // payroll type kind
+  int32_t ingreso;  // E
+  int32_t retiro;   // R
   double value;
   double want;
 };
