@@ -1,6 +1,8 @@
 #include "xbase/table_index.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -16,6 +18,12 @@ class RecordSource final : public FieldSource {
  public:
   RecordSource(const FieldList& fields, const std::string& rec) : fields_(fields), rec_(rec) {}
   Value GetField(int index) const override { return DecodeField(fields_[index], rec_.data()); }
+  bool GetCharField(int index, std::string_view* bytes) const override {
+    const FieldDef& f = fields_[index];
+    if (f.type != 'C') return false;
+    *bytes = std::string_view(rec_.data() + f.offset, f.len);
+    return true;
+  }
   bool IsDeleted() const override { return !rec_.empty() && rec_[0] == '*'; }
 
  private:
@@ -146,7 +154,7 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     if (c.remove || c.insert) changes.push_back(std::move(c));
   }
   if (changes.empty()) return Status::OK();
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   Status s = cdx_->Refresh();
   for (const auto& c : changes) {
     if (!s.ok()) break;
@@ -163,7 +171,7 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
 }
 
 Status IndexSet::Remove(uint32_t recno, const std::string& rec) {
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   Status s = cdx_->Refresh();
   for (int i = 0; i < tag_count() && s.ok(); ++i) {
     std::string key;
@@ -174,6 +182,16 @@ Status IndexSet::Remove(uint32_t recno, const std::string& rec) {
   }
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
+}
+
+Status IndexSet::LockIndex() {
+  // Writers hold the index lock only while they update the tree (a few
+  // hundred microseconds): waiting here is what every xBase engine does.
+  for (int i = 0;; ++i) {
+    Status s = cdx_->LockWrite();
+    if (!s.IsBusy() || i >= 20000) return s;
+    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 250));
+  }
 }
 
 Status IndexSet::SetOrder(int i) {
@@ -311,7 +329,7 @@ Status IndexSet::AddTag(const TagSpec& spec_in, std::unique_ptr<Expression> key,
     if (order_ == existing) SetOrder(-1);
     tags_.erase(tags_.begin() + existing);
   }
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   auto added = cdx_->AddTag(spec);
   Status s = added.ok() ? Status::OK() : added.status();
   Status u = cdx_->UnlockWrite();
@@ -333,7 +351,7 @@ Status IndexSet::DeleteTag(int i) {
   std::string order_name = order_ >= 0 ? tags_[order_].cdx->spec().name : "";
   if (order_ == i) order_name.clear();
   SetOrder(-1);
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   Status s = cdx_->DeleteTag(name);
   Status u = cdx_->UnlockWrite();
   XB_RETURN_IF_ERROR(s);
@@ -365,7 +383,7 @@ Status IndexSet::BuildTag(int i) {
     }
   }
   std::sort(entries.begin(), entries.end());
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   Status s = tags_[i].cdx->Build(entries);
   Status u = cdx_->UnlockWrite();
   XB_RETURN_IF_ERROR(s);
@@ -379,7 +397,7 @@ Status IndexSet::Rebuild() {
 }
 
 Status IndexSet::Reset() {
-  XB_RETURN_IF_ERROR(cdx_->LockWrite());
+  XB_RETURN_IF_ERROR(LockIndex());
   Status s;
   for (auto& t : tags_) {
     s = t.cdx->Build({});

@@ -72,6 +72,7 @@ class IndexSet {
   bool InScope(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
   Status BuildTag(int i);
+  Status LockIndex();  // the index lock, waiting while another writer holds it
 
   Table* table_;
   std::unique_ptr<CdxFile> cdx_;

@@ -1,0 +1,174 @@
+// CdxCursor: walks a tag in its logical order. The cursor keeps the leaf it
+// stands on; while the file's cache generation is unchanged a step is a
+// move inside that leaf or to its sibling, with no system call. After a
+// change (ours or, after Refresh, another process's) it finds its entry again
+// by key and record number.
+#include "xbase/cdx_impl.h"
+
+namespace xb::cdx {
+
+void CursorImpl::SetOn(const Pos& p) {
+  pos_ = p;
+  key_.assign(p.leaf->key(p.idx), static_cast<size_t>(tag_->klen()));
+  rec_ = p.leaf->recs[p.idx];
+  gen_ = tag_->file()->gen();
+  state_ = kOn;
+}
+
+void CursorImpl::SetOff(State s) {
+  state_ = s;
+  pos_ = Pos();
+}
+
+Status CursorImpl::Relocate(Pos* pos, bool* exact) {
+  XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, key_, rec_}, pos));
+  Pos q = *pos;
+  bool valid;
+  XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
+  *exact = valid && CompareEntry(q.leaf->key(q.idx), q.leaf->recs[q.idx], key_.data(), rec_,
+                                 tag_->klen()) == 0;
+  if (*exact) *pos = q;
+  return Status::OK();
+}
+
+Status CursorImpl::First() {
+  return tag_->file()->Read([&]() -> Status {
+    Pos p;
+    bool valid;
+    bool desc = tag_->spec().descending;
+    XB_RETURN_IF_ERROR(tag_->Edge(desc, &p));
+    XB_RETURN_IF_ERROR(desc ? tag_->Back(&p, &valid) : tag_->Normalize(&p, &valid));
+    if (valid) {
+      SetOn(p);
+    } else {
+      SetOff(kAfterLast);
+    }
+    return Status::OK();
+  });
+}
+
+Status CursorImpl::Last() {
+  return tag_->file()->Read([&]() -> Status {
+    Pos p;
+    bool valid;
+    bool desc = tag_->spec().descending;
+    XB_RETURN_IF_ERROR(tag_->Edge(!desc, &p));
+    XB_RETURN_IF_ERROR(desc ? tag_->Normalize(&p, &valid) : tag_->Back(&p, &valid));
+    if (valid) {
+      SetOn(p);
+    } else {
+      SetOff(kAfterLast);
+    }
+    return Status::OK();
+  });
+}
+
+Status CursorImpl::Next() { return Step(true); }
+Status CursorImpl::Prev() { return Step(false); }
+
+Status CursorImpl::StepStorage(bool forward, Pos* pos, bool* valid) {
+  if (gen_ != tag_->file()->gen()) {
+    bool exact;
+    XB_RETURN_IF_ERROR(Relocate(pos, &exact));
+    // Not there any more: the lower bound already is the entry after it.
+    if (!exact) return forward ? tag_->Normalize(pos, valid) : tag_->Back(pos, valid);
+  } else {
+    *pos = pos_;
+  }
+  return forward ? tag_->Forward(pos, valid) : tag_->Back(pos, valid);
+}
+
+Status CursorImpl::Step(bool logical_forward) {
+  if (state_ == kBeforeFirst) return logical_forward ? First() : Status::OK();
+  if (state_ == kAfterLast) return logical_forward ? Status::OK() : Last();
+  return tag_->file()->Read([&]() -> Status {
+    XB_RETURN_IF_ERROR(tag_->CheckUsable());
+    bool forward = logical_forward != tag_->spec().descending;
+    Pos p;
+    bool valid;
+    XB_RETURN_IF_ERROR(StepStorage(forward, &p, &valid));
+    if (valid) {
+      SetOn(p);
+    } else {
+      SetOff(logical_forward ? kAfterLast : kBeforeFirst);
+    }
+    return Status::OK();
+  });
+}
+
+Status CursorImpl::DoSeek(const std::string& key, bool soft, bool last, bool* found) {
+  std::string k = key.substr(0, static_cast<size_t>(tag_->klen()));
+  Target lo{Target::kPrefixLow, k, 0}, hi{Target::kPrefixHigh, k, 0};
+  auto matches = [&](const Pos& p) {
+    return std::memcmp(p.leaf->key(p.idx), k.data(), k.size()) == 0;
+  };
+  bool asc = !tag_->spec().descending;
+  Pos p;
+  bool valid = false;
+  *found = false;
+  if (asc == !last) {
+    // The first match in storage order: the low bound.
+    XB_RETURN_IF_ERROR(tag_->Find(lo, &p));
+    Pos q = p;
+    XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
+    if (valid && matches(q)) {
+      *found = true;
+      p = q;
+    } else if (asc) {
+      p = q;  // soft: the next key up
+    } else {
+      XB_RETURN_IF_ERROR(tag_->Back(&p, &valid));  // soft: the next key down
+    }
+  } else {
+    // The last match in storage order: just before the high bound.
+    XB_RETURN_IF_ERROR(tag_->Find(hi, &p));
+    Pos q = p;
+    XB_RETURN_IF_ERROR(tag_->Back(&q, &valid));
+    if (valid && matches(q)) {
+      *found = true;
+      p = q;
+    } else if (asc) {
+      XB_RETURN_IF_ERROR(tag_->Normalize(&p, &valid));
+    } else {
+      p = q;
+    }
+  }
+  if (*found || (soft && valid)) {
+    SetOn(p);
+  } else {
+    SetOff(kAfterLast);
+  }
+  return Status::OK();
+}
+
+Status CursorImpl::Seek(const std::string& key, bool soft, bool last, bool* found) {
+  bool f = false;
+  Status s = tag_->file()->Read([&] { return DoSeek(key, soft, last, &f); });
+  if (found) *found = f;
+  return s;
+}
+
+Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
+  return tag_->file()->Read([&]() -> Status {
+    std::string k = key;
+    if (k.size() > static_cast<size_t>(tag_->klen())) {
+      return Status::InvalidArgument(tag_->file()->path() + ": key longer than tag " +
+                                     tag_->spec().name + " holds");
+    }
+    k.resize(static_cast<size_t>(tag_->klen()), tag_->pad());
+    Pos p;
+    bool valid;
+    XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, k, recno}, &p));
+    XB_RETURN_IF_ERROR(tag_->Normalize(&p, &valid));
+    if (valid && CompareEntry(p.leaf->key(p.idx), p.leaf->recs[p.idx], k.data(), recno,
+                              tag_->klen()) == 0) {
+      SetOn(p);
+      return Status::OK();
+    }
+    SetOff(kAfterLast);
+    return Status::NotFound(tag_->file()->path() + ": tag " + tag_->spec().name +
+                            " has no entry for record " + std::to_string(recno));
+  });
+}
+
+}  // namespace xb::cdx

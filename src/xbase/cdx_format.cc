@@ -1,0 +1,220 @@
+// Encoding and decoding of CDX pages: interior nodes (whole keys, big-endian
+// record numbers and child pointers) and compressed leaves (bit-packed
+// recno/duplicate/trailing counts from the front, key remainders from the
+// back of the page).
+#include "xbase/cdx_format.h"
+
+#include <algorithm>
+
+namespace xb::cdx {
+
+void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
+  keys.insert(static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
+  recs.insert(recs.begin() + i, rec);
+  if (!leaf()) kids.insert(kids.begin() + i, kid);
+}
+
+void Node::Erase(int i) {
+  keys.erase(static_cast<size_t>(i) * klen, static_cast<size_t>(klen));
+  recs.erase(recs.begin() + i);
+  if (!leaf()) kids.erase(kids.begin() + i);
+}
+
+void Node::SetKey(int i, const char* k, uint32_t rec) {
+  std::memcpy(keys.data() + static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
+  recs[i] = rec;
+}
+
+void Node::MoveTail(int from, Node* dst) {
+  dst->keys.append(keys, static_cast<size_t>(from) * klen, std::string::npos);
+  dst->recs.insert(dst->recs.end(), recs.begin() + from, recs.end());
+  keys.resize(static_cast<size_t>(from) * klen);
+  recs.resize(from);
+  if (!leaf()) {
+    dst->kids.insert(dst->kids.end(), kids.begin() + from, kids.end());
+    kids.resize(from);
+  }
+}
+
+static int BitLength(int v) {
+  int b = 0;
+  while (v) { ++b; v >>= 1; }
+  return b;
+}
+
+static uint64_t Mask(int bits) { return bits >= 64 ? ~0ull : ((1ull << bits) - 1); }
+
+LeafLayout ChooseLayout(int klen, uint32_t max_rec) {
+  LeafLayout l;
+  l.dup_bits = BitLength(klen);
+  l.bytes = 3;
+  l.rec_bits = 24 - 2 * l.dup_bits;
+  while (l.rec_bits < 32 && max_rec > Mask(l.rec_bits)) {
+    l.bytes++;
+    l.rec_bits += 8;
+  }
+  return l;
+}
+
+int TrailCount(const char* key, int klen, char pad) {
+  int t = 0;
+  while (t < klen && key[klen - 1 - t] == pad) ++t;
+  return t;
+}
+
+// Duplicate count as FoxPro writes it: the common prefix with the previous
+// key, but never reaching into either key's trailing padding.
+static int DupCount(const char* prev, int prev_trail, const char* key, int trail, int klen) {
+  int max = klen - std::max(trail, prev_trail);
+  int d = 0;
+  while (d < max && prev[d] == key[d]) ++d;
+  return d;
+}
+
+int LeafSizer::Stored(const char* key, int* trail) const {
+  *trail = TrailCount(key, klen_, pad_);
+  int dup = prev_ ? DupCount(prev_, prev_trail_, key, *trail, klen_) : 0;
+  return klen_ - dup - *trail;
+}
+
+int LeafSizer::SizeWith(const char* key, uint32_t rec) const {
+  int trail;
+  int stored = Stored(key, &trail);
+  int bytes = ChooseLayout(klen_, std::max(max_rec_, rec)).bytes;
+  return (count_ + 1) * bytes + key_bytes_ + stored;
+}
+
+void LeafSizer::Add(const char* key, uint32_t rec) {
+  int trail;
+  key_bytes_ += Stored(key, &trail);
+  max_rec_ = std::max(max_rec_, rec);
+  layout_bytes_ = ChooseLayout(klen_, max_rec_).bytes;
+  ++count_;
+  prev_ = key;
+  prev_trail_ = trail;
+}
+
+int LeafBytes(const Node& n, int a, int b, char pad) {
+  LeafSizer s(n.klen, pad, n.min_rec);
+  for (int i = a; i < b; ++i) s.Add(n.key(i), n.recs[i]);
+  return s.size();
+}
+
+Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
+  out->attr = GetLE16(page);
+  int n = GetLE16(page + 2);
+  out->left = GetLE32(page + 4);
+  out->right = GetLE32(page + 8);
+  out->klen = klen;
+  out->keys.clear();
+  out->recs.clear();
+  out->kids.clear();
+  if (out->attr > 3) return Status::Corrupt("bad node attribute " + std::to_string(out->attr));
+  if (!out->leaf()) {
+    if (n == 0 || n > InteriorCapacity(klen)) {
+      return Status::Corrupt("interior node with " + std::to_string(n) + " keys");
+    }
+    out->keys.resize(static_cast<size_t>(n) * klen);
+    out->recs.resize(n);
+    out->kids.resize(n);
+    const uint8_t* p = page + 12;
+    for (int i = 0; i < n; ++i, p += klen + 8) {
+      std::memcpy(&out->keys[static_cast<size_t>(i) * klen], p, static_cast<size_t>(klen));
+      out->recs[i] = GetBE32(p + klen);
+      out->kids[i] = GetBE32(p + klen + 4);
+    }
+    return Status::OK();
+  }
+  uint32_t rec_mask = GetLE32(page + 14);
+  int dup_mask = page[18], trail_mask = page[19];
+  int rec_bits = page[20], dup_bits = page[21], trail_bits = page[22], bytes = page[23];
+  if (bytes < 1 || bytes > 8 || rec_bits > 32 || dup_bits > 8 || trail_bits > 8 ||
+      rec_bits + dup_bits + trail_bits > bytes * 8) {
+    return Status::Corrupt("leaf bit widths " + std::to_string(rec_bits) + "/" +
+                           std::to_string(dup_bits) + "/" + std::to_string(trail_bits) +
+                           " do not fit " + std::to_string(bytes) + " bytes");
+  }
+  if (rec_mask != Mask(rec_bits) || dup_mask != static_cast<int>(Mask(dup_bits)) ||
+      trail_mask != static_cast<int>(Mask(trail_bits))) {
+    return Status::Corrupt("leaf masks do not match their bit widths");
+  }
+  if (n * bytes > kLeafArea) {
+    return Status::Corrupt("leaf with " + std::to_string(n) + " keys cannot fit a page");
+  }
+  out->keys.resize(static_cast<size_t>(n) * klen);
+  out->recs.resize(n);
+  out->min_rec = rec_mask;
+  const uint8_t* area = page + 24;
+  int key_end = kLeafArea;         // key bytes grow down from the end of the page
+  int entries_end = n * bytes;
+  for (int i = 0; i < n; ++i) {
+    uint64_t v = 0;
+    for (int b = bytes - 1; b >= 0; --b) v = (v << 8) | area[i * bytes + b];
+    uint32_t rec = static_cast<uint32_t>(v & rec_mask);
+    int dup = static_cast<int>((v >> rec_bits) & static_cast<uint64_t>(dup_mask));
+    int trail = static_cast<int>((v >> (rec_bits + dup_bits)) & static_cast<uint64_t>(trail_mask));
+    if (i == 0) dup = 0;
+    if (dup + trail > klen) {
+      return Status::Corrupt("leaf key " + std::to_string(i) + " has duplicate " +
+                             std::to_string(dup) + " + trailing " + std::to_string(trail) +
+                             " bytes beyond the key length");
+    }
+    int stored = klen - dup - trail;
+    key_end -= stored;
+    if (key_end < entries_end) return Status::Corrupt("leaf keys overlap the entry table");
+    char* k = &out->keys[static_cast<size_t>(i) * klen];
+    if (dup) std::memcpy(k, k - klen, static_cast<size_t>(dup));
+    std::memcpy(k + dup, area + key_end, static_cast<size_t>(stored));
+    std::memset(k + klen - trail, pad, static_cast<size_t>(trail));
+    out->recs[i] = rec;
+    if (i > 0 && std::memcmp(k - klen, k, static_cast<size_t>(klen)) > 0) {
+      return Status::Corrupt("leaf keys out of order at key " + std::to_string(i));
+    }
+  }
+  return Status::OK();
+}
+
+void EncodeNode(const Node& node, char pad, uint8_t* page) {
+  std::memset(page, 0, kPageSize);
+  int n = node.n();
+  int klen = node.klen;
+  PutLE16(page, node.attr);
+  PutLE16(page + 2, static_cast<uint16_t>(n));
+  PutLE32(page + 4, node.left);
+  PutLE32(page + 8, node.right);
+  if (!node.leaf()) {
+    uint8_t* p = page + 12;
+    for (int i = 0; i < n; ++i, p += klen + 8) {
+      std::memcpy(p, node.key(i), static_cast<size_t>(klen));
+      PutBE32(p + klen, node.recs[i]);
+      PutBE32(p + klen + 4, node.kids[i]);
+    }
+    return;
+  }
+  uint32_t max_rec = node.min_rec;
+  for (uint32_t r : node.recs) max_rec = std::max(max_rec, r);
+  LeafLayout l = ChooseLayout(klen, max_rec);
+  uint8_t* area = page + 24;
+  int key_end = kLeafArea;
+  int prev_trail = 0;
+  for (int i = 0; i < n; ++i) {
+    const char* k = node.key(i);
+    int trail = TrailCount(k, klen, pad);
+    int dup = i ? DupCount(node.key(i - 1), prev_trail, k, trail, klen) : 0;
+    int stored = klen - dup - trail;
+    key_end -= stored;
+    std::memcpy(area + key_end, k + dup, static_cast<size_t>(stored));
+    uint64_t v = node.recs[i] | (static_cast<uint64_t>(dup) << l.rec_bits) |
+                 (static_cast<uint64_t>(trail) << (l.rec_bits + l.dup_bits));
+    for (int b = 0; b < l.bytes; ++b) area[i * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
+    prev_trail = trail;
+  }
+  PutLE16(page + 12, static_cast<uint16_t>(key_end - n * l.bytes));
+  PutLE32(page + 14, static_cast<uint32_t>(Mask(l.rec_bits)));
+  page[18] = page[19] = static_cast<uint8_t>(Mask(l.dup_bits));
+  page[20] = static_cast<uint8_t>(l.rec_bits);
+  page[21] = page[22] = static_cast<uint8_t>(l.dup_bits);
+  page[23] = static_cast<uint8_t>(l.bytes);
+}
+
+}  // namespace xb::cdx

@@ -1,0 +1,152 @@
+// Private to the CDX layer: the byte layout of compact compound index pages
+// (see docs/cdx-format.md) and the decoded form the tree code works on.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "xbase/status.h"
+
+namespace xb::cdx {
+
+constexpr int kPageSize = 512;
+constexpr int kHeaderSize = 1024;           // a tag header takes two pages
+constexpr int kLeafArea = kPageSize - 24;   // 488 bytes of packed entries and keys
+constexpr int kInteriorArea = kPageSize - 12;  // 500 bytes of key/recno/child
+constexpr int kMaxKeyLen = 240;
+constexpr int kMaxTagName = 10;
+constexpr int kExprPool = 512;              // expression text area of a header
+constexpr uint32_t kNoPage = 0xFFFFFFFFu;
+constexpr uint64_t kLockOffset = 0x7FFFFFFEull;
+
+constexpr uint16_t kAttrRoot = 1;
+constexpr uint16_t kAttrLeaf = 2;
+
+// Index options byte (header offset 14).
+constexpr uint8_t kOptUnique = 0x01;
+constexpr uint8_t kOptFor = 0x08;
+constexpr uint8_t kOptCompact = 0x20;
+constexpr uint8_t kOptCompound = 0x40;
+constexpr uint8_t kOptStructure = 0x80;
+
+// Field offsets inside a 1024-byte header.
+constexpr int kHdrRoot = 0;
+constexpr int kHdrFree = 4;
+constexpr int kHdrVersion = 8;  // big-endian change counter (file header only)
+constexpr int kHdrKeyLen = 12;
+constexpr int kHdrOptions = 14;
+constexpr int kHdrSignature = 15;
+constexpr int kHdrHeaderLen = 16;
+constexpr int kHdrPageLen = 18;
+constexpr int kHdrCollation = 20;
+constexpr int kHdrDescending = 502;
+constexpr int kHdrForPos = 504;
+constexpr int kHdrForLen = 506;
+constexpr int kHdrKeyPos = 508;
+constexpr int kHdrKeyExprLen = 510;
+constexpr int kHdrPool = 512;
+
+inline uint16_t GetLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t GetLE32(const uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline uint32_t GetBE32(const uint8_t* p) {
+  return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+inline void PutLE16(uint8_t* p, uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
+inline void PutLE32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline void PutBE32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+// Compares (key a, rec ra) with (key b, rec rb): key bytes unsigned, then recno.
+inline int CompareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int klen) {
+  int c = std::memcmp(a, b, static_cast<size_t>(klen));
+  if (c != 0) return c;
+  return ra < rb ? -1 : (ra > rb ? 1 : 0);
+}
+
+// One page decoded. Keys are kept whole (trailing padding restored) in one
+// flat buffer; interior nodes also carry child page offsets.
+struct Node {
+  uint32_t off = 0;
+  uint16_t attr = 0;
+  uint32_t left = kNoPage;
+  uint32_t right = kNoPage;
+  int klen = 0;
+  const void* owner = nullptr;  // the tag the page belongs to
+  bool dirty = false;
+  // Leaves: the record number the entry layout must hold even when no entry
+  // needs it (a layout read from disk, or the largest recno of a bulk build,
+  // as the other engines size it); the layout never shrinks below it.
+  uint32_t min_rec = 0;
+  std::string keys;             // n * klen bytes
+  std::vector<uint32_t> recs;
+  std::vector<uint32_t> kids;   // interior only
+
+  bool leaf() const { return (attr & kAttrLeaf) != 0; }
+  bool root() const { return (attr & kAttrRoot) != 0; }
+  int n() const { return static_cast<int>(recs.size()); }
+  const char* key(int i) const { return keys.data() + static_cast<size_t>(i) * klen; }
+  std::string key_str(int i) const { return std::string(key(i), static_cast<size_t>(klen)); }
+  const char* last_key() const { return key(n() - 1); }
+  uint32_t last_rec() const { return recs.back(); }
+
+  void Insert(int i, const char* k, uint32_t rec, uint32_t kid);
+  void Erase(int i);
+  void SetKey(int i, const char* k, uint32_t rec);
+  // Moves entries [from, n) to the end of `dst`.
+  void MoveTail(int from, Node* dst);
+};
+
+// Bit layout of the packed entries of one leaf.
+struct LeafLayout {
+  int bytes = 3;      // bytes per entry
+  int rec_bits = 0;
+  int dup_bits = 0;   // == trail bits
+};
+// The layout FoxPro and Harbour choose: dup/trail counts wide enough for the
+// key length, recno in the rest of 3 bytes, growing by whole bytes as needed.
+LeafLayout ChooseLayout(int klen, uint32_t max_rec);
+
+int TrailCount(const char* key, int klen, char pad);
+
+// Incremental size of a leaf's packed area (entries + stored key bytes), for
+// deciding where a leaf ends without encoding it.
+class LeafSizer {
+ public:
+  LeafSizer(int klen, char pad, uint32_t min_rec = 0)
+      : klen_(klen), pad_(pad), max_rec_(min_rec), layout_bytes_(ChooseLayout(klen, min_rec).bytes) {}
+  // Bytes the leaf would use with one more entry appended.
+  int SizeWith(const char* key, uint32_t rec) const;
+  void Add(const char* key, uint32_t rec);
+  int size() const { return count_ * layout_bytes_ + key_bytes_; }
+  int count() const { return count_; }
+  void Reset(uint32_t min_rec = 0) { *this = LeafSizer(klen_, pad_, min_rec); }
+
+ private:
+  int Stored(const char* key, int* trail) const;
+  int klen_;
+  char pad_;
+  int count_ = 0;
+  int key_bytes_ = 0;
+  uint32_t max_rec_ = 0;
+  int layout_bytes_ = 3;
+  const char* prev_ = nullptr;
+  int prev_trail_ = 0;
+};
+
+// Bytes entries [a, b) of leaf `n` take when packed.
+int LeafBytes(const Node& n, int a, int b, char pad);
+inline int InteriorCapacity(int klen) { return kInteriorArea / (klen + 8); }
+
+// Decodes a page. Errors are Corrupt with a message naming what is wrong (the
+// caller adds file, tag and page).
+Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out);
+void EncodeNode(const Node& n, char pad, uint8_t* page);
+
+}  // namespace xb::cdx

@@ -1,0 +1,135 @@
+// Broken pages give Corrupt naming the file, the tag and the page: never a
+// crash, never an endless walk.
+#include <filesystem>
+#include <fstream>
+
+#include "cdx_test_util.h"
+#include "xbase/cdx_format.h"
+
+namespace xb {
+namespace {
+
+class CdxCorrupt : public ::testing::Test {
+ protected:
+  // Copies a fixture, lets `edit` change its bytes, writes it back.
+  std::string Broken(const std::string& fixture, const std::function<void(std::string&)>& edit) {
+    std::ifstream in(testing::FixturePath(fixture), std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(in)), {});
+    edit(raw);
+    std::string path = dir_.File("B_" + fixture);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(raw.data(), raw.size());
+    return path;
+  }
+
+  // The first failure while walking `tag` both ways and seeking in it.
+  static Status Exercise(CdxFile* f, const std::string& tag) {
+    CdxTag* t = f->FindTag(tag);
+    if (!t) return Status::NotFound("no tag " + tag);
+    auto c = t->NewCursor();
+    for (bool back : {false, true}) {
+      Status s = back ? c->Last() : c->First();
+      for (int steps = 0; s.ok() && c->Valid(); ++steps) {
+        if (steps > 1000000) return Status::InvalidArgument("endless walk");
+        s = back ? c->Prev() : c->Next();
+      }
+      if (!s.ok()) return s;
+    }
+    bool found;
+    XB_RETURN_IF_ERROR(c->Seek("HOTEL", true, false, &found));
+    return t->Insert(std::string(static_cast<size_t>(t->spec().key_len), 'Z'), 99999);
+  }
+
+  void ExpectCorrupt(const std::string& path, const std::string& tag, const std::string& page) {
+    auto f = CdxFile::Open(Env::Default(), path, OpenMode::kReadWrite);
+    Status s = f.ok() ? Exercise(f->get(), tag) : f.status();
+    EXPECT_EQ(s.code(), Code::kCorrupt) << s.ToString();
+    EXPECT_NE(s.message().find(path), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("tag " + tag), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("page " + page), std::string::npos) << s.message();
+  }
+
+  static uint8_t* At(std::string& raw, size_t off) { return reinterpret_cast<uint8_t*>(&raw[off]); }
+
+  testing::TempDir dir_;
+};
+
+// PUESTOS.cdx: tag PUESTOS has its header at 0x600 and a single root leaf at 0xA00.
+TEST_F(CdxCorrupt, BadNodeAttribute) {
+  ExpectCorrupt(Broken("PUESTOS.cdx", [](std::string& r) { r[0xA00] = 7; }), "PUESTOS", "0xA00");
+}
+
+TEST_F(CdxCorrupt, KeyCountTooLargeForThePage) {
+  ExpectCorrupt(Broken("PUESTOS.cdx", [&](std::string& r) { cdx::PutLE16(At(r, 0xA02), 400); }),
+                "PUESTOS", "0xA00");
+}
+
+TEST_F(CdxCorrupt, BitWidthsThatDoNotFit) {
+  ExpectCorrupt(Broken("PUESTOS.cdx", [](std::string& r) { r[0xA00 + 20] = 30; }), "PUESTOS", "0xA00");
+}
+
+TEST_F(CdxCorrupt, KeyBytesOverlappingTheEntries) {
+  // Every entry claims no duplicate and no trailing bytes: 6 x 19 key bytes
+  // still fit, so make the keys longer than the page by lying about the count.
+  ExpectCorrupt(Broken("PUESTOS.cdx",
+                       [&](std::string& r) {
+                         cdx::PutLE16(At(r, 0xA02), 150);
+                         for (int i = 0; i < 150 * 3; ++i) r[0xA00 + 24 + i] = 0x01;
+                       }),
+                "PUESTOS", "0xA00");
+}
+
+TEST_F(CdxCorrupt, PointerOutsideTheFile) {
+  // EMPLE10's root is an interior node at 0x19CC00; send its first child far away.
+  ExpectCorrupt(Broken("EMPLE.cdx",
+                       [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x7FFFFE00); }),
+                "EMPLE10", "0x7FFFFE00");
+}
+
+TEST_F(CdxCorrupt, ChildPointingBackToTheRoot) {
+  ExpectCorrupt(Broken("EMPLE.cdx",
+                       [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x19CC00); }),
+                "EMPLE10", "0x");
+}
+
+TEST_F(CdxCorrupt, LoopInTheSiblingChain) {
+  // The second leaf of EMPLE10 points right back to the first one.
+  ExpectCorrupt(Broken("EMPLE.cdx",
+                       [&](std::string& r) {
+                         uint32_t first = 0x184400;
+                         uint32_t second = cdx::GetLE32(At(r, first + 8));
+                         cdx::PutLE32(At(r, second + 8), first);
+                       }),
+                "EMPLE10", "0x184400");
+}
+
+TEST_F(CdxCorrupt, TruncatedFile) {
+  // Cut just after EMPLE11's header: its root page is gone.
+  ExpectCorrupt(Broken("EMPLE.cdx", [](std::string& r) { r.resize(0x19D200); }), "EMPLE11", "0x1A1C00");
+}
+
+TEST_F(CdxCorrupt, BrokenHeadersFailToOpen) {
+  for (auto edit : std::vector<std::function<void(std::string&)>>{
+           [](std::string& r) { r.resize(700); },
+           // the directory's root pointer outside the file
+           [&](std::string& r) { cdx::PutLE32(At(r, 0), 0x10000000); },
+           // a directory entry pointing to the middle of a page
+           [&](std::string& r) { r[0x418] = 0x10; },
+       }) {
+    std::string path = Broken("PUESTOS.cdx", edit);
+    auto f = CdxFile::Open(Env::Default(), path, OpenMode::kReadOnly);
+    ASSERT_FALSE(f.ok());
+    EXPECT_EQ(f.status().code(), Code::kCorrupt) << f.status().ToString();
+    EXPECT_NE(f.status().message().find(path), std::string::npos);
+  }
+}
+
+TEST_F(CdxCorrupt, BadKeyLengthInATagHeader) {
+  std::string path = Broken("PUESTOS.cdx", [&](std::string& r) { cdx::PutLE16(At(r, 0x600 + 12), 0); });
+  auto f = CdxFile::Open(Env::Default(), path, OpenMode::kReadOnly);
+  ASSERT_FALSE(f.ok());
+  EXPECT_EQ(f.status().code(), Code::kCorrupt);
+  EXPECT_NE(f.status().message().find("tag PUESTOS"), std::string::npos) << f.status().ToString();
+}
+
+}  // namespace
+}  // namespace xb
