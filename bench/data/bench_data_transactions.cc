@@ -32,14 +32,16 @@ std::string Root(bool server) {
   static std::string dirs[2];
   std::string& d = dirs[server];
   if (!d.empty()) return d;
-  d = (std::filesystem::temp_directory_path() / (server ? "qzbench-srv/" : "qzbench-loc/")).string();
+  d = (std::filesystem::temp_directory_path() / (server ? "qzbench-srv/" : "qzbench-loc/"))
+          .string();
   std::filesystem::remove_all(d);
   std::filesystem::create_directories(d + "BASES");
   xb::CreateOptions co;
   co.exclusive = true;
-  auto t = xb::Table::Create(d + "BASES/ARTICULO", {F("NEGOCIO", 'C', 15), F("CODIGO", 'C', 15),
-                                                     F("DESCRIP", 'C', 30), F("PRECIO", 'N', 10, 2)},
-                             co);
+  auto t = xb::Table::Create(
+      d + "BASES/ARTICULO",
+      {F("NEGOCIO", 'C', 15), F("CODIGO", 'C', 15), F("DESCRIP", 'C', 30), F("PRECIO", 'N', 10, 2)},
+      co);
   (*t)->CreateTag("ARTICULO", "NEGOCIO+CODIGO");
   (*t)->CreateTag("ARTICUL2", "UPPER(DESCRIP)");
   for (int i = 0; i < kRecords; ++i) {
@@ -49,12 +51,12 @@ std::string Root(bool server) {
     (*t)->Put("DESCRIP", xb::Value::Char("ARTICULO " + std::to_string(i)));
   }
   (*t)->Close();
-  auto s = xb::Table::Create(d + "BASES/SERIALES", {F("NEGOCIO", 'C', 15), F("MODULO", 'C', 10),
-                                                    F("CODIGO", 'C', 15), F("NUMERO", 'N', 15),
-                                                    F("JUSTIFICA", 'N', 1), F("INDENT", 'N', 2),
-                                                    F("PREFIJO", 'C', 10), F("POSFIJO", 'C', 10),
-                                                    F("CURRENT_N", 'C', 15)},
-                             co);
+  auto s =
+      xb::Table::Create(d + "BASES/SERIALES",
+                        {F("NEGOCIO", 'C', 15), F("MODULO", 'C', 10), F("CODIGO", 'C', 15),
+                         F("NUMERO", 'N', 15), F("JUSTIFICA", 'N', 1), F("INDENT", 'N', 2),
+                         F("PREFIJO", 'C', 10), F("POSFIJO", 'C', 10), F("CURRENT_N", 'C', 15)},
+                        co);
   (*s)->CreateTag("SERIALES", "NEGOCIO+MODULO+CODIGO");
   (*s)->Append();
   (*s)->Put("NEGOCIO", xb::Value::Char("HOTEL"));

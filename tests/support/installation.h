@@ -45,29 +45,28 @@ class Installation {
     root = dir.path() + "/";
     for (const char* d : {"BASES", "PROFILE", "TEMP"}) fs::create_directories(root + d);
     std::string b = root + "BASES/";
-    MakeTable(b + "LOG_ROLL", {F("NEGOCIO", 'C', 15), F("FECHA", 'D', 8), F("HORA", 'C', 8),
-                               F("USUARIO", 'C', 10), F("INFO_USER", 'C', 80),
-                               F("MOTIVO", 'C', 254), F("TRANS_ID", 'N', 4)});
-    MakeTable(b + "SERIALES",
-              {F("NEGOCIO", 'C', 15), F("MODULO", 'C', 10), F("CODIGO", 'C', 15),
-               F("DESCRIP", 'C', 30), F("NUMERO", 'N', 15), F("NUMERO2", 'N', 15),
-               F("JUSTIFICA", 'N', 1), F("INDENT", 'N', 2), F("PREFIJO", 'C', 10),
-               F("POSFIJO", 'C', 10), F("MUTUO", 'N', 1), F("CURRENT_N", 'C', 15)},
-              {{"SERIALES", "NEGOCIO+MODULO+CODIGO"}});
-    MakeTable(b + "TXT_SRCH",
-              {F("NEGOCIO", 'C', 15), F("TABLA", 'C', 10), F("DOCUMENTO", 'C', 15),
-               F("ID", 'N', 10), F("T_ITEM", 'C', 30)},
-              {{"TXT_SRCH4", "NEGOCIO+TABLA+DOCUMENTO+T_ITEM"},
-               {"TXT_SRCH5", "NEGOCIO+TABLA+T_ITEM"}});
+    MakeTable(b + "LOG_ROLL",
+              {F("NEGOCIO", 'C', 15), F("FECHA", 'D', 8), F("HORA", 'C', 8), F("USUARIO", 'C', 10),
+               F("INFO_USER", 'C', 80), F("MOTIVO", 'C', 254), F("TRANS_ID", 'N', 4)});
+    MakeTable(
+        b + "SERIALES",
+        {F("NEGOCIO", 'C', 15), F("MODULO", 'C', 10), F("CODIGO", 'C', 15), F("DESCRIP", 'C', 30),
+         F("NUMERO", 'N', 15), F("NUMERO2", 'N', 15), F("JUSTIFICA", 'N', 1), F("INDENT", 'N', 2),
+         F("PREFIJO", 'C', 10), F("POSFIJO", 'C', 10), F("MUTUO", 'N', 1), F("CURRENT_N", 'C', 15)},
+        {{"SERIALES", "NEGOCIO+MODULO+CODIGO"}});
+    MakeTable(
+        b + "TXT_SRCH",
+        {F("NEGOCIO", 'C', 15), F("TABLA", 'C', 10), F("DOCUMENTO", 'C', 15), F("ID", 'N', 10),
+         F("T_ITEM", 'C', 30)},
+        {{"TXT_SRCH4", "NEGOCIO+TABLA+DOCUMENTO+T_ITEM"}, {"TXT_SRCH5", "NEGOCIO+TABLA+T_ITEM"}});
     MakeTable(b + "ERROR", {F("FECHA", 'D', 8), F("HORA", 'C', 8), F("DESCRIP", 'C', 254),
                             F("DETALLE", 'M', 10)});
-    MakeTable(b + "LOG_E_S", {F("FECHA", 'D', 8), F("HORA", 'C', 8), F("USUARIO", 'C', 30),
-                              F("FECHA_SAL", 'D', 8), F("HORA_SAL", 'C', 8),
-                              F("DESC_ERR", 'C', 254), F("ERR_CHECK", 'C', 1)});
+    MakeTable(b + "LOG_E_S",
+              {F("FECHA", 'D', 8), F("HORA", 'C', 8), F("USUARIO", 'C', 30), F("FECHA_SAL", 'D', 8),
+               F("HORA_SAL", 'C', 8), F("DESC_ERR", 'C', 254), F("ERR_CHECK", 'C', 1)});
     MakeTable(b + "E_MSGS", {F("FECHA", 'D', 8), F("HORA", 'C', 8), F("TO_USER", 'C', 100),
-                             F("SUBJECT", 'C', 100), F("BODY", 'M', 10),
-                             F("USERNAME", 'C', 60), F("USERADDR", 'C', 60),
-                             F("ENVIADO", 'N', 1), F("LISTO", 'N', 1)});
+                             F("SUBJECT", 'C', 100), F("BODY", 'M', 10), F("USERNAME", 'C', 60),
+                             F("USERADDR", 'C', 60), F("ENVIADO", 'N', 1), F("LISTO", 'N', 1)});
     MakeTable(b + "ARTICULO",
               {F("NEGOCIO", 'C', 15), F("CODIGO", 'C', 15), F("DESCRIP", 'C', 30),
                F("PRECIO", 'N', 10, 2)},

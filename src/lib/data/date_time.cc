@@ -27,7 +27,9 @@ std::optional<LocalDateTime> ServerUnlessLocal(bool local) {
 
 }  // namespace
 
-int32_t JulianOf(const LocalDateTime& t) { return xb::JulianFromYmd(t.year, t.month, t.day); }
+int32_t JulianOf(const LocalDateTime& t) {
+  return xb::JulianFromYmd(t.year, t.month, t.day);
+}
 
 std::string TimeText(const LocalDateTime& t) {
   char buf[16];

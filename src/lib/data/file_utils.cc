@@ -13,7 +13,9 @@
 namespace qz {
 namespace {
 
-xb::Env* Fs() { return xb::Env::Default(); }
+xb::Env* Fs() {
+  return xb::Env::Default();
+}
 
 std::string WithSlash(std::string f) {
   f = NormalizeFolder(f);

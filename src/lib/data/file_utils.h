@@ -19,8 +19,12 @@ void COPY_ST2(void* parent, int area, const std::string& new_name, const std::st
 void DUP_FILE(void* parent, const std::string& template_name, const std::string& new_name,
               const std::string& folder);
 
-enum CopyResult : int { kCopyOk = 0, kCopyTargetNotCreated = 1, kCopyShortWrite = 2,
-                        kCopySourceNotOpened = 3 };
+enum CopyResult : int {
+  kCopyOk = 0,
+  kCopyTargetNotCreated = 1,
+  kCopyShortWrite = 2,
+  kCopySourceNotOpened = 3
+};
 // Byte-for-byte copy in blocks of 500 bytes, pumping the interface `pump`
 // times after each block. The target is written under a temporary name and
 // renamed, so a failed copy never leaves a half file under the real name.

@@ -67,8 +67,8 @@ std::string JournalTablePath(const std::string& program_folder, const std::strin
 void ParseJournal(const std::string& bytes, std::vector<JournalEntry>* entries, bool* done);
 
 struct RecoveryReport {
-  int journals = 0;         // journals of dead transactions rolled back
-  int records = 0;          // records restored or erased
+  int journals = 0;  // journals of dead transactions rolled back
+  int records = 0;   // records restored or erased
   std::vector<std::string> problems;
 };
 

@@ -21,12 +21,13 @@ Selected CurrentArea(const char* operation) {
   int area = Areas().Selected();
   WorkArea* wa = Areas().Get(area);
   if (!wa || !wa->table)
-    ThrowFault(kGenLock, "No hay tabla abierta en el área " + std::to_string(area), "",
-               operation);
+    ThrowFault(kGenLock, "No hay tabla abierta en el área " + std::to_string(area), "", operation);
   return {area, wa};
 }
 
-std::string RecordNumber10(uint32_t recno) { return PadLeft(std::to_string(recno), 10); }
+std::string RecordNumber10(uint32_t recno) {
+  return PadLeft(std::to_string(recno), 10);
+}
 
 // The report after 5 seconds: with the server engine it names the record.
 Patience LockPatience(Selected& s, uint32_t recno, RetryCounter counter, int gen,
@@ -88,9 +89,9 @@ void Append(Selected& s, bool fast) {
       ++G().XRETRIES[1];
     }
   }
-  RetryPatiently([&] { return s.table().Append(); },
-                 LockPatience(s, s.table().RecNo(), RetryCounter::kLocks, kGenAppendLock,
-                              "APPEND"));
+  RetryPatiently(
+      [&] { return s.table().Append(); },
+      LockPatience(s, s.table().RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND"));
 }
 
 }  // namespace
@@ -113,8 +114,12 @@ void UNLOCK_FOR_MODIFY(bool skip) {
   Release(s, recno, true);
 }
 
-void UNLOCK_NEW_REC() { UNLOCK_FOR_MODIFY(false); }
-void UNLOCK_NEW() { UNLOCK_FOR_MODIFY(false); }
+void UNLOCK_NEW_REC() {
+  UNLOCK_FOR_MODIFY(false);
+}
+void UNLOCK_NEW() {
+  UNLOCK_FOR_MODIFY(false);
+}
 
 void ADD_NEW_REC(bool fast) {
   Selected s = CurrentArea("ADD_NEW_REC");
@@ -151,7 +156,9 @@ void UNLOCK_FOR_MODIFY(WDBTable& t, bool skip) {
   t.Select();
   UNLOCK_FOR_MODIFY(skip);
 }
-void UNLOCK_NEW_REC(WDBTable& t) { UNLOCK_FOR_MODIFY(t, false); }
+void UNLOCK_NEW_REC(WDBTable& t) {
+  UNLOCK_FOR_MODIFY(t, false);
+}
 void ADD_NEW_REC(WDBTable& t, bool fast) {
   t.Select();
   ADD_NEW_REC(fast);

@@ -55,8 +55,7 @@ std::string GET_NXSERIAL(void* parent, const std::string& negocio, const std::st
   return g_last_serial;
 }
 
-std::string GET_CURRENTSERIAL(void* parent, const std::string& negocio,
-                              const std::string& codigo) {
+std::string GET_CURRENTSERIAL(void* parent, const std::string& negocio, const std::string& codigo) {
   TablePtr t = USE(parent, "SERIALES");
   std::string result = kNoSerial;
   if (SeekSerial(*t, negocio, codigo)) result = Format(*t, t->FieldGet("NUMERO").number() + 1);
@@ -64,6 +63,8 @@ std::string GET_CURRENTSERIAL(void* parent, const std::string& negocio,
   return PadRight(result, 15);
 }
 
-const std::string& LastSerialTaken() { return g_last_serial; }
+const std::string& LastSerialTaken() {
+  return g_last_serial;
+}
 
 }  // namespace qz

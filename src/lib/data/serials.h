@@ -15,8 +15,7 @@ inline constexpr char kNoSerial[] = "NO_SERIAL!     ";
 std::string GET_NXSERIAL(void* parent, const std::string& negocio, const std::string& codigo,
                          WDBTable* seriales = nullptr);
 // The serial GET_NXSERIAL would issue now, without issuing it.
-std::string GET_CURRENTSERIAL(void* parent, const std::string& negocio,
-                              const std::string& codigo);
+std::string GET_CURRENTSERIAL(void* parent, const std::string& negocio, const std::string& codigo);
 // The last serial this process took.
 const std::string& LastSerialTaken();
 

@@ -13,7 +13,9 @@
 namespace qz {
 namespace {
 
-xb::Env* Fs() { return xb::Env::Default(); }
+xb::Env* Fs() {
+  return xb::Env::Default();
+}
 
 std::unique_ptr<xb::File> g_session;
 
@@ -23,7 +25,9 @@ std::string Folder(const std::string& data_path) {
   return f;
 }
 
-std::string ProcessTag() { return Upper(HostName()) + "-" + std::to_string(getpid()); }
+std::string ProcessTag() {
+  return Upper(HostName()) + "-" + std::to_string(getpid());
+}
 
 bool EnsureFolder(const std::string& folder) {
   if (Fs()->Exists(folder)) return true;
@@ -62,7 +66,9 @@ ServerClockSource* g_clock = &g_folder_clock;
 
 }  // namespace
 
-std::string ServerFolder(const std::string& data_path) { return Folder(data_path) + "QZSERVER/"; }
+std::string ServerFolder(const std::string& data_path) {
+  return Folder(data_path) + "QZSERVER/";
+}
 
 bool ServerLoaded(const std::string& data_path) {
   std::string d = Trim(data_path);
@@ -89,9 +95,13 @@ void ServerDisconnect() {
   Fs()->Remove(path);
 }
 
-void SetServerClockSource(ServerClockSource* s) { g_clock = s ? s : &g_folder_clock; }
+void SetServerClockSource(ServerClockSource* s) {
+  g_clock = s ? s : &g_folder_clock;
+}
 
-std::optional<LocalDateTime> ServerNow() { return g_clock->Now(); }
+std::optional<LocalDateTime> ServerNow() {
+  return g_clock->Now();
+}
 
 ServerInfo ServerManagementInfo() {
   ServerInfo info;

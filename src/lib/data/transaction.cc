@@ -159,22 +159,23 @@ void WriteRollbackLog() {
     UNLOCK_WITHOUT_LOG();
     KILLTABLA(log);
   } catch (const Fault& f) {
-    MESSAGE_BOX("No se pudo registrar el Rollback en LOG_ROLL:\r" + f.info().description,
-                "Alerta", kMbIconStop);
+    MESSAGE_BOX("No se pudo registrar el Rollback en LOG_ROLL:\r" + f.info().description, "Alerta",
+                kMbIconStop);
   }
 }
 
 }  // namespace
 
-bool InServerTransaction() { return G().XADSTRANS == 1 && g_journal != nullptr; }
+bool InServerTransaction() {
+  return G().XADSTRANS == 1 && g_journal != nullptr;
+}
 
 void START_TRANSACTION(int mode, std::optional<int> id) {
   Globals& g = G();
   if (AdsLineIs(4, "1")) mode = 2;
   if (!IsServerEngine() || g.XADSTRANS == 1) return;
-  bool wanted = AdsLineIs(2, "1") ||
-                (id && *id >= 1 && *id <= static_cast<int>(g.XADS_TS.size()) &&
-                 g.XADS_TS[*id - 1] == '1');
+  bool wanted = AdsLineIs(2, "1") || (id && *id >= 1 && *id <= static_cast<int>(g.XADS_TS.size()) &&
+                                      g.XADS_TS[*id - 1] == '1');
   if (!wanted) return;
   g.XA_RECORDS.clear();
   g.XADSTRANS = 1;
@@ -204,7 +205,8 @@ void END_TRANSACTION() {
   ReleaseTransactionLocks();
   Finish();
   CLEAR_FILEBAG();
-  if (!s.ok()) MESSAGE_BOX("No se pudo cerrar el diario de la transacción: " + s.message(), "Alerta");
+  if (!s.ok())
+    MESSAGE_BOX("No se pudo cerrar el diario de la transacción: " + s.message(), "Alerta");
 }
 
 void ROLLBACK_TRANSACTION() {

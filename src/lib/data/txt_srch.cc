@@ -12,7 +12,9 @@ namespace {
 
 const std::string kFreeBusiness(TXT_SRCH::kBusinessLen, 'X');
 
-std::string FieldText(WDBTable& t, const char* field) { return t.FieldGet(field).str(); }
+std::string FieldText(WDBTable& t, const char* field) {
+  return t.FieldGet(field).str();
+}
 
 }  // namespace
 
@@ -48,7 +50,9 @@ std::vector<std::string> IndexWords(const std::string& text) {
 
 TXT_SRCH::TXT_SRCH(void* parent) : TXT_SRCH_(USE(parent, "TXT_SRCH")), oParent(parent) {}
 
-TXT_SRCH::~TXT_SRCH() { KILLTABLA(TXT_SRCH_, true); }
+TXT_SRCH::~TXT_SRCH() {
+  KILLTABLA(TXT_SRCH_, true);
+}
 
 void TXT_SRCH::SET_NEGOCIO(void* parent, const std::string& negocio) {
   oParent = parent;
@@ -132,7 +136,8 @@ std::vector<std::pair<std::string, std::string>> TXT_SRCH::SEARCH(
   for (const auto& raw_table : tables) {
     std::string table = PadRight(raw_table, kTableLen);
     for (t.Seek(Negocio + table + words[0]); !t.Eof() && collected < Max_Items; t.Skip()) {
-      if (FieldText(t, "NEGOCIO") != Negocio || PadRight(FieldText(t, "TABLA"), kTableLen) != table ||
+      if (FieldText(t, "NEGOCIO") != Negocio ||
+          PadRight(FieldText(t, "TABLA"), kTableLen) != table ||
           !StartsWith(FieldText(t, "T_ITEM"), words[0]))
         break;
       ++collected;
@@ -145,7 +150,8 @@ std::vector<std::pair<std::string, std::string>> TXT_SRCH::SEARCH(
   std::vector<std::pair<std::string, std::string>> out;
   for (const auto& h : hits) {
     bool all = true;
-    for (size_t i = 1; i < words.size() && all; ++i) all = t.Seek(Negocio + h.first + h.second + words[i]);
+    for (size_t i = 1; i < words.size() && all; ++i)
+      all = t.Seek(Negocio + h.first + h.second + words[i]);
     if (all) out.push_back(h);
   }
   return out;
@@ -157,8 +163,8 @@ void LoadWordIndexRegistry(void* parent) {
   TablePtr reg = USE(parent, "F_TXT_S");
   g.XTXT_SRCH_FILES.clear();
   for (reg->GoTop(); !reg->Eof(); reg->Skip())
-    g.XTXT_SRCH_FILES.push_back({Trim(reg->FieldGet("TABLA").str()),
-                                 Trim(reg->FieldGet("DOCUMENTO").str())});
+    g.XTXT_SRCH_FILES.push_back(
+        {Trim(reg->FieldGet("TABLA").str()), Trim(reg->FieldGet("DOCUMENTO").str())});
   KILLTABLA(reg, true);
   g.XTXT_SRCH_OBJ = std::make_unique<TXT_SRCH>(parent);
 }

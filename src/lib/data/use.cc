@@ -14,9 +14,13 @@
 namespace qz {
 namespace {
 
-xb::Env* Fs() { return xb::Env::Default(); }
+xb::Env* Fs() {
+  return xb::Env::Default();
+}
 
-bool FileExists(const std::string& path) { return Fs()->Resolve(path).ok(); }
+bool FileExists(const std::string& path) {
+  return Fs()->Resolve(path).ok();
+}
 
 struct ParsedName {
   std::string name;  // cut to 8 characters; "X.DBF" for a temporary copy
@@ -94,8 +98,8 @@ std::unique_ptr<xb::Table> OpenPatiently(const std::string& path, bool shared, b
   return table;
 }
 
-TablePtr Register(void* parent, std::unique_ptr<xb::Table> table, int area,
-                  const std::string& rdd, bool temporary) {
+TablePtr Register(void* parent, std::unique_ptr<xb::Table> table, int area, const std::string& rdd,
+                  bool temporary) {
   std::string path = table->path();
   WorkArea wa;
   wa.table = std::move(table);
@@ -126,9 +130,9 @@ TablePtr ReuseBagged(void* parent, const std::string& name, const std::string& p
     int area = it->second;
     bag.erase(it);
     auto& files = G().XFILES_AREA;
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [&](const auto& e) { return e.first == area; }),
-                files.end());
+    files.erase(
+        std::remove_if(files.begin(), files.end(), [&](const auto& e) { return e.first == area; }),
+        files.end());
     Areas().Select(area);
     auto obj = std::make_unique<WDBTable>();
     obj->Init(parent, wa->table->path(), area, wa->rdd, false);
@@ -143,7 +147,8 @@ TablePtr ReuseBagged(void* parent, const std::string& name, const std::string& p
 TablePtr OpenTemporaryCopy(void* parent, const std::string& name, const UseOptions& o) {
   Globals& g = G();
   const std::string folder = TempFolder();
-  const std::string rdd = g.XTEMPPATH.local == 1 ? "DBFCDX" : (o.driver.empty() ? g.DEF_RDD : o.driver);
+  const std::string rdd =
+      g.XTEMPPATH.local == 1 ? "DBFCDX" : (o.driver.empty() ? g.DEF_RDD : o.driver);
   const std::string template_path = g.PATH + "PROFILE/" + name;
   std::string target;
   {
@@ -248,8 +253,8 @@ TablePtr USE(void* parent, const std::string& raw_name, const UseOptions& o) {
   auto table = OpenPatiently(path, o.shared, o.read_only);
   AttachJournal(*table);
   int area = NewArea();
-  TablePtr obj = Register(parent, std::move(table), area, o.driver.empty() ? g.DEF_RDD : o.driver,
-                          false);
+  TablePtr obj =
+      Register(parent, std::move(table), area, o.driver.empty() ? g.DEF_RDD : o.driver, false);
   ApplyTag(*obj, tag);
   return obj;
 }

@@ -1,9 +1,6 @@
 #include "lib/data/work_areas.h"
 
 namespace qz {
-namespace {
-std::unique_ptr<WorkAreas> g_areas;
-}  // namespace
 
 WorkAreas::~WorkAreas() {
   for (auto& [n, wa] : areas_)
@@ -29,7 +26,9 @@ xb::Table* WorkAreas::TableOf(int area) {
   return wa ? wa->table.get() : nullptr;
 }
 
-void WorkAreas::Put(int area, WorkArea wa) { areas_[area] = std::move(wa); }
+void WorkAreas::Put(int area, WorkArea wa) {
+  areas_[area] = std::move(wa);
+}
 
 xb::Status WorkAreas::Close(int area) {
   auto t = Release(area);
@@ -50,11 +49,7 @@ int WorkAreas::Select(int area) {
   return previous;
 }
 
-WorkAreas& Areas() {
-  if (!g_areas) g_areas = std::make_unique<WorkAreas>();
-  return *g_areas;
-}
-
-void ResetWorkAreas() { g_areas.reset(); }
+// Areas() and ResetWorkAreas() live in settings/globals.cc, next to the
+// settings, so that at process exit the tables close before the areas go.
 
 }  // namespace qz

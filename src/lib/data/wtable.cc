@@ -81,9 +81,9 @@ void WTable::Axit() {
   Globals& g = G();
   if (Area <= static_cast<int>(g.XTXT_SRCH_VECTOR.size())) g.XTXT_SRCH_VECTOR[Area - 1] = {};
   auto& files = g.XFILES_AREA;
-  files.erase(std::remove_if(files.begin(), files.end(),
-                             [&](const auto& e) { return e.first == Area; }),
-              files.end());
+  files.erase(
+      std::remove_if(files.begin(), files.end(), [&](const auto& e) { return e.first == Area; }),
+      files.end());
   Area = 0;
 }
 
@@ -97,7 +97,9 @@ xb::Table& WDBTable::table() const {
   return *t;
 }
 
-int WDBTable::Select() const { return Areas().Select(Area); }
+int WDBTable::Select() const {
+  return Areas().Select(Area);
+}
 
 void WDBTable::Append() {
   xb::Status s = table().Append();
@@ -109,16 +111,24 @@ void WDBTable::Commit() {
   if (!s.ok()) Fail(*this, s, "COMMIT", kGenWrite);
 }
 
-xb::FieldList WDBTable::DBStruct() const { return table().fields(); }
+xb::FieldList WDBTable::DBStruct() const {
+  return table().fields();
+}
 
 void WDBTable::Delete() {
   xb::Status s = table().Delete();
   if (!s.ok()) Fail(*this, s, "DELETE", kGenWrite);
 }
 
-bool WDBTable::Eof() const { return table().Eof(); }
-bool WDBTable::Bof() const { return table().Bof(); }
-int WDBTable::FCount() const { return static_cast<int>(table().fields().size()); }
+bool WDBTable::Eof() const {
+  return table().Eof();
+}
+bool WDBTable::Bof() const {
+  return table().Bof();
+}
+int WDBTable::FCount() const {
+  return static_cast<int>(table().fields().size());
+}
 
 xb::Value WDBTable::FieldGet(int pos) const {
   auto v = table().Get(pos - 1);
@@ -137,7 +147,9 @@ std::string WDBTable::FieldName(int pos) const {
   return pos >= 1 && pos <= static_cast<int>(f.size()) ? f[pos - 1].name : "";
 }
 
-int WDBTable::FieldPos(const std::string& name) const { return table().FieldIndex(name) + 1; }
+int WDBTable::FieldPos(const std::string& name) const {
+  return table().FieldIndex(name) + 1;
+}
 
 void WDBTable::FieldPut(int pos, const xb::Value& v) {
   xb::Status s = table().Put(pos - 1, v);
@@ -156,7 +168,9 @@ bool WDBTable::FLock() {
   return true;
 }
 
-bool WDBTable::Found() const { return table().Found(); }
+bool WDBTable::Found() const {
+  return table().Found();
+}
 
 void WDBTable::GoBottom() {
   xb::Status s = table().GoBottom();
@@ -179,7 +193,9 @@ uint32_t WDBTable::LastRec() const {
   return *n;
 }
 
-uint32_t WDBTable::RecNo() const { return table().RecNo(); }
+uint32_t WDBTable::RecNo() const {
+  return table().RecNo();
+}
 
 bool WDBTable::RLock() {
   xb::Status s = table().LockRecord();
@@ -204,7 +220,9 @@ void WDBTable::Unlock() {
   if (!s.ok()) Fail(*this, s, "UNLOCK", kGenWrite);
 }
 
-bool WDBTable::Used() const { return Area != 0 && Areas().TableOf(Area) != nullptr; }
+bool WDBTable::Used() const {
+  return Area != 0 && Areas().TableOf(Area) != nullptr;
+}
 
 void WDBTable::SetOrder(const std::string& tag) {
   xb::Status s = table().SetOrder(tag);
@@ -222,7 +240,9 @@ void WDBTable::ClearScope() {
   if (!s.ok()) Fail(*this, s, "ORDSCOPE");
 }
 
-bool WDBTable::Deleted() const { return table().Deleted(); }
+bool WDBTable::Deleted() const {
+  return table().Deleted();
+}
 
 std::string WDBTable::TextUtf8(const std::string& field) const {
   xb::Value v = FieldGet(field);

@@ -20,7 +20,9 @@ MailSender* g_mail = nullptr;
 std::function<void(int)> g_exit = [](int code) { std::exit(code); };
 bool g_net_err = false;
 
-xb::Value Text(const std::string& utf8) { return xb::Value::Char(xb::FromUtf8(utf8)); }
+xb::Value Text(const std::string& utf8) {
+  return xb::Value::Char(xb::FromUtf8(utf8));
+}
 
 std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
   for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
@@ -119,11 +121,21 @@ int ShowDialog(const ErrorInfo& e, const std::string& line, const std::string& d
 
 }  // namespace
 
-void SetErrorDialog(ErrorDialog* d) { g_dialog = d; }
-void SetMailSender(MailSender* m) { g_mail = m; }
-void SetProcessExit(std::function<void(int)> exit_fn) { g_exit = std::move(exit_fn); }
-bool NetErr() { return g_net_err; }
-void ClearNetErr() { g_net_err = false; }
+void SetErrorDialog(ErrorDialog* d) {
+  g_dialog = d;
+}
+void SetMailSender(MailSender* m) {
+  g_mail = m;
+}
+void SetProcessExit(std::function<void(int)> exit_fn) {
+  g_exit = std::move(exit_fn);
+}
+bool NetErr() {
+  return g_net_err;
+}
+void ClearNetErr() {
+  g_net_err = false;
+}
 
 std::string ErrorLine(const ErrorInfo& e) {
   std::string line = e.severity > 1 ? "Error " : "Warning ";
@@ -148,8 +160,8 @@ std::string ErrorDetails(const ErrorInfo& e) {
 std::string ReportText(const std::string& line, const std::string& details) {
   const Globals& g = G();
   return "Módulo  : " + g.EXT_MODULO + "\r\n" + "Fecha/H.: " + DateText(XDATE(true)) + " " +
-         XTIME(true) + "\r\n" + "Computer: " + HostName() + "\r\n" + "V32 WinUser : " +
-         LoginName() + "\r\n" + line + "\r" + "\r\n" + details;
+         XTIME(true) + "\r\n" + "Computer: " + HostName() + "\r\n" +
+         "V32 WinUser : " + LoginName() + "\r\n" + line + "\r" + "\r\n" + details;
 }
 
 std::string EntryLogErrorText(const std::string& line, const std::string& details) {

@@ -51,8 +51,7 @@ struct ErrorInfo {
 
 class Fault : public std::runtime_error {
  public:
-  explicit Fault(ErrorInfo info)
-      : std::runtime_error(info.description), info_(std::move(info)) {}
+  explicit Fault(ErrorInfo info) : std::runtime_error(info.description), info_(std::move(info)) {}
   const ErrorInfo& info() const { return info_; }
 
  private:
@@ -65,6 +64,8 @@ class Fault : public std::runtime_error {
                              int os_code = 0);
 
 // Divisions the system defines as yielding 0 when the divisor is 0.
-inline double SafeDiv(double a, double b) { return b == 0 ? 0 : a / b; }
+inline double SafeDiv(double a, double b) {
+  return b == 0 ? 0 : a / b;
+}
 
 }  // namespace qz

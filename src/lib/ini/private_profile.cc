@@ -12,7 +12,9 @@
 namespace qz {
 namespace {
 
-xb::Env* Fs() { return xb::Env::Default(); }
+xb::Env* Fs() {
+  return xb::Env::Default();
+}
 
 struct Line {
   std::string text;  // without its line end
@@ -170,6 +172,8 @@ xb::Status DeletePrivateProfileKey(const std::string& section, const std::string
   return Update(section, key, std::nullopt, file);
 }
 
-std::string QuartzelIni() { return G().PATH + "QUARTZEL.INI"; }
+std::string QuartzelIni() {
+  return G().PATH + "QUARTZEL.INI";
+}
 
 }  // namespace qz

@@ -12,17 +12,33 @@
 
 namespace qz {
 namespace {
+// Destroyed in reverse order at exit: the settings (whose objects hold
+// tables) before the work areas those tables live in.
+std::unique_ptr<WorkAreas> g_areas;
 std::unique_ptr<Globals> g_globals;
 }  // namespace
 
+WorkAreas& Areas() {
+  if (!g_areas) g_areas = std::make_unique<WorkAreas>();
+  return *g_areas;
+}
+
+void ResetWorkAreas() {
+  g_areas.reset();
+}
+
 Globals::Globals() {
-  XAVAILABLE_FONTS = {"Arial",    "Arial Black", "Arial Narrow", "AvantGarde",
-                      "Century",  "Courier",     "Calibri",      "Cambria",
-                      "Eurostyle", "Tahoma",     "Times New Roman", "Helvetica"};
+  XAVAILABLE_FONTS = {"Arial",     "Arial Black", "Arial Narrow",    "AvantGarde",
+                      "Century",   "Courier",     "Calibri",         "Cambria",
+                      "Eurostyle", "Tahoma",      "Times New Roman", "Helvetica"};
   XAPP_LAST_MESSAGETIME = CurrentClock().TickMs();
 }
 
-Globals::~Globals() = default;
+Globals::~Globals() {
+  // Objects holding tables go first, while the rest of the settings exists.
+  XTXT_SRCH_OBJ.reset();
+  XDUMMYADSTABLE.reset();
+}
 
 Globals& G() {
   if (!g_globals) g_globals = std::make_unique<Globals>();
@@ -39,7 +55,9 @@ void ResetGlobals() {
   g_globals = std::make_unique<Globals>();
 }
 
-bool IsServerEngine() { return G().DEF_RDD == "ADSCDX"; }
+bool IsServerEngine() {
+  return G().DEF_RDD == "ADSCDX";
+}
 
 bool AdsLineIs(int n, const std::string& text) {
   const auto& p = G().XADSPARAMS;

@@ -59,7 +59,7 @@ struct Globals {
   int XADSCACHERECORDS = 0;
   std::string XADS_TS = std::string(100, '0');
   std::string XADS_DIR;
-  bool XADS_RIGHTS_CHECKING = true;  // line 21
+  bool XADS_RIGHTS_CHECKING = true;      // line 21
   bool XADS_COMPATIBLE_LOCKING = false;  // line 23
 
   // Transaction state.
@@ -159,7 +159,7 @@ std::string Trim(const std::string& s);
 std::string RTrim(const std::string& s);
 std::string Upper(std::string s);
 std::string PadRight(const std::string& s, size_t n, char fill = ' ');  // pads or cuts
-std::string PadLeft(const std::string& s, size_t n, char fill = ' ');   // pads or cuts (keeps right)
+std::string PadLeft(const std::string& s, size_t n, char fill = ' ');  // pads or cuts (keeps right)
 bool StartsWith(const std::string& s, const std::string& prefix);
 bool EqualsNoCase(const std::string& a, const std::string& b);
 

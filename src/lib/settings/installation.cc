@@ -13,9 +13,13 @@
 namespace qz {
 namespace {
 
-xb::Env* Fs() { return xb::Env::Default(); }
+xb::Env* Fs() {
+  return xb::Env::Default();
+}
 
-bool Has(WDBTable& t, const char* field) { return t.FieldPos(field) > 0; }
+bool Has(WDBTable& t, const char* field) {
+  return t.FieldPos(field) > 0;
+}
 
 double Num(WDBTable& t, const char* field, double missing) {
   if (!Has(t, field)) return missing;
@@ -174,7 +178,7 @@ void BORRAR_TEMPS() {
   dir += "TEMP/";
   std::vector<std::string> names;
   if (!Fs()->ListDir(dir, &names).ok()) return;
-  std::map<std::string, std::set<std::string>> groups;  // stem -> extensions
+  std::map<std::string, std::set<std::string>> groups;    // stem -> extensions
   std::map<std::string, std::vector<std::string>> files;  // stem -> names
   for (const auto& n : names) {
     groups[StemOf(n)].insert(Extension(n));

@@ -13,7 +13,9 @@ void Pump(int count) {
 }
 }  // namespace
 
-void SetMessagePump(std::function<void()> pump) { g_pump = std::move(pump); }
+void SetMessagePump(std::function<void()> pump) {
+  g_pump = std::move(pump);
+}
 
 void MULTITASK(int count, bool force) {
   Globals& g = G();

@@ -43,7 +43,9 @@ StartResult ChooseServerEngine(Globals& g, const std::string& ads_def) {
 
 }  // namespace
 
-int ExpandTwoDigitYear(int yy) { return yy >= 80 ? 1900 + yy : 2000 + yy; }
+int ExpandTwoDigitYear(int yy) {
+  return yy >= 80 ? 1900 + yy : 2000 + yy;
+}
 
 StartResult StartDataLayer(const std::string& program_folder) {
   Globals& g = G();
@@ -62,9 +64,9 @@ StartResult StartDataLayer(const std::string& program_folder) {
   // reads their half-done changes.
   RecoveryReport r = RecoverJournals(g.PATH);
   if (!r.problems.empty())
-    MESSAGE_BOX("No se pudo deshacer por completo una transacción interrumpida:\r" +
-                    r.problems.front(),
-                "Alerta", kMbIconStop);
+    MESSAGE_BOX(
+        "No se pudo deshacer por completo una transacción interrumpida:\r" + r.problems.front(),
+        "Alerta", kMbIconStop);
   g.XREMOTE_SESSION = std::getenv("SSH_CONNECTION") ? 1 : 0;
   if (env->Resolve(g.PATH + "BASES/DUMMYADS.DBF").ok()) {
     try {

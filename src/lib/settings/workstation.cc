@@ -21,7 +21,9 @@ std::string HostName() {
   return buf;
 }
 
-std::string UserAndHost() { return LoginName() + " / " + HostName(); }
+std::string UserAndHost() {
+  return LoginName() + " / " + HostName();
+}
 
 std::string WorkstationStamp() {
   return UserAndHost() + " " + DateText(XDATE()) + " " + XTIME();

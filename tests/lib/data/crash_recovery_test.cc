@@ -66,7 +66,8 @@ std::vector<std::string> AllRecords(const std::string& path) {
 TEST(CrashRecovery, KilledMidTransactionLeavesTablesAndTagsAsBefore) {
   qztest::Installation inst;
   for (int i = 1; i <= 40; ++i)
-    qztest::AddArticulo(inst.root, "HOTEL", "C" + std::to_string(i), "ARTICULO " + std::to_string(i), i);
+    qztest::AddArticulo(inst.root, "HOTEL", "C" + std::to_string(i),
+                        "ARTICULO " + std::to_string(i), i);
   inst.WriteFile("ADS.DEF", qztest::Installation::ServerAdsDef(inst.root));
   const std::string path = inst.root + "BASES/ARTICULO.DBF";
   const auto before = AllRecords(path);

@@ -1,8 +1,9 @@
 // Locks against another user: patience outside a transaction, the abort and
 // rollback inside one, and locks of changed records held to the end.
+#include "lib/data/locking.h"
+
 #include <gtest/gtest.h>
 
-#include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/errors/error_handler.h"

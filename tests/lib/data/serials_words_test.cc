@@ -100,7 +100,8 @@ TEST_F(WordIndexTest, EditingMovesTheWordsAndReusesFreedRows) {
 
 TEST_F(WordIndexTest, SearchNeedsEveryWordAsAPrefix) {
   TablePtr t = USE(nullptr, "ARTICULO");
-  const char* rows[][2] = {{"A1", "MESA DE VIDRIO"}, {"A2", "MESAS DE PINO"}, {"A3", "SILLA DE PINO"}};
+  const char* rows[][2] = {
+      {"A1", "MESA DE VIDRIO"}, {"A2", "MESAS DE PINO"}, {"A3", "SILLA DE PINO"}};
   for (auto& r : rows) {
     ADD_NEW_REC(*t);
     t->FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));

@@ -1,12 +1,13 @@
 // Opening tables by name: where a name leads, aliases and areas, temporary
 // copies, and what a missing file gives.
+#include "lib/data/use.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
-#include "lib/data/use.h"
 #include "lib/data/work_areas.h"
 #include "lib/errors/fault.h"
 #include "lib/settings/globals.h"
@@ -67,8 +68,8 @@ TEST(Use, TemporaryCopyOfATemplateIsPrivateAndRemovedOnClose) {
   qztest::FakeClock clock;
   clock.SetNow({2026, 3, 4, 10, 11, 12, 340});  // 3,667,234 hundredths since midnight
   qztest::Installation inst;
-  qztest::MakeTable(inst.root + "PROFILE/TMP_TXTS",
-                    {F("CODIGO", 'C', 10), F("NOTA", 'M', 10)}, {{"TMP_TXTS", "CODIGO"}});
+  qztest::MakeTable(inst.root + "PROFILE/TMP_TXTS", {F("CODIGO", 'C', 10), F("NOTA", 'M', 10)},
+                    {{"TMP_TXTS", "CODIGO"}});
   inst.Start();
   TablePtr a = USE(nullptr, "TMP_TXTS.DBF", "TMP_TXTS");
   TablePtr b = USE(nullptr, "tmp_txts.dbf");
@@ -85,7 +86,7 @@ TEST(Use, TemporaryCopyOfATemplateIsPrivateAndRemovedOnClose) {
   UNLOCK_NEW_REC(*a);
   a->GoTop();
   EXPECT_EQ(a->FieldGet("CODIGO").str().substr(0, 1), "A");  // its own copy of the index
-  EXPECT_EQ(CountFiles(inst.root + "TEMP"), 6);  // two copies: table, memo, index
+  EXPECT_EQ(CountFiles(inst.root + "TEMP"), 6);              // two copies: table, memo, index
   KILLTABLA(a);
   KILLTABLA(b);
   EXPECT_EQ(CountFiles(inst.root + "TEMP"), 0);

@@ -1,11 +1,12 @@
 // The error handler: what is silenced, what is recorded where, and the
 // answers retry / ignore / quit.
+#include "lib/errors/error_handler.h"
+
 #include <gtest/gtest.h>
 
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
-#include "lib/errors/error_handler.h"
 #include "lib/settings/globals.h"
 #include "support/installation.h"
 #include "support/scripted_boxes.h"
@@ -51,10 +52,12 @@ TEST(ErrorHandler, ErrorLineAndEntryLogText) {
   e.sub_code.reset();
   e.filename.clear();
   e.operation = "SEEK";
-  EXPECT_EQ(ErrorLine(e), "Warning ???"
-                          "/???  Open error: SEEK");
-  EXPECT_EQ(ErrorDetails(e),
-            "File:  GenCode: 21 OsCode: 2\r\nCalled from USE(120)\r\nCalled from ABRIRBASES(33)\r\n");
+  EXPECT_EQ(ErrorLine(e),
+            "Warning ???"
+            "/???  Open error: SEEK");
+  EXPECT_EQ(
+      ErrorDetails(e),
+      "File:  GenCode: 21 OsCode: 2\r\nCalled from USE(120)\r\nCalled from ABRIRBASES(33)\r\n");
   EXPECT_EQ(EntryLogErrorText("L", ErrorDetails(e)),
             "L|File:  GenCode: 21 OsCode: 2 > USE(120) > ABRIRBASES(33) ");
 }

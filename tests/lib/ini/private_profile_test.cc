@@ -1,10 +1,11 @@
 // QUARTZEL.INI: private-profile reads and writes that keep the rest of the file.
+#include "lib/ini/private_profile.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "lib/ini/private_profile.h"
 #include "support/temp_dir.h"
 
 namespace qz {

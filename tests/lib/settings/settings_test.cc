@@ -115,11 +115,11 @@ TEST(ServerDateTime, SharedFolderClockIsNearTheWorkstationClock) {
 TEST(InstallationSettings, MissingFieldsKeepDefaultsAndRulesApply) {
   qztest::ScriptedBoxes boxes;
   qztest::Installation inst;
-  qztest::MakeTable(inst.root + "BASES/F_SYS",
-                    {F("MAXCOMMIT", 'N', 8), F("GRAYED", 'N', 1), F("P_FONT", 'C', 30),
-                     F("DGROUP", 'N', 6), F("MAXTIMEOUT", 'N', 4), F("RGB1", 'N', 3),
-                     F("RGB2", 'N', 3), F("RGB3", 'N', 3), F("LOCAL_TEMP", 'N', 1),
-                     F("LOCAL_PATH", 'C', 60)});
+  qztest::MakeTable(
+      inst.root + "BASES/F_SYS",
+      {F("MAXCOMMIT", 'N', 8), F("GRAYED", 'N', 1), F("P_FONT", 'C', 30), F("DGROUP", 'N', 6),
+       F("MAXTIMEOUT", 'N', 4), F("RGB1", 'N', 3), F("RGB2", 'N', 3), F("RGB3", 'N', 3),
+       F("LOCAL_TEMP", 'N', 1), F("LOCAL_PATH", 'C', 60)});
   qztest::MakeTable(inst.root + "BASES/DEFMAIL", {F("HOST", 'C', 40), F("SENDMAIL", 'N', 1)});
   {
     auto t = xb::Table::Open(inst.root + "BASES/F_SYS.DBF");
@@ -171,8 +171,8 @@ TEST(InstallationSettings, BorrarTempsRemovesOnlyThisProgramsLeftovers) {
   inst.Start();
   SetLocalTempFolder(1, inst.root + "LT");
   const std::string d = inst.root + "LT/TEMP/";
-  for (const char* n : {"T1.PCFG", "T1.CDX", "T1.FPT", "ORPHAN.CDX", "MEMO.FPT", "X.HOT",
-                        "X.CDX", "KEEP.DBF", "KEEP.CDX", "OTHER.POS"})
+  for (const char* n : {"T1.PCFG", "T1.CDX", "T1.FPT", "ORPHAN.CDX", "MEMO.FPT", "X.HOT", "X.CDX",
+                        "KEEP.DBF", "KEEP.CDX", "OTHER.POS"})
     std::ofstream(d + n) << "x";
   BORRAR_TEMPS();
   std::set<std::string> left;
