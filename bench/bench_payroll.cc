@@ -15,16 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "lib/clock.cc"                   // NOLINT
-#include "lib/payroll/calc_vac.cc"        // NOLINT
-#include "lib/payroll/calc_vac_cost.cc"   // NOLINT
-#include "lib/payroll/dates.cc"           // NOLINT
-#include "lib/payroll/days_worked.cc"     // NOLINT
-#include "lib/payroll/definitions.cc"     // NOLINT
-#include "lib/payroll/money.cc"           // NOLINT
-#include "lib/payroll/table_position.cc"  // NOLINT
-#include "lib/payroll/vacation_rules.cc"  // NOLINT
-#include "lib/payroll/value_classes.cc"   // NOLINT
+#include "lib/payroll/calc_vac.h"
+#include "lib/payroll/definitions.h"
+#include "lib/payroll/value_classes.h"
+#include "xbase/table.h"
+
 
 namespace {
 
