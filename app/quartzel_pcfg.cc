@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <string>
 
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
 #include "payroll/ocupa.h"
 #include "payroll/puestos.h"
@@ -75,7 +77,8 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "--screenshot") == 0) {
     return pcfg::Screenshot(ui, argv[2], argv[3]);
   }
-  qz::SetTablesDir(Home() + "/BASES");
+  qz::G().EXT_MODULO = "PCFG";
+  qz::StartDataLayer(Home() + "/");
   ui.main_window()->resize(1024, 700);
   ui.main_window()->show();
   return app.exec();

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "payroll/e_puesto.h"
@@ -52,7 +54,8 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
       std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
       return 1;
     }
-    qz::SetTablesDir(home + "/BASES");
+    qz::G().EXT_MODULO = "PCFG";
+    qz::StartDataLayer(home + "/");
     ui.main_window()->resize(980, 640);
     ui.main_window()->show();
     int rc = 1;

@@ -9,6 +9,7 @@
 
 #include "lib/ui/browse.h"
 #include "lib/ui/wdiag.h"
+#include "lib/data/wtable.h"
 #include "xbase/table.h"
 
 namespace qz {
@@ -22,7 +23,7 @@ struct CodeReference {
 };
 
 struct CatalogSave {
-  xb::Table* table = nullptr;   // the catalog table, on the row being modified
+  WDBTable* table = nullptr;    // the catalog table, on the row being modified
   WBLISTBOX* grid = nullptr;
   WDIAG* owner = nullptr;       // the window the messages and the wait window belong to
   std::string business;         // table bytes, as stored in NEGOCIO

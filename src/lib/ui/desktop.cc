@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lib/clock.h"
+#include "lib/errors/error_handler.h"
 #include "lib/ui/edit_menu.h"
 
 namespace qz {
@@ -173,7 +174,7 @@ bool Desktop::ChooseEdit(const std::string& caption) {
     if (e.caption == want) {
       if (e.greyed || !e.action) return false;
       auto action = e.action;  // the action may rebuild the menu
-      action();
+      RunOperation(action);
       return true;
     }
   }

@@ -96,6 +96,7 @@ int HeadlessUi::Show(const std::string& text, const std::string& title, int styl
     answers_.pop_front();
   }
   boxes_.push_back({text, title, style, answer});
+  if (on_box_) on_box_(text);
   return answer;
 }
 
