@@ -48,7 +48,8 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
   std::string name = template_name;
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
-    std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
+    std::string home =
+        (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
     std::string err = CreateDemoTables(FindSchemaDir(), home + "/BASES");
     if (!err.empty()) {
       std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
@@ -71,7 +72,8 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
     }
     Settle();
     if (rc == 0) {
-      for (auto* sub : ui.mdi()->subWindowList()) sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
+      for (auto* sub : ui.mdi()->subWindowList())
+        sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
       if (name == "MODIPUESTO") {
         auto* e = ui.desktop().FindWindow("MODIPUESTO");
         auto* view = e ? ui.ViewOf(e) : nullptr;

@@ -92,7 +92,9 @@ bool E_PUESTO::Open() {
   return true;
 }
 
-void E_PUESTO::Terminar(int result) { ENDDIALOG(result); }
+void E_PUESTO::Terminar(int result) {
+  ENDDIALOG(result);
+}
 
 void E_PUESTO::FillLists() {
   std::optional<xb::Value> scope = xb::Value::Char(negocio_);

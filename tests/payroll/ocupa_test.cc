@@ -15,12 +15,15 @@ using qztest::C;
 class OcupaTest : public qztest::UiSession {
  protected:
   void SetUp() override {
-    Create("T_OCUPA", {{{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C("COC")},
-                        {"DESCRIP", C("COCINERO")}, {"XCODIGO", C("X-1")}},
-                       {{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C("AMA")},
-                        {"DESCRIP", C("AMA DE LLAVES")}},
-                       {{"NEGOCIO", C(Biz("HOTEL PLAYA"))}, {"CODIGO", C("BAR")},
-                        {"DESCRIP", C("BARMAN")}}});
+    Create("T_OCUPA",
+           {{{"NEGOCIO", C(Biz("HOTEL CENTRAL"))},
+             {"CODIGO", C("COC")},
+             {"DESCRIP", C("COCINERO")},
+             {"XCODIGO", C("X-1")}},
+            {{"NEGOCIO", C(Biz("HOTEL CENTRAL"))},
+             {"CODIGO", C("AMA")},
+             {"DESCRIP", C("AMA DE LLAVES")}},
+            {{"NEGOCIO", C(Biz("HOTEL PLAYA"))}, {"CODIGO", C("BAR")}, {"DESCRIP", C("BARMAN")}}});
     screen = qz::OpenScreen<qz::OCUPA>(desktop, "OCUPA", Biz("HOTEL CENTRAL"));
     ASSERT_NE(screen, nullptr);
     grid = screen->oB();

@@ -20,14 +20,25 @@ class PuestosTest : public qztest::UiSession {
  protected:
   void SetUp() override {
     const std::string hc = Biz("HOTEL CENTRAL"), hp = Biz("HOTEL PLAYA");
-    Create("PUESTOS", {{{"NEGOCIO", C(hc)}, {"CODIGO", C("CAM")}, {"DESCRIP", C("CAMARERA")},
-                        {"HORAS_DIA", N(8)}, {"PERFIL_EVA", C("P2")}, {"PRES_EMP2", N(1234)},
-                        {"PRES_EXT2", N(5)}, {"TIPO_PRES", N(1)}, {"CLAS_ROM", C("[SUI ]")},
-                        {"SEMANA", C(" 2 3   ")}},
-                       {{"NEGOCIO", C(hc)}, {"CODIGO", C("REC")}, {"DESCRIP", C("RECEPCIONISTA")}},
-                       {{"NEGOCIO", C(hp)}, {"CODIGO", C("CAM")}, {"DESCRIP", C("CAMARERA PLAYA")}}});
-    Create("F_PLAN7", {{{"NEGOCIO", C(hc)}, {"RANG_HOR1", N(10)}, {"RANG_HOR2", N(50)},
-                        {"RANG_HOR3", N(100)}, {"RANG_PAX1", N(20)}, {"RANG_PAX2", N(40)}}});
+    Create("PUESTOS",
+           {{{"NEGOCIO", C(hc)},
+             {"CODIGO", C("CAM")},
+             {"DESCRIP", C("CAMARERA")},
+             {"HORAS_DIA", N(8)},
+             {"PERFIL_EVA", C("P2")},
+             {"PRES_EMP2", N(1234)},
+             {"PRES_EXT2", N(5)},
+             {"TIPO_PRES", N(1)},
+             {"CLAS_ROM", C("[SUI ]")},
+             {"SEMANA", C(" 2 3   ")}},
+            {{"NEGOCIO", C(hc)}, {"CODIGO", C("REC")}, {"DESCRIP", C("RECEPCIONISTA")}},
+            {{"NEGOCIO", C(hp)}, {"CODIGO", C("CAM")}, {"DESCRIP", C("CAMARERA PLAYA")}}});
+    Create("F_PLAN7", {{{"NEGOCIO", C(hc)},
+                        {"RANG_HOR1", N(10)},
+                        {"RANG_HOR2", N(50)},
+                        {"RANG_HOR3", N(100)},
+                        {"RANG_PAX1", N(20)},
+                        {"RANG_PAX2", N(40)}}});
     Create("CLAS_ROM", {{{"NEGOCIO", C(hc)}, {"CODIGO", C("DBL")}, {"DESCRIP", C("DOBLE")}},
                         {{"NEGOCIO", C(hc)}, {"CODIGO", C("SUI")}, {"DESCRIP", C("SUITE")}},
                         {{"NEGOCIO", C(hp)}, {"CODIGO", C("CAB")}, {"DESCRIP", C("CABAÑA")}}});
@@ -100,7 +111,7 @@ TEST_F(PuestosTest, AddWritesTheWholeFormAndDisablesTheListMeanwhile) {
   ui.Type(e, E_PUESTO::kExtras + 20, "3");
   e->UserSelect(E_PUESTO::kClases, "DOBLE", true);
   e->UserSelect(E_PUESTO::kClases, "SUITE", true);
-  ui.Click(e, E_PUESTO::kFirstDay + 1);       // Monday "2"
+  ui.Click(e, E_PUESTO::kFirstDay + 1);          // Monday "2"
   ui.Click(e, E_PUESTO::kFirstDay + 3 * 6 + 2);  // Sunday "3"
   e->UserChoose(E_PUESTO::kPerfil, "OPERATIVO");
   ui.Press(e, 1);

@@ -1,6 +1,8 @@
 // Offscreen Qt: every template renders with a widget per control, the
 // positions screen shows its grid over demo rows and takes typed text into
 // its window state, and printed pages reach paper and PDF.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -9,8 +11,6 @@
 #include <QMdiArea>
 #include <QTableView>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
@@ -70,7 +70,8 @@ TEST_F(QtRender, PositionsScreenShowsItsGridAndTakesTypedText) {
   for (int i = 0; i < 40; ++i) {
     char code[8];
     std::snprintf(code, sizeof code, "P%02d", i);
-    rows.push_back({{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C(code)},
+    rows.push_back({{"NEGOCIO", C(Biz("HOTEL CENTRAL"))},
+                    {"CODIGO", C(code)},
                     {"DESCRIP", C("PUESTO N\xfamero " + std::to_string(i))}});
   }
   qztest::AddRows(bases, "PUESTOS", rows);

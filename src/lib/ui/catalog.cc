@@ -47,7 +47,9 @@ bool CatalogScreen::Open() {
   return true;
 }
 
-void CatalogScreen::Terminar(int result) { ENDDIALOG(result); }
+void CatalogScreen::Terminar(int result) {
+  ENDDIALOG(result);
+}
 
 bool CatalogScreen::AbrirBases() {
   main_ = OpenTable(this, spec_.table);
@@ -73,7 +75,8 @@ void CatalogScreen::HIDE_MENU() {
 }
 
 void CatalogScreen::MontarColumnas() {
-  for (const auto& c : spec_.columns) AGREGARCOL(*grid_, main_table(), c.header, c.field, c.picture);
+  for (const auto& c : spec_.columns)
+    AGREGARCOL(*grid_, main_table(), c.header, c.field, c.picture);
 }
 
 void CatalogScreen::ConfigBrow() {

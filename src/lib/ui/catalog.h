@@ -26,11 +26,11 @@ struct CatalogColumn {
 };
 
 struct CatalogSpec {
-  std::string name;        // screen name, the suffix of its operations (PUESTOS -> ADD_PUESTOS)
-  std::string table;       // file = alias
-  std::string tag;         // index order 1, named like the table
-  int key_width = 0;       // CODIGO width used for seeks
-  int menu_id = 0;         // MENUSET id of the "Editar" entries
+  std::string name;   // screen name, the suffix of its operations (PUESTOS -> ADD_PUESTOS)
+  std::string table;  // file = alias
+  std::string tag;    // index order 1, named like the table
+  int key_width = 0;  // CODIGO width used for seeks
+  int menu_id = 0;    // MENUSET id of the "Editar" entries
   std::vector<CatalogColumn> columns;
   std::string duplicate_on_add;
   std::string duplicate_on_modify;

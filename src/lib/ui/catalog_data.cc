@@ -5,7 +5,9 @@
 
 namespace qz {
 
-TablePtr OpenTable(WDIAG* owner, const std::string& name) { return USE(owner, name); }
+TablePtr OpenTable(WDIAG* owner, const std::string& name) {
+  return USE(owner, name);
+}
 
 void CloseTable(TablePtr& t) {
   if (t) KILLTABLA(t);
@@ -17,7 +19,9 @@ bool LockForModify(WDBTable& t) {
   return true;
 }
 
-void UnlockForModify(WDBTable& t) { UNLOCK_FOR_MODIFY(t); }
+void UnlockForModify(WDBTable& t) {
+  UNLOCK_FOR_MODIFY(t);
+}
 
 bool AddNewRec(WDBTable& t) {
   ADD_NEW_REC(t);
@@ -30,7 +34,9 @@ std::string ToField(const std::string& utf8, int width) {
   return bytes;
 }
 
-std::string FromField(const xb::Value& v) { return v.is_char() ? xb::ToUtf8(v.str()) : ""; }
+std::string FromField(const xb::Value& v) {
+  return v.is_char() ? xb::ToUtf8(v.str()) : "";
+}
 
 std::string TrimRight(std::string s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();

@@ -31,9 +31,9 @@ bool AddNewRec(WDBTable& t);
 // Text fields: UTF-8 from a control <-> the table's bytes, blank-padded or
 // cut to `width` characters.
 std::string ToField(const std::string& utf8, int width);
-std::string FromField(const xb::Value& v);  // UTF-8, trailing blanks kept
+std::string FromField(const xb::Value& v);                            // UTF-8, trailing blanks kept
 std::string FieldText(const xb::Table& t, const std::string& field);  // UTF-8, trimmed
-int FieldWidth(const xb::Table& t, const std::string& field);  // 0 when missing
+int FieldWidth(const xb::Table& t, const std::string& field);         // 0 when missing
 std::string TrimRight(std::string s);
 
 }  // namespace qz

@@ -58,7 +58,9 @@ xb::Status WDIAG::CREATE() {
   return xb::Status::OK();
 }
 
-void WDIAG::ADD(int id, std::function<void()> block) { blocks_[id] = std::move(block); }
+void WDIAG::ADD(int id, std::function<void()> block) {
+  blocks_[id] = std::move(block);
+}
 
 void WDIAG::ENDDIALOG(int result) {
   if (ended_) return;
@@ -311,6 +313,8 @@ int64_t SENDDLGITEMMESSAGE(WDIAG& dlg, int id, int msg, int64_t wparam, const st
   }
 }
 
-std::string GETDLGITMTEXT(const WDIAG& dlg, int id) { return dlg.Text(id); }
+std::string GETDLGITMTEXT(const WDIAG& dlg, int id) {
+  return dlg.Text(id);
+}
 
 }  // namespace qz
