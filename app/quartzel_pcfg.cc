@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <string>
 
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
 #include "payroll/ocupa.h"
 #include "payroll/puestos.h"
@@ -37,15 +39,13 @@ void AddScreens(qz::QtUi& ui, const std::string& business) {
   qz::Desktop* d = &ui.desktop();
   QObject::connect(m->addAction(QString::fromUtf8("Definición de Puestos")), &QAction::triggered,
                    [d, business] {
-                     qz::DO_ACTION(*d, qz::PUESTOS::kMenuId, [&] {
-                       qz::OpenScreen<qz::PUESTOS>(*d, "PUESTOS", business);
-                     });
+                     qz::DO_ACTION(*d, qz::PUESTOS::kMenuId,
+                                   [&] { qz::OpenScreen<qz::PUESTOS>(*d, "PUESTOS", business); });
                    });
   QObject::connect(m->addAction(QString::fromUtf8("Definición de Ocupaciones")),
                    &QAction::triggered, [d, business] {
-                     qz::DO_ACTION(*d, qz::OCUPA::kMenuId, [&] {
-                       qz::OpenScreen<qz::OCUPA>(*d, "OCUPA", business);
-                     });
+                     qz::DO_ACTION(*d, qz::OCUPA::kMenuId,
+                                   [&] { qz::OpenScreen<qz::OCUPA>(*d, "OCUPA", business); });
                    });
   QObject::connect(ui.file_menu()->addAction("Salir"), &QAction::triggered,
                    [&ui] { ui.main_window()->close(); });
@@ -54,7 +54,8 @@ void AddScreens(qz::QtUi& ui, const std::string& business) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "--screenshot") == 0 && std::getenv("QT_QPA_PLATFORM") == nullptr)
+  if (argc >= 3 && std::strcmp(argv[1], "--screenshot") == 0 &&
+      std::getenv("QT_QPA_PLATFORM") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
     }
   }
   if (argc >= 3 && std::strcmp(argv[1], "--demo") == 0) {
-    std::string err = pcfg::CreateDemoTables(pcfg::FindSchemaDir(), std::string(argv[2]) + "/BASES");
+    std::string err =
+        pcfg::CreateDemoTables(pcfg::FindSchemaDir(), std::string(argv[2]) + "/BASES");
     if (!err.empty()) std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
     return err.empty() ? 0 : 1;
   }
@@ -75,7 +77,8 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "--screenshot") == 0) {
     return pcfg::Screenshot(ui, argv[2], argv[3]);
   }
-  qz::SetTablesDir(Home() + "/BASES");
+  qz::G().EXT_MODULO = "PCFG";
+  qz::StartDataLayer(Home() + "/");
   ui.main_window()->resize(1024, 700);
   ui.main_window()->show();
   return app.exec();

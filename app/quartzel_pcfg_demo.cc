@@ -3,9 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <vector>
-
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "quartzel_pcfg.h"
 #include "xbase/codepage.h"
@@ -17,8 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 using Row = std::map<std::string, xb::Value>;
 
-xb::Value T(const std::string& utf8) { return xb::Value::Char(xb::FromUtf8(utf8)); }
-xb::Value N(double d) { return xb::Value::Number(d); }
+xb::Value T(const std::string& utf8) {
+  return xb::Value::Char(xb::FromUtf8(utf8));
+}
+xb::Value N(double d) {
+  return xb::Value::Number(d);
+}
 
 std::string CreateTable(const nlohmann::json& def, const std::string& bases,
                         const std::vector<Row>& rows) {
@@ -80,22 +83,31 @@ std::string CreateDemoTables(const std::string& schema_dir, const std::string& b
   const std::string hc = kDemoBusiness;
   const std::string hp = "HOTEL PLAYA    ";
   std::vector<Row> puestos;
-  const char* positions[][2] = {
-      {"AMA", "Ama de llaves"},     {"BAR", "Bartender"},          {"BOT", "Botones"},
-      {"CAM", "Camarera de piso"},  {"CAJ", "Cajero general"},     {"CHEF", "Chef ejecutivo"},
-      {"COC", "Cocinero"},          {"CONS", "Conserje"},          {"GER", "Gerente general"},
-      {"JREC", "Jefe de recepción"}, {"LAV", "Lavandería"},        {"MANT", "Mantenimiento"},
-      {"MES", "Mesero"},            {"REC", "Recepcionista"},      {"SEG", "Seguridad"},
-      {"SOM", "Sommelier"},         {"SPA", "Terapeuta de spa"},   {"VAL", "Valet parking"}};
+  const char* positions[][2] = {{"AMA", "Ama de llaves"},    {"BAR", "Bartender"},
+                                {"BOT", "Botones"},          {"CAM", "Camarera de piso"},
+                                {"CAJ", "Cajero general"},   {"CHEF", "Chef ejecutivo"},
+                                {"COC", "Cocinero"},         {"CONS", "Conserje"},
+                                {"GER", "Gerente general"},  {"JREC", "Jefe de recepción"},
+                                {"LAV", "Lavandería"},       {"MANT", "Mantenimiento"},
+                                {"MES", "Mesero"},           {"REC", "Recepcionista"},
+                                {"SEG", "Seguridad"},        {"SOM", "Sommelier"},
+                                {"SPA", "Terapeuta de spa"}, {"VAL", "Valet parking"}};
   int i = 0;
   for (const auto& p : positions) {
     ++i;
-    puestos.push_back({{"NEGOCIO", T(hc)}, {"CODIGO", T(p[0])}, {"DESCRIP", T(p[1])},
-                       {"HORAS_DIA", N(8)}, {"PERFIL_EVA", T(i % 3 == 0 ? "GER" : "OPE")},
-                       {"PRES_EMP1", N(2 + i % 4)}, {"PRES_EMP2", N(3 + i % 5)},
-                       {"PRES_EMP3", N(4 + i % 6)}, {"PRES_EXT2", N(i % 2)},
-                       {"PRES_EXT3", N(1 + i % 3)}, {"TIPO_PRES", N(0)},
-                       {"CLAS_ROM", T("[STD ][DBL ]")}, {"SEMANA", T("22222 3")}});
+    puestos.push_back({{"NEGOCIO", T(hc)},
+                       {"CODIGO", T(p[0])},
+                       {"DESCRIP", T(p[1])},
+                       {"HORAS_DIA", N(8)},
+                       {"PERFIL_EVA", T(i % 3 == 0 ? "GER" : "OPE")},
+                       {"PRES_EMP1", N(2 + i % 4)},
+                       {"PRES_EMP2", N(3 + i % 5)},
+                       {"PRES_EMP3", N(4 + i % 6)},
+                       {"PRES_EXT2", N(i % 2)},
+                       {"PRES_EXT3", N(1 + i % 3)},
+                       {"TIPO_PRES", N(0)},
+                       {"CLAS_ROM", T("[STD ][DBL ]")},
+                       {"SEMANA", T("22222 3")}});
   }
   puestos.push_back({{"NEGOCIO", T(hp)}, {"CODIGO", T("CAM")}, {"DESCRIP", T("Camarera")}});
   std::vector<Row> ocupa;
@@ -106,15 +118,22 @@ std::string CreateDemoTables(const std::string& schema_dir, const std::string& b
                                   {"5", "Guardias de seguridad", "5414"},
                                   {"6", "Gerentes de hoteles", "1411"}};
   for (const auto& o : occupations)
-    ocupa.push_back({{"NEGOCIO", T(hc)}, {"CODIGO", T(o[0])}, {"DESCRIP", T(o[1])},
-                     {"XCODIGO", T(o[2])}});
+    ocupa.push_back(
+        {{"NEGOCIO", T(hc)}, {"CODIGO", T(o[0])}, {"DESCRIP", T(o[1])}, {"XCODIGO", T(o[2])}});
   std::vector<std::pair<std::string, std::vector<Row>>> tables = {
       {"PUESTOS", puestos},
       {"T_OCUPA", ocupa},
       {"F_PLAN7",
-       {{{"NEGOCIO", T(hc)}, {"RANG_HOR1", N(20)}, {"RANG_HOR2", N(40)}, {"RANG_HOR3", N(60)},
-         {"RANG_HOR4", N(80)}, {"RANG_HOR5", N(100)}, {"RANG_PAX1", N(50)}, {"RANG_PAX2", N(150)},
-         {"RANG_PAX3", N(300)}, {"RANG_PAX4", N(600)}}}},
+       {{{"NEGOCIO", T(hc)},
+         {"RANG_HOR1", N(20)},
+         {"RANG_HOR2", N(40)},
+         {"RANG_HOR3", N(60)},
+         {"RANG_HOR4", N(80)},
+         {"RANG_HOR5", N(100)},
+         {"RANG_PAX1", N(50)},
+         {"RANG_PAX2", N(150)},
+         {"RANG_PAX3", N(300)},
+         {"RANG_PAX4", N(600)}}}},
       {"CLAS_ROM",
        {{{"NEGOCIO", T(hc)}, {"CODIGO", T("STD")}, {"DESCRIP", T("Estándar")}},
         {{"NEGOCIO", T(hc)}, {"CODIGO", T("DBL")}, {"DESCRIP", T("Doble")}},
@@ -125,9 +144,13 @@ std::string CreateDemoTables(const std::string& schema_dir, const std::string& b
        {{{"NEGOCIO", T(hc)}, {"CODIGO", T("OPE")}, {"DESCRIP", T("Personal operativo")}},
         {{"NEGOCIO", T(hc)}, {"CODIGO", T("GER")}, {"DESCRIP", T("Gerencial")}}}},
       {"ENC_PERS",
-       {{{"NEGOCIO", T(hc)}, {"CODIGO", T("1001")}, {"NOMBRE", T("María Solís")},
+       {{{"NEGOCIO", T(hc)},
+         {"CODIGO", T("1001")},
+         {"NOMBRE", T("María Solís")},
          {"PUESTO", T("CAM")}},
-        {{"NEGOCIO", T(hc)}, {"CODIGO", T("1002")}, {"NOMBRE", T("José Núñez")},
+        {{"NEGOCIO", T(hc)},
+         {"CODIGO", T("1002")},
+         {"NOMBRE", T("José Núñez")},
          {"PUESTO", T("REC")}}}},
   };
   fs::create_directories(bases, ec);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "payroll/e_puesto.h"
@@ -46,13 +48,15 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
   std::string name = template_name;
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
-    std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
+    std::string home =
+        (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
     std::string err = CreateDemoTables(FindSchemaDir(), home + "/BASES");
     if (!err.empty()) {
       std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
       return 1;
     }
-    qz::SetTablesDir(home + "/BASES");
+    qz::G().EXT_MODULO = "PCFG";
+    qz::StartDataLayer(home + "/");
     ui.main_window()->resize(980, 640);
     ui.main_window()->show();
     int rc = 1;
@@ -68,7 +72,8 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
     }
     Settle();
     if (rc == 0) {
-      for (auto* sub : ui.mdi()->subWindowList()) sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
+      for (auto* sub : ui.mdi()->subWindowList())
+        sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
       if (name == "MODIPUESTO") {
         auto* e = ui.desktop().FindWindow("MODIPUESTO");
         auto* view = e ? ui.ViewOf(e) : nullptr;

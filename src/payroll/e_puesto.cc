@@ -37,9 +37,9 @@ E_PUESTO::~E_PUESTO() {
 }
 
 bool E_PUESTO::AbrirBases() {
-  f_plan7_ = OpenTable("F_PLAN7");
-  clas_rom_ = OpenTable("CLAS_ROM");
-  perf_eva_ = OpenTable("PERF_EVA");
+  f_plan7_ = OpenTable(this, "F_PLAN7");
+  clas_rom_ = OpenTable(this, "CLAS_ROM");
+  perf_eva_ = OpenTable(this, "PERF_EVA");
   return f_plan7_ && clas_rom_ && perf_eva_;
 }
 
@@ -54,6 +54,15 @@ void E_PUESTO::CerrarBases() {
 }
 
 bool E_PUESTO::Init() {
+  try {
+    return Open();
+  } catch (...) {
+    CerrarBases();  // the caller is usable again whatever failed
+    throw;
+  }
+}
+
+bool E_PUESTO::Open() {
   parent_.ENABLEWINDOW(false);
   parent_disabled_ = true;
   OnNCDestroy = [this] { CerrarBases(); };
@@ -83,34 +92,39 @@ bool E_PUESTO::Init() {
   return true;
 }
 
-void E_PUESTO::Terminar(int result) { ENDDIALOG(result); }
+void E_PUESTO::Terminar(int result) {
+  ENDDIALOG(result);
+}
 
 void E_PUESTO::FillLists() {
   std::optional<xb::Value> scope = xb::Value::Char(negocio_);
-  if (clas_rom_->SetOrder(1).ok() && clas_rom_->SetScope(scope, scope).ok()) {
-    for (clas_rom_->GoTop(); !clas_rom_->Eof(); clas_rom_->Skip(1)) {
-      auto code = clas_rom_->Get("CODIGO");
-      oClases_->ADD(FieldText(*clas_rom_, "DESCRIP"), code.ok() ? FromField(*code) : "");
+  xb::Table* clas_rom = &clas_rom_->table();
+  xb::Table* perf_eva = &perf_eva_->table();
+  xb::Table* f_plan7 = &f_plan7_->table();
+  if (clas_rom->SetOrder(1).ok() && clas_rom->SetScope(scope, scope).ok()) {
+    for (clas_rom->GoTop(); !clas_rom->Eof(); clas_rom->Skip(1)) {
+      auto code = clas_rom->Get("CODIGO");
+      oClases_->ADD(FieldText(*clas_rom, "DESCRIP"), code.ok() ? FromField(*code) : "");
     }
   }
-  if (perf_eva_->SetOrder(1).ok() && perf_eva_->SetScope(scope, scope).ok()) {
-    for (perf_eva_->GoTop(); !perf_eva_->Eof(); perf_eva_->Skip(1)) {
-      auto code = perf_eva_->Get("CODIGO");
-      oPerfil_->ADD(FieldText(*perf_eva_, "DESCRIP"), code.ok() ? FromField(*code) : "");
+  if (perf_eva->SetOrder(1).ok() && perf_eva->SetScope(scope, scope).ok()) {
+    for (perf_eva->GoTop(); !perf_eva->Eof(); perf_eva->Skip(1)) {
+      auto code = perf_eva->Get("CODIGO");
+      oPerfil_->ADD(FieldText(*perf_eva, "DESCRIP"), code.ok() ? FromField(*code) : "");
     }
   }
   oPerfil_->ADD(kSinPerfil, "    ");
   // The business's hours-report parameters (one row) give the range bounds.
-  if (!f_plan7_->SetOrder(1).ok() || !f_plan7_->Seek(xb::Value::Char(negocio_)).ok() ||
-      !f_plan7_->Found()) {
-    f_plan7_->GoBottom();
-    f_plan7_->Skip(1);  // no row: every bound reads 0
+  if (!f_plan7->SetOrder(1).ok() || !f_plan7->Seek(xb::Value::Char(negocio_)).ok() ||
+      !f_plan7->Found()) {
+    f_plan7->GoBottom();
+    f_plan7->Skip(1);  // no row: every bound reads 0
   }
 }
 
 void E_PUESTO::Relabel(int basis) {
   const char* prefix = basis == 1 ? "RANG_PAX" : "RANG_HOR";
-  const xb::Table* p = f_plan7_ && !f_plan7_->Eof() ? f_plan7_.get() : nullptr;
+  const xb::Table* p = f_plan7_ && !f_plan7_->Eof() ? &f_plan7_->table() : nullptr;
   double previous = 0;
   for (int n = 1; n <= kRows; ++n) {
     double bound = Num(p, prefix + std::to_string(n));

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "lib/data/use.h"
 #include "lib/ui/catalog.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/wdiag.h"
@@ -42,6 +43,7 @@ class E_PUESTO : public WDIAG {
   void Relabel(int basis);
 
  private:
+  bool Open();
   bool AbrirBases();
   void FillLists();
   void LoadRow();
@@ -53,7 +55,7 @@ class E_PUESTO : public WDIAG {
   std::string negocio_;
   int tipo_;
   xb::Table* t_puestos_;
-  std::unique_ptr<xb::Table> f_plan7_, clas_rom_, perf_eva_;
+  TablePtr f_plan7_, clas_rom_, perf_eva_;
   std::unique_ptr<CLISTBOX> oClases_;
   std::unique_ptr<CCOMBOBOX> oPerfil_;
   std::string codigo_;   // table bytes, padded

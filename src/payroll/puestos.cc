@@ -23,7 +23,9 @@ CatalogSpec PUESTOS::Spec() {
   return s;
 }
 
-void PUESTOS::Add() { OpenEditor(0); }
+void PUESTOS::Add() {
+  OpenEditor(0);
+}
 
 void PUESTOS::Modify() {
   if (!HasCurrentRow()) {

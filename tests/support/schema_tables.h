@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "xbase/table.h"
 
@@ -18,7 +17,8 @@ namespace qztest {
 inline const nlohmann::json* SchemaTable(const std::string& name) {
   static std::map<std::string, nlohmann::json> tables = [] {
     std::map<std::string, nlohmann::json> all;
-    for (const auto& e : std::filesystem::directory_iterator(std::string(QZ_SOURCE_DIR) + "/schema")) {
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::string(QZ_SOURCE_DIR) + "/schema")) {
       if (e.path().extension() != ".json") continue;
       std::ifstream in(e.path());
       auto j = nlohmann::json::parse(in, nullptr, false);
@@ -75,8 +75,12 @@ inline void AddRows(const std::string& dir, const std::string& name, const std::
   ASSERT_TRUE((*t)->Close().ok());
 }
 
-inline xb::Value C(const std::string& s) { return xb::Value::Char(s); }
-inline xb::Value N(double d) { return xb::Value::Number(d); }
+inline xb::Value C(const std::string& s) {
+  return xb::Value::Char(s);
+}
+inline xb::Value N(double d) {
+  return xb::Value::Number(d);
+}
 
 // Business codes are 15 characters, blank-padded.
 inline std::string Biz(const std::string& b) {

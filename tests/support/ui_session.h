@@ -1,6 +1,7 @@
-// A user session without a display: a scratch installation folder, a fake
-// clock, the scripted window system and the dialog templates of the source
-// tree. Screen tests derive their fixtures from it.
+// A user session without a display: a scratch installation (program folder
+// with BASES, the data layer started on it), a fake clock, the scripted
+// window system and the dialog templates of the source tree. Screen tests
+// derive their fixtures from it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,8 @@
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "support/fake_clock.h"
+#include "support/installation.h"
 #include "support/schema_tables.h"
-#include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
 
 namespace qztest {
@@ -20,19 +21,22 @@ class UiSession : public ::testing::Test {
  protected:
   UiSession() {
     qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::SetTablesDir(dir.path());
+    inst.Start();
+    bases = inst.root + "BASES";
   }
   void TearDown() override {
     for (const auto& p : ui.problems()) ADD_FAILURE() << p;
   }
 
   void Create(const std::string& table, const std::vector<Row>& rows = {}) {
-    CreateSchemaTable(dir.path(), table);
-    if (!rows.empty()) AddRows(dir.path(), table, rows);
+    CreateSchemaTable(bases, table);
+    if (!rows.empty()) AddRows(bases, table, rows);
   }
+  std::string file(const std::string& name) const { return bases + "/" + name; }
 
-  TempDir dir;
   FakeClock clock;
+  Installation inst;
+  std::string bases;
   qz::HeadlessUi ui;
   qz::Desktop& desktop = ui.desktop();
 };

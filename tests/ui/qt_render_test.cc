@@ -1,6 +1,8 @@
 // Offscreen Qt: every template renders with a widget per control, the
 // positions screen shows its grid over demo rows and takes typed text into
 // its window state, and printed pages reach paper and PDF.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -10,11 +12,10 @@
 #include <QTableView>
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "payroll/puestos.h"
+#include "support/installation.h"
 #include "support/schema_tables.h"
 #include "support/temp_dir.h"
 #include "ui/qt/dialog_view.h"
@@ -61,19 +62,21 @@ TEST_F(QtRender, EveryTemplateRendersAWidgetPerControl) {
 }
 
 TEST_F(QtRender, PositionsScreenShowsItsGridAndTakesTypedText) {
-  qztest::TempDir dir;
-  qz::SetTablesDir(dir.path());
-  qztest::CreateSchemaTable(dir.path(), "PUESTOS");
+  qztest::Installation inst;
+  inst.Start();
+  std::string bases = inst.root + "BASES";
+  qztest::CreateSchemaTable(bases, "PUESTOS");
   std::vector<qztest::Row> rows;
   for (int i = 0; i < 40; ++i) {
     char code[8];
     std::snprintf(code, sizeof code, "P%02d", i);
-    rows.push_back({{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C(code)},
+    rows.push_back({{"NEGOCIO", C(Biz("HOTEL CENTRAL"))},
+                    {"CODIGO", C(code)},
                     {"DESCRIP", C("PUESTO N\xfamero " + std::to_string(i))}});
   }
-  qztest::AddRows(dir.path(), "PUESTOS", rows);
+  qztest::AddRows(bases, "PUESTOS", rows);
   for (const char* t : {"F_PLAN7", "CLAS_ROM", "PERF_EVA", "ENC_PERS"})
-    qztest::CreateSchemaTable(dir.path(), t);
+    qztest::CreateSchemaTable(bases, t);
 
   qz::QtUi ui;
   ui.main_window()->resize(900, 600);

@@ -17,8 +17,12 @@ constexpr int64_t kSearchPauseMs = 1500;
 
 }  // namespace
 
-void SetBrowseRefresh(bool on) { g_refresh = on; }
-bool BrowseRefresh() { return g_refresh; }
+void SetBrowseRefresh(bool on) {
+  g_refresh = on;
+}
+bool BrowseRefresh() {
+  return g_refresh;
+}
 
 WBLISTBOX::WBLISTBOX(WDIAG& owner, int id, xb::Table* table)
     : owner_(owner), id_(id), table_(table) {
@@ -47,7 +51,8 @@ xb::Status WBLISTBOX::AddColumn(const std::string& header, const std::string& fi
 }
 
 void WBLISTBOX::SetEditable(int col, std::function<bool(const std::string&)> on_edit) {
-  if (col >= 0 && col < static_cast<int>(columns_.size())) columns_[col].on_edit = std::move(on_edit);
+  if (col >= 0 && col < static_cast<int>(columns_.size()))
+    columns_[col].on_edit = std::move(on_edit);
 }
 
 xb::Status WBLISTBOX::ApplyOrder(const std::string& tag) {
@@ -197,8 +202,10 @@ bool WBLISTBOX::TypeSearch(const std::string& typed) {
     text.pop_back();
   }
   // Nothing matched: stay where the user was.
-  if (current_ >= 0) table_->GoTo(rows_[current_].recno);
-  else if (before) table_->GoTo(before);
+  if (current_ >= 0)
+    table_->GoTo(rows_[current_].recno);
+  else if (before)
+    table_->GoTo(before);
   return false;
 }
 

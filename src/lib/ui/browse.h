@@ -34,19 +34,19 @@ inline constexpr uint32_t kActiveMarkColour = 13750210;
 class BrowseView {
  public:
   virtual ~BrowseView() = default;
-  virtual void RowsReset() = 0;            // rows, columns or order changed
-  virtual void RowChanged(int row) = 0;    // one row re-read
+  virtual void RowsReset() = 0;          // rows, columns or order changed
+  virtual void RowChanged(int row) = 0;  // one row re-read
   virtual void CurrentChanged(int row) = 0;
 };
 
 struct BrowseColumn {
-  std::string header;   // UTF-8
+  std::string header;  // UTF-8
   std::string field;
   std::string picture;
   int field_index = -1;
-  int width = 0;        // characters
+  int width = 0;  // characters
   bool right_align = false;
-  std::string tag;      // backing tag (BROWMARKS), "" = none
+  std::string tag;  // backing tag (BROWMARKS), "" = none
   // In-place editing: called with the typed text while the table sits on the
   // row; returns false to refuse (the cell keeps its value).
   std::function<bool(const std::string&)> on_edit;

@@ -18,6 +18,15 @@ CatalogScreen::~CatalogScreen() {
 }
 
 bool CatalogScreen::Init() {
+  try {
+    return Open();
+  } catch (...) {
+    CerrarBases();
+    throw;
+  }
+}
+
+bool CatalogScreen::Open() {
   if (!AbrirBases()) {
     CerrarBases();
     return false;
@@ -26,7 +35,7 @@ bool CatalogScreen::Init() {
     CerrarBases();
     return false;
   }
-  grid_ = std::make_unique<WBLISTBOX>(*this, 700, main_.get());
+  grid_ = std::make_unique<WBLISTBOX>(*this, 700, main_table());
   ADD(1, [this] { Terminar(1); });
   OnNCDestroy = [this] {
     CerrarBases();
@@ -38,10 +47,12 @@ bool CatalogScreen::Init() {
   return true;
 }
 
-void CatalogScreen::Terminar(int result) { ENDDIALOG(result); }
+void CatalogScreen::Terminar(int result) {
+  ENDDIALOG(result);
+}
 
 bool CatalogScreen::AbrirBases() {
-  main_ = OpenTable(spec_.table);
+  main_ = OpenTable(this, spec_.table);
   return main_ != nullptr;
 }
 
@@ -64,7 +75,8 @@ void CatalogScreen::HIDE_MENU() {
 }
 
 void CatalogScreen::MontarColumnas() {
-  for (const auto& c : spec_.columns) AGREGARCOL(*grid_, main_.get(), c.header, c.field, c.picture);
+  for (const auto& c : spec_.columns)
+    AGREGARCOL(*grid_, main_table(), c.header, c.field, c.picture);
 }
 
 void CatalogScreen::ConfigBrow() {
@@ -126,7 +138,7 @@ void CatalogScreen::Delete() {
     return;
   }
   if (MESSAGE_BOX(spec_.delete_question, "Advertencia", kMbOkCancel | kMbIconQuestion) != 1) return;
-  xb::Table& t = *main_;
+  WDBTable& t = *main_;
   if (!LockForModify(t)) return;
   t.Delete();
   UnlockForModify(t);
@@ -136,7 +148,7 @@ void CatalogScreen::Delete() {
 
 int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lparam, int mode) {
   (void)lparam;
-  xb::Table& t = *main_;
+  xb::Table& t = *main_table();
   if (msg == kWmInitDialog) {
     if (mode == 1) {
       auto code = t.Get("CODIGO");

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "lib/data/use.h"
+#include "lib/errors/error_handler.h"
 #include "lib/ui/browse.h"
 #include "lib/ui/catalog_edit.h"
 #include "lib/ui/desktop.h"
@@ -24,11 +26,11 @@ struct CatalogColumn {
 };
 
 struct CatalogSpec {
-  std::string name;        // screen name, the suffix of its operations (PUESTOS -> ADD_PUESTOS)
-  std::string table;       // file = alias
-  std::string tag;         // index order 1, named like the table
-  int key_width = 0;       // CODIGO width used for seeks
-  int menu_id = 0;         // MENUSET id of the "Editar" entries
+  std::string name;   // screen name, the suffix of its operations (PUESTOS -> ADD_PUESTOS)
+  std::string table;  // file = alias
+  std::string tag;    // index order 1, named like the table
+  int key_width = 0;  // CODIGO width used for seeks
+  int menu_id = 0;    // MENUSET id of the "Editar" entries
   std::vector<CatalogColumn> columns;
   std::string duplicate_on_add;
   std::string duplicate_on_modify;
@@ -71,7 +73,8 @@ class CatalogScreen : public WDIAG {
 
   const CatalogSpec& spec() const { return spec_; }
   const std::string& Negocio() const { return negocio_; }
-  xb::Table* main_table() const { return main_.get(); }
+  xb::Table* main_table() const { return main_ ? &main_->table() : nullptr; }
+  WDBTable* main_wdb() const { return main_.get(); }
   WBLISTBOX* oB() const { return grid_.get(); }
   // The save steps' settings for a form in `mode` owned by `owner`.
   CatalogSave SaveSettings(int mode, WDIAG* owner) const;
@@ -87,8 +90,9 @@ class CatalogScreen : public WDIAG {
  private:
   CatalogSpec spec_;
   std::string negocio_;
-  std::unique_ptr<xb::Table> main_;
+  TablePtr main_;
   std::unique_ptr<WBLISTBOX> grid_;
+  bool Open();
   bool menu_shown_ = false;
 };
 
@@ -99,7 +103,11 @@ S* OpenScreen(Desktop& desktop, const std::string& template_name, const std::str
   auto s = std::make_unique<S>(desktop, template_name, business);
   S* raw = s.get();
   desktop.Adopt(std::move(s));
-  if (!raw->Init()) {
+  // A table that cannot be opened is a fault: the error handler tells the
+  // user, and the screen does not open.
+  bool ok = false;
+  RunOperation([&] { ok = raw->Init(); });
+  if (!ok) {
     raw->ENDDIALOG(2);
     desktop.Collect();
     return nullptr;

@@ -15,7 +15,7 @@ std::string Bytes(const xb::Table& t, const std::string& field) {
 }  // namespace
 
 bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
-  xb::Table& t = *s.table;
+  xb::Table& t = s.table->table();
   uint32_t here = t.Eof() ? 0 : t.RecNo();
   bool taken = false;
   if (t.Seek(xb::Value::Char(s.business + code)).ok() && t.Found()) {
@@ -33,7 +33,7 @@ bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
 }
 
 bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
-  xb::Table& t = *s.table;
+  WDBTable& t = *s.table;
   if (CatalogCodeTaken(s, code)) {
     MESSAGE_BOX(s.duplicate_message, "Error", kMbIconStop);
     return false;
@@ -48,7 +48,7 @@ bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
     return true;
   }
   if (!AddNewRec(t)) return false;
-  t.Put("NEGOCIO", xb::Value::Char(s.business));
+  t.FieldPut("NEGOCIO", xb::Value::Char(s.business));
   if (s.grid) s.grid->NMAXREC += 1;
   return true;
 }
@@ -60,8 +60,9 @@ void FinishCatalogWrite(const CatalogSave& s) {
 
 int PropagateCode(const CodeReference& ref, const std::string& business,
                   const std::string& old_code, const std::string& new_code) {
-  std::unique_ptr<xb::Table> t = OpenTable(ref.table);
-  if (!t) return 0;
+  TablePtr handle = OpenTable(nullptr, ref.table);
+  if (!handle) return 0;
+  xb::Table* t = &handle->table();
   int changed = 0;
   int width = FieldWidth(*t, ref.field);
   std::string old_value = old_code, new_value = new_code;
@@ -76,9 +77,9 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
       t->Skip(1);
       uint32_t next = t->Eof() ? 0 : t->RecNo();
       t->GoTo(here);
-      if (LockForModify(*t)) {
+      if (LockForModify(*handle)) {
         t->Put(ref.field, xb::Value::Char(new_value));
-        UnlockForModify(*t);
+        UnlockForModify(*handle);
         ++changed;
       }
       MULTITASK();
@@ -86,7 +87,7 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
       t->GoTo(next);
     }
   }
-  CloseTable(t);
+  CloseTable(handle);
   return changed;
 }
 

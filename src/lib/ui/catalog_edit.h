@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/data/wtable.h"
 #include "lib/ui/browse.h"
 #include "lib/ui/wdiag.h"
 #include "xbase/table.h"
@@ -22,13 +23,13 @@ struct CodeReference {
 };
 
 struct CatalogSave {
-  xb::Table* table = nullptr;   // the catalog table, on the row being modified
+  WDBTable* table = nullptr;  // the catalog table, on the row being modified
   WBLISTBOX* grid = nullptr;
-  WDIAG* owner = nullptr;       // the window the messages and the wait window belong to
-  std::string business;         // table bytes, as stored in NEGOCIO
+  WDIAG* owner = nullptr;  // the window the messages and the wait window belong to
+  std::string business;    // table bytes, as stored in NEGOCIO
   int key_width = 0;
-  int mode = 0;                 // 0 = add, 1 = modify
-  std::string old_code;         // mode 1: the code as loaded (table bytes, padded)
+  int mode = 0;                   // 0 = add, 1 = modify
+  std::string old_code;           // mode 1: the code as loaded (table bytes, padded)
   std::string duplicate_message;  // shown with title "Error"
   std::vector<CodeReference> references;
   std::string wait_text = "Un momento por favor...";

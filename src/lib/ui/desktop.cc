@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lib/clock.h"
+#include "lib/errors/error_handler.h"
 #include "lib/ui/edit_menu.h"
 
 namespace qz {
@@ -18,11 +19,19 @@ std::string TrimRight(std::string s) {
 
 }  // namespace
 
-Desktop* CurrentDesktop() { return g_desktop; }
-void SetCurrentDesktop(Desktop* d) { g_desktop = d; }
-void SetDialogLogHook(DialogLogHook hook) { g_log_hook = std::move(hook); }
+Desktop* CurrentDesktop() {
+  return g_desktop;
+}
+void SetCurrentDesktop(Desktop* d) {
+  g_desktop = d;
+}
+void SetDialogLogHook(DialogLogHook hook) {
+  g_log_hook = std::move(hook);
+}
 
-Desktop::Desktop(WindowSystem& ws) : ws_(ws) { MENUSET(0, nullptr, {}); }
+Desktop::Desktop(WindowSystem& ws) : ws_(ws) {
+  MENUSET(0, nullptr, {});
+}
 
 Desktop::~Desktop() {
   // Close what is still open the way the user would, so every screen closes
@@ -173,7 +182,7 @@ bool Desktop::ChooseEdit(const std::string& caption) {
     if (e.caption == want) {
       if (e.greyed || !e.action) return false;
       auto action = e.action;  // the action may rebuild the menu
-      action();
+      RunOperation(action);
       return true;
     }
   }
@@ -227,8 +236,7 @@ void DO_ACTION(Desktop& desktop, int menu_id, const std::function<void()>& actio
   if (action) action();
 }
 
-int DIALOG_BOX(Desktop& desktop, const std::string& template_name, WDIAG* owner,
-               DialogProc proc) {
+int DIALOG_BOX(Desktop& desktop, const std::string& template_name, WDIAG* owner, DialogProc proc) {
   // 1. the window and control that have the focus;
   WDIAG* focus_window = desktop.focus_window();
   int focus_id = focus_window ? focus_window->focus() : 0;
@@ -272,7 +280,9 @@ WAIT::WAIT(WDIAG* owner, const std::string& text)
   desktop_->window_system().WaitShown(id_, text);
 }
 
-WAIT::~WAIT() { TERMINAR(); }
+WAIT::~WAIT() {
+  TERMINAR();
+}
 
 void WAIT::PUT_TEXT(const std::string& text) {
   if (open_) desktop_->window_system().WaitShown(id_, text);

@@ -17,8 +17,8 @@ namespace qz {
 
 struct EditMenuEntry {
   std::string caption;
-  int right = 0;            // right id; 0 = always allowed
-  bool greyed = false;      // the user lacks the right
+  int right = 0;                 // right id; 0 = always allowed
+  bool greyed = false;           // the user lacks the right
   std::function<void()> action;  // empty: an entry without action
 };
 
@@ -116,8 +116,7 @@ void DO_ACTION(Desktop& desktop, int menu_id, const std::function<void()>& actio
 // DIALOG_BOX: runs the template as a modal dialog owned by `owner` and
 // returns the value passed to ENDDIALOG (2 when the template cannot be
 // loaded). `proc` receives WM_INITDIALOG, then WM_COMMAND for each button.
-int DIALOG_BOX(Desktop& desktop, const std::string& template_name, WDIAG* owner,
-               DialogProc proc);
+int DIALOG_BOX(Desktop& desktop, const std::string& template_name, WDIAG* owner, DialogProc proc);
 
 // The dialog-usage log hook: DIALOG_BOX calls it (NEW_LOG_DIAG) with the
 // owner and template name of every dialog it opens.

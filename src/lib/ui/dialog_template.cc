@@ -6,10 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
-
-#include <nlohmann/json.hpp>
 
 namespace qz {
 namespace {
@@ -32,8 +31,8 @@ constexpr KindName kKinds[] = {
     {ControlKind::kTree, "tree"},     {ControlKind::kSpacer, "spacer"},
 };
 
-const std::set<std::string> kNodeKeys = {"kind",    "id",      "caption",  "label",
-                                         "width",   "lines",   "picture",  "options",
+const std::set<std::string> kNodeKeys = {"kind",    "id",       "caption", "label",
+                                         "width",   "lines",    "picture", "options",
                                          "default", "readonly", "stretch", "items"};
 const std::set<std::string> kTopKeys = {"name", "title", "child", "min_width", "layout"};
 
@@ -80,8 +79,7 @@ class Parser {
     }
     if (out->id < 0) return Fail(here, "has a negative id");
     if (out->id != 0) {
-      if (!ids_.insert(out->id).second)
-        return Fail(here, "repeats id " + std::to_string(out->id));
+      if (!ids_.insert(out->id).second) return Fail(here, "repeats id " + std::to_string(out->id));
     }
     if (out->picture.empty() && out->kind == ControlKind::kEdit && out->width < 0)
       return Fail(here, "has a negative width");
@@ -114,7 +112,8 @@ class Parser {
  private:
   xb::Status Int(const json& j, const char* key, const std::string& where, int* out) {
     if (!j.contains(key)) return xb::Status::OK();
-    if (!j[key].is_number_integer()) return Fail(where, std::string(key) + " must be a whole number");
+    if (!j[key].is_number_integer())
+      return Fail(where, std::string(key) + " must be a whole number");
     *out = j[key].get<int>();
     return xb::Status::OK();
   }
@@ -142,8 +141,10 @@ void Collect(const TemplateNode& n, std::vector<const TemplateNode*>* out) {
 
 std::string DefaultDir() {
   std::vector<fs::path> candidates;
-  if (const char* r = std::getenv("QUARTZEL_RESOURCES")) candidates.emplace_back(fs::path(r) / "dialogs");
-  if (const char* h = std::getenv("QUARTZEL_HOME")) candidates.emplace_back(fs::path(h) / "resources/dialogs");
+  if (const char* r = std::getenv("QUARTZEL_RESOURCES"))
+    candidates.emplace_back(fs::path(r) / "dialogs");
+  if (const char* h = std::getenv("QUARTZEL_HOME"))
+    candidates.emplace_back(fs::path(h) / "resources/dialogs");
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) {

@@ -24,14 +24,14 @@ enum class ControlKind {
   kTab,
   // controls
   kLabel,
-  kEdit,    // one line of text; `picture` of 9s makes it numeric
-  kMemo,    // several lines of text
+  kEdit,  // one line of text; `picture` of 9s makes it numeric
+  kMemo,  // several lines of text
   kButton,
   kCheck,
-  kRadio,   // radios of one container exclude each other
+  kRadio,  // radios of one container exclude each other
   kCombo,
-  kList,    // multi-selection list
-  kGrid,    // a table grid (WBLISTBOX)
+  kList,  // multi-selection list
+  kGrid,  // a table grid (WBLISTBOX)
   kTree,
   kSpacer,
 };
@@ -41,17 +41,17 @@ bool IsContainer(ControlKind k);
 
 struct TemplateNode {
   ControlKind kind = ControlKind::kColumn;
-  int id = 0;               // 0 = not addressable (labels, containers)
-  std::string caption;      // button/check/radio/group/tab text; initial text of a label
-  std::string label;        // text shown to the left of an edit/combo/list
-  int width = 0;            // in characters (edits: the longest text accepted)
-  int lines = 0;            // visible lines (memo, list, grid, tree); 0 = default
-  std::string picture;      // "!" upper case, "X" any, "9" digit; numeric when all 9s , .
+  int id = 0;                        // 0 = not addressable (labels, containers)
+  std::string caption;               // button/check/radio/group/tab text; initial text of a label
+  std::string label;                 // text shown to the left of an edit/combo/list
+  int width = 0;                     // in characters (edits: the longest text accepted)
+  int lines = 0;                     // visible lines (memo, list, grid, tree); 0 = default
+  std::string picture;               // "!" upper case, "X" any, "9" digit; numeric when all 9s , .
   std::vector<std::string> options;  // fixed entries of a combo or list
-  bool is_default = false;  // the button Enter presses
+  bool is_default = false;           // the button Enter presses
   bool readonly = false;
-  bool stretch = false;     // takes the spare room of its container
-  std::vector<TemplateNode> items;   // children of a container
+  bool stretch = false;             // takes the spare room of its container
+  std::vector<TemplateNode> items;  // children of a container
 };
 
 struct DialogTemplate {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "lib/data/txt_srch.h"  // UpperCp1252
 #include "xbase/codepage.h"
 
 namespace qz {
@@ -19,23 +20,6 @@ bool IsNumericPicture(const std::string& picture) {
     }
   }
   return digit;
-}
-
-std::string UpperCp1252(std::string s) {
-  for (char& ch : s) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<unsigned char>(c - 32);
-    } else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-      c = static_cast<unsigned char>(c - 32);
-    } else if (c == 0x9A || c == 0x9C || c == 0x9E) {
-      c = static_cast<unsigned char>(c - 16);
-    } else if (c == 0xFF) {
-      c = 0x9F;
-    }
-    ch = static_cast<char>(c);
-  }
-  return s;
 }
 
 std::string UpperUtf8(const std::string& utf8) {

@@ -31,8 +31,9 @@ std::string FilterInput(const std::string& utf8, const std::string& picture, int
 // number. "12a" is 12, "" and "abc" are 0.
 double NumericValue(const std::string& text);
 
-// Upper case of Windows-1252 bytes (accented letters included).
-std::string UpperCp1252(std::string bytes);
+// Upper case of Windows-1252 bytes (accented letters included), shared with
+// the word index.
+std::string UpperCp1252(std::string s);
 // Upper case of UTF-8 text for the letters Windows-1252 holds.
 std::string UpperUtf8(const std::string& utf8);
 // Number of characters (code points) of UTF-8 text.

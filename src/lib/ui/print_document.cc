@@ -16,9 +16,12 @@ std::vector<std::string> PrintDocument::PageLines(int page) const {
     for (size_t i = 0; i < t.text.size();) {
       size_t len = 1;
       unsigned char c = static_cast<unsigned char>(t.text[i]);
-      if (c >= 0xF0) len = 4;
-      else if (c >= 0xE0) len = 3;
-      else if (c >= 0xC0) len = 2;
+      if (c >= 0xF0)
+        len = 4;
+      else if (c >= 0xE0)
+        len = 3;
+      else if (c >= 0xC0)
+        len = 2;
       if (col >= static_cast<int>(row.size())) row.resize(col + 1, " ");
       row[col++] = t.text.substr(i, len);
       i += len;

@@ -11,8 +11,8 @@
 namespace qz {
 
 struct PrintText {
-  int line = 0;    // 0-based line of the page
-  int column = 0;  // 0-based character column
+  int line = 0;      // 0-based line of the page
+  int column = 0;    // 0-based character column
   std::string text;  // UTF-8
   bool bold = false;
   bool underline = false;
@@ -35,8 +35,7 @@ struct PrintDocument {
 
 class PageWriter {
  public:
-  PageWriter(std::string title, int lines_per_page = 66, int columns = 80,
-             bool landscape = false);
+  PageWriter(std::string title, int lines_per_page = 66, int columns = 80, bool landscape = false);
 
   // Printed at the top of every page (the current page included when set
   // before anything is printed on it). Receives the 1-based page number.

@@ -51,7 +51,9 @@ void TreeModel::Clear() {
   if (view_) view_->TreeReset();
 }
 
-TreeNode* TreeModel::Find(const std::string& cargo) { return FindIn(&root_, cargo); }
+TreeNode* TreeModel::Find(const std::string& cargo) {
+  return FindIn(&root_, cargo);
+}
 
 void TreeModel::Click(TreeNode* n) {
   selected_ = n;

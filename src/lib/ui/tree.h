@@ -14,7 +14,7 @@
 namespace qz {
 
 struct TreeNode {
-  std::string text;        // UTF-8
+  std::string text;  // UTF-8
   std::string cargo;
   std::string right_text;  // shown right-aligned after the text
   bool marked = false;

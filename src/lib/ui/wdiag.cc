@@ -1,5 +1,6 @@
 #include "lib/ui/wdiag.h"
 
+#include "lib/errors/error_handler.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
@@ -57,7 +58,9 @@ xb::Status WDIAG::CREATE() {
   return xb::Status::OK();
 }
 
-void WDIAG::ADD(int id, std::function<void()> block) { blocks_[id] = std::move(block); }
+void WDIAG::ADD(int id, std::function<void()> block) {
+  blocks_[id] = std::move(block);
+}
 
 void WDIAG::ENDDIALOG(int result) {
   if (ended_) return;
@@ -220,14 +223,16 @@ bool WDIAG::UserPress(int id) {
   if (c && (!c->enabled || c->kind != ControlKind::kButton)) return false;
   if (!c && id != 1 && id != 2) return false;
   if (!enabled_) return false;
+  // Each press is one user operation: a fault inside goes to the error
+  // handler and the window stays as it was.
   if (proc) {
-    proc(*this, kWmCommand, id, 0);
+    RunOperation([&] { proc(*this, kWmCommand, id, 0); });
     return true;
   }
   auto it = blocks_.find(id);
   if (it != blocks_.end()) {
     auto block = it->second;  // the block may end and replace the window
-    block();
+    RunOperation(block);
   }
   return true;
 }
@@ -243,12 +248,12 @@ bool WDIAG::UserClick(int id) {
     return false;
   }
   if (proc) {
-    proc(*this, kWmCommand, id, 0);
+    RunOperation([&] { proc(*this, kWmCommand, id, 0); });
   } else {
     auto it = blocks_.find(id);
     if (it != blocks_.end()) {
       auto block = it->second;
-      block();
+      RunOperation(block);
     }
   }
   return true;
@@ -308,6 +313,8 @@ int64_t SENDDLGITEMMESSAGE(WDIAG& dlg, int id, int msg, int64_t wparam, const st
   }
 }
 
-std::string GETDLGITMTEXT(const WDIAG& dlg, int id) { return dlg.Text(id); }
+std::string GETDLGITMTEXT(const WDIAG& dlg, int id) {
+  return dlg.Text(id);
+}
 
 }  // namespace qz

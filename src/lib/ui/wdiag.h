@@ -50,7 +50,7 @@ struct ControlState {
   std::string text;  // edit and label text, button/check/radio caption
   int check = 0;     // check box and radio: 1 = checked
   bool enabled = true;
-  int radio_group = 0;  // radios with the same number exclude each other
+  int radio_group = 0;             // radios with the same number exclude each other
   std::vector<ListEntry> entries;  // combo and list
   int current = -1;                // combo: the selected entry, -1 = none
 };
@@ -113,9 +113,9 @@ class WDIAG {
   // Entries of combos and lists.
   void ClearEntries(int id);
   void AddEntry(int id, const std::string& text, const std::string& cargo);
-  void SetCurrent(int id, int index);  // combo
+  void SetCurrent(int id, int index);            // combo
   void SetSelected(int id, int index, bool on);  // list
-  void ControlTouched(int id);  // entries edited directly: tell the view
+  void ControlTouched(int id);                   // entries edited directly: tell the view
 
   // --- window state
   const std::string& title() const { return title_; }
@@ -133,7 +133,7 @@ class WDIAG {
   // Each returns false when the control is missing or disabled.
   bool UserType(int id, const std::string& text);  // replaces the text
   bool UserPress(int id);
-  bool UserClick(int id);  // check box toggles, radio becomes checked
+  bool UserClick(int id);                            // check box toggles, radio becomes checked
   bool UserChoose(int id, const std::string& text);  // combo entry by text
   bool UserChooseIndex(int id, int index);
   bool UserSelect(int id, const std::string& text, bool on);  // list entry by text

@@ -18,7 +18,9 @@ void HeadlessUi::OnDialog(const std::string& template_name, std::function<void(W
   scripts_.emplace_back(template_name, std::move(script));
 }
 
-void HeadlessUi::AnswerNext(int answer) { answers_.push_back(answer); }
+void HeadlessUi::AnswerNext(int answer) {
+  answers_.push_back(answer);
+}
 
 std::vector<std::string> HeadlessUi::TakeBoxTexts() {
   std::vector<std::string> out;
@@ -63,8 +65,12 @@ int HeadlessUi::Idle() {
   return n;
 }
 
-void HeadlessUi::Show(WDIAG& w) { (void)w; }
-void HeadlessUi::Destroy(WDIAG& w) { (void)w; }
+void HeadlessUi::Show(WDIAG& w) {
+  (void)w;
+}
+void HeadlessUi::Destroy(WDIAG& w) {
+  (void)w;
+}
 
 void HeadlessUi::RunModal(WDIAG& w) {
   modal_log_.push_back(w.template_name());
@@ -87,7 +93,9 @@ void HeadlessUi::WaitShown(int id, const std::string& text) {
   wait_texts_.push_back(text);
 }
 
-void HeadlessUi::WaitClosed(int id) { open_waits_.erase(id); }
+void HeadlessUi::WaitClosed(int id) {
+  open_waits_.erase(id);
+}
 
 int HeadlessUi::Show(const std::string& text, const std::string& title, int style) {
   int answer = 1;
@@ -96,6 +104,7 @@ int HeadlessUi::Show(const std::string& text, const std::string& title, int styl
     answers_.pop_front();
   }
   boxes_.push_back({text, title, style, answer});
+  if (on_box_) on_box_(text);
   return answer;
 }
 

@@ -37,6 +37,10 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   // The answer of the next message box (1 = OK/Sí, 2 = Cancelar/No).
   // Unscripted boxes answer 1.
   void AnswerNext(int answer);
+  // Runs `fn` whenever a message box is shown (before it is answered): what
+  // the user does while a box waits, e.g. another workstation releasing a
+  // record.
+  void WhileBoxShown(std::function<void(const std::string& text)> fn) { on_box_ = std::move(fn); }
 
   struct Box {
     std::string text, title;
@@ -86,6 +90,7 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   std::vector<std::string> problems_;
   std::vector<std::string> modal_log_;
   MessageBoxProvider* previous_box_ = nullptr;
+  std::function<void(const std::string&)> on_box_;
 };
 
 }  // namespace qz

@@ -7,7 +7,9 @@
 namespace qz {
 namespace {
 
-QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor FromColorRef(uint32_t c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 }  // namespace
 
@@ -75,7 +77,9 @@ void BrowseModel::RowChanged(int row) {
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void BrowseModel::CurrentChanged(int row) { emit currentRowMoved(row); }
+void BrowseModel::CurrentChanged(int row) {
+  emit currentRowMoved(row);
+}
 
 BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) {
   model_ = new BrowseModel(grid, this);

@@ -45,7 +45,9 @@ DialogView::~DialogView() {
   if (w_.view() == this) w_.SetView(nullptr);
 }
 
-int DialogView::CharWidth() const { return fontMetrics().averageCharWidth(); }
+int DialogView::CharWidth() const {
+  return fontMetrics().averageCharWidth();
+}
 
 QWidget* DialogView::widget(int id) const {
   auto it = widgets_.find(id);
@@ -86,7 +88,8 @@ QWidget* DialogView::Build(const TemplateNode& n) {
     }
     case ControlKind::kTabs: {
       auto* tabs = new QTabWidget;
-      for (const auto& c : n.items) tabs->addTab(Build(c), QString::fromUtf8(c.caption).replace("&&", "&"));
+      for (const auto& c : n.items)
+        tabs->addTab(Build(c), QString::fromUtf8(c.caption).replace("&&", "&"));
       return tabs;
     }
     default:
@@ -145,7 +148,8 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
     case ControlKind::kEdit: {
       auto* e = new QLineEdit;
       int chars = n.width > 0 ? n.width : static_cast<int>(n.picture.size());
-      if (!n.picture.empty() && static_cast<int>(n.picture.size()) < chars) chars = n.picture.size();
+      if (!n.picture.empty() && static_cast<int>(n.picture.size()) < chars)
+        chars = n.picture.size();
       if (chars > 0) {
         e->setMaxLength(chars);
         e->setMinimumWidth(std::min(chars + 3, 48) * cw);
@@ -245,7 +249,7 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       if (n.lines > 0) t->setMinimumHeight(n.lines * (fontMetrics().height() + 4));
       if (TreeModel* m = w_.Tree(id)) {
         std::function<void(QTreeWidgetItem*, TreeNode*)> add = [&](QTreeWidgetItem* parent,
-                                                                  TreeNode* node) {
+                                                                   TreeNode* node) {
           for (auto& c : node->children) {
             auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(t);
             QString text = QString::fromUtf8(c->text);

@@ -62,7 +62,8 @@ QImage RenderPageImage(const PrintDocument& doc, int page, int width) {
   QPainter p(&img);
   p.setRenderHint(QPainter::TextAntialiasing);
   double margin = width * 0.06;
-  PaintPage(p, doc, page, QRectF(margin, margin, img.width() - 2 * margin, img.height() - 2 * margin));
+  PaintPage(p, doc, page,
+            QRectF(margin, margin, img.width() - 2 * margin, img.height() - 2 * margin));
   return img;
 }
 

@@ -187,9 +187,13 @@ void QtUi::MenuChanged() {
   }
 }
 
-void QtUi::Preview(const PrintDocument& doc) { PreviewDocument(doc, main_.get()); }
+void QtUi::Preview(const PrintDocument& doc) {
+  PreviewDocument(doc, main_.get());
+}
 
-void QtUi::Pump() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void QtUi::Pump() {
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 void QtUi::CollectLater() {
   if (collect_posted_) return;
@@ -205,11 +209,20 @@ int QtUi::Show(const std::string& text, const std::string& title, int style) {
   box.setWindowTitle(QString::fromUtf8(title));
   box.setText(QString::fromUtf8(text).replace("\r\n", "\n"));
   switch (style & 0x70) {
-    case kMbIconStop: box.setIcon(QMessageBox::Critical); break;
-    case kMbIconQuestion: box.setIcon(QMessageBox::Question); break;
-    case kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
-    case kMbIconInformation: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case kMbIconStop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case kMbIconQuestion:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case kMbIconWarning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case kMbIconInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
   }
   QPushButton* ok = box.addButton(QString::fromUtf8("Aceptar"), QMessageBox::AcceptRole);
   QPushButton* cancel = nullptr;

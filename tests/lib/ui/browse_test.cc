@@ -21,10 +21,10 @@ class BrowseTest : public qztest::UiSession {
                        {{"NEGOCIO", C(Biz("C"))}, {"CODIGO", C("ZZZ")}, {"DESCRIP", C("OTRO")}}});
     // A second tag on the description, to switch to from its header.
     {
-      auto t = xb::Table::Open(dir.file("PUESTOS.DBF"), {nullptr, false, true});
+      auto t = xb::Table::Open(file("PUESTOS.DBF"), {nullptr, false, true});
       ASSERT_TRUE((*t)->CreateTag("PUESTOS2", "NEGOCIO+DESCRIP").ok());
     }
-    table = std::move(*xb::Table::Open(dir.file("PUESTOS.DBF")));
+    table = std::move(*xb::Table::Open(file("PUESTOS.DBF")));
     w = std::make_unique<qz::WDIAG>(desktop, nullptr, "PUESTOS");
     w->CREATE();
     grid = std::make_unique<qz::WBLISTBOX>(*w, 700, table.get());
@@ -80,7 +80,7 @@ TEST_F(BrowseTest, IncrementalSearchDropsCharactersUntilARowMatches) {
 
 TEST_F(BrowseTest, RefreshesEveryMinuteOnlyWhileActiveEnabledAndSwitchedOn) {
   {
-    auto other = xb::Table::Open(dir.file("PUESTOS.DBF"));  // another workstation adds a row
+    auto other = xb::Table::Open(file("PUESTOS.DBF"));  // another workstation adds a row
     (*other)->Append();
     (*other)->Put("NEGOCIO", C(Biz("B")));
     (*other)->Put("CODIGO", C("BAR"));

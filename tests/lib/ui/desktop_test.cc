@@ -27,12 +27,13 @@ TEST_F(DesktopTest, DialogBoxRunsTheFiveSteps) {
     d.UserType(500, "X");
     d.UserPress(1);
   });
-  int r = qz::DIALOG_BOX(desktop, "MODIOCUPA", screen, [&](qz::WDIAG& d, int m, int64_t w, int64_t) {
-    seen.push_back(m);
-    if (m == qz::kWmInitDialog) d.SetText(501, "preset");
-    if (m == qz::kWmCommand && w == 1) d.ENDDIALOG(7);
-    return m == qz::kWmCommand ? 1 : 0;
-  });
+  int r =
+      qz::DIALOG_BOX(desktop, "MODIOCUPA", screen, [&](qz::WDIAG& d, int m, int64_t w, int64_t) {
+        seen.push_back(m);
+        if (m == qz::kWmInitDialog) d.SetText(501, "preset");
+        if (m == qz::kWmCommand && w == 1) d.ENDDIALOG(7);
+        return m == qz::kWmCommand ? 1 : 0;
+      });
   qz::SetDialogLogHook(nullptr);
   EXPECT_EQ(r, 7);
   EXPECT_EQ(log, std::vector<std::string>{"MODIOCUPA by screen"});

@@ -22,8 +22,8 @@ TEST(DialogTemplates, EveryShippedTemplateLoads) {
 }
 
 std::string Wrap(const std::string& layout_items) {
-  return R"({"name": "X", "title": "T", "layout": {"kind": "column", "items": [)" +
-         layout_items + "]}}";
+  return R"({"name": "X", "title": "T", "layout": {"kind": "column", "items": [)" + layout_items +
+         "]}}";
 }
 
 TEST(DialogTemplates, MistakesAreRefusedWithTheirPlace) {
@@ -35,7 +35,8 @@ TEST(DialogTemplates, MistakesAreRefusedWithTheirPlace) {
       {Wrap(R"({"kind": "slider", "id": 5})"), "unknown kind \"slider\""},
       {Wrap(R"({"kind": "edit"})"), "needs an id"},
       {Wrap(R"({"kind": "row", "items": []})"), "container without items"},
-      {Wrap(R"({"kind": "tab", "caption": "A", "items": [{"kind": "label"}]})"), "tab outside tabs"},
+      {Wrap(R"({"kind": "tab", "caption": "A", "items": [{"kind": "label"}]})"),
+       "tab outside tabs"},
       {Wrap(R"({"kind": "edit", "id": "500"})"), "id must be a whole number"},
       {R"({"name": "X", "layout": {"kind": "column", "items": [{"kind": "label"}]}, "size": 3})",
        "unknown key \"size\""},

@@ -15,7 +15,10 @@ TEST(Pictures, NumbersGroupRoundAndOverflowLikeXbase) {
 
 TEST(Pictures, CharacterPicturesUpperCaseAndKeepTheWidth) {
   // Windows-1252 "ñandú" upper-cased by "!" and cut/padded to the picture.
-  EXPECT_EQ(qz::FormatWithPicture(xb::Value::Char("\xf1" "and\xfa"), "!!!!!!"), "ÑANDÚ ");
+  EXPECT_EQ(qz::FormatWithPicture(xb::Value::Char("\xf1"
+                                                  "and\xfa"),
+                                  "!!!!!!"),
+            "ÑANDÚ ");
   EXPECT_EQ(qz::FormatWithPicture(xb::Value::Char("abcdef"), "XXX"), "abc");
   EXPECT_EQ(qz::FormatWithPicture(xb::Value::Number(7), "9999999999"), "         7");
 }
