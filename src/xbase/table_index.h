@@ -49,6 +49,8 @@ class IndexSet {
   int order() const { return order_; }  // -1 = record order
   Status SetOrder(int i);
   Status SetScope(const std::optional<std::string>& top, const std::optional<std::string>& bottom);
+  const std::optional<std::string>& scope_top() const { return scope_top_; }
+  const std::optional<std::string>& scope_bottom() const { return scope_bottom_; }
   // Positions the cursor; *recno = 0 when outside the scope / past the end.
   Status Top(uint32_t* recno);
   Status Bottom(uint32_t* recno);
