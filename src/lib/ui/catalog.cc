@@ -1,0 +1,212 @@
+#include "lib/ui/catalog.h"
+
+#include "lib/ui/catalog_data.h"
+#include "lib/ui/message_box.h"
+#include "lib/ui/picture.h"
+
+namespace qz {
+
+CatalogScreen::CatalogScreen(Desktop& desktop, std::string template_name, std::string business,
+                             CatalogSpec spec)
+    : WDIAG(desktop, nullptr, std::move(template_name)),
+      spec_(std::move(spec)),
+      negocio_(std::move(business)) {}
+
+CatalogScreen::~CatalogScreen() {
+  OnNCDestroy = nullptr;
+  CerrarBases();
+}
+
+bool CatalogScreen::Init() {
+  try {
+    return Open();
+  } catch (...) {
+    CerrarBases();
+    throw;
+  }
+}
+
+bool CatalogScreen::Open() {
+  if (!AbrirBases()) {
+    CerrarBases();
+    return false;
+  }
+  if (!INIT().ok()) {
+    CerrarBases();
+    return false;
+  }
+  grid_ = std::make_unique<WBLISTBOX>(*this, 700, main_table());
+  ADD(1, [this] { Terminar(1); });
+  OnNCDestroy = [this] {
+    CerrarBases();
+    HIDE_MENU();
+  };
+  if (!CREATE().ok()) return false;
+  MontarColumnas();
+  ConfigBrow();
+  return true;
+}
+
+void CatalogScreen::Terminar(int result) {
+  ENDDIALOG(result);
+}
+
+bool CatalogScreen::AbrirBases() {
+  main_ = OpenTable(this, spec_.table);
+  return main_ != nullptr;
+}
+
+void CatalogScreen::CerrarBases() {
+  grid_.reset();
+  CloseTable(main_);
+}
+
+void CatalogScreen::SHOW_MENU() {
+  menu_shown_ = true;
+  desktop().MENUSET(spec_.menu_id, this, negocio_);
+}
+
+void CatalogScreen::HIDE_MENU() {
+  if (!menu_shown_) return;
+  menu_shown_ = false;
+  // Another screen that became active meanwhile keeps its own entries.
+  if (desktop().active() == nullptr || desktop().active() == this)
+    desktop().MENUSET(0, this, negocio_);
+}
+
+void CatalogScreen::MontarColumnas() {
+  for (const auto& c : spec_.columns)
+    AGREGARCOL(*grid_, main_table(), c.header, c.field, c.picture);
+}
+
+void CatalogScreen::ConfigBrow() {
+  WBLISTBOX& b = *grid_;
+  b.SHOWNUMBERS = false;
+  b.NUBWIDTH = 1;
+  b.BOXCURSOR = false;
+  b.AUTOLITE = false;
+  b.ESCAPE = false;
+  b.MAKE3D = false;
+  b.MIMICBUTTON = false;
+  b.SHOWFOCUS = true;
+  b.AUTOSIZE = true;
+  b.USERMOVE = false;
+  b.USERSIZE = false;
+  xb::Status st = BROWMARKS(b, {{1, spec_.tag}}, 1, negocio_);
+  if (!st.ok()) {
+    MESSAGE_BOX("No se pudo leer " + spec_.table + "\r\n" + st.message(), "Alerta", kMbIconStop);
+  }
+}
+
+bool CatalogScreen::HasCurrentRow() const {
+  return grid_ && grid_->current() >= 0 && main_ && !main_->Eof();
+}
+
+CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
+  CatalogSave s;
+  s.table = main_.get();
+  s.grid = grid_.get();
+  s.owner = owner;
+  s.business = negocio_;
+  s.key_width = spec_.key_width;
+  s.mode = mode;
+  s.old_code = Codigo;
+  s.duplicate_message = mode == 0 ? spec_.duplicate_on_add : spec_.duplicate_on_modify;
+  s.references = spec_.references;
+  s.wait_text = spec_.wait_text;
+  return s;
+}
+
+void CatalogScreen::Add() {
+  DIALOG_BOX(desktop(), spec_.edit_template, this,
+             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 0); });
+}
+
+void CatalogScreen::Modify() {
+  // Modifying nothing would write into a phantom row past the end.
+  if (!HasCurrentRow()) {
+    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
+    return;
+  }
+  DIALOG_BOX(desktop(), spec_.edit_template, this,
+             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 1); });
+}
+
+void CatalogScreen::Delete() {
+  if (!HasCurrentRow()) {
+    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
+    return;
+  }
+  if (MESSAGE_BOX(spec_.delete_question, "Advertencia", kMbOkCancel | kMbIconQuestion) != 1) return;
+  WDBTable& t = *main_;
+  if (!LockForModify(t)) return;
+  t.Delete();
+  UnlockForModify(t);
+  grid_->NMAXREC -= 1;
+  grid_->REFRESHALL();
+}
+
+int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lparam, int mode) {
+  (void)lparam;
+  xb::Table& t = *main_table();
+  if (msg == kWmInitDialog) {
+    if (mode == 1) {
+      auto code = t.Get("CODIGO");
+      Codigo = code.ok() && code->is_char() ? code->str() : std::string();
+      Codigo.resize(spec_.key_width, ' ');
+      Descrip = FieldText(t, "DESCRIP");
+      for (size_t i = 0; i < spec_.edit_fields.size(); ++i) {
+        auto v = t.Get(spec_.edit_fields[i]);
+        std::string text;
+        if (v.ok() && v->is_numeric()) {
+          text = TrimRight(FormatNumber(v->number(), "9999999999.99"));
+          text.erase(0, text.find_first_not_of(' '));
+        } else {
+          text = FieldText(t, spec_.edit_fields[i]);
+        }
+        dlg.SetText(500 + static_cast<int>(i), text);
+      }
+    }
+    dlg.SetFocus(500);
+    return 1;
+  }
+  if (msg != kWmCommand) return 0;
+  if (wparam == 2) {
+    dlg.ENDDIALOG(2);
+    return 1;
+  }
+  if (wparam != 1) return 1;
+  std::string code = ToField(dlg.Text(500), spec_.key_width);
+  CatalogSave save = SaveSettings(mode, &dlg);
+  if (!BeginCatalogWrite(save, code)) return 1;  // the dialog stays open with what was typed
+  for (size_t i = 0; i < spec_.edit_fields.size(); ++i) {
+    const std::string& field = spec_.edit_fields[i];
+    int idx = t.FieldIndex(field);
+    if (idx < 0) continue;
+    std::string text = dlg.Text(500 + static_cast<int>(i));
+    char type = t.fields()[idx].type;
+    if (type == 'N' || type == 'F' || type == 'I' || type == 'B' || type == 'Y') {
+      t.Put(idx, xb::Value::Number(NumericValue(text)));
+    } else if (type == 'C') {
+      t.Put(idx, xb::Value::Char(ToField(text, t.fields()[idx].len)));
+    }
+  }
+  FinishCatalogWrite(save);
+  dlg.ENDDIALOG(1);
+  return 1;
+}
+
+bool CatalogScreen::DoOperation(const std::string& name) {
+  if (name == "ADD_" + spec_.name) {
+    Add();
+  } else if (name == "MOD_" + spec_.name) {
+    Modify();
+  } else if (name == "DEL_" + spec_.name) {
+    Delete();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qz

@@ -1,0 +1,94 @@
+#include "lib/ui/catalog_edit.h"
+
+#include "lib/ui/catalog_data.h"
+#include "lib/ui/desktop.h"
+#include "lib/ui/message_box.h"
+
+namespace qz {
+namespace {
+
+std::string Bytes(const xb::Table& t, const std::string& field) {
+  auto v = t.Get(field);
+  return v.ok() && v->is_char() ? v->str() : std::string();
+}
+
+}  // namespace
+
+bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
+  xb::Table& t = s.table->table();
+  uint32_t here = t.Eof() ? 0 : t.RecNo();
+  bool taken = false;
+  if (t.Seek(xb::Value::Char(s.business + code)).ok() && t.Found()) {
+    // Modifying: the row finds itself; what counts is the row after it.
+    if (s.mode == 1 && t.RecNo() == here) t.Skip(1);
+    taken = !t.Eof() && Bytes(t, "CODIGO") == code && Bytes(t, "NEGOCIO") == s.business;
+  }
+  if (here) {
+    t.GoTo(here);
+  } else {
+    t.GoBottom();
+    t.Skip(1);
+  }
+  return taken;
+}
+
+bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
+  WDBTable& t = *s.table;
+  if (CatalogCodeTaken(s, code)) {
+    MESSAGE_BOX(s.duplicate_message, "Error", kMbIconStop);
+    return false;
+  }
+  if (s.mode == 1) {
+    if (!LockForModify(t)) return false;
+    if (code != s.old_code) {
+      WAIT wait(s.owner, s.wait_text);
+      for (const auto& ref : s.references) PropagateCode(ref, s.business, s.old_code, code);
+      wait.TERMINAR();
+    }
+    return true;
+  }
+  if (!AddNewRec(t)) return false;
+  t.FieldPut("NEGOCIO", xb::Value::Char(s.business));
+  if (s.grid) s.grid->NMAXREC += 1;
+  return true;
+}
+
+void FinishCatalogWrite(const CatalogSave& s) {
+  UnlockForModify(*s.table);
+  if (s.grid) s.grid->REFRESHALL();
+}
+
+int PropagateCode(const CodeReference& ref, const std::string& business,
+                  const std::string& old_code, const std::string& new_code) {
+  TablePtr handle = OpenTable(nullptr, ref.table);
+  if (!handle) return 0;
+  xb::Table* t = &handle->table();
+  int changed = 0;
+  int width = FieldWidth(*t, ref.field);
+  std::string old_value = old_code, new_value = new_code;
+  if (width > 0) {
+    old_value.resize(width, ' ');
+    new_value.resize(width, ' ');
+  }
+  if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + old_value)).ok()) {
+    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == old_value) {
+      // The changed row leaves this part of the tag: remember the next one.
+      uint32_t here = t->RecNo();
+      t->Skip(1);
+      uint32_t next = t->Eof() ? 0 : t->RecNo();
+      t->GoTo(here);
+      if (LockForModify(*handle)) {
+        t->Put(ref.field, xb::Value::Char(new_value));
+        UnlockForModify(*handle);
+        ++changed;
+      }
+      MULTITASK();
+      if (next == 0) break;
+      t->GoTo(next);
+    }
+  }
+  CloseTable(handle);
+  return changed;
+}
+
+}  // namespace qz

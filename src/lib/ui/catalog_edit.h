@@ -1,0 +1,61 @@
+// The save steps every catalog edit shares, whether the form is an inline
+// dialog or a separate edit window: the duplicate test, the record lock (or
+// the locked append of a new row), carrying a changed code into the tables
+// that reference it, and the final unlock and grid refresh.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lib/data/wtable.h"
+#include "lib/ui/browse.h"
+#include "lib/ui/wdiag.h"
+#include "xbase/table.h"
+
+namespace qz {
+
+// A table whose rows point at a catalog code, reached through a tag whose
+// key begins with business + that code.
+struct CodeReference {
+  std::string table;  // e.g. "ENC_PERS"
+  std::string tag;    // e.g. "ENC_PERS16"
+  std::string field;  // e.g. "PUESTO"
+};
+
+struct CatalogSave {
+  WDBTable* table = nullptr;  // the catalog table, on the row being modified
+  WBLISTBOX* grid = nullptr;
+  WDIAG* owner = nullptr;  // the window the messages and the wait window belong to
+  std::string business;    // table bytes, as stored in NEGOCIO
+  int key_width = 0;
+  int mode = 0;                   // 0 = add, 1 = modify
+  std::string old_code;           // mode 1: the code as loaded (table bytes, padded)
+  std::string duplicate_message;  // shown with title "Error"
+  std::vector<CodeReference> references;
+  std::string wait_text = "Un momento por favor...";
+};
+
+// True when another row of the business already has `code` (table bytes,
+// padded to the key width). In mode 1 the row being modified does not count.
+// The table is left on the row it was on.
+bool CatalogCodeTaken(const CatalogSave& s, const std::string& code);
+
+// Steps 1–2 of saving: the duplicate test (showing the message and returning
+// false when it fails), then the lock of the row (mode 1, carrying a changed
+// code into the referencing tables under the wait window) or the locked
+// append of a new row with its NEGOCIO (mode 0). On true the row is locked
+// and current; the caller writes CODIGO and its fields, then calls
+// FinishCatalogWrite. On false nothing was written and no lock is held.
+bool BeginCatalogWrite(const CatalogSave& s, const std::string& code);
+
+// Step 3: writes, releases the lock and refreshes the grid (keeping the
+// saved row selected).
+void FinishCatalogWrite(const CatalogSave& s);
+
+// Carries `old_code` into `new_code` in every row of `ref` of the business;
+// returns the number of rows changed. Rows another user keeps locked are
+// reported and left out.
+int PropagateCode(const CodeReference& ref, const std::string& business,
+                  const std::string& old_code, const std::string& new_code);
+
+}  // namespace qz

@@ -1,0 +1,40 @@
+// What a window system (Qt, or the scripted headless one) provides to the
+// window library. Everything the screens see goes through Desktop and WDIAG;
+// this interface is only the drawing and event side.
+#pragma once
+
+#include <string>
+
+namespace qz {
+
+class WDIAG;
+class Desktop;
+struct PrintDocument;
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  // Creates the view of a window shown modeless (a screen, or an edit window).
+  virtual void Show(WDIAG& w) = 0;
+  // Drops the view of a window that ended.
+  virtual void Destroy(WDIAG& w) = 0;
+  // Runs `w` modal until it ends (WDIAG::ended()). The window already holds
+  // its controls and has received WM_INITDIALOG.
+  virtual void RunModal(WDIAG& w) = 0;
+  // Brings a shown window to the front.
+  virtual void Raise(WDIAG& w) { (void)w; }
+  // The waiting window: shown, text changed, closed.
+  virtual void WaitShown(int id, const std::string& text) = 0;
+  virtual void WaitClosed(int id) = 0;
+  // The "Editar" popup changed (Desktop::edit_menu()).
+  virtual void MenuChanged() {}
+  // A printed document to preview (and print from the preview).
+  virtual void Preview(const PrintDocument& doc) = 0;
+  // Lets the screen repaint during a long loop.
+  virtual void Pump() {}
+  // A window ended: Desktop::Collect should run once the current event has
+  // been handled (never from inside the ended window's own code).
+  virtual void CollectLater() {}
+};
+
+}  // namespace qz

@@ -1,0 +1,45 @@
+#include "payroll/puestos.h"
+
+#include "lib/ui/message_box.h"
+#include "payroll/e_puesto.h"
+
+namespace qz {
+
+PUESTOS::PUESTOS(Desktop& desktop, const std::string& template_name, const std::string& business)
+    : CatalogScreen(desktop, template_name, business, Spec()) {}
+
+CatalogSpec PUESTOS::Spec() {
+  CatalogSpec s;
+  s.name = "PUESTOS";
+  s.table = "PUESTOS";
+  s.tag = "PUESTOS";
+  s.key_width = 4;
+  s.menu_id = kMenuId;
+  s.columns = {{"Código", "CODIGO", "!!!!"}, {"Descripción", "DESCRIP", std::string(40, '!')}};
+  s.duplicate_on_add = s.duplicate_on_modify = "Código de puesto ya definido...";
+  s.delete_question = "Desea borrar el puesto?";
+  s.edit_template = "MODIPUESTO";
+  s.references = {{"ENC_PERS", "ENC_PERS16", "PUESTO"}};
+  return s;
+}
+
+void PUESTOS::Add() {
+  OpenEditor(0);
+}
+
+void PUESTOS::Modify() {
+  if (!HasCurrentRow()) {
+    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
+    return;
+  }
+  OpenEditor(1);
+}
+
+void PUESTOS::OpenEditor(int mode) {
+  auto editor = std::make_unique<E_PUESTO>(*this, "MODIPUESTO", Negocio(), mode, main_table());
+  E_PUESTO* raw = editor.get();
+  desktop().Adopt(std::move(editor));
+  if (!raw->Init()) raw->ENDDIALOG(2);
+}
+
+}  // namespace qz

@@ -1,0 +1,54 @@
+// The grid on screen: a Qt table model over a WBLISTBOX (which holds the
+// rows of the table's scoped tag) and the table view that forwards header
+// clicks, typed search text and in-place edits to it.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include "lib/ui/browse.h"
+
+namespace qz {
+
+class BrowseModel : public QAbstractTableModel, public BrowseView {
+  Q_OBJECT
+ public:
+  BrowseModel(WBLISTBOX* grid, QObject* parent);
+  ~BrowseModel() override;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation o, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  // BrowseView
+  void RowsReset() override;
+  void RowChanged(int row) override;
+  void CurrentChanged(int row) override;
+
+  WBLISTBOX* grid() const { return grid_; }
+
+ signals:
+  void currentRowMoved(int row);
+
+ private:
+  WBLISTBOX* grid_;
+};
+
+class BrowseTable : public QTableView {
+  Q_OBJECT
+ public:
+  BrowseTable(WBLISTBOX* grid, QWidget* parent);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  void ApplyColumnWidths();
+  BrowseModel* model_;
+  bool syncing_ = false;
+};
+
+}  // namespace qz

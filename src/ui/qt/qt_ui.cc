@@ -1,0 +1,237 @@
+#include "ui/qt/qt_ui.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/qt/dialog_view.h"
+#include "ui/qt/print_render.h"
+
+namespace qz {
+namespace {
+
+// An MDI child that closing ends (Cancel), unless its screen is disabled
+// while its edit window is open.
+class ScreenSubWindow : public QMdiSubWindow {
+ public:
+  explicit ScreenSubWindow(WDIAG& w) : w_(w) {}
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    if (w_.ended()) {
+      e->accept();
+      return;
+    }
+    e->ignore();
+    if (w_.window_enabled()) w_.ENDDIALOG(2);
+  }
+
+ private:
+  WDIAG& w_;
+};
+
+// A modal dialog that only closes when its window ended; Escape and the
+// title-bar close press button 2 ("&Cancelar") as Win32 dialogs do.
+class ModalDialog : public QDialog {
+ public:
+  ModalDialog(WDIAG& w, QWidget* parent) : QDialog(parent), w_(w) {}
+  void reject() override {
+    if (!w_.ended()) w_.UserPress(2);
+    if (w_.ended()) QDialog::reject();
+  }
+
+ private:
+  WDIAG& w_;
+};
+
+}  // namespace
+
+QtUi::QtUi(const QString& title) {
+  main_ = std::make_unique<QMainWindow>();
+  main_->setWindowTitle(title);
+  mdi_ = new QMdiArea;
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  main_->setCentralWidget(mdi_);
+  file_menu_ = main_->menuBar()->addMenu(QString::fromUtf8("&Archivo"));
+  edit_menu_ = main_->menuBar()->addMenu(QString::fromUtf8("Editar"));
+  desktop_ = std::make_unique<Desktop>(*this);
+  previous_box_ = CurrentMessageBoxProvider();
+  SetMessageBoxProvider(this);
+  SetCurrentDesktop(desktop_.get());
+  QObject::connect(mdi_, &QMdiArea::subWindowActivated, main_.get(), [this](QMdiSubWindow* s) {
+    if (!s) return;
+    for (const auto& [w, sub] : subs_) {
+      if (sub == s && !w->ended()) desktop_->Activate(w);
+    }
+  });
+  timer_ = new QTimer(main_.get());
+  QObject::connect(timer_, &QTimer::timeout, main_.get(), [this] {
+    desktop_->RunDueTimers();
+    desktop_->Collect();
+  });
+  timer_->start(250);
+  MenuChanged();
+}
+
+QtUi::~QtUi() {
+  timer_->stop();
+  desktop_.reset();
+  if (CurrentMessageBoxProvider() == this) SetMessageBoxProvider(previous_box_);
+  if (CurrentDesktop() == nullptr) SetCurrentDesktop(nullptr);
+}
+
+DialogView* QtUi::ViewOf(WDIAG* w) const {
+  auto it = subs_.find(w);
+  if (it == subs_.end() || !it->second) return nullptr;
+  return qobject_cast<DialogView*>(it->second->widget());
+}
+
+void QtUi::Show(WDIAG& w) {
+  auto* sub = new ScreenSubWindow(w);
+  auto* view = new DialogView(w);
+  sub->setWidget(view);
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->setWindowTitle(view->windowTitle());
+  QObject::connect(view, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+  mdi_->addSubWindow(sub);
+  subs_[&w] = sub;
+  sub->show();
+  sub->adjustSize();
+  mdi_->setActiveSubWindow(sub);
+}
+
+void QtUi::Destroy(WDIAG& w) {
+  auto it = subs_.find(&w);
+  if (it == subs_.end()) return;
+  QPointer<QMdiSubWindow> sub = it->second;
+  subs_.erase(it);
+  if (sub) {
+    w.SetView(nullptr);
+    mdi_->removeSubWindow(sub);
+    sub->deleteLater();
+  }
+}
+
+void QtUi::RunModal(WDIAG& w) {
+  ModalDialog dlg(w, main_.get());
+  auto* layout = new QVBoxLayout(&dlg);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* view = new DialogView(w, &dlg);
+  layout->addWidget(view);
+  dlg.setWindowTitle(view->windowTitle());
+  QObject::connect(view, &DialogView::acted, &dlg, [&] {
+    if (w.ended()) dlg.done(w.result());
+  });
+  if (!w.ended()) dlg.exec();
+  w.SetView(nullptr);
+}
+
+void QtUi::Raise(WDIAG& w) {
+  auto it = subs_.find(&w);
+  if (it != subs_.end() && it->second) mdi_->setActiveSubWindow(it->second);
+}
+
+void QtUi::WaitShown(int id, const std::string& text) {
+  QPointer<QWidget>& box = waits_[id];
+  if (!box) {
+    box = new QWidget(main_.get(), Qt::Tool | Qt::FramelessWindowHint);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    auto* l = new QVBoxLayout(box);
+    l->setContentsMargins(24, 16, 24, 16);
+    auto* label = new QLabel;
+    label->setObjectName("text");
+    label->setAlignment(Qt::AlignCenter);
+    l->addWidget(label);
+    box->setStyleSheet("QWidget { background: #fdfdf5; border: 1px solid #9a9a8a; }");
+  }
+  box->findChild<QLabel*>("text")->setText(QString::fromUtf8(text));
+  box->adjustSize();
+  QRect r = main_->geometry();
+  box->move(r.center() - QPoint(box->width() / 2, box->height() / 2));
+  box->show();
+  box->raise();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::WaitClosed(int id) {
+  auto it = waits_.find(id);
+  if (it == waits_.end()) return;
+  if (it->second) it->second->close();
+  waits_.erase(it);
+}
+
+void QtUi::MenuChanged() {
+  if (!edit_menu_ || !desktop_) return;
+  edit_menu_->clear();
+  for (const auto& e : desktop_->edit_menu()) {
+    QAction* a = edit_menu_->addAction(QString::fromUtf8(e.caption));
+    a->setEnabled(!e.greyed && e.action != nullptr);
+    std::string caption = e.caption;
+    QObject::connect(a, &QAction::triggered, main_.get(), [this, caption] {
+      // Run after the menu has closed: the entry may rebuild this menu.
+      QTimer::singleShot(0, main_.get(), [this, caption] {
+        desktop_->ChooseEdit(caption);
+        desktop_->Collect();
+      });
+    });
+  }
+}
+
+void QtUi::Preview(const PrintDocument& doc) {
+  PreviewDocument(doc, main_.get());
+}
+
+void QtUi::Pump() {
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::CollectLater() {
+  if (collect_posted_) return;
+  collect_posted_ = true;
+  QTimer::singleShot(0, main_.get(), [this] {
+    collect_posted_ = false;
+    desktop_->Collect();
+  });
+}
+
+int QtUi::Show(const std::string& text, const std::string& title, int style) {
+  QMessageBox box(main_.get());
+  box.setWindowTitle(QString::fromUtf8(title));
+  box.setText(QString::fromUtf8(text).replace("\r\n", "\n"));
+  switch (style & 0x70) {
+    case kMbIconStop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case kMbIconQuestion:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case kMbIconWarning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case kMbIconInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
+  }
+  QPushButton* ok = box.addButton(QString::fromUtf8("Aceptar"), QMessageBox::AcceptRole);
+  QPushButton* cancel = nullptr;
+  if ((style & 0x0F) == kMbOkCancel)
+    cancel = box.addButton(QString::fromUtf8("Cancelar"), QMessageBox::RejectRole);
+  box.setDefaultButton(ok);
+  if (cancel) box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == ok ? 1 : (cancel ? 2 : 1);
+}
+
+}  // namespace qz
