@@ -41,7 +41,7 @@ CALC_VAC::~CALC_VAC() {
 void CALC_VAC::KILL_BASES() {
   for (auto& [i, t] : owned_) {
     a_bases[i] = nullptr;
-    KILLTABLA(t);
+    ReleasePayrollTable(t);
   }
   owned_.clear();
 }

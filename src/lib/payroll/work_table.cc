@@ -1,11 +1,13 @@
 #include "lib/payroll/work_table.h"
 
+#include "lib/data/work_areas.h"
 #include "lib/errors/fault.h"
 
 namespace qz {
 
 xb::Result<TablePtr> OpenPayrollTable(void* owner, const std::string& name,
                                       const std::string& tag) {
+  AreaSelection keep(Areas().Selected());
   try {
     TablePtr t = USE(owner, name, tag);
     if (!t) return xb::Status::NotFound(name + ": not opened");
@@ -13,6 +15,11 @@ xb::Result<TablePtr> OpenPayrollTable(void* owner, const std::string& name,
   } catch (const Fault& f) {
     return xb::Status::NotFound(name + ": " + f.info().description);
   }
+}
+
+void ReleasePayrollTable(TablePtr& t) {
+  AreaSelection keep(Areas().Selected());
+  KILLTABLA(t);
 }
 
 WorkTable::WorkTable(xb::Table* caller, void* owner, const std::string& name,
@@ -33,7 +40,7 @@ WorkTable::WorkTable(xb::Table* caller, void* owner, const std::string& name,
 
 WorkTable::~WorkTable() {
   keep_.reset();  // the caller's table goes back first
-  KILLTABLA(own_);
+  ReleasePayrollTable(own_);
 }
 
 }  // namespace qz

@@ -17,9 +17,13 @@
 
 namespace qz {
 
-// USE(owner, name, tag) with a fault turned into a status.
+// USE(owner, name, tag) with a fault turned into a status. The caller's
+// selected work area stays selected: USE selects the area it opens, and the
+// lock operations of whoever called the payroll helper act on the selected one.
 xb::Result<TablePtr> OpenPayrollTable(void* owner, const std::string& name,
                                       const std::string& tag = "");
+// KILLTABLA, keeping the selected work area.
+void ReleasePayrollTable(TablePtr& t);
 
 class WorkTable {
  public:

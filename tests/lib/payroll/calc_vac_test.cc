@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "lib/data/work_areas.h"
 #include "lib/payroll/calc_pl.h"
 #include "lib/payroll/catalog_tables.h"
 #include "lib/settings/globals.h"
@@ -185,21 +186,26 @@ TEST_F(CalcVacTest, OpensWhatTheCallerDidNotPassAndReleasesIt) {
   Employee("E1");
   CALC_VAC::Bases b = Bases();
   b[CALC_VAC::kDetVac] = nullptr;
+  TablePtr mine = USE(nullptr, "ARTICULO");
+  const int area = Areas().Selected();
   {
     CALC_VAC v(kNeg, nullptr, b, xb::JulianFromYmd(2024, 1, 15));
     // Only DET_VAC exists in this installation; the other positions not
     // passed could not be opened and the computation does not need them.
-    ASSERT_EQ(G().XFILES_AREA.size(), 1u);
-    EXPECT_EQ(G().XFILES_AREA[0].second, "DET_VAC");
+    ASSERT_EQ(G().XFILES_AREA.size(), 2u);
+    EXPECT_EQ(G().XFILES_AREA[1].second, "DET_VAC");
+    EXPECT_EQ(Areas().Selected(), area);  // the caller's area stays selected
     ASSERT_TRUE(v.CALCULAR("E1", 80, 1000).ok());
     EXPECT_DOUBLE_EQ(v.GET_AJUSTE_POR_VACACIONES(), 20000);
     v.KILL_BASES();
-    EXPECT_TRUE(G().XFILES_AREA.empty());
+    EXPECT_EQ(G().XFILES_AREA.size(), 1u);
+    EXPECT_EQ(Areas().Selected(), area);
     // After KILL_BASES the position is empty again, and says so.
     xb::Status s = v.CALCULAR("E1", 80, 1000);
     EXPECT_TRUE(s.IsNotFound());
   }
-  EXPECT_TRUE(G().XFILES_AREA.empty());
+  EXPECT_EQ(G().XFILES_AREA.size(), 1u);
+  KILLTABLA(mine);
 }
 
 TEST_F(CalcVacTest, AverageSalaryOfPastPayrolls) {

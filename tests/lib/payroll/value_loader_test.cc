@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "lib/data/work_areas.h"
 #include "lib/payroll/catalog_tables.h"
 #include "lib/settings/globals.h"
 #include "support/fake_clock.h"
@@ -197,10 +198,15 @@ class InstalledValueLoaderTest : public ValueLoaderTest {
 };
 
 TEST_F(InstalledValueLoaderTest, TablesNotGivenAreOpenedAndReleased) {
+  // The caller works on its own table in its selected area.
+  TablePtr mine = USE(nullptr, "ARTICULO");
+  const int area = Areas().Selected();
   auto v = OpenColumnValue(Req("RT"), ColumnTables{}, Ctx(J(2024, 6, 30)));
   ASSERT_TRUE(v.ok()) << v.status().ToString();
   EXPECT_NEAR(Total(**v, 5), -190.0 / 520, 1e-12);
-  EXPECT_TRUE(G().XFILES_AREA.empty());
+  EXPECT_EQ(Areas().Selected(), area);
+  ASSERT_EQ(G().XFILES_AREA.size(), 1u);  // only the caller's
+  KILLTABLA(mine);
   // A past payroll's tables that the installation lacks: a status, no fault.
   std::filesystem::remove(inst_.root + "BASES/H_E_TIP.DBF");
   auto h = OpenColumnValue(Req("RT", true), ColumnTables{}, Ctx(J(2024, 6, 5)));
