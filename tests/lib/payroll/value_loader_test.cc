@@ -171,19 +171,6 @@ TEST_F(ValueLoaderTest, SeparatorsUnknownTypesAndNoRate) {
   EXPECT_EQ(Total(**v, 5), 0);
 }
 
-TEST_F(ValueLoaderTest, CallersOrderScopeAndRecordComeBack) {
-  xb::Table& tip = *t_["ENC_TIP"];
-  ASSERT_TRUE(tip.SetOrder("ENC_TIP").ok());
-  const std::string qn = std::string(kNeg) + "  Q";
-  ASSERT_TRUE(tip.SetScope(C(qn), C(qn)).ok());
-  ASSERT_TRUE(tip.GoTop().ok());
-  const uint32_t rec = tip.RecNo();
-  ASSERT_TRUE(OpenColumnValue(Req("RT"), Current(), Ctx(J(2024, 6, 30))).ok());
-  EXPECT_EQ(tip.Order(), "ENC_TIP");
-  EXPECT_EQ(tip.RecNo(), rec);
-  EXPECT_EQ(*tip.KeyCount(), 1u);  // QN; RT is outside the caller's scope
-}
-
 // The same tables in an installation's BASES, opened by name when the caller
 // passes none.
 class InstalledValueLoaderTest : public ValueLoaderTest {
