@@ -30,10 +30,13 @@ int32_t J(int y, int m, int d) {
   return xb::JulianFromYmd(y, m, d);
 }
 
-// Income tax "RT" in dollars: today 0-1,000 at 0 %, 1,000-2,000 at 10 %, above
-// at 15 % (rows entered out of order); the June 2024 payroll of D1 kept a copy
-// with a single 20 % bracket above 1,000. One dollar is 500 colones up to 9 June,
-// 520 from the 10th. Column "QN" counts only in the month's second payroll.
+// Composite item "RT" of a dollar type on a colón payroll: the base is
+// converted with the dollar-to-colón rate, the brackets (0-1,000 at 0 %,
+// 1,000-2,000 at 10 %, above at 15 %, rows entered out of order) apply to it
+// and the result goes back at the same rate. The June 2024 payroll of D1 kept
+// a copy with a single 20 % bracket above 1,000. One dollar is 500 colones up
+// to 9 June, 520 from the 10th. Column "QN" counts only in the month's second
+// payroll.
 class ValueLoaderTest : public ::testing::Test {
  protected:
   void SetUp() override {
