@@ -5,9 +5,6 @@
 //   CalcVac:      CALC_VAC::CALCULAR for 1,000 employees with 24 monthly
 //                 payrolls each, on shared tables with their CDX tags.
 // Run: build/bench_payroll [--benchmark_filter=...].
-//
-// The benchmark targets link the engine only, so the payroll sources are
-// compiled into this program directly.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -19,7 +16,6 @@
 #include "lib/payroll/definitions.h"
 #include "lib/payroll/value_classes.h"
 #include "xbase/table.h"
-
 
 namespace {
 

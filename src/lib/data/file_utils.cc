@@ -124,8 +124,7 @@ void SAVE_PACK(void*, const std::string& name,
     ThrowFault(kGenOpen, t.status().message(), path, "SAVE_PACK",
                t.status().IsBusy() ? kOsSharingViolation : kOsNotFound);
   if (show_progress) show_progress(Trim(name));
-  xb::Status s = (*t)->Pack();
-  if (s.ok()) s = (*t)->Reindex();
+  xb::Status s = (*t)->Pack();  // rebuilds every tag from the packed records
   if (s.ok()) s = (*t)->Close();
   if (!s.ok()) ThrowFault(kGenWrite, s.message(), path, "SAVE_PACK");
 }

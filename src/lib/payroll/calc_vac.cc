@@ -7,6 +7,7 @@
 #include "lib/payroll/days_worked.h"
 #include "lib/payroll/definitions.h"
 #include "lib/payroll/table_position.h"
+#include "lib/payroll/work_table.h"
 #include "xbase/table.h"
 #include "xbase/value.h"
 
@@ -17,18 +18,20 @@ const char* const CALC_VAC::kBaseNames[kBaseCount] = {
     "H_E_DEPT", "H_TIP_PL", "H_TIEM_E", "ENC_PERS", "ENC_VAC", "DET_VAC",  "ENC_DEPT", "TIEMPO_E",
     "DET_PERS", "DET_DEPT", "ENC_TIP",  "H_D_PERS", "H_E_TIP", "H_E_PERS", "TIP_PLA",  "F_PLAN"};
 
-CALC_VAC::CALC_VAC(const std::string& negocio, void* /*owner*/, const Bases& bases,
-                   int32_t referencia, TableOpener opener)
+CALC_VAC::CALC_VAC(const std::string& negocio, void* owner, const Bases& bases, int32_t referencia)
     : negocio_(PadRight(negocio, 15)), a_bases(bases) {
   xfecha_calculo = VacationCutOff(referencia);
   for (int i = 0; i < kBaseCount; ++i) {
-    if (a_bases[i] || !opener) continue;
-    auto t = opener(kBaseNames[i]);
-    if (!t.ok()) continue;  // reported by CALCULAR when it needs the table
-    a_bases[i] = t->get();
-    owned_.push_back(std::move(t.value()));
+    if (a_bases[i]) continue;
+    auto t = OpenPayrollTable(owner, kBaseNames[i], i == kHDPers ? "H_D_PERS2" : "");
+    if (!t.ok()) {
+      // Reported by CALCULAR if the computation needs the table.
+      why_not_open_[i] = t.status().message();
+      continue;
+    }
+    a_bases[i] = &(*t)->table();
+    owned_.emplace_back(i, std::move(t.value()));
   }
-  if (a_bases[kHDPers]) (void)a_bases[kHDPers]->SetOrder("H_D_PERS2");
 }
 
 CALC_VAC::~CALC_VAC() {
@@ -36,10 +39,9 @@ CALC_VAC::~CALC_VAC() {
 }
 
 void CALC_VAC::KILL_BASES() {
-  for (auto& t : owned_) {
-    for (auto& b : a_bases)
-      if (b == t.get()) b = nullptr;
-    (void)t->Close();
+  for (auto& [i, t] : owned_) {
+    a_bases[i] = nullptr;
+    ReleasePayrollTable(t);
   }
   owned_.clear();
 }
@@ -104,7 +106,8 @@ xb::Status CALC_VAC::CALCULAR(const std::string& empleado, double actuales, doub
   for (int i : {kEncPers, kEncVac, kDetVac, kTiempoE, kHDPers, kHETip, kHEPers, kHTipPl, kHTiemE,
                 kHEDeptB}) {
     if (!a_bases[i])
-      return xb::Status::NotFound(std::string("CALC_VAC: table ") + kBaseNames[i] + " is not open");
+      return xb::Status::NotFound(std::string("CALC_VAC: table ") + kBaseNames[i] + " is not open" +
+                                  (why_not_open_[i].empty() ? "" : " (" + why_not_open_[i] + ")"));
   }
   std::deque<TablePosition> keep;
   for (int i : {kEncVac, kDetVac, kTiempoE, kHDPers, kHETip, kHEPers, kHTipPl, kHTiemE, kHEDeptB})

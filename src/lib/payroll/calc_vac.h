@@ -6,11 +6,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "lib/data/use.h"
 #include "lib/payroll/vacation_rules.h"
 #include "xbase/status.h"
 
@@ -38,13 +39,10 @@ class C_PARAM {
   xb::Table* H_E_PERS;
 };
 
-// Opens a table by name for CALC_VAC when the caller did not pass it.
-using TableOpener = std::function<xb::Result<std::unique_ptr<xb::Table>>(const std::string&)>;
-
 class CALC_VAC {
  public:
-  // The 24 tables, in this order; a null entry is opened through `opener`
-  // (and closed by KILL_BASES).
+  // The 24 tables, in this order; a null entry is opened through USE for
+  // `owner` (H_D_PERS on tag H_D_PERS2) and released by KILL_BASES.
   enum Base {
     kEncTip,
     kTCambio,
@@ -82,8 +80,7 @@ class CALC_VAC {
     double ganados = 0, tomados = 0, pendientes = 0;
   };
 
-  CALC_VAC(const std::string& negocio, void* owner, const Bases& bases, int32_t referencia,
-           TableOpener opener = {});
+  CALC_VAC(const std::string& negocio, void* owner, const Bases& bases, int32_t referencia);
   ~CALC_VAC();
   CALC_VAC(const CALC_VAC&) = delete;
   CALC_VAC& operator=(const CALC_VAC&) = delete;
@@ -112,7 +109,8 @@ class CALC_VAC {
 
   std::string negocio_;
   Bases a_bases{};
-  std::vector<std::unique_ptr<xb::Table>> owned_;
+  std::vector<std::pair<int, TablePtr>> owned_;       // {position, table USE opened}
+  std::array<std::string, kBaseCount> why_not_open_;  // why USE could not open a position
   Registro registro_;
   std::vector<VacationRow> rows_;  // the current employee's vacation type
   int32_t inicio_ = 0;

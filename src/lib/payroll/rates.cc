@@ -71,11 +71,11 @@ double CAMBIO_SPEC(const std::string& negocio, xb::Table& t, const std::string& 
 }
 
 double XCAMBIO_SPEC(const std::string& negocio, xb::Table& t, const std::string& target,
-                    const std::string& source, int32_t fecha, int rate_no, bool manejo_tc) {
+                    const std::string& source, int32_t fecha, int rate_no) {
   if (Same(target, source)) return 1;
   RateRow r = FindRate(t, negocio, target, source, fecha, rate_no);
   if (!r.found) return 0;
-  return r.inverse && !manejo_tc ? -r.rate : r.rate;
+  return r.inverse && G().XMANEJO_TC != 1 ? -r.rate : r.rate;
 }
 
 double XCAMBIO_ACT(const std::string& negocio, xb::Table& t, const std::string& target,

@@ -45,11 +45,10 @@ double CAMBIO_SPEC(const std::string& negocio, xb::Table& t_cambio, const std::s
 // 1 for the same currency, 0 when there is none.
 double XCAMBIO_ACT(const std::string& negocio, xb::Table& t_cambio, const std::string& target,
                    const std::string& source, int rate_no = 1);
-// The dated form of XCAMBIO_ACT; with `manejo_tc` (the process setting
-// XMANEJO_TC = 1) a negative answer is turned positive.
+// The dated form of XCAMBIO_ACT. When the business handles its rates that way
+// (the process setting XMANEJO_TC = 1) a negative answer is turned positive.
 double XCAMBIO_SPEC(const std::string& negocio, xb::Table& t_cambio, const std::string& target,
-                    const std::string& source, int32_t fecha, int rate_no = 1,
-                    bool manejo_tc = false);
+                    const std::string& source, int32_t fecha, int rate_no = 1);
 // CFECHA_ACT: the date of the rate CAMBIO_ACT would use: today for the same
 // currency, the row's FECHA, or the empty date (0) when there is none.
 int32_t CFECHA_ACT(const std::string& negocio, xb::Table& t_cambio, const std::string& target,

@@ -4,9 +4,12 @@
 
 #include <map>
 
+#include "lib/data/work_areas.h"
 #include "lib/payroll/calc_pl.h"
 #include "lib/payroll/catalog_tables.h"
+#include "lib/settings/globals.h"
 #include "support/fake_clock.h"
+#include "support/installation.h"
 #include "support/temp_dir.h"
 
 namespace qz {
@@ -166,23 +169,43 @@ TEST_F(CalcVacTest, MissingTableIsReportedNotFollowed) {
   CALC_VAC::Bases b = Bases();
   b[CALC_VAC::kDetVac] = nullptr;
   CALC_VAC v(kNeg, nullptr, b, xb::JulianFromYmd(2024, 1, 15));
-  EXPECT_TRUE(v.CALCULAR("E1", 80, 1000).IsNotFound());
+  xb::Status s = v.CALCULAR("E1", 80, 1000);
+  EXPECT_TRUE(s.IsNotFound());
+  EXPECT_NE(s.message().find("DET_VAC"), std::string::npos) << s.ToString();
   EXPECT_EQ(v.GET_AJUSTE_POR_VACACIONES(), 0);
 }
 
-TEST_F(CalcVacTest, OpensWhatTheCallerDidNotPassAndClosesIt) {
+TEST_F(CalcVacTest, OpensWhatTheCallerDidNotPassAndReleasesIt) {
+  qztest::Installation inst;
+  inst.Start();
+  {
+    auto dv = qztest::CreateCatalogTable(inst.root + "BASES", "DET_VAC");
+    AddRow(*dv,
+           {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"D_MES", N(1.25)}, {"D_ANHO", N(15)}});
+  }
   Employee("E1");
   CALC_VAC::Bases b = Bases();
   b[CALC_VAC::kDetVac] = nullptr;
-  int opened = 0;
-  CALC_VAC v(kNeg, nullptr, b, xb::JulianFromYmd(2024, 1, 15), [&](const std::string& name) {
-    ++opened;
-    return xb::Table::Open(dir_.file(name + ".DBF"));
-  });
-  EXPECT_EQ(opened, CALC_VAC::kBaseCount - 9);  // every position not passed
-  ASSERT_TRUE(v.CALCULAR("E1", 80, 1000).ok());
-  EXPECT_DOUBLE_EQ(v.GET_AJUSTE_POR_VACACIONES(), 20000);
-  v.KILL_BASES();
+  TablePtr mine = USE(nullptr, "ARTICULO");
+  const int area = Areas().Selected();
+  {
+    CALC_VAC v(kNeg, nullptr, b, xb::JulianFromYmd(2024, 1, 15));
+    // Only DET_VAC exists in this installation; the other positions not
+    // passed could not be opened and the computation does not need them.
+    ASSERT_EQ(G().XFILES_AREA.size(), 2u);
+    EXPECT_EQ(G().XFILES_AREA[1].second, "DET_VAC");
+    EXPECT_EQ(Areas().Selected(), area);  // the caller's area stays selected
+    ASSERT_TRUE(v.CALCULAR("E1", 80, 1000).ok());
+    EXPECT_DOUBLE_EQ(v.GET_AJUSTE_POR_VACACIONES(), 20000);
+    v.KILL_BASES();
+    EXPECT_EQ(G().XFILES_AREA.size(), 1u);
+    EXPECT_EQ(Areas().Selected(), area);
+    // After KILL_BASES the position is empty again, and says so.
+    xb::Status s = v.CALCULAR("E1", 80, 1000);
+    EXPECT_TRUE(s.IsNotFound());
+  }
+  EXPECT_EQ(G().XFILES_AREA.size(), 1u);
+  KILLTABLA(mine);
 }
 
 TEST_F(CalcVacTest, AverageSalaryOfPastPayrolls) {
