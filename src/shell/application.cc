@@ -6,7 +6,6 @@
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/browse.h"
-#include "lib/ui/catalog_data.h"
 
 namespace qz {
 
@@ -21,7 +20,6 @@ bool Application::Start(const std::string& program_folder) {
     view_.EndProcess(1);
     return false;
   }
-  SetTablesDir(G().PATH + "BASES");
   principal_ = std::make_unique<PRINCIPAL>(desktop_, view_, registry_);
   return principal_->Init();
 }

@@ -13,7 +13,6 @@
 #include "lib/errors/error_handler.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
-#include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "shell/principal.h"
 #include "shell/toolbar.h"
@@ -61,7 +60,6 @@ class ShellTest : public ::testing::Test {
     qz::ResetGlobals();
     qz::G().EXT_MODULO = "PCFG";
     EXPECT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
-    qz::SetTablesDir(bases);
     qz::SetProcessExit([this](int code) { process_exit = code; });
     AddRows("NEGOCIOS", {{{"CODIGO", C(Biz(kCentral))}, {"DESCRIP", C("Hotel Central")},
                           {"INTENTOS", N(3)}},
@@ -79,11 +77,16 @@ class ShellTest : public ::testing::Test {
   void AddRows(const std::string& table, const std::vector<Row>& rows) {
     qztest::AddRows(bases, table, rows);
   }
-  void Set(const std::string& table, const std::string& field, const xb::Value& v) {
+  void Set(const std::string& table, uint32_t recno, const std::string& field,
+           const xb::Value& v) {
     auto t = xb::Table::Open(bases + "/" + table + ".DBF");
     ASSERT_TRUE(t.ok());
-    ASSERT_TRUE((*t)->GoTop().ok());
-    ASSERT_TRUE((*t)->Put(field, v).ok());
+    ASSERT_TRUE((*t)->GoTo(recno).ok());
+    ASSERT_TRUE((*t)->LockRecord(recno).ok());
+    auto st = (*t)->Put(field, v);
+    ASSERT_TRUE(st.ok()) << st.ToString();
+    ASSERT_TRUE((*t)->Flush().ok());
+    (*t)->UnlockAll();
     ASSERT_TRUE((*t)->Close().ok());
   }
   // A user of `business`; the password is stored as typed (plain) unless

@@ -1,0 +1,271 @@
+#include "quartzel_pcfg_shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <map>
+#include <set>
+
+#include "lib/settings/globals.h"
+#include "shell/toolbar.h"
+#include "ui/qt/dialog_view.h"
+
+namespace pcfg {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+
+// Password fields of the shell's dialogs: shown as dots.
+const std::map<std::string, std::set<int>>& PasswordFields() {
+  static const std::map<std::string, std::set<int>> f = {
+      {"XLOGINUSR", {501}},          {"BLOQ_SESSION", {501}}, {"CHANGE_NEG", {501}},
+      {"ACT_CLAVE", {501, 502, 503}}, {"CH_PASSWD", {501, 502, 503}}};
+  return f;
+}
+
+}  // namespace
+
+QtMainView::QtMainView(ShellQtUi& ui) : ui_(ui) {
+  QMainWindow* w = ui_.main_window();
+  QStatusBar* sb = w->statusBar();
+  sb->addWidget(new QLabel("Ready"), 1);
+  status_user_ = new QLabel;
+  status_business_ = new QLabel;
+  sb->addPermanentWidget(status_business_);
+  sb->addPermanentWidget(status_user_);
+  for (const char* pane : {"INS", "NUM", "CAPS"}) sb->addPermanentWidget(new QLabel(pane));
+  w->menuBar()->installEventFilter(this);
+  qApp->installEventFilter(this);
+}
+
+QtMainView::~QtMainView() { qApp->removeEventFilter(this); }
+
+void QtMainView::Attach(qz::PRINCIPAL& principal) {
+  principal_ = &principal;
+  principal.SetWakeup([this] {
+    if (dispatch_posted_) return;
+    dispatch_posted_ = true;
+    QTimer::singleShot(0, this, [this] {
+      dispatch_posted_ = false;
+      if (principal_) principal_->DispatchPosted();
+    });
+  });
+  if (qz::MToolBar* bar = principal.toolbar()) {
+    toolbar_ = new QToolBar(Q("Negocio"));
+    toolbar_->setMovable(false);
+    auto* view = new qz::DialogView(*bar);
+    toolbar_->addWidget(view);
+    ui_.main_window()->addToolBar(Qt::TopToolBarArea, toolbar_);
+    QObject::connect(view, &qz::DialogView::acted, this, [this, bar] {
+      bar->OnActed();
+      if (principal_) principal_->DispatchPosted();
+    });
+  }
+  MenuBarChanged(principal.menu_bar());
+  StatusChanged();
+}
+
+void QtMainView::ShowMain() {
+  QMainWindow* w = ui_.main_window();
+  const qz::Globals& g = qz::G();
+  const bool fade = g.XDOTRANSPARENCY == 1 && g.XREMOTE_SESSION == 0 &&
+                    QGuiApplication::platformName() != "offscreen";
+  if (fade) w->setWindowOpacity(0);
+  w->showMaximized();
+  if (fade) {
+    for (int step = 0; step <= 25; ++step) {
+      w->setWindowOpacity(step * 10 / 255.0);
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      QThread::msleep(1);
+    }
+    w->setWindowOpacity(1.0);
+  }
+}
+
+void QtMainView::SetTitle(const std::string& title) { ui_.main_window()->setWindowTitle(Q(title)); }
+
+void QtMainView::AddEntries(QMenu* menu, const std::vector<qz::MenuEntry>& entries) {
+  for (const qz::MenuEntry& e : entries) {
+    if (e.separator()) {
+      menu->addSeparator();
+    } else if (e.popup()) {
+      AddEntries(menu->addMenu(Q(e.caption)), e.items);
+    } else {
+      QAction* a = menu->addAction(Q(e.caption));
+      a->setData(e.id);
+      a->setEnabled(!e.greyed());
+      if (e.checked) {
+        a->setCheckable(true);
+        a->setChecked(true);
+      }
+      if (!e.available) a->setStatusTip(Q("Pantalla no disponible en esta versión"));
+      const int id = e.id;
+      // Run after the menu has closed: the action may rebuild this menu.
+      QObject::connect(a, &QAction::triggered, this, [this, id] {
+        QTimer::singleShot(0, this, [this, id] {
+          if (principal_) principal_->Command(id);
+        });
+      });
+    }
+  }
+  menu->installEventFilter(this);
+}
+
+void QtMainView::MenuBarChanged(const qz::MenuBar& bar) {
+  QMenuBar* mb = ui_.main_window()->menuBar();
+  mb->clear();
+  for (const qz::MenuEntry& popup : bar.popups) AddEntries(mb->addMenu(Q(popup.caption)), popup.items);
+}
+
+QMenu* QtMainView::PopupMenu(const std::string& caption) const {
+  for (QAction* a : ui_.main_window()->menuBar()->actions())
+    if (a->menu() && a->text() == Q(caption)) return a->menu();
+  return nullptr;
+}
+
+void QtMainView::ShowSplash(const std::string& bitmap, int64_t ms) {
+  CloseSplash();
+  QPixmap pix(Q(bitmap));
+  if (pix.isNull()) return;  // an installation without the bitmap shows none
+  splash_ = new QLabel(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  splash_->setAttribute(Qt::WA_DeleteOnClose);
+  splash_->setPixmap(pix);
+  splash_->setScaledContents(true);
+  splash_->resize(pix.size());
+  if (QScreen* s = QGuiApplication::primaryScreen())
+    splash_->move(s->geometry().center() - splash_->rect().center());
+  splash_->show();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QLabel* shown = splash_;
+  QTimer::singleShot(static_cast<int>(ms), this, [this, shown] {
+    if (splash_ == shown) CloseSplash();
+  });
+}
+
+void QtMainView::CloseSplash() {
+  if (splash_) splash_->close();
+  splash_ = nullptr;
+}
+
+void QtMainView::ShowNotice(const std::vector<std::string>& lines) {
+  QString text;
+  for (const auto& l : lines) text += Q(l) + "\n";
+  auto* box = new QMessageBox(QMessageBox::Warning, Q("QUARTZEL"), text.trimmed(), QMessageBox::Ok,
+                              ui_.main_window());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
+void QtMainView::StatusChanged() {
+  const qz::Globals& g = qz::G();
+  if (status_user_) status_user_->setText(Q(" " + g.XUSER_ABREVIA + " "));
+  if (status_business_) status_business_->setText(Q(" " + qz::Trim(g.XU_COMP) + " "));
+}
+
+bool QtMainView::Minimized() const { return ui_.main_window()->isMinimized(); }
+
+void QtMainView::EnableMainWindow(bool on) { ui_.main_window()->setEnabled(on); }
+
+void QtMainView::Cascade() { ui_.mdi()->cascadeSubWindows(); }
+void QtMainView::Tile() { ui_.mdi()->tileSubWindows(); }
+void QtMainView::ArrangeIcons() { ui_.mdi()->tileSubWindows(); }
+
+void QtMainView::EndProcess(int code) {
+  ended_ = true;
+  exit_code_ = code;
+  // Every event loop, nested ones included, ends; main() returns the code.
+  QCoreApplication::exit(code);
+}
+
+void QtMainView::Polish(QWidget* w) {
+  auto* view = qobject_cast<qz::DialogView*>(w);
+  if (!view) return;
+  const std::string& name = view->window().template_name();
+  auto it = PasswordFields().find(name);
+  if (it != PasswordFields().end()) {
+    for (int id : it->second)
+      if (auto* e = qobject_cast<QLineEdit*>(view->widget(id))) e->setEchoMode(QLineEdit::Password);
+  }
+  if (name == "XLOGINUSR") {
+    const std::string bmp = qz::G().PATH + "BMP/";
+    for (auto [id, file] : {std::pair{210, "ART1.BMP"}, std::pair{201, "ADS2.BMP"}}) {
+      auto* l = qobject_cast<QLabel*>(view->widget(id));
+      QPixmap pix(Q(bmp + file));
+      if (l && !pix.isNull()) l->setPixmap(pix.scaled(120, 120, Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation));
+    }
+  }
+}
+
+bool QtMainView::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+      if (principal_) principal_->idle().UserInput();
+      break;
+    case QEvent::Close:
+      // The frame's close button asks first, as "Salir" does.
+      if (watched == ui_.main_window() && principal_ && !ended_) {
+        event->ignore();
+        principal_->PostMessage(qz::kWmClose);
+        return true;
+      }
+      break;
+    case QEvent::Show:
+      if (watched->isWidgetType()) Polish(static_cast<QWidget*>(watched));
+      break;
+    case QEvent::FocusIn: {
+      // The window state learns which control has the focus: Enter in a
+      // field then does what that field asks.
+      for (QObject* o = watched; o; o = o->parent()) {
+        if (auto* view = qobject_cast<qz::DialogView*>(o)) {
+          qz::WDIAG& w = view->window();
+          if (const qz::DialogTemplate* t = w.dialog_template()) {
+            for (const qz::TemplateNode* n : t->Controls())
+              if (view->widget(n->id) == watched && w.focus() != n->id) w.SetFocus(n->id);
+          }
+          break;
+        }
+      }
+      break;
+    }
+    case QEvent::MouseButtonRelease: {
+      auto* menu = qobject_cast<QMenu*>(watched);
+      auto* me = static_cast<QMouseEvent*>(event);
+      if (menu && me->button() == Qt::RightButton && principal_) {
+        if (QAction* a = menu->actionAt(me->position().toPoint()); a && a->data().isValid()) {
+          const int id = a->data().toInt();
+          menu->close();
+          QTimer::singleShot(0, this, [this, id] {
+            if (principal_) principal_->MenuRightClick(id);
+          });
+          return true;
+        }
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace pcfg
