@@ -26,8 +26,8 @@ void Tell(const InstallOptions& o, const std::string& step) {
   if (o.progress) o.progress(step);
 }
 
-xb::Status WriteFile(const std::string& path, const std::string& bytes) {
-  xb::Env* env = xb::Env::Default();
+xb::Status WriteFile(xb::Env* env, const std::string& path, const std::string& bytes) {
+  if (!env) env = xb::Env::Default();
   auto f = env->Create(path, true);
   if (!f.ok()) return f.status();
   XB_RETURN_IF_ERROR((*f)->WriteAt(0, bytes.data(), bytes.size()));
@@ -53,17 +53,41 @@ xb::Status MakeTables(const std::string& root, const Catalog& catalog, const Ins
       Tell(o, "PROFILE");
       profile_told = true;
     }
-    XB_RETURN_IF_ERROR(CreateTable(t, root + "/" + t.folder));
+    MakeOptions mo;
+    mo.env = o.env;
+    // Demo rows go in first and the tags are built over them afterwards: one
+    // sorted build per tag is far cheaper than a key insert per row.
+    mo.with_tags = !o.demo;
+    XB_RETURN_IF_ERROR(CreateTable(t, root + "/" + t.folder, mo));
     (shared ? report->tables : report->templates)++;
     report->tags += static_cast<int>(t.tags.size());
   }
   return xb::Status::OK();
 }
 
-xb::Status WriteSupportFiles(const std::string& root, const std::string& last_business) {
-  for (const auto& f : InstallationBitmaps()) XB_RETURN_IF_ERROR(WriteFile(root + "/" + f.path, f.bytes));
-  XB_RETURN_IF_ERROR(WriteFile(root + "/HTML/NOTIFICA.HTM", NotificationTemplate()));
-  return WriteFile(root + "/QUARTZEL.INI", IniFile(last_business));
+xb::Status WriteSupportFiles(xb::Env* env, const std::string& root,
+                             const std::string& last_business) {
+  for (const auto& f : InstallationBitmaps())
+    XB_RETURN_IF_ERROR(WriteFile(env, root + "/" + f.path, f.bytes));
+  XB_RETURN_IF_ERROR(WriteFile(env, root + "/HTML/NOTIFICA.HTM", NotificationTemplate()));
+  return WriteFile(env, root + "/QUARTZEL.INI", IniFile(last_business));
+}
+
+// Builds the tags of every table that has none yet (after a bulk load).
+xb::Status AddMissingTags(const std::string& root, const Catalog& catalog, xb::Env* env) {
+  for (const auto& t : catalog.tables()) {
+    if (t.tags.empty()) continue;
+    xb::OpenOptions oo;
+    oo.env = env;
+    oo.exclusive = true;
+    auto table = xb::Table::Open(xb::JoinPath(root + "/" + t.folder, t.name + ".DBF"), oo);
+    if (!table.ok()) return table.status();
+    xb::Status s = (*table)->Tags().empty() ? AddTags(t, **table) : xb::Status::OK();
+    xb::Status c = (*table)->Close();
+    XB_RETURN_IF_ERROR(s);
+    XB_RETURN_IF_ERROR(c);
+  }
+  return xb::Status::OK();
 }
 
 // Everything of an installation, written into the empty folder `root`.
@@ -72,14 +96,18 @@ xb::Status Build(const std::string& root, const Catalog& catalog, const InstallO
   XB_RETURN_IF_ERROR(MakeFolders(root));
   XB_RETURN_IF_ERROR(MakeTables(root, catalog, o, report));
   bool has_system_tables = catalog.Find("F_SYS") && catalog.Find("FONTS") && catalog.Find("F_TXT_S");
-  if (has_system_tables) XB_RETURN_IF_ERROR(WriteSystemRows(root + "/BASES"));
+  if (has_system_tables) XB_RETURN_IF_ERROR(WriteSystemRows(root + "/BASES", o.env));
   std::string last_business;
   if (o.demo) {
-    XB_RETURN_IF_ERROR(LoadDemo(root, catalog, o.demo_options, o.progress, &report->demo));
+    DemoOptions demo = o.demo_options;
+    demo.env = o.env;
+    XB_RETURN_IF_ERROR(LoadDemo(root, catalog, demo, o.progress, &report->demo));
+    Tell(o, "tags");
+    XB_RETURN_IF_ERROR(AddMissingTags(root, catalog, o.env));
     last_business = "HOTELSOL";
   }
   Tell(o, "BMP, HTML, QUARTZEL.INI");
-  return WriteSupportFiles(root, last_business);
+  return WriteSupportFiles(o.env, root, last_business);
 }
 
 bool IsEmptyFolder(const fs::path& p) {

@@ -13,6 +13,7 @@
 
 #include "lib/install/catalog.h"
 #include "lib/install/demo/demo.h"
+#include "xbase/env.h"
 #include "xbase/status.h"
 
 namespace qz {
@@ -25,6 +26,9 @@ struct InstallOptions {
   bool force = false;
   bool demo = false;  // also load the demo hotel group
   DemoOptions demo_options;
+  // Where table and file writes go (null = the process environment); tests
+  // inject failures through it.
+  xb::Env* env = nullptr;
   // Told each step as it starts ("BASES", "demo: employees", ...); may be empty.
   std::function<void(const std::string&)> progress;
 };

@@ -7,8 +7,9 @@ namespace qz {
 namespace {
 
 xb::Result<std::unique_ptr<xb::Table>> OpenExclusive(const std::string& dir,
-                                                     const std::string& name) {
+                                                     const std::string& name, xb::Env* env) {
   xb::OpenOptions o;
+  o.env = env;
   o.exclusive = true;
   return xb::Table::Open(xb::JoinPath(dir, name + ".DBF"), o);
 }
@@ -46,7 +47,7 @@ const std::vector<std::pair<std::string, std::string>>& SearchableTables() {
   return kTables;
 }
 
-xb::Status WriteSystemRows(const std::string& bases_dir) {
+xb::Status WriteSystemRows(const std::string& bases_dir, xb::Env* env) {
   struct Step {
     const char* table;
     xb::Status (*write)(xb::Table&);
@@ -60,7 +61,7 @@ xb::Status WriteSystemRows(const std::string& bases_dir) {
          return xb::Status::OK();
        }}};
   for (const auto& step : steps) {
-    auto t = OpenExclusive(bases_dir, step.table);
+    auto t = OpenExclusive(bases_dir, step.table, env);
     if (!t.ok()) return t.status();
     xb::Status s = step.write(**t);
     xb::Status c = (*t)->Close();

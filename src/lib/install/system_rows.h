@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "xbase/env.h"
 #include "xbase/status.h"
 
 namespace qz {
@@ -16,6 +17,6 @@ namespace qz {
 const std::vector<std::pair<std::string, std::string>>& SearchableTables();
 
 // Writes the rows into the tables of `bases_dir`, which must exist and be empty.
-xb::Status WriteSystemRows(const std::string& bases_dir);
+xb::Status WriteSystemRows(const std::string& bases_dir, xb::Env* env = nullptr);
 
 }  // namespace qz

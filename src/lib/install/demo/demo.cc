@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "lib/install/demo/demo_context.h"
+#include "lib/install/table_maker.h"
 
 namespace qz {
 namespace demo {
@@ -41,11 +42,20 @@ xb::Result<xb::Table*> Context::Open(const std::string& table) {
   if (!catalog_.Find(table)) return xb::Status::NotFound("demo: table " + table + " is not in the catalog");
   xb::OpenOptions o;
   o.exclusive = true;  // nobody else sees the installation while it is built
+  o.env = options_.env;
   auto t = xb::Table::Open(xb::JoinPath(bases_, table + ".DBF"), o);
   if (!t.ok()) return t.status();
   xb::Table* raw = t->get();
   open_[table] = std::move(*t);
   return raw;
+}
+
+xb::Result<xb::Table*> Context::OpenIndexed(const std::string& table) {
+  auto t = Open(table);
+  if (!t.ok()) return t;
+  const CatalogTable* def = catalog_.Find(table);
+  if ((*t)->Tags().empty() && !def->tags.empty()) XB_RETURN_IF_ERROR(AddTags(*def, **t));
+  return t;
 }
 
 xb::Status Context::Add(const std::string& table, const std::function<void(Row&)>& fill) {

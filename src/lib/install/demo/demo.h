@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "xbase/env.h"
 #include "xbase/status.h"
 
 namespace qz {
@@ -20,6 +21,7 @@ struct DemoOptions {
   int year = 2026, month = 6, day = 30;
   uint64_t seed = 20260630;
   int employees = 300;  // spread over the businesses and departments
+  xb::Env* env = nullptr;  // null = the process environment
 };
 
 struct DemoSummary {

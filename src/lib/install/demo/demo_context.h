@@ -105,6 +105,9 @@ class Context {
   xb::Status Add(const std::string& table, const std::function<void(Row&)>& fill);
   // The open table (for reading back what an earlier part wrote).
   xb::Result<xb::Table*> Open(const std::string& table);
+  // The open table with every catalog tag built (tables are loaded before
+  // their tags; reading in key order needs them).
+  xb::Result<xb::Table*> OpenIndexed(const std::string& table);
   xb::Status CloseAll();
 
   const Catalog& catalog() const { return catalog_; }

@@ -89,7 +89,7 @@ class History {
   // Calls `fn` for each row of `table` whose `tag` key starts with `prefix`.
   xb::Status ForEach(const std::string& table, const std::string& tag, const std::string& prefix,
                      const std::function<xb::Status(xb::Table&)>& fn) {
-    auto t = c_.Open(table);
+    auto t = c_.OpenIndexed(table);
     if (!t.ok()) return t.status();
     xb::Table& s = **t;
     XB_RETURN_IF_ERROR(s.SetOrder(tag));
