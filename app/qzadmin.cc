@@ -34,9 +34,8 @@ const char kUsage[] =
 int main(int argc, char** argv) {
   using namespace qzadmin;
   std::map<std::string, int (*)(const Args&)> commands = {
-      {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck},
-      {"reindex", CmdReindex}, {"pack", CmdPack},
-      {"init", CmdInit},       {"demo", CmdDemo},   {"schema", CmdSchema}};
+      {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck}, {"reindex", CmdReindex},
+      {"pack", CmdPack}, {"init", CmdInit}, {"demo", CmdDemo},   {"schema", CmdSchema}};
   if (argc < 2 || commands.find(argv[1]) == commands.end()) {
     std::fputs(kUsage, stderr);
     return 2;

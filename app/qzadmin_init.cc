@@ -83,8 +83,12 @@ int Install(const Args& args, bool demo) {
 
 }  // namespace
 
-int CmdInit(const Args& args) { return Install(args, false); }
-int CmdDemo(const Args& args) { return Install(args, true); }
+int CmdInit(const Args& args) {
+  return Install(args, false);
+}
+int CmdDemo(const Args& args) {
+  return Install(args, true);
+}
 
 int CmdCheckInstallation(const Args& args) {
   if (args.size() != 1) {
@@ -118,13 +122,16 @@ int CmdSchema(const Args& args) {
     }
     nlohmann::json fields = nlohmann::json::array(), tags = nlohmann::json::array();
     for (const auto& f : t.fields)
-      fields.push_back({{"name", f.name}, {"type", std::string(1, f.type)}, {"len", f.len},
-                        {"dec", f.dec}});
+      fields.push_back(
+          {{"name", f.name}, {"type", std::string(1, f.type)}, {"len", f.len}, {"dec", f.dec}});
     for (const auto& g : t.tags)
-      tags.push_back({{"name", g.name}, {"key", g.key}, {"for", g.for_expr},
-                      {"descending", g.descending}});
-    out.push_back({{"name", t.name}, {"folder", t.folder}, {"group", t.group},
-                   {"fields", fields}, {"tags", tags}});
+      tags.push_back(
+          {{"name", g.name}, {"key", g.key}, {"for", g.for_expr}, {"descending", g.descending}});
+    out.push_back({{"name", t.name},
+                   {"folder", t.folder},
+                   {"group", t.group},
+                   {"fields", fields},
+                   {"tags", tags}});
   }
   if (as_json) std::cout << out.dump(1) << '\n';
   return 0;

@@ -37,8 +37,12 @@ void Install(benchmark::State& state, bool demo, int employees) {
   fs::remove_all(base);
 }
 
-void BM_Init(benchmark::State& state) { Install(state, false, 0); }
-void BM_Demo(benchmark::State& state) { Install(state, true, static_cast<int>(state.range(0))); }
+void BM_Init(benchmark::State& state) {
+  Install(state, false, 0);
+}
+void BM_Demo(benchmark::State& state) {
+  Install(state, true, static_cast<int>(state.range(0)));
+}
 
 BENCHMARK(BM_Init)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Demo)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -19,7 +19,9 @@ uint8_t Mix(uint8_t a, uint8_t b, double t) {
   t = std::clamp(t, 0.0, 1.0);
   return static_cast<uint8_t>(std::lround(a + (b - a) * t));
 }
-Rgb Blend(Rgb a, Rgb b, double t) { return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)}; }
+Rgb Blend(Rgb a, Rgb b, double t) {
+  return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
+}
 
 constexpr Rgb kNavy{16, 42, 92}, kSea{32, 112, 168}, kSand{236, 214, 160}, kWhite{255, 255, 255},
     kGold{214, 160, 40}, kSky{150, 200, 235}, kWall{240, 236, 226}, kWindow{60, 90, 130},

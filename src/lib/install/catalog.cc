@@ -120,14 +120,22 @@ xb::Status CheckField(const CatalogTable& t, const xb::FieldDef& f) {
       if (f.dec > 0 && f.dec >= f.len - 1)
         return xb::Status::InvalidArgument(where + ": too many decimals for the width");
       return xb::Status::OK();
-    case 'D': return fixed(8);
-    case 'L': return fixed(1);
-    case 'M': return fixed(10);
-    case 'I': return fixed(4);
-    case 'T': return fixed(8);
-    case 'B': return fixed(8);
-    case 'Y': return fixed(8);
-    default: return xb::Status::InvalidArgument(where + ": unknown type " + std::string(1, f.type));
+    case 'D':
+      return fixed(8);
+    case 'L':
+      return fixed(1);
+    case 'M':
+      return fixed(10);
+    case 'I':
+      return fixed(4);
+    case 'T':
+      return fixed(8);
+    case 'B':
+      return fixed(8);
+    case 'Y':
+      return fixed(8);
+    default:
+      return xb::Status::InvalidArgument(where + ": unknown type " + std::string(1, f.type));
   }
 }
 
@@ -248,8 +256,10 @@ xb::Result<const Catalog*> EmbeddedCatalog() {
     for (int i = 0; i < catalog_data::kFileCount && status.ok(); ++i)
       status = c->AddFile(catalog_data::kFiles[i].text, catalog_data::kFiles[i].name);
     if (status.ok()) status = c->Validate();
-    if (status.ok()) catalog = c;
-    else delete c;
+    if (status.ok())
+      catalog = c;
+    else
+      delete c;
   });
   if (!status.ok()) return status.With("table catalog");
   return catalog;

@@ -61,13 +61,15 @@ xb::Status MergeFolder(const fs::path& from, const fs::path& to, const fs::path&
         continue;
       }
       if (!fs::is_directory(dest, ec))
-        return xb::Status::Exists(dest.string() + ": is a file where the installation has a folder");
+        return xb::Status::Exists(dest.string() +
+                                  ": is a file where the installation has a folder");
       XB_RETURN_IF_ERROR(MergeFolder(e.path(), dest, root, replaced));
       continue;
     }
     if (!existing.empty()) {
       if (fs::is_directory(dest, ec))
-        return xb::Status::Exists(dest.string() + ": is a folder where the installation has a file");
+        return xb::Status::Exists(dest.string() +
+                                  ": is a folder where the installation has a file");
       XB_RETURN_IF_ERROR(Remove(dest, root, replaced));
       dest = to / name;  // the new file keeps the installation's spelling
     }

@@ -19,8 +19,8 @@ namespace qz {
 namespace fs = std::filesystem;
 namespace {
 
-const char* const kFolders[] = {"BASES", "PROFILE",      "TEMP",         "BMP",  "HTML",
-                                "MAIL",  "MAIL/SEND",    "MAIL/RECEIVE", "HBEAT"};
+const char* const kFolders[] = {"BASES", "PROFILE",   "TEMP",         "BMP",  "HTML",
+                                "MAIL",  "MAIL/SEND", "MAIL/RECEIVE", "HBEAT"};
 
 void Tell(const InstallOptions& o, const std::string& step) {
   if (o.progress) o.progress(step);
@@ -38,7 +38,8 @@ xb::Status MakeFolders(const std::string& root) {
   for (const char* f : kFolders) {
     std::error_code ec;
     fs::create_directory(fs::path(root) / f, ec);
-    if (ec) return xb::Status::IOError(root + "/" + f + ": cannot create the folder: " + ec.message());
+    if (ec)
+      return xb::Status::IOError(root + "/" + f + ": cannot create the folder: " + ec.message());
   }
   return xb::Status::OK();
 }
@@ -95,7 +96,8 @@ xb::Status Build(const std::string& root, const Catalog& catalog, const InstallO
                  InstallReport* report) {
   XB_RETURN_IF_ERROR(MakeFolders(root));
   XB_RETURN_IF_ERROR(MakeTables(root, catalog, o, report));
-  bool has_system_tables = catalog.Find("F_SYS") && catalog.Find("FONTS") && catalog.Find("F_TXT_S");
+  bool has_system_tables =
+      catalog.Find("F_SYS") && catalog.Find("FONTS") && catalog.Find("F_TXT_S");
   if (has_system_tables) XB_RETURN_IF_ERROR(WriteSystemRows(root + "/BASES", o.env));
   std::string last_business;
   if (o.demo) {
@@ -130,7 +132,8 @@ bool LooksInstalled(const std::string& dir) {
   return !FindEntry(dir, "BASES").empty() || !FindEntry(dir, "QUARTZEL.INI").empty();
 }
 
-xb::Result<InstallReport> CreateInstallation(const std::string& dir, const InstallOptions& options) {
+xb::Result<InstallReport> CreateInstallation(const std::string& dir,
+                                             const InstallOptions& options) {
   auto catalog = EmbeddedCatalog();
   if (!catalog.ok()) return catalog.status();
   return CreateInstallation(dir, **catalog, options);
@@ -139,6 +142,7 @@ xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Insta
 xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Catalog& catalog,
                                              const InstallOptions& options) {
   if (dir.empty()) return xb::Status::InvalidArgument("no installation folder given");
+  if (options.demo) XB_RETURN_IF_ERROR(CheckDemoOptions(options.demo_options));
   fs::path target = fs::path(dir).lexically_normal();
   if (target.filename().empty()) target = target.parent_path();  // "demo/" -> "demo"
   std::error_code ec;
@@ -147,8 +151,8 @@ xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Catal
     return xb::Status::Exists(dir + ": is a file, not a folder");
   bool empty = exists && IsEmptyFolder(target);
   if (exists && !empty && !options.force) {
-    std::string what = LooksInstalled(target.string()) ? "already holds an installation"
-                                                        : "is not empty";
+    std::string what =
+        LooksInstalled(target.string()) ? "already holds an installation" : "is not empty";
     return xb::Status::Exists(dir + ": " + what +
                               "; use --force to recreate the installation's tables and files in "
                               "it (their rows are lost; nothing else is touched)");
@@ -160,8 +164,8 @@ xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Catal
   // Build beside the target, on the same file system, so the move is a rename.
   std::string tmpl = (parent / ("." + target.filename().string() + ".qz-new-XXXXXX")).string();
   if (!mkdtemp(tmpl.data()))
-    return xb::Status::IOError(parent.string() + ": cannot create a folder there: " +
-                               std::strerror(errno));
+    return xb::Status::IOError(parent.string() +
+                               ": cannot create a folder there: " + std::strerror(errno));
   fs::path stage(tmpl);
   InstallReport report;
   xb::Status s = Build(stage.string(), catalog, options, &report);
@@ -169,8 +173,9 @@ xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Catal
     OpenUp(stage);
     if (!exists || empty) {
       fs::rename(stage, target, ec);
-      if (ec) s = xb::Status::IOError(dir + ": cannot move the new installation into place: " +
-                                      ec.message());
+      if (ec)
+        s = xb::Status::IOError(dir +
+                                ": cannot move the new installation into place: " + ec.message());
     } else {
       s = MergeInto(stage.string(), target.string(), &report.replaced);
     }

@@ -34,9 +34,9 @@ struct InstallOptions {
 };
 
 struct InstallReport {
-  int tables = 0;     // BASES tables created
-  int templates = 0;  // PROFILE templates created
-  int tags = 0;       // tags built, both folders
+  int tables = 0;                     // BASES tables created
+  int templates = 0;                  // PROFILE templates created
+  int tags = 0;                       // tags built, both folders
   std::vector<std::string> replaced;  // files of an earlier installation replaced (--force)
   DemoSummary demo;
 };
@@ -50,8 +50,8 @@ xb::Result<InstallReport> CreateInstallation(const std::string& dir, const Catal
                                              const InstallOptions& options);
 
 struct CheckReport {
-  int tables = 0;  // tables checked
-  int tags = 0;    // tags walked
+  int tables = 0;                     // tables checked
+  int tags = 0;                       // tags walked
   std::vector<std::string> problems;  // empty = the installation matches the catalog
 };
 

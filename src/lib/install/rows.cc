@@ -5,7 +5,9 @@
 
 namespace qz {
 
-Day Day::Ymd(int y, int m, int d) { return Day{xb::JulianFromYmd(y, m, d)}; }
+Day Day::Ymd(int y, int m, int d) {
+  return Day{xb::JulianFromYmd(y, m, d)};
+}
 
 int Day::year() const {
   int y, m, d;
@@ -23,9 +25,13 @@ int Day::day() const {
   return d;
 }
 
-std::string Cp1252(std::string_view utf8) { return xb::FromUtf8(std::string(utf8)); }
+std::string Cp1252(std::string_view utf8) {
+  return xb::FromUtf8(std::string(utf8));
+}
 
-Row::Row(xb::Table& t) : t_(t) { status_ = t_.Append(); }
+Row::Row(xb::Table& t) : t_(t) {
+  status_ = t_.Append();
+}
 
 void Row::Put(const char* field, const xb::Value& v) {
   if (!status_.ok()) return;

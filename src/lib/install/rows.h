@@ -31,7 +31,9 @@ class Row {
   Row& operator=(const Row&) = delete;
 
   Row& Set(const char* field, std::string_view utf8_text);
-  Row& Set(const char* field, const char* utf8_text) { return Set(field, std::string_view(utf8_text)); }
+  Row& Set(const char* field, const char* utf8_text) {
+    return Set(field, std::string_view(utf8_text));
+  }
   Row& Set(const char* field, const std::string& utf8_text) {
     return Set(field, std::string_view(utf8_text));
   }

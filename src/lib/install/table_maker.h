@@ -32,6 +32,7 @@ xb::Status CreateTable(const CatalogTable& table, const std::string& dir,
 
 // Compares an existing table's structure and tags with the catalog; every
 // difference is appended to `problems` (nothing appended = it matches).
-void CompareWithCatalog(const CatalogTable& table, xb::Table& t, std::vector<std::string>* problems);
+void CompareWithCatalog(const CatalogTable& table, xb::Table& t,
+                        std::vector<std::string>* problems);
 
 }  // namespace qz

@@ -6,9 +6,9 @@ namespace qz {
 
 const std::vector<std::string>& NotificationPlaceholders() {
   static const std::vector<std::string> kNames = {
-      "XHOTEL",   "XUSUARIO", "XFECHA",   "XTITULO1", "XTITULO2",  "XTITULO3",  "XTITULO4",
-      "XTITULO5", "XTITULO6", "XTEXTO1",  "XTEXTO2",  "XTEXTO3",   "XTEXTO4",   "XTEXTO5",
-      "XTEXTO6",  "XDETALLE0", "XDETALLE1"};
+      "XHOTEL",   "XUSUARIO", "XFECHA",   "XTITULO1",  "XTITULO2", "XTITULO3",
+      "XTITULO4", "XTITULO5", "XTITULO6", "XTEXTO1",   "XTEXTO2",  "XTEXTO3",
+      "XTEXTO4",  "XTEXTO5",  "XTEXTO6",  "XDETALLE0", "XDETALLE1"};
   return kNames;
 }
 

@@ -24,8 +24,9 @@ std::string ReadText(const std::filesystem::path& p) {
 TEST(Catalog, EmbeddedCopyMatchesTheSchemaFolderAndIsValid) {
   qz::Catalog from_disk;
   for (const auto& e : std::filesystem::directory_iterator(std::string(QZ_SOURCE_DIR) + "/schema"))
-    if (e.path().extension() == ".json")
+    if (e.path().extension() == ".json") {
       ASSERT_TRUE(from_disk.AddFile(ReadText(e.path()), e.path().filename().string()).ok());
+    }
   ASSERT_TRUE(from_disk.Validate().ok());
   const qz::Catalog& embedded = TheCatalog();
   ASSERT_EQ(embedded.tables().size(), from_disk.tables().size());
@@ -84,13 +85,15 @@ TEST(Catalog, BadFilesAreRefusedWithTheFileAndTableNamedAndChangeNothing) {
   };
   for (const auto& b : bad) {
     qz::Catalog catalog;
-    ASSERT_TRUE(catalog.AddFile(std::string(R"({"group":"g","tables":[)") + b.table + "]}", "x.json").ok());
+    ASSERT_TRUE(
+        catalog.AddFile(std::string(R"({"group":"g","tables":[)") + b.table + "]}", "x.json").ok());
     xb::Status s = catalog.Validate();
     EXPECT_FALSE(s.ok()) << b.table;
     EXPECT_NE(s.message().find(b.message), std::string::npos) << s.message();
   }
   qz::Catalog twice;
-  const char* one = R"({"group":"g","tables":[{"name":"T","folder":"BASES","fields":[{"name":"A","type":"C","len":5}]}]})";
+  const char* one =
+      R"({"group":"g","tables":[{"name":"T","folder":"BASES","fields":[{"name":"A","type":"C","len":5}]}]})";
   ASSERT_TRUE(twice.AddFile(one, "a.json").ok());
   EXPECT_NE(twice.AddFile(one, "b.json").message().find("defined twice"), std::string::npos);
 }

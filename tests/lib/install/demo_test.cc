@@ -46,7 +46,8 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
   ASSERT_TRUE(inst_->status.ok());
   std::map<std::string, Record> types, payroll_types, schedules, depts;
   for (const auto& r : Rows("ENC_TIP")) types[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")] = r;
-  for (const auto& r : Rows("TIP_PLA")) payroll_types[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")] = r;
+  for (const auto& r : Rows("TIP_PLA"))
+    payroll_types[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")] = r;
   for (const auto& r : Rows("TIEMPO_E")) schedules[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")] = r;
   for (const auto& r : Rows("ENC_DEPT")) depts[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")] = r;
   std::map<std::string, std::set<std::string>> layout;  // business|dept -> columns
@@ -56,7 +57,8 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
     if (Num(types[n + "|" + col], "TIPO") != 4) layout[n + "|" + Str(r, "DEPTO")].insert(col);
   }
   std::map<std::string, std::vector<Record>> values;  // business|employee -> rows
-  for (const auto& r : Rows("DET_PERS")) values[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")].push_back(r);
+  for (const auto& r : Rows("DET_PERS"))
+    values[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")].push_back(r);
 
   int dependent_rows = 0;
   for (const auto& e : Rows("ENC_PERS")) {
@@ -90,7 +92,7 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
 }
 
 TEST_F(Demo, LoginsUnscrambleToTheDocumentedPasswords) {
-  EXPECT_EQ(qz::ScramblePassword("abc"), "```");  // a^1, b^2, c^3
+  EXPECT_EQ(qz::ScramblePassword("abc"), "```");    // a^1, b^2, c^3
   EXPECT_EQ(qz::ScramblePassword("AB  "), "@@  ");  // trailing blanks stay blanks
   EXPECT_EQ(qz::ScramblePassword(qz::ScramblePassword("DEMO")), "DEMO");
   EXPECT_EQ(qz::ScramblePassword("X", 0), "X");
@@ -134,7 +136,8 @@ TEST_F(Demo, HistoryHasALinePerActiveEmployeeAndSerialsMatchTheRows) {
   std::map<std::string, int> lines;  // business|dept|date
   for (const auto& l : Rows("H_E_PERS")) {
     EXPECT_EQ(l.at("LIMITE").date(), xb::JulianFromYmd(2090, 1, 1));
-    lines[Str(l, "NEGOCIO") + "|" + Str(l, "DEPTO") + "|" + xb::DtosFromJulian(l.at("FECHA").date())]++;
+    lines[Str(l, "NEGOCIO") + "|" + Str(l, "DEPTO") + "|" +
+          xb::DtosFromJulian(l.at("FECHA").date())]++;
   }
   auto headers = Rows("H_E_DEPT");
   ASSERT_GT(headers.size(), 30u);
@@ -145,7 +148,8 @@ TEST_F(Demo, HistoryHasALinePerActiveEmployeeAndSerialsMatchTheRows) {
     // Payrolls fall on Fridays (weekly) or on the 15th and month ends.
     int y, m, day;
     xb::YmdFromJulian(date, &y, &m, &day);
-    bool month_end = xb::JulianFromYmd(y, m, day) + 1 == xb::JulianFromYmd(m == 12 ? y + 1 : y, m % 12 + 1, 1);
+    bool month_end =
+        xb::JulianFromYmd(y, m, day) + 1 == xb::JulianFromYmd(m == 12 ? y + 1 : y, m % 12 + 1, 1);
     EXPECT_TRUE(month_end || day == 15 || (date + 1) % 7 == 5) << d << " " << day;
   }
   // History column rows start as consolidation leaves them: the base column
@@ -188,8 +192,9 @@ TEST_F(Demo, EmployeesAreFoundThroughTheWordIndex) {
       std::string word = upper(Str(e, field));
       bool found = false;
       for (const auto& w : words)
-        found = found || (Str(w, "TABLA") == "ENC_PERS" && Str(w, "NEGOCIO") == Str(e, "NEGOCIO") &&
-                          Str(w, "DOCUMENTO") == Str(e, "CODIGO") && Str(w, "T_ITEM").rfind(word, 0) == 0);
+        found = found ||
+                (Str(w, "TABLA") == "ENC_PERS" && Str(w, "NEGOCIO") == Str(e, "NEGOCIO") &&
+                 Str(w, "DOCUMENTO") == Str(e, "CODIGO") && Str(w, "T_ITEM").rfind(word, 0) == 0);
       EXPECT_TRUE(found) << Str(e, "CODIGO") << " " << word;
     }
   }

@@ -25,7 +25,8 @@ std::string ReadFile(const std::string& p) {
 
 uint32_t Le32(const std::string& s, size_t at) {
   return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
-         static_cast<uint8_t>(s[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
+         static_cast<uint8_t>(s[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
 }
 
 class Init : public ::testing::Test {
@@ -58,7 +59,8 @@ TEST_F(Init, EveryCatalogTableReopensWithItsStructureAndCleanTags) {
 
 TEST_F(Init, FoldersFilesAndInstallationRows) {
   ASSERT_TRUE(inst_->status.ok());
-  for (const char* f : {"BASES", "PROFILE", "TEMP", "BMP", "HTML", "MAIL/SEND", "MAIL/RECEIVE", "HBEAT"})
+  for (const char* f :
+       {"BASES", "PROFILE", "TEMP", "BMP", "HTML", "MAIL/SEND", "MAIL/RECEIVE", "HBEAT"})
     EXPECT_TRUE(fs::is_directory(inst_->dir() + "/" + f)) << f;
 
   auto fsys = ReadAll(inst_->bases() + "/F_SYS.DBF");

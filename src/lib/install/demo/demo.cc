@@ -34,12 +34,15 @@ Context::Context(const std::string& dir, const Catalog& catalog, const DemoOptio
       random_(options.seed),
       summary_(summary) {}
 
-Context::~Context() { CloseAll(); }
+Context::~Context() {
+  CloseAll();
+}
 
 xb::Result<xb::Table*> Context::Open(const std::string& table) {
   auto it = open_.find(table);
   if (it != open_.end()) return it->second.get();
-  if (!catalog_.Find(table)) return xb::Status::NotFound("demo: table " + table + " is not in the catalog");
+  if (!catalog_.Find(table))
+    return xb::Status::NotFound("demo: table " + table + " is not in the catalog");
   xb::OpenOptions o;
   o.exclusive = true;  // nobody else sees the installation while it is built
   o.env = options_.env;
@@ -120,12 +123,23 @@ double HourlyFactor(double base, double divisor, double hours, double multiplier
 
 }  // namespace demo
 
+xb::Status CheckDemoOptions(const DemoOptions& options) {
+  int y, m, d;
+  int32_t jd = xb::JulianFromYmd(options.year, options.month, options.day);
+  if (jd != 0) xb::YmdFromJulian(jd, &y, &m, &d);
+  if (jd == 0 || y != options.year || m != options.month || d != options.day)
+    return xb::Status::InvalidArgument("demo: " + std::to_string(options.day) + "/" +
+                                       std::to_string(options.month) + "/" +
+                                       std::to_string(options.year) + " is not a calendar date");
+  if (options.employees < 10 || options.employees > 5000)
+    return xb::Status::InvalidArgument("demo: between 10 and 5000 employees, not " +
+                                       std::to_string(options.employees));
+  return xb::Status::OK();
+}
+
 xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOptions& options,
                     const std::function<void(const std::string&)>& progress, DemoSummary* summary) {
-  if (xb::JulianFromYmd(options.year, options.month, options.day) == 0)
-    return xb::Status::InvalidArgument("demo: the date is not a calendar date");
-  if (options.employees < 10 || options.employees > 5000)
-    return xb::Status::InvalidArgument("demo: between 10 and 5000 employees");
+  XB_RETURN_IF_ERROR(CheckDemoOptions(options));
   demo::Context c(dir, catalog, options, summary);
   struct Part {
     const char* name;

@@ -20,13 +20,16 @@ struct DemoOptions {
   // just before it. Fixed by default, so two demos are byte for byte alike.
   int year = 2026, month = 6, day = 30;
   uint64_t seed = 20260630;
-  int employees = 300;  // spread over the businesses and departments
+  int employees = 300;     // spread over the businesses and departments
   xb::Env* env = nullptr;  // null = the process environment
 };
 
 struct DemoSummary {
   std::map<std::string, int> rows;  // rows written per table
 };
+
+// A date that is no calendar date, or an employee count out of 10..5000.
+xb::Status CheckDemoOptions(const DemoOptions& options);
 
 // Loads the demo into the installation folder `dir` (made by the installer,
 // its tables still empty).

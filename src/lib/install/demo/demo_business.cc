@@ -13,11 +13,11 @@ constexpr int kFirstMenuId = 2000, kLastMenuId = 7000;
 
 // Payroll menu entries and the "Editar" entries of their screens.
 std::set<int> PayrollRights() {
-  std::set<int> ids = {2500, 2501, 2502, 2503, 2504, 2505, 2506, 2512, 2609, 2662, 2666, 2674,
-                       2689, 2693, 2702, 2728, 2729, 2765, 2891, 2904, 2988, 2990, 3413, 3417,
-                       3501, 3567, 3900, 3937, 4092, 4102, 4108, 4476, 4492, 4502, 4503, 4504,
-                       4507, 4514, 4606, 4676, 4736, 4740, 4744, 4748, 4752, 4780, 5106, 5127,
-                       5291, 5673, 6347, 6465, 6473};
+  std::set<int> ids = {2500, 2501, 2502, 2503, 2504, 2505, 2506, 2512, 2609, 2662, 2666,
+                       2674, 2689, 2693, 2702, 2728, 2729, 2765, 2891, 2904, 2988, 2990,
+                       3413, 3417, 3501, 3567, 3900, 3937, 4092, 4102, 4108, 4476, 4492,
+                       4502, 4503, 4504, 4507, 4514, 4606, 4676, 4736, 4740, 4744, 4748,
+                       4752, 4780, 5106, 5127, 5291, 5673, 6347, 6465, 6473};
   const int ranges[][2] = {{2419, 2437}, {2509, 2511}, {2610, 2612}, {2663, 2669}, {2675, 2678},
                            {2690, 2696}, {2703, 2705}, {2730, 2732}, {3568, 3570}, {3901, 3903},
                            {3938, 3944}, {4737, 4755}, {4781, 4783}, {6348, 6350}};
@@ -27,7 +27,9 @@ std::set<int> PayrollRights() {
 }
 
 // Look, do not touch: the definition lists and the own password.
-std::set<int> ReadOnlyRights() { return {2500, 2502, 2503, 2504, 2506, 2662, 2674, 2904}; }
+std::set<int> ReadOnlyRights() {
+  return {2500, 2502, 2503, 2504, 2506, 2662, 2674, 2904};
+}
 
 struct User {
   int code;
@@ -54,15 +56,14 @@ xb::Status AddUsers(Context& c, const Business& b) {
   const DemoLogin* logins = DemoLogins(&count);
   const std::set<int> payroll = PayrollRights(), read_only = ReadOnlyRights();
   for (const User& u : kUsers) {
-    const DemoLogin* login = std::find_if(logins, logins + count, [&](const DemoLogin& l) {
-      return std::string(l.name) == u.login;
-    });
+    const DemoLogin* login = std::find_if(
+        logins, logins + count, [&](const DemoLogin& l) { return std::string(l.name) == u.login; });
     if (login == logins + count || !StorablePassword(login->password))
       return xb::Status::InvalidArgument(std::string("demo user ") + u.login +
                                          " has no storable password");
     std::string stamp = "instalador / demo " + std::to_string(c.today().day()) + "/" +
-                        std::to_string(c.today().month()) + "/" +
-                        std::to_string(c.today().year()) + " 08:00:00";
+                        std::to_string(c.today().month()) + "/" + std::to_string(c.today().year()) +
+                        " 08:00:00";
     XB_RETURN_IF_ERROR(c.Add("USUARIOS", [&](Row& r) {
       std::string lower = u.login;
       std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
@@ -93,13 +94,27 @@ xb::Status AddUsers(Context& c, const Business& b) {
 xb::Status AddBusinesses(Context& c) {
   // Shares of the employees: the beach resort is the largest.
   const int total = c.options().employees;
-  c.businesses = {
-      {"HOTELSOL", "Hotel Playa Sol", "Inversiones Playa Sol S.A.", "playasol", "3-101-245871",
-       total * 14 / 30, {"ADM", "REC", "AYB", "COC", "AMA", "MAN", "SEG", "VEN"}},
-      {"VOLCAN", "Volcán Lodge & Spa", "Turismo Volcánico del Norte S.A.", "volcan",
-       "3-101-377402", total * 10 / 30, {"ADM", "REC", "AYB", "COC", "AMA", "MAN"}},
-      {"CITYSUITES", "City Suites San José", "Hospedajes Urbanos CS S.A.", "citysuites",
-       "3-101-509116", 0, {"ADM", "REC", "AMA", "VEN"}}};
+  c.businesses = {{"HOTELSOL",
+                   "Hotel Playa Sol",
+                   "Inversiones Playa Sol S.A.",
+                   "playasol",
+                   "3-101-245871",
+                   total * 14 / 30,
+                   {"ADM", "REC", "AYB", "COC", "AMA", "MAN", "SEG", "VEN"}},
+                  {"VOLCAN",
+                   "Volcán Lodge & Spa",
+                   "Turismo Volcánico del Norte S.A.",
+                   "volcan",
+                   "3-101-377402",
+                   total * 10 / 30,
+                   {"ADM", "REC", "AYB", "COC", "AMA", "MAN"}},
+                  {"CITYSUITES",
+                   "City Suites San José",
+                   "Hospedajes Urbanos CS S.A.",
+                   "citysuites",
+                   "3-101-509116",
+                   0,
+                   {"ADM", "REC", "AMA", "VEN"}}};
   c.businesses[2].employees = total - c.businesses[0].employees - c.businesses[1].employees;
 
   for (const auto& b : c.businesses) {

@@ -99,8 +99,10 @@ xb::Status AddColumnType(Context& c, const std::string& n, const ColumnType& t) 
       r.Set("IMP_FACTOR", 1).Set("ROTULO_FAC", "%").Set("PICTURE_F", "99.99");
     } else {
       r.Set("MONEDA", "CR").Set("VALOR", 0);
-      if (t.code == "30") r.Set("TIPO_TABLA", 1);
-      else r.Set("TIPO_TABLA", 3).Set("COL_BASE", "01");
+      if (t.code == "30")
+        r.Set("TIPO_TABLA", 1);
+      else
+        r.Set("TIPO_TABLA", 3).Set("COL_BASE", "01");
     }
   });
 }
@@ -111,14 +113,10 @@ xb::Status AddBrackets(Context& c, const std::string& n) {
     double from, to, percent, amount;
   };
   // Monthly income tax on salaries (progressive), and a step bonus by salary.
-  const Bracket brackets[] = {{"30", 0, 922000, 0, 0},
-                              {"30", 922000, 1352000, 10, 0},
-                              {"30", 1352000, 2373000, 15, 0},
-                              {"30", 2373000, 4745000, 20, 0},
-                              {"30", 4745000, 999999999, 25, 0},
-                              {"31", 0, 500000, 0, 15000},
-                              {"31", 500000, 900000, 0, 10000},
-                              {"31", 900000, 999999999, 0, 0}};
+  const Bracket brackets[] = {{"30", 0, 922000, 0, 0},           {"30", 922000, 1352000, 10, 0},
+                              {"30", 1352000, 2373000, 15, 0},   {"30", 2373000, 4745000, 20, 0},
+                              {"30", 4745000, 999999999, 25, 0}, {"31", 0, 500000, 0, 15000},
+                              {"31", 500000, 900000, 0, 10000},  {"31", 900000, 999999999, 0, 0}};
   int serie = 0;
   std::string last;
   for (const auto& b : brackets) {

@@ -44,12 +44,12 @@ struct Business {
 // A column type as the demo defines it (the fields that drive the numbers).
 struct ColumnType {
   std::string code, descrip;
-  int kind = 1;  // 1 absolute, 2 percentage, 3 bracket table, 4 separator
-  int sign = 1;  // FACTOR_2: 1 income, 0 deduction
-  bool base = false;      // VAL_BASE
-  bool dependent = false; // VAL_DEPEND: factor follows the hourly cost
-  double multiplier = 0;  // VALOR_3
-  double percent = 0;     // kind 2: default percentage
+  int kind = 1;            // 1 absolute, 2 percentage, 3 bracket table, 4 separator
+  int sign = 1;            // FACTOR_2: 1 income, 0 deduction
+  bool base = false;       // VAL_BASE
+  bool dependent = false;  // VAL_DEPEND: factor follows the hourly cost
+  double multiplier = 0;   // VALOR_3
+  double percent = 0;      // kind 2: default percentage
   bool info = false;
   bool deductible = true;
   bool vacation = false;  // VAC_PAGADA
@@ -58,11 +58,11 @@ struct ColumnType {
 
 struct PayrollType {
   std::string code, descrip;
-  int kind;             // TIPO: 0 payrolls per month, 1 every so many days
-  int quantity;         // CANTIDAD
-  double divisor;       // VAL_DIV
-  double issues;        // N_EMISION
-  double per_month;     // payrolls in a month, to turn monthly salaries into one payroll's
+  int kind;          // TIPO: 0 payrolls per month, 1 every so many days
+  int quantity;      // CANTIDAD
+  double divisor;    // VAL_DIV
+  double issues;     // N_EMISION
+  double per_month;  // payrolls in a month, to turn monthly salaries into one payroll's
 };
 
 struct Schedule {
@@ -73,7 +73,7 @@ struct Schedule {
 struct LayoutColumn {
   std::string section;  // "01" salary, "02" deductions, "03" rebates
   std::string column;
-  std::string set;      // "" = placed by itself
+  std::string set;  // "" = placed by itself
 };
 
 struct Department {

@@ -18,7 +18,11 @@ const std::vector<DeptSpec>& Specs() {
   static const std::vector<DeptSpec> kSpecs = {
       {"ADM", "Administración", "01", {"GERE", "CONT", "RRHH", "ASIS"}, {"06"}, {{"CC-ADM", 100}}},
       {"REC", "Recepción", "02", {"RECE", "CONS", "BOTO"}, {"04", "07"}, {{"CC-REC", 100}}},
-      {"AYB", "Alimentos y Bebidas", "02", {"MESE", "BART"}, {"05", "07"},
+      {"AYB",
+       "Alimentos y Bebidas",
+       "02",
+       {"MESE", "BART"},
+       {"05", "07"},
        {{"CC-REST", 60}, {"CC-BAR", 40}}},
       {"COC", "Cocina", "03", {"CHEF", "COCI", "AYCO"}, {"14", "07"}, {{"CC-COC", 100}}},
       {"AMA", "Ama de Llaves", "02", {"SUPA", "CAMA"}, {"07"}, {{"CC-AMA", 100}}},
@@ -39,27 +43,29 @@ std::vector<LayoutColumn> Layout(const DeptSpec& d) {
   return l;
 }
 
-const char* const kCentres[][2] = {
-    {"CC-ADM", "Administración general"}, {"CC-REC", "Recepción y reservas"},
-    {"CC-REST", "Restaurante"},           {"CC-BAR", "Bar y piscina"},
-    {"CC-COC", "Cocina central"},         {"CC-AMA", "Habitaciones"},
-    {"CC-MAN", "Mantenimiento y jardines"}, {"CC-SEG", "Seguridad"},
-    {"CC-VEN", "Ventas"}};
+const char* const kCentres[][2] = {{"CC-ADM", "Administración general"},
+                                   {"CC-REC", "Recepción y reservas"},
+                                   {"CC-REST", "Restaurante"},
+                                   {"CC-BAR", "Bar y piscina"},
+                                   {"CC-COC", "Cocina central"},
+                                   {"CC-AMA", "Habitaciones"},
+                                   {"CC-MAN", "Mantenimiento y jardines"},
+                                   {"CC-SEG", "Seguridad"},
+                                   {"CC-VEN", "Ventas"}};
 
 // Accounting links of the payroll module ("06" padded to the field).
-const char* const kLinks[][3] = {
-    {"PL-SALARIO", "Gasto de salarios", "5-01-01-001"},
-    {"PL-EXTRAS", "Gasto de tiempo extra", "5-01-01-002"},
-    {"PL-CCSS", "CCSS por pagar", "2-01-04-001"},
-    {"PL-RENTA", "Impuesto de renta retenido", "2-01-04-002"},
-    {"PL-PREST", "Préstamos a empleados", "1-01-05-001"},
-    {"PL-PROVAG", "Provisión de aguinaldo", "2-01-05-001"},
-    {"PL-PROVVA", "Provisión de vacaciones", "2-01-05-002"},
-    {"PL-PROVCE", "Provisión de cesantía", "2-01-05-003"},
-    {"PL-EFECT", "Salarios por pagar", "2-01-03-001"},
-    {"PL-RETDB", "Retenciones temporales (débito)", "1-01-05-002"},
-    {"PL-RETCR", "Retenciones temporales (crédito)", "2-01-03-002"},
-    {"PL-AJUSTE", "Ajuste por redondeo", "5-01-09-001"}};
+const char* const kLinks[][3] = {{"PL-SALARIO", "Gasto de salarios", "5-01-01-001"},
+                                 {"PL-EXTRAS", "Gasto de tiempo extra", "5-01-01-002"},
+                                 {"PL-CCSS", "CCSS por pagar", "2-01-04-001"},
+                                 {"PL-RENTA", "Impuesto de renta retenido", "2-01-04-002"},
+                                 {"PL-PREST", "Préstamos a empleados", "1-01-05-001"},
+                                 {"PL-PROVAG", "Provisión de aguinaldo", "2-01-05-001"},
+                                 {"PL-PROVVA", "Provisión de vacaciones", "2-01-05-002"},
+                                 {"PL-PROVCE", "Provisión de cesantía", "2-01-05-003"},
+                                 {"PL-EFECT", "Salarios por pagar", "2-01-03-001"},
+                                 {"PL-RETDB", "Retenciones temporales (débito)", "1-01-05-002"},
+                                 {"PL-RETCR", "Retenciones temporales (crédito)", "2-01-03-002"},
+                                 {"PL-AJUSTE", "Ajuste por redondeo", "5-01-09-001"}};
 
 const char* LinkOf(const ColumnType& t) {
   if (t.code == "10") return "PL-PREST";
@@ -76,16 +82,16 @@ xb::Status AddAccounting(Context& c, const std::string& n) {
       r.Set("NEGOCIO", n).Set("CODIGO", cc[0]).Set("DESCRIP", cc[1]).Set("PREFIJO", "01");
     }));
   for (const auto& l : kLinks) {
-    XB_RETURN_IF_ERROR(c.Add("CUENTAS", [&](Row& r) {
-      r.Set("NEGOCIO", n).Set("CUENTA", l[2]).Set("DESCRIP", l[1]);
-    }));
+    XB_RETURN_IF_ERROR(c.Add(
+        "CUENTAS", [&](Row& r) { r.Set("NEGOCIO", n).Set("CUENTA", l[2]).Set("DESCRIP", l[1]); }));
     XB_RETURN_IF_ERROR(c.Add("LIGAS", [&](Row& r) {
       r.Set("NEGOCIO", n).Set("MODULO", "06").Set("CODIGO", l[0]).Set("DESCRIP", l[1]);
       r.Set("CUENTA", l[2]).Set("TIPO", 1);
     }));
   }
   // Distribution tables for shared costs.
-  const std::vector<std::tuple<const char*, const char*, std::vector<std::pair<const char*, double>>>>
+  const std::vector<
+      std::tuple<const char*, const char*, std::vector<std::pair<const char*, double>>>>
       tables = {{"0001", "Alimentos y bebidas", {{"CC-REST", 60}, {"CC-BAR", 40}}},
                 {"0002", "Áreas comunes", {{"CC-REC", 50}, {"CC-AMA", 30}, {"CC-MAN", 20}}}};
   for (const auto& [code, descrip, lines] : tables) {
@@ -146,7 +152,7 @@ xb::Status AddDepartment(Context& c, const Business& b, const Department& d) {
     XB_RETURN_IF_ERROR(c.Add("DET_DEP2", [&](Row& r) {
       r.Set("NEGOCIO", n).Set("DEPTO", d.code).Set("CODIGO", ++provision).Set("TIPO", type);
       r.Set("PORCENTAJE", pct).Set("LIGA", link).Set("TIPO_EMP", 0);
-      r.Set("DESCRIP", std::string("Provisión ") + (type == std::string("01") ? "de aguinaldo"
+      r.Set("DESCRIP", std::string("Provisión ") + (type == std::string("01")   ? "de aguinaldo"
                                                     : type == std::string("02") ? "de vacaciones"
                                                                                 : "de cesantía"));
     }));

@@ -10,20 +10,23 @@
 namespace qz::demo {
 namespace {
 
-const std::vector<std::string> kWomen = {
-    "María", "Ana", "Laura", "Sofía", "Daniela", "Carolina", "Andrea", "Gabriela", "Mónica",
-    "Patricia", "Silvia", "Valeria", "Fernanda", "Karla", "Adriana", "Natalia", "Paola", "Lucía"};
-const std::vector<std::string> kMen = {
-    "José", "Luis", "Carlos", "Juan", "Jorge", "Andrés", "Diego", "Fernando", "Ricardo",
-    "Alejandro", "Mauricio", "Esteban", "Rodrigo", "Pablo", "Sergio", "Manuel", "Óscar", "Javier"};
+const std::vector<std::string> kWomen = {"María",    "Ana",     "Laura",    "Sofía",  "Daniela",
+                                         "Carolina", "Andrea",  "Gabriela", "Mónica", "Patricia",
+                                         "Silvia",   "Valeria", "Fernanda", "Karla",  "Adriana",
+                                         "Natalia",  "Paola",   "Lucía"};
+const std::vector<std::string> kMen = {"José",     "Luis",    "Carlos",   "Juan",    "Jorge",
+                                       "Andrés",   "Diego",   "Fernando", "Ricardo", "Alejandro",
+                                       "Mauricio", "Esteban", "Rodrigo",  "Pablo",   "Sergio",
+                                       "Manuel",   "Óscar",   "Javier"};
 const std::vector<std::string> kSurnames = {
-    "Rodríguez", "Vargas", "Jiménez", "Mora", "Rojas", "Araya", "Sánchez", "Solís", "Hernández",
-    "Campos", "Alvarado", "Chaves", "Quesada", "Castro", "Ramírez", "Méndez", "Zúñiga", "Salazar",
-    "Calderón", "Arias", "Villalobos", "Brenes", "Murillo", "Cordero", "Monge", "Víquez", "Fallas",
-    "Ulate", "Barrantes", "Porras"};
-const std::vector<std::string> kPlaces = {
-    "Liberia, Guanacaste", "Santa Cruz, Guanacaste", "La Fortuna, San Carlos", "Alajuela centro",
-    "San José, Barrio Escalante", "Heredia, San Pablo", "Cartago, Oreamuno", "Nicoya, Guanacaste"};
+    "Rodríguez", "Vargas",  "Jiménez",  "Mora",   "Rojas",      "Araya",  "Sánchez", "Solís",
+    "Hernández", "Campos",  "Alvarado", "Chaves", "Quesada",    "Castro", "Ramírez", "Méndez",
+    "Zúñiga",    "Salazar", "Calderón", "Arias",  "Villalobos", "Brenes", "Murillo", "Cordero",
+    "Monge",     "Víquez",  "Fallas",   "Ulate",  "Barrantes",  "Porras"};
+const std::vector<std::string> kPlaces = {"Liberia, Guanacaste",        "Santa Cruz, Guanacaste",
+                                          "La Fortuna, San Carlos",     "Alajuela centro",
+                                          "San José, Barrio Escalante", "Heredia, San Pablo",
+                                          "Cartago, Oreamuno",          "Nicoya, Guanacaste"};
 
 // Department shares of a business's staff.
 const std::map<std::string, int> kWeights = {{"ADM", 8},  {"REC", 14}, {"AYB", 20}, {"COC", 15},
@@ -55,7 +58,9 @@ std::string Digits(Random& r, int n) {
   return s;
 }
 
-double Round2(double v) { return std::round(v * 100) / 100; }
+double Round2(double v) {
+  return std::round(v * 100) / 100;
+}
 
 // The employee's value (VALOR_1) and factor in one column.
 std::pair<double, double> ValueOf(Context& c, const Employee& e, const ColumnType& t) {
@@ -129,8 +134,8 @@ xb::Status WriteEmployee(Context& c, const Business& b, const Employee& e) {
     w.Set("DEPTO", e.dept).Set("ACTIVO", e.active ? 1 : 0).Set("COD_TIEMPO", e.schedule);
     w.Set("TELEFONO_1", "8" + Digits(r, 3) + "-" + Digits(r, 4)).Set("EMAIL", mail);
     w.Set("CEDULA", e.cedula).Set("TIP_IDEN", "01").Set("TIP_CED", "01");
-    w.Set("DIRECCION", r.Pick(kPlaces) + ", " + std::to_string(r.Int(1, 6) * 50) +
-                           " m al norte de la iglesia");
+    w.Set("DIRECCION",
+          r.Pick(kPlaces) + ", " + std::to_string(r.Int(1, 6) * 50) + " m al norte de la iglesia");
     w.Set("SEXO", std::find(kWomen.begin(), kWomen.end(), e.first) != kWomen.end() ? "F" : "M");
     w.Set("E_CIVIL", r.Pick(std::vector<std::string>{"S", "C", "C", "D", "U"}));
     w.Set("NACIMIENTO", e.born).Set("GAFETE", "G-" + e.code).Set("TIPO_VAC", "LEY");
@@ -145,7 +150,9 @@ xb::Status WriteEmployee(Context& c, const Business& b, const Employee& e) {
     w.Set("CUEN_TRANS", "152010010" + Digits(r, 8)).Set("TIP_CUENTA", "01");
     w.Set("TRANS_BANC", "TRF-PLANILLA").Set("ASOCIACION", e.first.size() % 3 != 0 ? 1 : 0);
     w.Set("HIJOS", r.Int(0, 3)).Set("INF_PAIS", r.Chance(0.9) ? "CR" : "NI");
-    w.Set("INF_ETNIA", "01").Set("INF_CONTRA", "01").Set("INF_LUGAR", "0" + std::to_string(r.Int(1, 5)));
+    w.Set("INF_ETNIA", "01")
+        .Set("INF_CONTRA", "01")
+        .Set("INF_LUGAR", "0" + std::to_string(r.Int(1, 5)));
     w.Set("INF_IDIOMA", r.Chance(0.4) ? "[ES][EN]" : "[ES]").Set("INF_REGION", "GU");
     w.Set("PAIS", "Costa Rica").Set("LOCACION", b.name.substr(0, 20)).Set("SAL_COMPLE", 1);
   }));
@@ -162,8 +169,8 @@ xb::Status WriteEmployee(Context& c, const Business& b, const Employee& e) {
     // Works both floors: the salary is split between the department's centre
     // and the neighbouring one.
     const auto& centres = c.departments.at(e.dept).centres;
-    std::vector<std::pair<std::string, double>> parts = {{centres.front().first, 70},
-                                                         {e.dept == "REC" ? "CC-VEN" : "CC-REC", 30}};
+    std::vector<std::pair<std::string, double>> parts = {
+        {centres.front().first, 70}, {e.dept == "REC" ? "CC-VEN" : "CC-REC", 30}};
     if (centres.size() > 1) parts = {{centres[0].first, 50}, {centres[1].first, 50}};
     for (const auto& [centre, pct] : parts)
       XB_RETURN_IF_ERROR(c.Add("DET_PER3", [&](Row& w) {

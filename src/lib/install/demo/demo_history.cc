@@ -122,7 +122,7 @@ class History {
   xb::Status Employee(const Business& b, const Department& d, Day date, xb::Table& person);
   Context& c_;
   std::set<std::pair<std::string, int32_t>> costs_copied_;
-  std::map<std::string, int> movements_;  // per business
+  std::map<std::string, int> movements_;                // per business
   std::map<std::string, const demo::Employee*> loans_;  // by business + employee code
 };
 
@@ -165,56 +165,46 @@ xb::Status History::Payroll(const Business& b, const Department& d, Day date) {
   const std::string n = Pad(b.code, 15), dept = Pad(d.code, 15);
   auto dated = [&](Row& w) { w.Set("FECHA", date); };
   auto dated_dept = [&](Row& w) { w.Set("FECHA", date).Set("DEPTO", d.code); };
-  XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept, [&](xb::Table& s) {
-    return Copy(s, "H_E_DEPT", dated);
-  }));
+  XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept,
+                             [&](xb::Table& s) { return Copy(s, "H_E_DEPT", dated); }));
   XB_RETURN_IF_ERROR(ForEach("DET_DEPT", "DET_DEPT", n + dept, [&](xb::Table& col) {
     XB_RETURN_IF_ERROR(Copy(col, "H_D_DEPT", dated));
     std::string type = Text(col, "COD_COLUMN");
     XB_RETURN_IF_ERROR(ForEach("ENC_TIP", "ENC_TIP", n + type, [&](xb::Table& s) {
       return Copy(s, "H_E_TIP", [&](Row& w) {
         dated_dept(w);
-        for (const char* f : {"VAL_X_DEF", "VALOR", "FACTOR", "VALOR_2", "DIVIDIR", "NUM_PERIOD",
-                              "VALOR_3"})
+        for (const char* f :
+             {"VAL_X_DEF", "VALOR", "FACTOR", "VALOR_2", "DIVIDIR", "NUM_PERIOD", "VALOR_3"})
           w.Set(f, 0);
       });
     }));
-    return ForEach("DET_TIP", "DET_TIP", n + type, [&](xb::Table& s) {
-      return Copy(s, "H_D_TIP", dated_dept);
-    });
+    return ForEach("DET_TIP", "DET_TIP", n + type,
+                   [&](xb::Table& s) { return Copy(s, "H_D_TIP", dated_dept); });
   }));
-  XB_RETURN_IF_ERROR(ForEach("DET_DEP2", "DET_DEP2", n + dept, [&](xb::Table& s) {
-    return Copy(s, "H_D_DEP2", dated);
-  }));
-  XB_RETURN_IF_ERROR(ForEach("DET_DEP3", "DET_DEP3A", n + dept, [&](xb::Table& s) {
-    return Copy(s, "H_D_DEP3", dated);
-  }));
-  XB_RETURN_IF_ERROR(ForEach("TIP_PLA", "TIP_PLA", n + Pad(d.payroll_type, 2), [&](xb::Table& s) {
-    return Copy(s, "H_TIP_PL", dated_dept);
-  }));
-  XB_RETURN_IF_ERROR(ForEach("CONJ_COL", "CONJ_COL", n + dept, [&](xb::Table& s) {
-    return Copy(s, "H_CONJ_C", dated);
-  }));
+  XB_RETURN_IF_ERROR(ForEach("DET_DEP2", "DET_DEP2", n + dept,
+                             [&](xb::Table& s) { return Copy(s, "H_D_DEP2", dated); }));
+  XB_RETURN_IF_ERROR(ForEach("DET_DEP3", "DET_DEP3A", n + dept,
+                             [&](xb::Table& s) { return Copy(s, "H_D_DEP3", dated); }));
+  XB_RETURN_IF_ERROR(ForEach("TIP_PLA", "TIP_PLA", n + Pad(d.payroll_type, 2),
+                             [&](xb::Table& s) { return Copy(s, "H_TIP_PL", dated_dept); }));
+  XB_RETURN_IF_ERROR(ForEach("CONJ_COL", "CONJ_COL", n + dept,
+                             [&](xb::Table& s) { return Copy(s, "H_CONJ_C", dated); }));
   XB_RETURN_IF_ERROR(ForEach("ENC_PERS", "ENC_PERS", n + dept, [&](xb::Table& p) {
     return Number(p, "ACTIVO") == 1 ? Employee(b, d, date, p) : xb::Status::OK();
   }));
-  XB_RETURN_IF_ERROR(ForEach("TIEMPO_E", "TIEMPO_E", n, [&](xb::Table& s) {
-    return Copy(s, "H_TIEM_E", dated_dept);
-  }));
-  XB_RETURN_IF_ERROR(ForEach("TIP_TRAN", "TIP_TRAN", n, [&](xb::Table& s) {
-    return Copy(s, "H_TIP_TR", dated_dept);
-  }));
+  XB_RETURN_IF_ERROR(ForEach("TIEMPO_E", "TIEMPO_E", n,
+                             [&](xb::Table& s) { return Copy(s, "H_TIEM_E", dated_dept); }));
+  XB_RETURN_IF_ERROR(ForEach("TIP_TRAN", "TIP_TRAN", n,
+                             [&](xb::Table& s) { return Copy(s, "H_TIP_TR", dated_dept); }));
   // Cost tables and column groups: once per business and date.
   if (costs_copied_.insert({b.code, date.jd}).second) {
     XB_RETURN_IF_ERROR(ForEach("E_COSTO", "E_COSTO", n, [&](xb::Table& s) {
       XB_RETURN_IF_ERROR(Copy(s, "H_E_COST", dated));
-      return ForEach("D_COSTO", "D_COSTO1", n + Text(s, "CODIGO"), [&](xb::Table& line) {
-        return Copy(line, "H_D_COST", dated);
-      });
+      return ForEach("D_COSTO", "D_COSTO1", n + Text(s, "CODIGO"),
+                     [&](xb::Table& line) { return Copy(line, "H_D_COST", dated); });
     }));
-    XB_RETURN_IF_ERROR(ForEach("GRP_CMP", "GRP_CMP", n, [&](xb::Table& s) {
-      return Copy(s, "H_GRP_C", dated);
-    }));
+    XB_RETURN_IF_ERROR(
+        ForEach("GRP_CMP", "GRP_CMP", n, [&](xb::Table& s) { return Copy(s, "H_GRP_C", dated); }));
   }
   return xb::Status::OK();
 }
