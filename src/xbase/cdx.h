@@ -22,19 +22,27 @@ namespace xb {
 enum class KeyType : char { kChar = 'C', kNumber = 'N', kDate = 'D', kLogical = 'L' };
 
 struct TagSpec {
-  std::string name;       // upper case, at most 10 characters
-  std::string key_expr;   // expression text as stored in the tag
-  std::string for_expr;   // empty when the tag has no FOR condition
+  std::string name;      // upper case, at most 10 characters
+  std::string key_expr;  // expression text as stored in the tag
+  std::string for_expr;  // empty when the tag has no FOR condition
   bool descending = false;
   bool unique = false;
   KeyType key_type = KeyType::kChar;
-  int key_len = 0;        // bytes per key (8 for numbers and dates, 1 for logicals)
+  int key_len = 0;  // bytes per key (8 for numbers and dates, 1 for logicals)
 };
 
 class CdxTag;
 
 // A position in one tag, walking it in the tag's logical order (a descending
-// tag starts at its highest key). Equal keys come in record-number order.
+// tag starts at its highest key). Equal keys come in record-number order;
+// a descending tag is the exact reverse of the ascending walk, so there equal
+// keys come highest record number first (as FoxPro and Harbour show them).
+//
+// Cursors never lock or re-read the header by themselves: call
+// CdxFile::Refresh() before trusting a position after other users may have
+// written. A cursor survives changes to the tag (its own file's or, after
+// Refresh, another process's): it finds its entry again by key and recno,
+// and when the entry is gone it steps to its neighbours.
 class CdxCursor {
  public:
   virtual ~CdxCursor() = default;
@@ -62,6 +70,12 @@ class CdxTag {
   // Tells the tag how its keys are padded (blank for character keys, zero
   // bytes otherwise). Called once after open, before any key is read.
   virtual void SetKeyType(KeyType type) = 0;
+  // Keys shorter than key_len are padded (see SetKeyType); longer ones are
+  // InvalidArgument. Insert of an entry already there is Exists; on a unique
+  // tag a key already present (under any recno) is silently not added, as
+  // xBase unique indexes keep the first record of each key. Remove of an
+  // entry not there is NotFound. Without LockWrite() held, each call takes
+  // and releases the index lock itself (kBusy if another user holds it).
   virtual Status Insert(const std::string& key, uint32_t recno) = 0;
   virtual Status Remove(const std::string& key, uint32_t recno) = 0;
   virtual std::unique_ptr<CdxCursor> NewCursor() = 0;
@@ -80,7 +94,7 @@ class CdxFile {
 
   virtual const std::string& path() const = 0;
   virtual int tag_count() const = 0;
-  virtual CdxTag* tag(int i) = 0;                       // in directory order
+  virtual CdxTag* tag(int i) = 0;                        // in directory order
   virtual CdxTag* FindTag(const std::string& name) = 0;  // case insensitive; null if none
 
   virtual Result<CdxTag*> AddTag(const TagSpec& spec) = 0;  // empty; replaces a same-named tag

@@ -63,8 +63,12 @@ Status CursorImpl::Last() {
   });
 }
 
-Status CursorImpl::Next() { return Step(true); }
-Status CursorImpl::Prev() { return Step(false); }
+Status CursorImpl::Next() {
+  return Step(true);
+}
+Status CursorImpl::Prev() {
+  return Step(false);
+}
 
 Status CursorImpl::StepStorage(bool forward, Pos* pos, bool* valid) {
   if (gen_ != tag_->file()->gen()) {
@@ -160,8 +164,8 @@ Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
     bool valid;
     XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, k, recno}, &p));
     XB_RETURN_IF_ERROR(tag_->Normalize(&p, &valid));
-    if (valid && CompareEntry(p.leaf->key(p.idx), p.leaf->recs[p.idx], k.data(), recno,
-                              tag_->klen()) == 0) {
+    if (valid &&
+        CompareEntry(p.leaf->key(p.idx), p.leaf->recs[p.idx], k.data(), recno, tag_->klen()) == 0) {
       SetOn(p);
       return Status::OK();
     }

@@ -8,21 +8,51 @@
 
 namespace xb::cdx {
 
+// Stored bytes of `key` when it follows `prev` (null for a leaf's first key).
+static int StoredPair(const char* prev, const char* key, int klen, char pad);
+
 void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
+  int removed = 0;
+  bool track = leaf() && key_bytes >= 0;
+  if (track && i < n()) removed = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
   keys.insert(static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
   recs.insert(recs.begin() + i, rec);
   if (!leaf()) kids.insert(kids.begin() + i, kid);
+  if (track) {
+    int added = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
+    if (i + 1 < n()) added += StoredPair(key(i), key(i + 1), klen, pad);
+    key_bytes += added - removed;
+  }
 }
 
 void Node::Erase(int i) {
+  if (leaf() && key_bytes >= 0) {
+    const char* prev = i > 0 ? key(i - 1) : nullptr;
+    const char* next = i + 1 < n() ? key(i + 1) : nullptr;
+    int removed = StoredPair(prev, key(i), klen, pad);
+    int added = 0;
+    if (next) {
+      removed += StoredPair(key(i), next, klen, pad);
+      added = StoredPair(prev, next, klen, pad);
+    }
+    key_bytes += added - removed;
+  }
   keys.erase(static_cast<size_t>(i) * klen, static_cast<size_t>(klen));
   recs.erase(recs.begin() + i);
   if (!leaf()) kids.erase(kids.begin() + i);
 }
 
 void Node::SetKey(int i, const char* k, uint32_t rec) {
+  bool track = leaf() && key_bytes >= 0;
+  auto around = [&] {
+    int b = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
+    if (i + 1 < n()) b += StoredPair(key(i), key(i + 1), klen, pad);
+    return b;
+  };
+  int before = track ? around() : 0;
   std::memcpy(keys.data() + static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
   recs[i] = rec;
+  if (track) key_bytes += around() - before;
 }
 
 void Node::MoveTail(int from, Node* dst) {
@@ -34,15 +64,22 @@ void Node::MoveTail(int from, Node* dst) {
     dst->kids.insert(dst->kids.end(), kids.begin() + from, kids.end());
     kids.resize(from);
   }
+  key_bytes = -1;
+  dst->key_bytes = -1;
 }
 
 static int BitLength(int v) {
   int b = 0;
-  while (v) { ++b; v >>= 1; }
+  while (v) {
+    ++b;
+    v >>= 1;
+  }
   return b;
 }
 
-static uint64_t Mask(int bits) { return bits >= 64 ? ~0ull : ((1ull << bits) - 1); }
+static uint64_t Mask(int bits) {
+  return bits >= 64 ? ~0ull : ((1ull << bits) - 1);
+}
 
 LeafLayout ChooseLayout(int klen, uint32_t max_rec) {
   LeafLayout l;
@@ -94,14 +131,33 @@ void LeafSizer::Add(const char* key, uint32_t rec) {
   prev_trail_ = trail;
 }
 
+static int StoredPair(const char* prev, const char* key, int klen, char pad) {
+  int trail = TrailCount(key, klen, pad);
+  int dup = prev ? DupCount(prev, TrailCount(prev, klen, pad), key, trail, klen) : 0;
+  return klen - dup - trail;
+}
+
 int LeafBytes(const Node& n, int a, int b, char pad) {
+  bool whole = a == 0 && b == n.n();
+  if (whole && n.key_bytes >= 0 && n.pad == pad) {
+    uint32_t max_rec = n.min_rec;
+    for (uint32_t r : n.recs) max_rec = std::max(max_rec, r);
+    return n.n() * ChooseLayout(n.klen, max_rec).bytes + n.key_bytes;
+  }
   LeafSizer s(n.klen, pad, n.min_rec);
-  for (int i = a; i < b; ++i) s.Add(n.key(i), n.recs[i]);
+  int key_bytes = 0;
+  for (int i = a; i < b; ++i) {
+    key_bytes += StoredPair(i > a ? n.key(i - 1) : nullptr, n.key(i), n.klen, pad);
+    s.Add(n.key(i), n.recs[i]);
+  }
+  if (whole && n.leaf() && n.pad == pad) n.key_bytes = key_bytes;
   return s.size();
 }
 
 Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   out->attr = GetLE16(page);
+  out->pad = pad;
+  out->key_bytes = -1;
   int n = GetLE16(page + 2);
   out->left = GetLE32(page + 4);
   out->right = GetLE32(page + 8);
@@ -145,7 +201,7 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   out->recs.resize(n);
   out->min_rec = rec_mask;
   const uint8_t* area = page + 24;
-  int key_end = kLeafArea;         // key bytes grow down from the end of the page
+  int key_end = kLeafArea;  // key bytes grow down from the end of the page
   int entries_end = n * bytes;
   for (int i = 0; i < n; ++i) {
     uint64_t v = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,12 +13,12 @@
 namespace xb::cdx {
 
 constexpr int kPageSize = 512;
-constexpr int kHeaderSize = 1024;           // a tag header takes two pages
-constexpr int kLeafArea = kPageSize - 24;   // 488 bytes of packed entries and keys
+constexpr int kHeaderSize = 1024;              // a tag header takes two pages
+constexpr int kLeafArea = kPageSize - 24;      // 488 bytes of packed entries and keys
 constexpr int kInteriorArea = kPageSize - 12;  // 500 bytes of key/recno/child
 constexpr int kMaxKeyLen = 240;
 constexpr int kMaxTagName = 10;
-constexpr int kExprPool = 512;              // expression text area of a header
+constexpr int kExprPool = 512;  // expression text area of a header
 constexpr uint32_t kNoPage = 0xFFFFFFFFu;
 constexpr uint64_t kLockOffset = 0x7FFFFFFEull;
 
@@ -48,19 +49,33 @@ constexpr int kHdrKeyPos = 508;
 constexpr int kHdrKeyExprLen = 510;
 constexpr int kHdrPool = 512;
 
-inline uint16_t GetLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t GetLE16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t GetLE32(const uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 inline uint32_t GetBE32(const uint8_t* p) {
   return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
 }
-inline void PutLE16(uint8_t* p, uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
+inline void PutLE16(uint8_t* p, uint16_t v) {
+  p[0] = v & 0xFF;
+  p[1] = v >> 8;
+}
 inline void PutLE32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 inline void PutBE32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+inline std::string HexOffset(uint64_t v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+  return buf;
+}
+inline uint64_t RoundUpToPage(uint64_t v) {
+  return (v + kPageSize - 1) / kPageSize * kPageSize;
 }
 
 // Compares (key a, rec ra) with (key b, rec rb): key bytes unsigned, then recno.
@@ -84,9 +99,14 @@ struct Node {
   // needs it (a layout read from disk, or the largest recno of a bulk build,
   // as the other engines size it); the layout never shrinks below it.
   uint32_t min_rec = 0;
-  std::string keys;             // n * klen bytes
+  // Leaves: the padding of the tag's keys and the packed size of the stored
+  // key parts (-1 = not known), kept up to date by the edits below so that
+  // deciding whether a leaf still fits does not re-pack it every time.
+  char pad = ' ';
+  mutable int key_bytes = -1;
+  std::string keys;  // n * klen bytes
   std::vector<uint32_t> recs;
-  std::vector<uint32_t> kids;   // interior only
+  std::vector<uint32_t> kids;  // interior only
 
   bool leaf() const { return (attr & kAttrLeaf) != 0; }
   bool root() const { return (attr & kAttrRoot) != 0; }
@@ -105,9 +125,9 @@ struct Node {
 
 // Bit layout of the packed entries of one leaf.
 struct LeafLayout {
-  int bytes = 3;      // bytes per entry
+  int bytes = 3;  // bytes per entry
   int rec_bits = 0;
-  int dup_bits = 0;   // == trail bits
+  int dup_bits = 0;  // == trail bits
 };
 // The layout FoxPro and Harbour choose: dup/trail counts wide enough for the
 // key length, recno in the rest of 3 bytes, growing by whole bytes as needed.
@@ -120,7 +140,10 @@ int TrailCount(const char* key, int klen, char pad);
 class LeafSizer {
  public:
   LeafSizer(int klen, char pad, uint32_t min_rec = 0)
-      : klen_(klen), pad_(pad), max_rec_(min_rec), layout_bytes_(ChooseLayout(klen, min_rec).bytes) {}
+      : klen_(klen),
+        pad_(pad),
+        max_rec_(min_rec),
+        layout_bytes_(ChooseLayout(klen, min_rec).bytes) {}
   // Bytes the leaf would use with one more entry appended.
   int SizeWith(const char* key, uint32_t rec) const;
   void Add(const char* key, uint32_t rec);
@@ -142,7 +165,9 @@ class LeafSizer {
 
 // Bytes entries [a, b) of leaf `n` take when packed.
 int LeafBytes(const Node& n, int a, int b, char pad);
-inline int InteriorCapacity(int klen) { return kInteriorArea / (klen + 8); }
+inline int InteriorCapacity(int klen) {
+  return kInteriorArea / (klen + 8);
+}
 
 // Decodes a page. Errors are Corrupt with a message naming what is wrong (the
 // caller adds file, tag and page).

@@ -168,6 +168,7 @@ class FileImpl final : public CdxFile {
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
   void AddNode(const NodeRef& n) { nodes_[n->off] = n; }
+  void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.
   void MarkDirty(const NodeRef& n);
   Result<uint32_t> AllocPage();
@@ -194,23 +195,22 @@ class FileImpl final : public CdxFile {
   Status DoDeleteTag(TagImpl* t);
   void Evict();
 
-  Env* env_;
   std::unique_ptr<File> file_;
   bool read_only_;
   int lock_depth_ = 0;
   int shared_depth_ = 0;
-  bool changed_ = false;        // pages written under the current write lock
-  uint32_t version_ = 0;        // change counter the cache belongs to
-  uint32_t free_head_ = 0;      // first free page (0 or kNoPage: none)
-  uint64_t file_end_ = 0;       // where the next new page goes
-  uint64_t gen_ = 1;            // bumped on every change of cached pages
+  bool changed_ = false;    // pages written under the current write lock
+  uint32_t version_ = 0;    // change counter the cache belongs to
+  uint32_t free_head_ = 0;  // first free page (0 or kNoPage: none)
+  uint64_t file_end_ = 0;   // where the next new page goes
+  uint64_t gen_ = 1;        // bumped on every change of cached pages
   std::unique_ptr<TagImpl> dir_;
   std::vector<std::unique_ptr<TagImpl>> tags_;     // by header offset
   std::vector<std::unique_ptr<TagImpl>> dropped_;  // kept for dangling pointers
   std::unordered_map<uint32_t, NodeRef> nodes_;
   std::vector<NodeRef> dirty_;
-  std::map<uint32_t, uint32_t> freed_;             // free page -> next, unwritten
-  std::set<uint32_t> header_pages_;                // pages holding tag headers
+  std::map<uint32_t, uint32_t> freed_;  // free page -> next, unwritten
+  std::set<uint32_t> header_pages_;     // pages holding tag headers
 };
 
 template <class F>

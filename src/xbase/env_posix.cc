@@ -1,11 +1,14 @@
 // POSIX implementation of Env with open-file-description locks.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <shared_mutex>
 
 #include "xbase/env.h"
 
@@ -20,12 +23,38 @@ Status ErrnoStatus(const std::string& what, const std::string& path, int err) {
   return Status::IOError(m);
 }
 
+// Reads and writes inside the file's current size go through a shared memory
+// mapping: on Linux it is the same page cache that pread/pwrite use, so other
+// processes see every byte at once, and the many small page and record
+// accesses of a busy table cost no system call. Anything past the mapped size
+// (the file grew, or is being extended) goes through pread/pwrite. Files
+// shrink only under exclusive use, through Truncate, which remaps.
 class PosixFile final : public File {
  public:
-  PosixFile(std::string path, int fd) : File(std::move(path)), fd_(fd) {}
-  ~PosixFile() override { ::close(fd_); }
+  PosixFile(std::string path, int fd, bool writable)
+      : File(std::move(path)), fd_(fd), writable_(writable) {}
+  ~PosixFile() override {
+    Unmap();
+    ::close(fd_);
+  }
 
   Status ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) override {
+    {
+      std::shared_lock<std::shared_mutex> g(map_mu_);
+      if (map_ && offset + n <= map_len_) {
+        std::memcpy(buf, map_ + offset, n);
+        *got = n;
+        return Status::OK();
+      }
+    }
+    if (n > 0 && Remap(offset + n)) {
+      std::shared_lock<std::shared_mutex> g(map_mu_);
+      if (map_ && offset + n <= map_len_) {
+        std::memcpy(buf, map_ + offset, n);
+        *got = n;
+        return Status::OK();
+      }
+    }
     size_t done = 0;
     auto* p = static_cast<char*>(buf);
     while (done < n) {
@@ -42,6 +71,13 @@ class PosixFile final : public File {
   }
 
   Status WriteAt(uint64_t offset, const void* buf, size_t n) override {
+    {
+      std::shared_lock<std::shared_mutex> g(map_mu_);
+      if (map_ && writable_ && offset + n <= map_len_) {
+        std::memcpy(map_ + offset, buf, n);
+        return Status::OK();
+      }
+    }
     size_t done = 0;
     auto* p = static_cast<const char*>(buf);
     while (done < n) {
@@ -68,6 +104,8 @@ class PosixFile final : public File {
   }
 
   Status Truncate(uint64_t size) override {
+    std::unique_lock<std::shared_mutex> g(map_mu_);
+    UnmapLocked();
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
       return ErrnoStatus("truncate", path(), errno);
     return Status::OK();
@@ -94,7 +132,49 @@ class PosixFile final : public File {
       return ErrnoStatus("lock", path(), errno);
     }
   }
+  // Maps the whole file when it now covers `need` bytes; false when it does not
+  // (or the mapping failed: the caller then uses plain reads and writes).
+  bool Remap(uint64_t need) {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return false;
+    uint64_t size = static_cast<uint64_t>(st.st_size);
+    if (size < need || size < kMinMapSize) return false;
+    std::unique_lock<std::shared_mutex> g(map_mu_);
+    if (map_ && size <= map_cap_) {
+      // The file grew inside the reserved part of the mapping: those pages
+      // are backed by the file now, so they only need to be counted in.
+      if (size > map_len_) map_len_ = size;
+      return true;
+    }
+    UnmapLocked();
+    // Reserve room to grow, so that a table being appended to is not
+    // remapped for every new record. Pages past the end of the file are
+    // never touched (accesses stop at map_len_).
+    uint64_t cap = size + size / 2 + (1u << 20);
+    void* m = ::mmap(nullptr, cap, PROT_READ | (writable_ ? PROT_WRITE : 0), MAP_SHARED, fd_, 0);
+    if (m == MAP_FAILED) return false;
+    map_ = static_cast<char*>(m);
+    map_len_ = size;
+    map_cap_ = cap;
+    return true;
+  }
+  void UnmapLocked() {
+    if (map_) ::munmap(map_, map_cap_);
+    map_ = nullptr;
+    map_len_ = map_cap_ = 0;
+  }
+  void Unmap() {
+    std::unique_lock<std::shared_mutex> g(map_mu_);
+    UnmapLocked();
+  }
+
+  static constexpr uint64_t kMinMapSize = 4096;
   int fd_;
+  bool writable_;
+  std::shared_mutex map_mu_;
+  char* map_ = nullptr;
+  uint64_t map_len_ = 0;  // bytes of the file known to exist (accessible)
+  uint64_t map_cap_ = 0;  // length of the mapping
 };
 
 class PosixEnv final : public Env {
@@ -103,13 +183,13 @@ class PosixEnv final : public Env {
     int flags = (mode == OpenMode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
     int fd = ::open(path.c_str(), flags);
     if (fd < 0) return ErrnoStatus("open", path, errno);
-    return std::unique_ptr<File>(new PosixFile(path, fd));
+    return std::unique_ptr<File>(new PosixFile(path, fd, mode == OpenMode::kReadWrite));
   }
   Result<std::unique_ptr<File>> Create(const std::string& path, bool truncate) override {
     int flags = O_RDWR | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : O_EXCL);
     int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) return ErrnoStatus("create", path, errno);
-    return std::unique_ptr<File>(new PosixFile(path, fd));
+    return std::unique_ptr<File>(new PosixFile(path, fd, true));
   }
   Status Remove(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) return ErrnoStatus("remove", path, errno);

@@ -503,11 +503,29 @@ Status Table::WriteHeaderDate() {
 Status Table::WriteBack() {
   if (!dirty_ || eof_ || !file_) return Status::OK();
   if (observer_) XB_RETURN_IF_ERROR(observer_->BeforeWrite(*this, recno_, orig_));
-  // Data first: a crash between the two leaves an index that `reindex` repairs,
-  // never a record that lost its change.
-  XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno_), rec_.data(), record_len_));
-  Status s = WriteHeaderDate();
-  if (s.ok() && index_) s = index_->Update(recno_, appended_ ? nullptr : &orig_, rec_);
+  // Data first, index after: a crash between the two leaves an index that
+  // `reindex` repairs, never a record that lost its change. Keys are computed
+  // before either is written, so a key that cannot be built refuses the
+  // change and the record keeps its pending values.
+  auto write_data = [&]() -> Status {
+    XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno_), rec_.data(), record_len_));
+    return WriteHeaderDate();
+  };
+  Status s = index_ ? index_->Update(recno_, appended_ ? nullptr : &orig_, rec_, write_data)
+                    : write_data();
+  if (!s.ok()) {
+    std::string on_disk(record_len_, '\0');
+    size_t got = 0;
+    if (file_->ReadAt(RecordOffset(recno_), on_disk.data(), record_len_, &got).ok() &&
+        got == record_len_ && on_disk == orig_ && on_disk != rec_) {
+      // The keys failed before anything was written: the change is refused
+      // and the record stays as it is on disk.
+      rec_ = orig_;
+      dirty_ = false;
+      appended_ = false;
+      return s;
+    }
+  }
   orig_ = rec_;
   dirty_ = false;
   appended_ = false;

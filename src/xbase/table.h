@@ -161,6 +161,14 @@ class Table {
   // compare as prefixes). Either may be null for no limit.
   Status SetScope(const std::optional<Value>& top, const std::optional<Value>& bottom);
   Status ClearScope();
+  // The current scope as encoded keys, to put back later with RestoreScope
+  // (functions that borrow a caller's table restore its order, scope and
+  // record when they are done).
+  struct ScopeKeys {
+    std::optional<std::string> top, bottom;
+  };
+  ScopeKeys SavedScope() const;
+  Status RestoreScope(const ScopeKeys& s);
   // Visible keys of the controlling tag inside the scope.
   Result<uint32_t> KeyCount();
   // Key of the current record in the controlling tag (encoded bytes).

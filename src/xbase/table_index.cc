@@ -131,7 +131,8 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
   return Status::OK();
 }
 
-Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec) {
+Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
+                        const std::function<Status()>& write_data) {
   struct Change {
     int tag;
     bool remove, insert;
@@ -153,6 +154,7 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     c.insert = new_in;
     if (c.remove || c.insert) changes.push_back(std::move(c));
   }
+  XB_RETURN_IF_ERROR(write_data());
   if (changes.empty()) return Status::OK();
   XB_RETURN_IF_ERROR(LockIndex());
   Status s = cdx_->Refresh();

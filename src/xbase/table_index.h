@@ -3,6 +3,7 @@
 // when records change. Private to the engine.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,7 +33,10 @@ class IndexSet {
   int FindTag(const std::string& name) const;  // -1 when missing
 
   // Key maintenance: `old_rec` is null for a record that is new to the index.
-  Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec);
+  // Every key is computed before `write_data` runs, so a key that cannot be
+  // computed refuses the change instead of leaving the index behind the data.
+  Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
+                const std::function<Status()>& write_data);
 
   // Takes record `recno` (whose bytes are `rec`) out of every tag.
   Status Remove(uint32_t recno, const std::string& rec);
@@ -45,6 +49,8 @@ class IndexSet {
   int order() const { return order_; }  // -1 = record order
   Status SetOrder(int i);
   Status SetScope(const std::optional<std::string>& top, const std::optional<std::string>& bottom);
+  const std::optional<std::string>& scope_top() const { return scope_top_; }
+  const std::optional<std::string>& scope_bottom() const { return scope_bottom_; }
   // Positions the cursor; *recno = 0 when outside the scope / past the end.
   Status Top(uint32_t* recno);
   Status Bottom(uint32_t* recno);

@@ -92,6 +92,19 @@ Status Table::ClearScope() {
   return Status::OK();
 }
 
+Table::ScopeKeys Table::SavedScope() const {
+  if (!index_ || index_->order() < 0) return {};
+  return ScopeKeys{index_->scope_top(), index_->scope_bottom()};
+}
+
+Status Table::RestoreScope(const ScopeKeys& s) {
+  if (!index_ || index_->order() < 0) {
+    if (s.top || s.bottom) return Status::InvalidArgument(path_ + ": a scope needs a controlling tag");
+    return Status::OK();
+  }
+  return index_->SetScope(s.top, s.bottom);
+}
+
 Result<uint32_t> Table::KeyCount() {
   if (!index_ || index_->order() < 0) {
     // Record order: the visible records.

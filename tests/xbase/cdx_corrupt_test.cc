@@ -64,7 +64,8 @@ TEST_F(CdxCorrupt, KeyCountTooLargeForThePage) {
 }
 
 TEST_F(CdxCorrupt, BitWidthsThatDoNotFit) {
-  ExpectCorrupt(Broken("PUESTOS.cdx", [](std::string& r) { r[0xA00 + 20] = 30; }), "PUESTOS", "0xA00");
+  ExpectCorrupt(Broken("PUESTOS.cdx", [](std::string& r) { r[0xA00 + 20] = 30; }), "PUESTOS",
+                "0xA00");
 }
 
 TEST_F(CdxCorrupt, KeyBytesOverlappingTheEntries) {
@@ -80,15 +81,17 @@ TEST_F(CdxCorrupt, KeyBytesOverlappingTheEntries) {
 
 TEST_F(CdxCorrupt, PointerOutsideTheFile) {
   // EMPLE10's root is an interior node at 0x19CC00; send its first child far away.
-  ExpectCorrupt(Broken("EMPLE.cdx",
-                       [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x7FFFFE00); }),
-                "EMPLE10", "0x7FFFFE00");
+  ExpectCorrupt(
+      Broken("EMPLE.cdx",
+             [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x7FFFFE00); }),
+      "EMPLE10", "0x7FFFFE00");
 }
 
 TEST_F(CdxCorrupt, ChildPointingBackToTheRoot) {
-  ExpectCorrupt(Broken("EMPLE.cdx",
-                       [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x19CC00); }),
-                "EMPLE10", "0x");
+  ExpectCorrupt(
+      Broken("EMPLE.cdx",
+             [&](std::string& r) { cdx::PutBE32(At(r, 0x19CC00 + 12 + 30 + 4), 0x19CC00); }),
+      "EMPLE10", "0x");
 }
 
 TEST_F(CdxCorrupt, LoopInTheSiblingChain) {
@@ -104,7 +107,8 @@ TEST_F(CdxCorrupt, LoopInTheSiblingChain) {
 
 TEST_F(CdxCorrupt, TruncatedFile) {
   // Cut just after EMPLE11's header: its root page is gone.
-  ExpectCorrupt(Broken("EMPLE.cdx", [](std::string& r) { r.resize(0x19D200); }), "EMPLE11", "0x1A1C00");
+  ExpectCorrupt(Broken("EMPLE.cdx", [](std::string& r) { r.resize(0x19D200); }), "EMPLE11",
+                "0x1A1C00");
 }
 
 TEST_F(CdxCorrupt, BrokenHeadersFailToOpen) {
@@ -124,7 +128,8 @@ TEST_F(CdxCorrupt, BrokenHeadersFailToOpen) {
 }
 
 TEST_F(CdxCorrupt, BadKeyLengthInATagHeader) {
-  std::string path = Broken("PUESTOS.cdx", [&](std::string& r) { cdx::PutLE16(At(r, 0x600 + 12), 0); });
+  std::string path =
+      Broken("PUESTOS.cdx", [&](std::string& r) { cdx::PutLE16(At(r, 0x600 + 12), 0); });
   auto f = CdxFile::Open(Env::Default(), path, OpenMode::kReadOnly);
   ASSERT_FALSE(f.ok());
   EXPECT_EQ(f.status().code(), Code::kCorrupt);

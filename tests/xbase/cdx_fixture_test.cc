@@ -86,7 +86,8 @@ TEST_P(CdxFixture, EveryTagWalksInManifestOrderWithManifestKeys) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, CdxFixture, ::testing::Values("EMPLE", "PUESTOS", "TIPOS", "VACIA"));
+INSTANTIATE_TEST_SUITE_P(Tables, CdxFixture,
+                         ::testing::Values("EMPLE", "PUESTOS", "TIPOS", "VACIA"));
 
 TEST(CdxFixtureSeek, SoftLastAndPrefixSeeksFollowLogicalOrder) {
   auto f = CdxFile::Open(Env::Default(), testing::FixturePath("EMPLE.cdx"), OpenMode::kReadOnly);
@@ -100,10 +101,12 @@ TEST(CdxFixtureSeek, SoftLastAndPrefixSeeksFollowLogicalOrder) {
     bool found = false;
     // A prefix: the first entry in logical order that starts with it.
     std::string prefix = "HOTEL PLAYA";
-    auto first = std::find_if(all.begin(), all.end(),
-                              [&](auto& e) { return e.first.compare(0, prefix.size(), prefix) == 0; });
-    auto last = std::find_if(all.rbegin(), all.rend(),
-                             [&](auto& e) { return e.first.compare(0, prefix.size(), prefix) == 0; });
+    auto first = std::find_if(all.begin(), all.end(), [&](auto& e) {
+      return e.first.compare(0, prefix.size(), prefix) == 0;
+    });
+    auto last = std::find_if(all.rbegin(), all.rend(), [&](auto& e) {
+      return e.first.compare(0, prefix.size(), prefix) == 0;
+    });
     ASSERT_TRUE(c->Seek(prefix, false, false, &found).ok());
     ASSERT_TRUE(found);
     EXPECT_EQ(c->recno(), first->second);

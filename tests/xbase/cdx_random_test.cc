@@ -87,8 +87,8 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
   testing::TempDir dir;
   std::string path = dir.File("R.cdx");
   std::vector<TagCase> cases = {
-      {"ONE", 1, KeyType::kChar, false},      {"NUM", 8, KeyType::kNumber, false},
-      {"DESC", 20, KeyType::kChar, true},     {"WIDE", 120, KeyType::kChar, false},
+      {"ONE", 1, KeyType::kChar, false},   {"NUM", 8, KeyType::kNumber, false},
+      {"DESC", 20, KeyType::kChar, true},  {"WIDE", 120, KeyType::kChar, false},
       {"HUGE", 240, KeyType::kChar, true},
   };
   std::unique_ptr<CdxFile> f;
@@ -155,7 +155,8 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
         // The tag's header: the directory entry's record number.
         auto dir_walk = [&]() {
           for (size_t off = 1536; off + 1024 <= raw.size(); off += 512) {
-            if (std::string(reinterpret_cast<const char*>(raw.data() + off + 512)) == "K_" + cases[t].name)
+            if (std::string(reinterpret_cast<const char*>(raw.data() + off + 512)) ==
+                "K_" + cases[t].name)
               return static_cast<uint32_t>(off);
           }
           return 0u;

@@ -44,7 +44,8 @@ class TempDir {
 inline std::string CopyFixture(const TempDir& dir, const std::string& name) {
   std::string to = dir.File(name);
   std::filesystem::copy_file(FixturePath(name), to);
-  std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   return to;
 }
 
@@ -60,7 +61,8 @@ inline std::string ToHex(const std::string& s) {
 
 inline std::string FromHex(const std::string& h) {
   std::string r;
-  for (size_t i = 0; i + 1 < h.size(); i += 2) r += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
+  for (size_t i = 0; i + 1 < h.size(); i += 2)
+    r += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
   return r;
 }
 

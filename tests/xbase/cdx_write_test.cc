@@ -156,7 +156,8 @@ TEST(CdxWrite, BulkBuildPacksLeavesLikeTheOtherEngine) {
     return out;
   };
   std::string fixture_raw = ReadAll(testing::FixturePath("EMPLE.cdx"));
-  uint32_t fixture_root = cdx::GetLE32(reinterpret_cast<const uint8_t*>(fixture_raw.data()) + 0x600);
+  uint32_t fixture_root =
+      cdx::GetLE32(reinterpret_cast<const uint8_t*>(fixture_raw.data()) + 0x600);
   std::string ours_raw = ReadAll(path);
   // Our single tag's header is the first one after the directory.
   uint32_t our_root = cdx::GetLE32(reinterpret_cast<const uint8_t*>(ours_raw.data()) + 0x600);
@@ -229,6 +230,58 @@ TEST(CdxWrite, DeleteTagFreesItsPagesForReuse) {
   ASSERT_TRUE(re.ok());
   ASSERT_EQ((*re)->tag_count(), 1);
   EXPECT_EQ(testing::Walk((*re)->tag(0)), e);
+}
+
+TEST(CdxWrite, ManyTagsGrowTheDirectoryBeyondOnePage) {
+  testing::TempDir dir;
+  std::string path = dir.File("MANY.cdx");
+  {
+    auto f = CdxFile::Create(Env::Default(), path, false);
+    ASSERT_TRUE(f.ok());
+    for (int i = 0; i < 120; ++i) {
+      TagSpec s;
+      s.name = "TAG" + std::to_string(i);
+      s.key_expr = "FIELD" + std::to_string(i);
+      s.key_len = 4;
+      auto t = (*f)->AddTag(s);
+      ASSERT_TRUE(t.ok()) << t.status().ToString();
+      ASSERT_TRUE((*t)->Insert("K" + std::to_string(i % 10), static_cast<uint32_t>(i + 1)).ok());
+    }
+    ASSERT_TRUE((*f)->DeleteTag("TAG7").ok());
+  }
+  auto f = CdxFile::Open(Env::Default(), path, OpenMode::kReadOnly);
+  ASSERT_TRUE(f.ok()) << f.status().ToString();
+  ASSERT_EQ((*f)->tag_count(), 119);
+  EXPECT_EQ((*f)->FindTag("TAG7"), nullptr);
+  for (int i = 0; i < 120; ++i) {
+    if (i == 7) continue;
+    CdxTag* t = (*f)->FindTag("tag" + std::to_string(i));
+    ASSERT_NE(t, nullptr) << i;
+    EXPECT_EQ(t->spec().key_expr, "FIELD" + std::to_string(i));
+    Entries e = testing::Walk(t);
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].second, static_cast<uint32_t>(i + 1));
+  }
+  EXPECT_EQ((*f)->tag(0)->spec().name, "TAG0") << "creation order";
+}
+
+TEST(CdxWrite, BuildRefusesUnsortedEntriesAndUniqueKeepsTheFirst) {
+  testing::TempDir dir;
+  auto f = CdxFile::Create(Env::Default(), dir.File("U.cdx"), false);
+  ASSERT_TRUE(f.ok());
+  TagSpec s;
+  s.name = "U";
+  s.key_len = 3;
+  s.unique = true;
+  auto t = (*f)->AddTag(s);
+  ASSERT_TRUE(t.ok());
+  EXPECT_EQ((*t)->Build({{"B  ", 1}, {"A  ", 2}}).code(), Code::kInvalidArgument);
+  ASSERT_TRUE((*t)->Build({{"A  ", 1}, {"A  ", 2}, {"B  ", 3}}).ok());
+  EXPECT_EQ(testing::Walk(*t), (Entries{{"A  ", 1}, {"B  ", 3}}));
+  ASSERT_TRUE((*t)->Insert("B", 4).ok());
+  ASSERT_TRUE((*t)->Insert("C", 5).ok());
+  EXPECT_EQ(testing::Walk(*t), (Entries{{"A  ", 1}, {"B  ", 3}, {"C  ", 5}}));
+  EXPECT_EQ((*t)->Insert("ABCD", 6).code(), Code::kInvalidArgument);
 }
 
 }  // namespace

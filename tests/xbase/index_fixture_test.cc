@@ -176,3 +176,24 @@ TEST(FixtureIndexSeek, SeekScopeAndKeyCountOnTheEmployeeTable) {
 
 }  // namespace
 }  // namespace xb
+
+namespace xb {
+namespace {
+
+TEST(FixtureIndexSeek, SavedScopeComesBackAfterABorrowedOrder) {
+  OpenOptions o;
+  o.read_only = true;
+  auto t = Table::Open(qztest::FixturePath("PUESTOS.dbf"), o);
+  ASSERT_TRUE(t.ok());
+  Table& p = **t;
+  ASSERT_TRUE(p.SetOrder("PUESTOS").ok());
+  ASSERT_TRUE(p.SetScope(Value::Char("HOTEL PLAYA"), Value::Char("HOTEL PLAYA")).ok());
+  Table::ScopeKeys saved = p.SavedScope();
+  ASSERT_TRUE(p.SetOrder("PUESTOS2").ok());  // someone borrows the table
+  ASSERT_TRUE(p.SetOrder("PUESTOS").ok());
+  ASSERT_TRUE(p.RestoreScope(saved).ok());
+  EXPECT_EQ(*p.KeyCount(), 2u);
+}
+
+}  // namespace
+}  // namespace xb

@@ -43,7 +43,8 @@ TEST(KeyEncoding, ByteOrderIsNumericOrder) {
   for (double d : v) keys.push_back(Num(d));
   std::sort(v.begin(), v.end());
   std::sort(keys.begin(), keys.end());
-  for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(DecodeKey(keys[i], KeyType::kNumber).number(), v[i]);
+  for (size_t i = 0; i < v.size(); ++i)
+    EXPECT_EQ(DecodeKey(keys[i], KeyType::kNumber).number(), v[i]);
 }
 
 TEST(KeyEncoding, IntegersEncodeAsNumbers) {

@@ -19,13 +19,13 @@ uint8_t Mix(uint8_t a, uint8_t b, double t) {
   t = std::clamp(t, 0.0, 1.0);
   return static_cast<uint8_t>(std::lround(a + (b - a) * t));
 }
-Rgb Blend(Rgb a, Rgb b, double t) {
+BmpColour Blend(BmpColour a, BmpColour b, double t) {
   return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
 }
 
-constexpr Rgb kNavy{16, 42, 92}, kSea{32, 112, 168}, kSand{236, 214, 160}, kWhite{255, 255, 255},
-    kGold{214, 160, 40}, kSky{150, 200, 235}, kWall{240, 236, 226}, kWindow{60, 90, 130},
-    kGreen{46, 125, 80};
+constexpr BmpColour kNavy{16, 42, 92}, kSea{32, 112, 168}, kSand{236, 214, 160},
+    kWhite{255, 255, 255}, kGold{214, 160, 40}, kSky{150, 200, 235}, kWall{240, 236, 226},
+    kWindow{60, 90, 130}, kGreen{46, 125, 80};
 
 // The suite's mark: a ring with a tail (a "Q") centred at (cx, cy).
 bool InMark(double x, double y, double cx, double cy, double r) {
@@ -90,7 +90,7 @@ std::string ReportLogo() {
 
 }  // namespace
 
-std::string EncodeBmp(int width, int height, const std::function<Rgb(int x, int y)>& pixel) {
+std::string EncodeBmp(int width, int height, const std::function<BmpColour(int x, int y)>& pixel) {
   const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
   const uint32_t image = row * static_cast<uint32_t>(height);
   std::string s;
@@ -112,7 +112,7 @@ std::string EncodeBmp(int width, int height, const std::function<Rgb(int x, int 
   Put32(&s, 0);
   for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x) {
-      Rgb c = pixel(x, y);
+      BmpColour c = pixel(x, y);
       s.push_back(static_cast<char>(c.b));
       s.push_back(static_cast<char>(c.g));
       s.push_back(static_cast<char>(c.r));

@@ -10,14 +10,14 @@
 
 namespace qz {
 
-struct Rgb {
+struct BmpColour {
   uint8_t r = 0, g = 0, b = 0;
 };
 
 // A 24-bit uncompressed Windows bitmap (BITMAPFILEHEADER + BITMAPINFOHEADER,
 // bottom-up rows padded to 4 bytes) of `width` x `height` pixels; `pixel` is
 // asked for every pixel with (0, 0) at the top left.
-std::string EncodeBmp(int width, int height, const std::function<Rgb(int x, int y)>& pixel);
+std::string EncodeBmp(int width, int height, const std::function<BmpColour(int x, int y)>& pixel);
 
 struct InstallFile {
   std::string path;  // relative to the installation folder, e.g. "BMP/LOGO32.BMP"

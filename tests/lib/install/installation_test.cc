@@ -102,7 +102,9 @@ TEST_F(Init, BitmapsAreWellFormedWindowsBitmaps) {
     EXPECT_EQ(b.size(), 54 + ((w * 3 + 3) & ~3u) * h) << name << ": rows padded to 4 bytes";
   }
   // An odd width needs padding: 3 pixels of 3 bytes take a 12-byte row.
-  std::string small = qz::EncodeBmp(3, 2, [](int x, int) { return qz::Rgb{uint8_t(x), 0, 0}; });
+  std::string small = qz::EncodeBmp(3, 2, [](int x, int) {
+    return qz::BmpColour{uint8_t(x), 0, 0};
+  });
   EXPECT_EQ(small.size(), 54u + 12 * 2);
 }
 

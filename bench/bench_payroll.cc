@@ -1,0 +1,300 @@
+// Payroll computation workloads at the size of a large hotel group.
+//   ValueClasses: 1,000 employees x 30 columns (absolute values with
+//                 proration, percentages with caps, income-tax brackets)
+//                 through PUT/GET, running totals included.
+//   CalcVac:      CALC_VAC::CALCULAR for 1,000 employees with 24 monthly
+//                 payrolls each, on shared tables with their CDX tags.
+// Run: build/bench_payroll [--benchmark_filter=...].
+//
+// The benchmark targets link the engine only, so the payroll sources are
+// compiled into this program directly.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lib/payroll/calc_vac.h"
+#include "lib/payroll/definitions.h"
+#include "lib/payroll/value_classes.h"
+#include "xbase/table.h"
+
+
+namespace {
+
+using qz::ColumnType;
+using qz::EmployeeInput;
+using qz::PayrollContext;
+using xb::Table;
+using xb::Value;
+
+constexpr int kEmployees = 1000;
+constexpr int kColumns = 30;
+constexpr int kMonths = 24;
+const char* kNeg = "HOTEL CENTRAL";
+
+std::vector<ColumnType> Columns() {
+  std::vector<ColumnType> cols;
+  for (int c = 0; c < kColumns; ++c) {
+    ColumnType t;
+    t.codigo = std::to_string(c);
+    t.factor_2 = c % 3 == 0 ? 0 : 1;
+    t.agrupar[c % 4] = 1;
+    if (c % 10 == 9) {  // income tax
+      t.tipo = 3;
+      t.tipo_tabla = 1;
+      t.brackets = {{0, 900000, 0, 0}, {900000, 1300000, 10, 0}, {1300000, 1e12, 15, 0}};
+    } else if (c % 5 == 4) {
+      t.tipo = 2;
+      t.tipo_monto = 2;
+      t.limite = 1;
+    } else {
+      t.tipo = 1;
+      t.val_base = c == 0;
+      t.factor = 1;
+      t.calc_dif = c == 1;
+      t.corte = 6;
+      t.porc_antes = 100;
+      t.porc_desp = 150;
+    }
+    cols.push_back(t);
+  }
+  return cols;
+}
+
+void BM_ValueClasses(benchmark::State& state) {
+  PayrollContext ctx;
+  ctx.fecha = xb::JulianFromYmd(2024, 6, 30);
+  ctx.costo_dia = 10000;
+  ctx.tipo.cantidad = 2;
+  std::vector<std::unique_ptr<qz::ColumnValue>> classes;
+  for (auto& t : Columns()) classes.push_back(qz::MakeColumnValue(t, ctx, 1));
+  std::vector<EmployeeInput> emps(kEmployees);
+  for (int e = 0; e < kEmployees; ++e) {
+    emps[e].valor = 250000 + 997.0 * e;
+    emps[e].factor = 1 + e % 3;
+    emps[e].porcentaje = 9.17;
+    emps[e].total_salario = 600000 + 1234.5 * e;
+    emps[e].limite = e % 2 ? 50000 : 0;
+    emps[e].schedule_factor = 8;
+    emps[e].f_ingreso = ctx.fecha - e;
+  }
+  for (auto _ : state) {
+    double sum = 0;
+    for (auto& c : classes) c->CLEAR();
+    for (const auto& in : emps)
+      for (auto& c : classes) {
+        c->PUT(in);
+        sum += c->GET().total;
+      }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["cells"] = kEmployees * kColumns;
+}
+BENCHMARK(BM_ValueClasses)->Unit(benchmark::kMillisecond);
+
+// --- CALC_VAC over a payroll history
+
+std::string Dir() {
+  static std::string d = [] {
+    std::string p = (std::filesystem::temp_directory_path() / "qzbench_payroll").string();
+    std::filesystem::remove_all(p);
+    std::filesystem::create_directories(p);
+    return p;
+  }();
+  return d;
+}
+
+xb::FieldDef F(const char* n, char t, int len, int dec = 0) {
+  xb::FieldDef f;
+  f.name = n;
+  f.type = t;
+  f.len = static_cast<uint8_t>(len);
+  f.dec = static_cast<uint8_t>(dec);
+  return f;
+}
+
+// The fields and tags the computation reads, as the catalog defines them.
+struct Spec {
+  const char* name;
+  xb::FieldList fields;
+  std::vector<std::pair<const char*, const char*>> tags;
+};
+
+std::vector<Spec> Specs() {
+  auto neg = F("NEGOCIO", 'C', 15);
+  return {
+      {"ENC_PERS",
+       {neg, F("CODIGO", 'C', 15), F("NOMBRE", 'C', 40), F("DEPTO", 'C', 15),
+        F("COD_TIEMPO", 'C', 2), F("TIPO_VAC", 'C', 4), F("F_INICIO", 'D', 8)},
+       {{"ENC_PERS2", "NEGOCIO+CODIGO"}}},
+      {"ENC_VAC",
+       {neg, F("CODIGO", 'C', 4), F("DEFAULT", 'N', 1)},
+       {{"ENC_VAC", "NEGOCIO+CODIGO"}, {"ENC_VAC1", "NEGOCIO+STR(DEFAULT,1)"}}},
+      {"DET_VAC",
+       {neg, F("CODIGO", 'C', 4), F("MES", 'N', 8, 2), F("D_MES", 'N', 8, 2),
+        F("D_ANHO", 'N', 8, 2)},
+       {{"DET_VAC", "NEGOCIO+CODIGO+STR(MES,8,2)"}}},
+      {"TIEMPO_E",
+       {neg, F("CODIGO", 'C', 2), F("FACTOR", 'N', 13, 5)},
+       {{"TIEMPO_E", "NEGOCIO+CODIGO"}}},
+      {"H_D_PERS",
+       {neg, F("CODIGO", 'C', 15), F("COD_COLUMN", 'C', 2), F("VALOR_1", 'N', 15, 2),
+        F("FECHA", 'D', 8), F("VACACION", 'C', 1)},
+       {{"H_D_PERS2", "NEGOCIO+CODIGO+DTOS(FECHA)"},
+        {"H_D_PERS3", "NEGOCIO+CODIGO+VACACION+DTOS(FECHA)"}}},
+      {"H_E_TIP",
+       {neg, F("CODIGO", 'C', 2), F("VAC_PAGADA", 'N', 1), F("DEPTO", 'C', 15), F("FECHA", 'D', 8)},
+       {{"H_E_TIP", "NEGOCIO+DEPTO+CODIGO+DTOS(FECHA)"}}},
+      {"H_E_PERS",
+       {neg, F("CODIGO", 'C', 15), F("DEPTO", 'C', 15), F("COD_TIEMPO", 'C', 2),
+        F("TOT_SAL", 'N', 15, 2), F("FECHA", 'D', 8)},
+       {{"H_E_PERS7", "NEGOCIO+CODIGO+STR(STOD(\"20900101\")-FECHA,10)"},
+        {"H_E_PERS8", "NEGOCIO+CODIGO+DTOS(FECHA)"}}},
+      {"H_TIP_PL",
+       {neg, F("CODIGO", 'C', 2), F("VAL_DIV", 'N', 13, 5), F("DEPTO", 'C', 15),
+        F("FECHA", 'D', 8)},
+       {{"H_TIP_PL", "NEGOCIO+DEPTO+CODIGO+DTOS(FECHA)"}}},
+      {"H_TIEM_E",
+       {neg, F("CODIGO", 'C', 2), F("FACTOR", 'N', 13, 5), F("DEPTO", 'C', 15), F("FECHA", 'D', 8)},
+       {{"H_TIEM_E", "NEGOCIO+DEPTO+CODIGO+DTOS(FECHA)"}}},
+      {"H_E_DEPT",
+       {neg, F("CODIGO", 'C', 15), F("TIPO", 'C', 2), F("FECHA", 'D', 8)},
+       {{"H_E_DEPT2", "NEGOCIO+CODIGO+DTOS(FECHA)"}}},
+  };
+}
+
+std::string Emp(int e) {
+  return "E" + std::to_string(100000 + e);
+}
+std::string Dept(int e) {
+  return "D" + std::to_string(e % 10);
+}
+int32_t MonthEnd(int k) {  // k = 0 .. kMonths-1, from January 2022
+  return xb::JulianFromYmd(2022 + (k + 1) / 12, (k + 1) % 12 + 1, 1) - 1;
+}
+
+void Put(Table& t, std::initializer_list<std::pair<const char*, Value>> v) {
+  (void)t.Append();
+  for (const auto& [n, x] : v) (void)t.Put(n, x);
+}
+
+void Build() {
+  for (const Spec& s : Specs()) {
+    xb::CreateOptions co;
+    co.exclusive = true;
+    co.overwrite = true;
+    auto t = Table::Create(Dir() + "/" + s.name, s.fields, co);
+    if (!t.ok()) std::abort();
+    for (const auto& [n, k] : s.tags) (void)(*t)->CreateTag(n, k);
+    Table& x = **t;
+    auto C = [](const std::string& s) { return Value::Char(s); };
+    auto N = [](double d) { return Value::Number(d); };
+    auto D = [](int32_t j) { return Value::Date(j); };
+    std::string name = s.name;
+    if (name == "ENC_VAC") Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("STD")}, {"DEFAULT", N(1)}});
+    if (name == "DET_VAC") {
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C("STD")},
+              {"MES", N(0)},
+              {"D_MES", N(1.25)},
+              {"D_ANHO", N(15)}});
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C("STD")},
+              {"MES", N(60)},
+              {"D_MES", N(1.5)},
+              {"D_ANHO", N(18)}});
+    }
+    if (name == "TIEMPO_E") Put(x, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("T1")}, {"FACTOR", N(8)}});
+    for (int e = 0; name == "ENC_PERS" && e < kEmployees; ++e)
+      Put(x, {{"NEGOCIO", C(kNeg)},
+              {"CODIGO", C(Emp(e))},
+              {"DEPTO", C(Dept(e))},
+              {"COD_TIEMPO", C("T1")},
+              {"F_INICIO", D(xb::JulianFromYmd(2021, 12, 1) + e % 28)}});
+    for (int k = 0; k < kMonths; ++k) {
+      for (int d = 0; d < 10; ++d) {
+        std::string dep = "D" + std::to_string(d);
+        if (name == "H_E_DEPT")
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(dep)},
+                  {"TIPO", C("MN")},
+                  {"FECHA", D(MonthEnd(k))}});
+        if (name == "H_TIP_PL")
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C("MN")},
+                  {"DEPTO", C(dep)},
+                  {"VAL_DIV", N(30)},
+                  {"FECHA", D(MonthEnd(k))}});
+        if (name == "H_E_TIP" && k % 6 == 5)
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C("VA")},
+                  {"DEPTO", C(dep)},
+                  {"VAC_PAGADA", N(1)},
+                  {"FECHA", D(MonthEnd(k))}});
+      }
+      for (int e = 0; e < kEmployees; ++e) {
+        if (name == "H_E_PERS")
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(Emp(e))},
+                  {"DEPTO", C(Dept(e))},
+                  {"COD_TIEMPO", C("T1")},
+                  {"TOT_SAL", N(300000 + 100 * e)},
+                  {"FECHA", D(MonthEnd(k))}});
+        if (name == "H_D_PERS" && k % 6 == 5)
+          Put(x, {{"NEGOCIO", C(kNeg)},
+                  {"CODIGO", C(Emp(e))},
+                  {"COD_COLUMN", C("VA")},
+                  {"VALOR_1", N(16)},
+                  {"VACACION", C("1")},
+                  {"FECHA", D(MonthEnd(k))}});
+      }
+    }
+    (void)x.Close();
+  }
+}
+
+void BM_CalcVac(benchmark::State& state) {
+  static bool built = (Build(), true);
+  (void)built;
+  std::vector<std::unique_ptr<Table>> open;
+  qz::CALC_VAC::Bases b{};
+  auto use = [&](qz::CALC_VAC::Base pos, const char* name) {
+    auto t = Table::Open(Dir() + "/" + name + ".DBF");
+    if (!t.ok()) std::abort();
+    b[pos] = t->get();
+    open.push_back(std::move(t.value()));
+  };
+  using V = qz::CALC_VAC;
+  use(V::kEncPers, "ENC_PERS");
+  use(V::kEncVac, "ENC_VAC");
+  use(V::kDetVac, "DET_VAC");
+  use(V::kTiempoE, "TIEMPO_E");
+  use(V::kHDPers, "H_D_PERS");
+  use(V::kHETip, "H_E_TIP");
+  use(V::kHEPers, "H_E_PERS");
+  use(V::kHTipPl, "H_TIP_PL");
+  use(V::kHTiemE, "H_TIEM_E");
+  use(V::kHEDeptB, "H_E_DEPT");
+  Table& emp = *b[V::kEncPers];
+  (void)emp.SetOrder("ENC_PERS2");
+  double total = 0;
+  for (auto _ : state) {
+    V vac(kNeg, nullptr, b, xb::JulianFromYmd(2024, 1, 20));
+    int n = 0;
+    for (xb::Status s = emp.GoTop(); s.ok() && !emp.Eof(); s = emp.Skip()) {
+      if (!vac.CALCULAR(qz::StrField(emp, "CODIGO"), 64, 1200).ok()) std::abort();
+      total += vac.GET_AJUSTE_POR_VACACIONES();
+      ++n;
+    }
+    if (n != kEmployees) std::abort();
+  }
+  benchmark::DoNotOptimize(total);
+  state.counters["employees"] = kEmployees;
+}
+BENCHMARK(BM_CalcVac)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

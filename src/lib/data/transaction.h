@@ -1,0 +1,34 @@
+// Server transactions. With the server engine a caller brackets a
+// multi-table update with START_TRANSACTION() ... END_TRANSACTION(); every
+// record write and append in between is journaled first (journal.h), locks
+// of changed records are held until the end, and ROLLBACK_TRANSACTION (run by
+// the error handler when an operation aborts) puts every record and tag back
+// and writes a LOG_ROLL row. Without the server engine, or when ADS.DEF does
+// not ask for transactions, the bracket does nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "xbase/table.h"
+
+namespace qz {
+
+void START_TRANSACTION(int mode = 2, std::optional<int> id = std::nullopt);
+void END_TRANSACTION();
+void ROLLBACK_TRANSACTION();
+
+bool InServerTransaction();
+
+// Hooks for the table layer.
+// A table opened while a transaction is open is journaled from then on.
+void AttachJournal(xb::Table& t);
+// A table leaving its work area during a transaction: when it holds changes
+// of the transaction, the transaction takes it (closing it at the end, so
+// its locks stay); returns whether it did.
+bool KeepUntilTransactionEnds(std::unique_ptr<xb::Table>& t);
+// Whether record `recno` of `t` was changed or appended by the open transaction.
+bool ChangedInTransaction(const xb::Table& t, uint32_t recno);
+
+}  // namespace qz
