@@ -6,7 +6,12 @@
 #include <set>
 
 #include "install_test_util.h"
+#include "lib/data/serials.h"
+#include "lib/data/txt_srch.h"
 #include "lib/install/password.h"
+#include "lib/settings/globals.h"
+#include "lib/settings/installation.h"
+#include "lib/settings/startup.h"
 
 namespace {
 
@@ -177,12 +182,10 @@ TEST_F(Demo, HistoryHasALinePerActiveEmployeeAndSerialsMatchTheRows) {
 }
 
 TEST_F(Demo, EmployeesAreFoundThroughTheWordIndex) {
-  // Words are upper-cased as the key expressions' UPPER does it: ASCII
-  // letters only (the accented letters of Windows-1252 stay as they are).
-  auto upper = [](std::string s) {
-    for (char& ch : s)
-      if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return s;
+  // Words are kept as the data layer's search looks for them: accented
+  // letters upper-cased too.
+  auto upper = [](const std::string& utf8) {
+    return xb::ToUtf8(qz::UpperCp1252(xb::FromUtf8(utf8)));
   };
   auto words = Rows("TXT_SRCH");
   int checked = 0;
@@ -199,6 +202,27 @@ TEST_F(Demo, EmployeesAreFoundThroughTheWordIndex) {
     }
   }
   for (const auto& w : Rows("TXT_SRCH")) EXPECT_GT(Str(w, "T_ITEM").size(), 2u);
+}
+
+// The program's own start-up reads the demo: the data layer starts, the
+// installation settings and the word-index registry load from its tables.
+TEST_F(Demo, TheProgramsStartUpReadsTheInstallation) {
+  ASSERT_TRUE(inst_->status.ok());
+  qz::ResetGlobals();
+  qz::G().EXT_MODULO = "PCFG";
+  ASSERT_EQ(qz::StartDataLayer(inst_->dir() + "/"), qz::StartResult::kContinue);
+  qz::LoadInstallationSettings(nullptr);
+  qz::LoadWordIndexRegistry(nullptr);
+  const qz::Globals& g = qz::G();
+  EXPECT_EQ(g.XMAXCOMMIT, 100);
+  EXPECT_EQ(g.XGRAYED, 1);
+  EXPECT_EQ(g.XEMAILHOST, "localhost");
+  EXPECT_EQ(g.XAVAILABLE_FONTS.size(), 10u);
+  EXPECT_EQ(g.XTXT_SRCH_FILES.size(), 12u);
+  // The serials the demo used continue where it left off (read only: the
+  // current serial is not taken).
+  EXPECT_EQ(qz::GET_CURRENTSERIAL(nullptr, "HOTELSOL", "EMPLEADOS"), "00141          ");
+  qz::ResetGlobals();
 }
 
 std::string Bytes(const fs::path& p) {

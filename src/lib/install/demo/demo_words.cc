@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "lib/data/txt_srch.h"
 #include "lib/install/demo/demo_context.h"
 
 namespace qz::demo {
@@ -14,18 +15,14 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
-std::string Upper(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return s;
-}
-
 class WordIndex {
  public:
   explicit WordIndex(Context& c) : c_(c) {}
 
   // Follows the index's rules: text fields of at least 10 characters except
-  // workstation stamps, words split at blanks, words of 1 or 2 letters skipped,
-  // and a word not added when a stored word of the document begins with it.
+  // workstation stamps, words as the data layer cuts them (upper case, split
+  // at blanks, longer than 2), and a word not added when a stored word of the
+  // document begins with it.
   xb::Status AddRecord(xb::Table& t, const std::string& table, const std::string& document_field) {
     std::string business, document;
     for (const auto& f : t.fields()) {
@@ -41,16 +38,8 @@ class WordIndex {
       if (f.type != 'C' || f.len < 10 || f.name.rfind("INFO_U", 0) == 0) continue;
       auto v = t.Get(f.name);
       if (!v.ok()) return v.status();
-      std::string text = Upper(Trim(v->str()));
-      size_t pos = 0;
-      while (pos <= text.size()) {
-        size_t end = text.find(' ', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string word = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
-        if (word.size() <= 2) continue;
+      for (const std::string& word : IndexWords(v->str()))
         XB_RETURN_IF_ERROR(AddWord(business, tabla, document, word));
-      }
     }
     return xb::Status::OK();
   }
