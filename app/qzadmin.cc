@@ -20,20 +20,29 @@ const char kUsage[] =
     "  dump FILE.DBF [--tag NAME] [--deleted]   records as JSON lines (in tag order with --tag)\n"
     "  info FILE.DBF                            structure, record count, code page, tags\n"
     "  check FILE.DBF                           compare every tag with the records\n"
+    "  check DIR                                every table and tag of an installation\n"
     "  reindex FILE.DBF                         rebuild every tag\n"
-    "  pack FILE.DBF                            remove deleted records, compact memos\n";
+    "  pack FILE.DBF                            remove deleted records, compact memos\n"
+    "  init DIR [--force]                       create an installation (tables, folders, files)\n"
+    "  demo DIR [--force] [--date YYYYMMDD]     init plus the demo hotel group\n"
+    "  schema [--json]                          the table catalog compiled into qzadmin\n"
+    "  --force replaces only what an installation consists of (its tables lose their rows);\n"
+    "  nothing else in DIR is touched.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace qzadmin;
   std::map<std::string, int (*)(const Args&)> commands = {
-      {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck},
-      {"reindex", CmdReindex}, {"pack", CmdPack}};
+      {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck}, {"reindex", CmdReindex},
+      {"pack", CmdPack}, {"init", CmdInit}, {"demo", CmdDemo},   {"schema", CmdSchema}};
   if (argc < 2 || commands.find(argv[1]) == commands.end()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
   Args args(argv + 2, argv + argc);
+  // "check" takes a table or a whole installation folder.
+  if (std::string(argv[1]) == "check" && args.size() == 1 && IsFolder(args[0]))
+    return CmdCheckInstallation(args);
   return commands[argv[1]](args);
 }

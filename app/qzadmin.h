@@ -15,6 +15,11 @@ int CmdInfo(const Args& args);
 int CmdCheck(const Args& args);
 int CmdReindex(const Args& args);
 int CmdPack(const Args& args);
+int CmdInit(const Args& args);
+int CmdDemo(const Args& args);
+int CmdCheckInstallation(const Args& args);
+int CmdSchema(const Args& args);
+bool IsFolder(const std::string& path);
 
 // Prints "qzadmin: <message>" on stderr and returns 1.
 int Fail(const std::string& message);

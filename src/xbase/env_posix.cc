@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
@@ -14,6 +15,17 @@
 
 namespace xb {
 namespace {
+
+// QZ_NO_MMAP=1 turns the mapping off (plain pread/pwrite everywhere), for
+// shared folders whose file system does not keep mappings coherent between
+// machines as it does the page cache behind reads, writes and locks.
+bool MappingAllowed() {
+  static const bool allowed = [] {
+    const char* v = std::getenv("QZ_NO_MMAP");
+    return !(v && *v && *v != '0');
+  }();
+  return allowed;
+}
 
 Status ErrnoStatus(const std::string& what, const std::string& path, int err) {
   std::string m = path + ": " + what + ": " + std::strerror(err);
@@ -135,6 +147,7 @@ class PosixFile final : public File {
   // Maps the whole file when it now covers `need` bytes; false when it does not
   // (or the mapping failed: the caller then uses plain reads and writes).
   bool Remap(uint64_t need) {
+    if (!MappingAllowed()) return false;
     struct stat st;
     if (::fstat(fd_, &st) != 0) return false;
     uint64_t size = static_cast<uint64_t>(st.st_size);

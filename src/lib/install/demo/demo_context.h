@@ -1,0 +1,162 @@
+// What the demo's parts share: the open tables, a random source that gives
+// the same numbers on every machine, and the model of the hotel group each
+// part builds on (businesses, column types, departments, employees).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lib/install/catalog.h"
+#include "lib/install/demo/demo.h"
+#include "lib/install/rows.h"
+#include "xbase/table.h"
+
+namespace qz::demo {
+
+// SplitMix64: the standard library's distributions differ between library
+// versions, and the demo must be the same everywhere.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+  uint64_t Next();
+  int Int(int lo, int hi);  // lo..hi inclusive
+  double Real(double lo, double hi);
+  bool Chance(double p) { return Real(0, 1) < p; }
+  template <class T>
+  const T& Pick(const std::vector<T>& v) {
+    return v[static_cast<size_t>(Int(0, static_cast<int>(v.size()) - 1))];
+  }
+
+ private:
+  uint64_t state_;
+};
+
+struct Business {
+  std::string code, name, legal_name, city, employer_id;
+  int employees = 0;
+  std::vector<std::string> departments;  // department keys into kDepartments
+};
+
+// A column type as the demo defines it (the fields that drive the numbers).
+struct ColumnType {
+  std::string code, descrip;
+  int kind = 1;            // 1 absolute, 2 percentage, 3 bracket table, 4 separator
+  int sign = 1;            // FACTOR_2: 1 income, 0 deduction
+  bool base = false;       // VAL_BASE
+  bool dependent = false;  // VAL_DEPEND: factor follows the hourly cost
+  double multiplier = 0;   // VALOR_3
+  double percent = 0;      // kind 2: default percentage
+  bool info = false;
+  bool deductible = true;
+  bool vacation = false;  // VAC_PAGADA
+  bool debt = false;      // linked to a debt
+};
+
+struct PayrollType {
+  std::string code, descrip;
+  int kind;          // TIPO: 0 payrolls per month, 1 every so many days
+  int quantity;      // CANTIDAD
+  double divisor;    // VAL_DIV
+  double issues;     // N_EMISION
+  double per_month;  // payrolls in a month, to turn monthly salaries into one payroll's
+};
+
+struct Schedule {
+  std::string code, descrip;
+  double hours;  // FACTOR
+};
+
+struct LayoutColumn {
+  std::string section;  // "01" salary, "02" deductions, "03" rebates
+  std::string column;
+  std::string set;  // "" = placed by itself
+};
+
+struct Department {
+  std::string code, descrip, payroll_type, currency;
+  std::vector<std::string> positions;
+  std::vector<LayoutColumn> layout;
+  std::vector<std::pair<std::string, double>> centres;  // cost-centre split
+};
+
+struct Employee {
+  std::string business, code, name, first, last1, last2, dept, position, schedule, cedula;
+  double monthly = 0;  // monthly salary in the department's currency
+  double base = 0;     // value of the base-salary column: one payroll's salary
+  bool active = true;
+  bool split = false;  // own cost-centre split of the base salary
+  std::string loan;    // debt transaction code, "" = none
+  double instalment = 0, loan_balance = 0;
+  Day hired, born;
+};
+
+class Context {
+ public:
+  Context(const std::string& dir, const Catalog& catalog, const DemoOptions& options,
+          DemoSummary* summary);
+  ~Context();
+
+  // Appends one row to `table` (opened exclusively on first use); `fill` sets
+  // its fields. The first error of the row is returned.
+  xb::Status Add(const std::string& table, const std::function<void(Row&)>& fill);
+  // The open table (for reading back what an earlier part wrote).
+  xb::Result<xb::Table*> Open(const std::string& table);
+  // The open table with every catalog tag built (tables are loaded before
+  // their tags; reading in key order needs them).
+  xb::Result<xb::Table*> OpenIndexed(const std::string& table);
+  xb::Status CloseAll();
+
+  const Catalog& catalog() const { return catalog_; }
+  const DemoOptions& options() const { return options_; }
+  Day today() const { return today_; }
+  Random& random() { return random_; }
+
+  // The model, filled by the parts in order.
+  std::vector<Business> businesses;
+  std::vector<ColumnType> columns;
+  std::vector<PayrollType> payroll_types;
+  std::vector<Schedule> schedules;
+  std::map<std::string, Department> departments;  // by code (the same in every business)
+  std::vector<Employee> employees;
+  // Monthly salary range of each position, in colones.
+  std::map<std::string, std::pair<double, double>> pay_scale;
+  std::map<std::string, std::string> occupation;  // of each position
+
+  const ColumnType* Column(const std::string& code) const;
+  const PayrollType* Type(const std::string& code) const;
+  const Schedule* FindSchedule(const std::string& code) const;
+
+ private:
+  std::string bases_;
+  const Catalog& catalog_;
+  DemoOptions options_;
+  Day today_;
+  Random random_;
+  DemoSummary* summary_;
+  std::map<std::string, std::unique_ptr<xb::Table>> open_;
+};
+
+// The parts, in the order they run; each builds on the ones before.
+xb::Status AddBusinesses(Context& c);   // businesses, users and rights, serials, mail
+xb::Status AddCurrencies(Context& c);   // currencies, relations, dated rates
+xb::Status AddCatalogs(Context& c);     // schedules, positions and the small catalogs
+xb::Status AddColumns(Context& c);      // column types, brackets, payroll types, parameters
+xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
+xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
+xb::Status AddWordIndex(Context& c);    // words of the registered tables
+
+// The dates of the consolidated payrolls of a payroll type in the demo's
+// history: the two calendar months before the demo's month, oldest first.
+std::vector<Day> PayrollDates(const Context& c, const PayrollType& type);
+
+// The hourly-cost factor of a dependent column: base / payroll type divisor /
+// schedule hours x multiplier; 0 when a divisor is 0. The demo's parameters
+// switch cost rounding off, so no rounding applies.
+double HourlyFactor(double base, double divisor, double hours, double multiplier);
+
+}  // namespace qz::demo

@@ -1,0 +1,46 @@
+// Currencies of the demo: colones (accounting currency) and dollars, with a
+// year of weekly dollar rates that drift like the real ones do.
+#include <cmath>
+
+#include "lib/install/demo/demo_context.h"
+
+namespace qz::demo {
+
+xb::Status AddCurrencies(Context& c) {
+  const Day today = c.today(), limit = Day::Ymd(2090, 1, 1);
+  // Rates come out the same for every business: one market.
+  std::vector<std::pair<Day, double>> rates;
+  double rate = 512.40;
+  for (int weeks = 52; weeks >= 0; --weeks) {
+    rates.push_back({today.Plus(-7 * weeks), std::round(rate * 100) / 100});
+    rate += c.random().Real(-2.2, 1.9);
+  }
+  for (const auto& b : c.businesses) {
+    XB_RETURN_IF_ERROR(c.Add("MONEDAS", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("CODIGO", "CR").Set("DESCRIP", "Colón costarricense");
+      r.Set("SIMBOLO", "¢").Set("SIGLAS", "CRC").Set("SAL_CXP", 1).Set("SAL_CXC", 1);
+    }));
+    XB_RETURN_IF_ERROR(c.Add("MONEDAS", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("CODIGO", "US").Set("DESCRIP", "Dólar estadounidense");
+      r.Set("SIMBOLO", "$").Set("SIGLAS", "USD").Set("CAMBIO_MIN", 400);
+      r.Set("SAL_CXP", 0.01).Set("SAL_CXC", 0.01);
+    }));
+    // One relation, dollars to colones; lookups the other way use its inverse.
+    XB_RETURN_IF_ERROR(c.Add("DET_MON", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("MONEDA_1", "US").Set("MONEDA_2", "CR");
+      r.Set("DESCRIP", "Colón costarricense   (¢)").Set("PROYECTA", 0);
+    }));
+    for (const auto& [day, value] : rates) {
+      XB_RETURN_IF_ERROR(c.Add("T_CAMBIO", [&](Row& r) {
+        r.Set("NEGOCIO", b.code).Set("MONEDA1", "US").Set("MONEDA2", "CR");
+        r.Set("FECHA", day).Set("LIMITE", limit);
+        // Buying, selling, and the bank's reference rate.
+        r.Set("CAMBIO", value).Set("CAMBIO2", value + 6.5).Set("CAMBIO3", value + 3.1);
+        r.Set("USUARIO", "SUP").Set("INFO_USER", "instalador / demo");
+      }));
+    }
+  }
+  return xb::Status::OK();
+}
+
+}  // namespace qz::demo

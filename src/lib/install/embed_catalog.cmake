@@ -1,0 +1,16 @@
+# Writes OUT, a C++ source holding every SCHEMA_DIR/*.json as a string, so the
+# table catalog travels inside the program. Run with cmake -P.
+file(GLOB files "${SCHEMA_DIR}/*.json")
+list(SORT files)
+set(body "// Generated from schema/*.json by embed_catalog.cmake. Do not edit.\n")
+string(APPEND body "#include \"lib/install/catalog_data.h\"\n\nnamespace qz::catalog_data {\n\n")
+string(APPEND body "const File kFiles[] = {\n")
+set(count 0)
+foreach(f ${files})
+  get_filename_component(name "${f}" NAME)
+  file(READ "${f}" text)
+  string(APPEND body "    {\"${name}\", R\"qzcatalog(${text})qzcatalog\"},\n")
+  math(EXPR count "${count} + 1")
+endforeach()
+string(APPEND body "};\nconst int kFileCount = ${count};\n\n}  // namespace qz::catalog_data\n")
+file(WRITE "${OUT}" "${body}")
