@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
@@ -58,6 +59,11 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
   // The user of this session: answers the modal dialogs as they come.
   QTimer driver;
   QObject::connect(&driver, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      std::fprintf(stderr, "quartzel-pcfg: message \"%s\"\n", box->text().toUtf8().constData());
+      box->accept();
+      return;
+    }
     qz::DialogView* v = ModalView();
     if (!v) return;
     qz::WDIAG& w = v->window();
