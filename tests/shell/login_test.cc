@@ -45,7 +45,7 @@ TEST_F(LoginTest, PlainPasswordsOfTheBusinessAreScrambledAtTheFirstLogin) {
   EXPECT_EQ(qz::G().XU_COMP, Biz(kCentral));
   EXPECT_EQ(qz::G().XUSER_NUMBER, 2);
   // The same password still opens the door.
-  main.reset();
+  ResetMain();
   ASSERT_TRUE(LoginAs("ANA", "ANA123"));
   EXPECT_EQ(Field("USUARIOS", 2, "PASSWORD"), ENCRYPT_STRING("ANA123", 1));
 }
@@ -69,7 +69,7 @@ TEST_F(LoginTest, EntryLogMarkerFileAndLastBusiness) {
   EXPECT_EQ(Field("LOG_E_S", 1, "HORA_SAL"), "10:30:00");
 
   // The next login offers the business used last.
-  main.reset();
+  ResetMain();
   view = qz::RecordingView();
   ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
     EXPECT_EQ(d.Control(601)->entries[d.Control(601)->current].text, "Hotel Playa");
@@ -96,7 +96,7 @@ TEST_F(LoginTest, ThirdFailureEndsAndBlocksOnlyAKnownUsersWrongPassword) {
   EXPECT_EQ(Count("LOG_E_S"), 0u);
 
   // An unknown name only ends the dialog; nobody is blocked.
-  main.reset();
+  ResetMain();
   ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
     for (int i = 0; i < 3; ++i) {
       d.UserType(500, "NADIE");
@@ -108,7 +108,7 @@ TEST_F(LoginTest, ThirdFailureEndsAndBlocksOnlyAKnownUsersWrongPassword) {
   EXPECT_EQ(Field("USUARIOS", 2, "BLOQUEADO"), "0");
 
   // The blocked user is refused even with the right password.
-  main.reset();
+  ResetMain();
   Boxes();
   EXPECT_FALSE(LoginAs("LUIS", "LUIS99"));
   EXPECT_EQ(Boxes(), std::vector<std::string>{qz::kUserBlocked});
@@ -149,13 +149,13 @@ TEST_F(LoginTest, RequestFileWithOnlyAOneLetsOnlySupervisorsIn) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Se encuentra globalmente bloqueado el Acceso al "
                                               "Sistema\rSe le notificará cuando tenga Acceso "
                                               "nuevamente..."});
-  main.reset();
+  ResetMain();
   EXPECT_TRUE(LoginAs("SUPER", "CLAVE"));
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Se encuentra globalmente bloqueado el Acceso al "
                                               "Sistema\rEn su calidad de Supervisor, se le "
                                               "permite entrar..."});
   // A request for another module of the suite (a digit set) does not apply.
-  main.reset();
+  ResetMain();
   WriteFile("BLOQUEAD.!", "0001");
   EXPECT_TRUE(LoginAs("ANA", "ANA123"));
 }
@@ -163,7 +163,7 @@ TEST_F(LoginTest, RequestFileWithOnlyAOneLetsOnlySupervisorsIn) {
 TEST_F(LoginTest, GlobalLockInF_SYS) {
   AddRows("F_SYS", {{{"BLOQUEADO", N(1)}, {"MAXCOMMIT", N(0)}, {"GRAYED", N(1)}}});
   EXPECT_FALSE(LoginAs("ANA", "ANA123"));
-  main.reset();
+  ResetMain();
   Boxes();
   EXPECT_TRUE(LoginAs("SUPER", "CLAVE"));
   ASSERT_EQ(Boxes().size(), 1u);
@@ -199,7 +199,7 @@ TEST_F(LoginTest, BadTablesGiveMessagesNotCrashes) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Debe seleccionar una compañía válida"});
 
   // A corrupt users table: a clear message, the dialog stays, nothing written.
-  main.reset();
+  ResetMain();
   AddRows("NEGOCIOS", {{{"CODIGO", C(Biz(kCentral))}, {"DESCRIP", C("Hotel Central")}}});
   WriteFile("BASES/USUARIOS.DBF", "not a table");
   ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {

@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, SupervisorHasEveryRightANewUserOnlyTheAlwaysAllowedOnes) 
   for (int id : {2000, 2500, 2662, 4756, 6503, 2588}) EXPECT_FALSE(Greyed(id)) << id;
   EXPECT_EQ(main->rights().AllowedCount(), 5001);
 
-  main.reset();
+  ResetMain();
   ASSERT_TRUE(LoginAs("NUEVO", "NUEVO1"));
   std::vector<int> allowed;
   for (int id = 2000; id <= 7000; ++id)
@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, SupervisorHasEveryRightANewUserOnlyTheAlwaysAllowedOnes) 
   EXPECT_TRUE(Greyed(2904));
 
   // Rows of MENUS count; 7001 is ignored; PERMISO1 adds the password change.
-  main.reset();
+  ResetMain();
   ASSERT_TRUE(LoginAs("ANA", "ANA123"));
   EXPECT_FALSE(Greyed(2662));
   EXPECT_TRUE(Greyed(2674));
@@ -149,7 +149,7 @@ TEST_F(MainWindowTest, CaptureModeTicksEntriesAndASupervisorsRightClickOpensTheU
   EXPECT_FALSE(main->Captura);
 
   // An ordinary user's right click does nothing.
-  main.reset();
+  ResetMain();
   ui.desktop().CloseAll();
   ASSERT_TRUE(LoginAs("ANA", "ANA123"));
   main->MenuRightClick(2662);

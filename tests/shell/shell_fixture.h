@@ -67,7 +67,7 @@ class ShellTest : public ::testing::Test {
                           {"INTENTOS", N(3)}}});
   }
   ~ShellTest() override {
-    main.reset();
+    ResetMain();
     qz::SetProcessExit([](int code) { std::exit(code); });
   }
   void TearDown() override {
@@ -148,6 +148,10 @@ class ShellTest : public ::testing::Test {
                const std::string& business_descrip = "Hotel Central") {
     ScriptLogin(business_descrip, name, password);
     return StartMain();
+  }
+  void ResetMain() {
+    ui.principal = nullptr;
+    main.reset();
   }
   // Advances the clock and lets timers and posted messages run.
   void Wait(int64_t ms) {
