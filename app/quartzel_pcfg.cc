@@ -7,6 +7,8 @@
 //   quartzel-pcfg --screenshot TEMPLATE FILE.png    render a template offscreen
 //   quartzel-pcfg --shot-session USER PASSWORD DIR  log in offscreen and save the login
 //                                                   dialog, main window, menus and error dialog
+#include "quartzel_pcfg.h"
+
 #include <QApplication>
 #include <QStyleFactory>
 #include <cstdio>
@@ -19,7 +21,6 @@
 #include "lib/ui/dialog_template.h"
 #include "payroll/ocupa.h"
 #include "payroll/puestos.h"
-#include "quartzel_pcfg.h"
 #include "quartzel_pcfg_shell.h"
 #include "shell/application.h"
 
@@ -35,8 +36,8 @@ std::string ExePath() {
 
 // Dialog templates: the installation's resources/dialogs, else the sources'.
 void FindTemplates(const std::string& home) {
-  for (const std::string& dir : {home + "/resources/dialogs", std::string(QZ_SOURCE_DIR) +
-                                                                  "/resources/dialogs"}) {
+  for (const std::string& dir :
+       {home + "/resources/dialogs", std::string(QZ_SOURCE_DIR) + "/resources/dialogs"}) {
     std::error_code ec;
     if (fs::is_directory(dir, ec)) {
       qz::SetDialogTemplateDir(dir);
@@ -58,9 +59,8 @@ void RegisterScreens(qz::MenuRegistry& r, qz::Desktop& d) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool offscreen_mode =
-      argc >= 3 && (std::strcmp(argv[1], "--screenshot") == 0 ||
-                    std::strcmp(argv[1], "--shot-session") == 0);
+  const bool offscreen_mode = argc >= 3 && (std::strcmp(argv[1], "--screenshot") == 0 ||
+                                            std::strcmp(argv[1], "--shot-session") == 0);
   if (offscreen_mode && std::getenv("QT_QPA_PLATFORM") == nullptr)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);

@@ -98,7 +98,8 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
   qz::PRINCIPAL& main = application.principal();
   main.Choose({"Servicios Adicionales", "Definición de Puestos"});
   Settle();
-  for (auto* sub : ui.mdi()->subWindowList()) sub->resize(sub->sizeHint().expandedTo(QSize(640, 460)));
+  for (auto* sub : ui.mdi()->subWindowList())
+    sub->resize(sub->sizeHint().expandedTo(QSize(640, 460)));
   shots += Save(ui.main_window(), out_dir + "/main.png");
   for (const auto& [caption, file] : {std::pair{"Servicios Adicionales", "menu_servicios.png"},
                                       std::pair{"&Archivo", "menu_archivo.png"}}) {

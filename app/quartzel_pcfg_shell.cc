@@ -29,13 +29,17 @@
 namespace pcfg {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.c_str());
+}
 
 // Password fields of the shell's dialogs: shown as dots.
 const std::map<std::string, std::set<int>>& PasswordFields() {
-  static const std::map<std::string, std::set<int>> f = {
-      {"XLOGINUSR", {501}},          {"BLOQ_SESSION", {501}}, {"CHANGE_NEG", {501}},
-      {"ACT_CLAVE", {501, 502, 503}}, {"CH_PASSWD", {501, 502, 503}}};
+  static const std::map<std::string, std::set<int>> f = {{"XLOGINUSR", {501}},
+                                                         {"BLOQ_SESSION", {501}},
+                                                         {"CHANGE_NEG", {501}},
+                                                         {"ACT_CLAVE", {501, 502, 503}},
+                                                         {"CH_PASSWD", {501, 502, 503}}};
   return f;
 }
 
@@ -54,7 +58,9 @@ QtMainView::QtMainView(ShellQtUi& ui) : ui_(ui) {
   qApp->installEventFilter(this);
 }
 
-QtMainView::~QtMainView() { qApp->removeEventFilter(this); }
+QtMainView::~QtMainView() {
+  qApp->removeEventFilter(this);
+}
 
 void QtMainView::Attach(qz::PRINCIPAL& principal) {
   principal_ = &principal;
@@ -98,7 +104,9 @@ void QtMainView::ShowMain() {
   }
 }
 
-void QtMainView::SetTitle(const std::string& title) { ui_.main_window()->setWindowTitle(Q(title)); }
+void QtMainView::SetTitle(const std::string& title) {
+  ui_.main_window()->setWindowTitle(Q(title));
+}
 
 void QtMainView::AddEntries(QMenu* menu, const std::vector<qz::MenuEntry>& entries) {
   for (const qz::MenuEntry& e : entries) {
@@ -130,7 +138,8 @@ void QtMainView::AddEntries(QMenu* menu, const std::vector<qz::MenuEntry>& entri
 void QtMainView::MenuBarChanged(const qz::MenuBar& bar) {
   QMenuBar* mb = ui_.main_window()->menuBar();
   mb->clear();
-  for (const qz::MenuEntry& popup : bar.popups) AddEntries(mb->addMenu(Q(popup.caption)), popup.items);
+  for (const qz::MenuEntry& popup : bar.popups)
+    AddEntries(mb->addMenu(Q(popup.caption)), popup.items);
 }
 
 QMenu* QtMainView::PopupMenu(const std::string& caption) const {
@@ -143,7 +152,8 @@ void QtMainView::ShowSplash(const std::string& bitmap, int64_t ms) {
   CloseSplash();
   QPixmap pix(Q(bitmap));
   if (pix.isNull()) return;  // an installation without the bitmap shows none
-  splash_ = new QLabel(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  splash_ =
+      new QLabel(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
   splash_->setAttribute(Qt::WA_DeleteOnClose);
   splash_->setPixmap(pix);
   splash_->setScaledContents(true);
@@ -179,13 +189,23 @@ void QtMainView::StatusChanged() {
   if (status_business_) status_business_->setText(Q(" " + qz::Trim(g.XU_COMP) + " "));
 }
 
-bool QtMainView::Minimized() const { return ui_.main_window()->isMinimized(); }
+bool QtMainView::Minimized() const {
+  return ui_.main_window()->isMinimized();
+}
 
-void QtMainView::EnableMainWindow(bool on) { ui_.main_window()->setEnabled(on); }
+void QtMainView::EnableMainWindow(bool on) {
+  ui_.main_window()->setEnabled(on);
+}
 
-void QtMainView::Cascade() { ui_.mdi()->cascadeSubWindows(); }
-void QtMainView::Tile() { ui_.mdi()->tileSubWindows(); }
-void QtMainView::ArrangeIcons() { ui_.mdi()->tileSubWindows(); }
+void QtMainView::Cascade() {
+  ui_.mdi()->cascadeSubWindows();
+}
+void QtMainView::Tile() {
+  ui_.mdi()->tileSubWindows();
+}
+void QtMainView::ArrangeIcons() {
+  ui_.mdi()->tileSubWindows();
+}
 
 void QtMainView::EndProcess(int code) {
   ended_ = true;
@@ -208,8 +228,8 @@ void QtMainView::Polish(QWidget* w) {
     for (auto [id, file] : {std::pair{210, "ART1.BMP"}, std::pair{201, "ADS2.BMP"}}) {
       auto* l = qobject_cast<QLabel*>(view->widget(id));
       QPixmap pix(Q(bmp + file));
-      if (l && !pix.isNull()) l->setPixmap(pix.scaled(120, 120, Qt::KeepAspectRatio,
-                                                      Qt::SmoothTransformation));
+      if (l && !pix.isNull())
+        l->setPixmap(pix.scaled(120, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
   }
 }

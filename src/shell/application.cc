@@ -12,7 +12,9 @@ namespace qz {
 Application::Application(Desktop& desktop, MainWindowView& view, const MenuRegistry& registry)
     : desktop_(desktop), view_(view), registry_(registry), error_dialog_(desktop) {}
 
-Application::~Application() { principal_.reset(); }
+Application::~Application() {
+  principal_.reset();
+}
 
 bool Application::Start(const std::string& program_folder) {
   error_dialog_.Install();

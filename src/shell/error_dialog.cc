@@ -4,9 +4,13 @@
 
 namespace qz {
 
-void ERROR_SPEC::Install() { SetErrorDialog(this); }
+void ERROR_SPEC::Install() {
+  SetErrorDialog(this);
+}
 
-ERROR_SPEC::~ERROR_SPEC() { SetErrorDialog(nullptr); }
+ERROR_SPEC::~ERROR_SPEC() {
+  SetErrorDialog(nullptr);
+}
 
 int ERROR_SPEC::Ask(const std::string& error_line, const std::string& details, bool can_retry,
                     bool can_default) {
@@ -20,9 +24,8 @@ int ERROR_SPEC::Ask(const std::string& error_line, const std::string& details, b
   CanRetry = can_retry;
   CanDefault = can_default;
   outResult = kResultIgnore;
-  DIALOG_BOX(desktop_, "ERROR_SPEC", nullptr, [this](WDIAG& dlg, int msg, int64_t w, int64_t) {
-    return Ctrl(dlg, msg, w);
-  });
+  DIALOG_BOX(desktop_, "ERROR_SPEC", nullptr,
+             [this](WDIAG& dlg, int msg, int64_t w, int64_t) { return Ctrl(dlg, msg, w); });
   shown_ = false;
   return outResult;
 }

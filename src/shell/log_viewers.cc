@@ -91,7 +91,9 @@ void LogViewer::Restrict(const std::string& tag, const std::string& scope) {
   ShowDetail();
 }
 
-void LogViewer::OnActivate() { desktop().MENUSET(spec_.right, this, G().XU_COMP); }
+void LogViewer::OnActivate() {
+  desktop().MENUSET(spec_.right, this, G().XU_COMP);
+}
 
 void LogViewer::OnDeactivate() {
   if (desktop().active() == nullptr || desktop().active() == this)
@@ -118,15 +120,24 @@ LogViewer* OpenViewEntries(Desktop& desktop) {
   s.tmpl = "VIEW_E_S";
   s.table = "LOG_E_S";
   s.right = 2590;
-  s.columns = {{"Entrada", "FECHA", "", "LOG_E_S"}, {"Hora", "HORA"},
-               {"Salida", "FECHA_SAL"},             {"Hora", "HORA_SAL"},
-               {"* ", "ERR_CHECK"},                 {"Módulo", "MODULO"},
-               {"ID", "ID_USUARIO"},                {"Usuario", "USUARIO", "", "LOG_ES2"},
-               {"Info Usuario", "INFO_USER"},       {"Error Info", "DESC_ERR"},
-               {"DGFree", "DGFREE"},                {"MsgKb", "MSGKB"},
-               {"Diálogo", "DIALOGO"},              {"Fecha Diag", "FECHA_DIAG"},
-               {"Hora Diag", "HORA_DIAG"},          {"LastPoll", "POLL_F", "", "LOG_ES3"},
-               {"LastPoll", "POLL_H"},              {"Socket", "WS_SOCKET"}};
+  s.columns = {{"Entrada", "FECHA", "", "LOG_E_S"},
+               {"Hora", "HORA"},
+               {"Salida", "FECHA_SAL"},
+               {"Hora", "HORA_SAL"},
+               {"* ", "ERR_CHECK"},
+               {"Módulo", "MODULO"},
+               {"ID", "ID_USUARIO"},
+               {"Usuario", "USUARIO", "", "LOG_ES2"},
+               {"Info Usuario", "INFO_USER"},
+               {"Error Info", "DESC_ERR"},
+               {"DGFree", "DGFREE"},
+               {"MsgKb", "MSGKB"},
+               {"Diálogo", "DIALOGO"},
+               {"Fecha Diag", "FECHA_DIAG"},
+               {"Hora Diag", "HORA_DIAG"},
+               {"LastPoll", "POLL_F", "", "LOG_ES3"},
+               {"LastPoll", "POLL_H"},
+               {"Socket", "WS_SOCKET"}};
   s.detail = [](LogViewer& v) {
     if (v.grid()->current() < 0) {
       v.SetText(501, "");
@@ -136,8 +147,7 @@ LogViewer* OpenViewEntries(Desktop& desktop) {
     const WDBTable& t = *v.table();
     v.SetText(501, Trim(MemoText(t, "DESC_ERR")) + "\r\n" + MemoText(t, "SEQUENCIA"));
     std::optional<int32_t> poll = DateField(t, "POLL_F");
-    v.SetText(502, (poll ? DateText(*poll) : std::string(8, ' ')) + " / " +
-                       TextField(t, "POLL_H"));
+    v.SetText(502, (poll ? DateText(*poll) : std::string(8, ' ')) + " / " + TextField(t, "POLL_H"));
   };
   return Adopt(desktop, std::make_unique<LogViewer>(desktop, s), &LogViewer::Open);
 }
@@ -148,27 +158,30 @@ LogViewer* OpenViewRollback(Desktop& desktop, const std::string& business) {
   s.table = "LOG_ROLL";
   s.right = 4146;
   s.scope = BusinessKey(business);
-  s.columns = {{"Fecha", "FECHA", "", "LOG_ROLL"}, {"Hora", "HORA"},
-               {"Usuario", "USUARIO"},             {"Info User", "INFO_USER"},
-               {"Descripción", "MOTIVO"},          {"Tipo", "TRANS_ID", "9999"}};
+  s.columns = {
+      {"Fecha", "FECHA", "", "LOG_ROLL"}, {"Hora", "HORA"},          {"Usuario", "USUARIO"},
+      {"Info User", "INFO_USER"},         {"Descripción", "MOTIVO"}, {"Tipo", "TRANS_ID", "9999"}};
   return Adopt(desktop, std::make_unique<LogViewer>(desktop, s), &LogViewer::Open);
 }
 
 LogDiagViewer::LogDiagViewer(Desktop& desktop, int menu_id)
-    : LogViewer(desktop, [&] {
-        Spec s;
-        s.tmpl = "LOG_DIAG";
-        s.table = "LOG_DIAG";
-        s.scope = BusinessKey(G().XU_COMP) + Str(menu_id, 10);
-        s.columns = {{"Fecha", "FECHA", "", "LOG_DIAG"},
-                     {"Hora", "HORA"},
-                     {"Usuario", "USUARIO"},
-                     {"Info Usuario", "INFO_USER"}};
-        return s;
-      }()),
+    : LogViewer(desktop,
+                [&] {
+                  Spec s;
+                  s.tmpl = "LOG_DIAG";
+                  s.table = "LOG_DIAG";
+                  s.scope = BusinessKey(G().XU_COMP) + Str(menu_id, 10);
+                  s.columns = {{"Fecha", "FECHA", "", "LOG_DIAG"},
+                               {"Hora", "HORA"},
+                               {"Usuario", "USUARIO"},
+                               {"Info Usuario", "INFO_USER"}};
+                  return s;
+                }()),
       menu_id_(menu_id) {}
 
-LogDiagViewer::~LogDiagViewer() { tree_.reset(); }
+LogDiagViewer::~LogDiagViewer() {
+  tree_.reset();
+}
 
 bool LogDiagViewer::OpenWithUsers() {
   if (!Open()) return false;
@@ -187,7 +200,8 @@ bool LogDiagViewer::OpenWithUsers() {
       std::string abrevia = RawField(*log, "USUARIO");
       if (!seen.insert(abrevia).second) continue;
       std::string label = Trim(xb::ToUtf8(abrevia));
-      if (users && users->Seek(BusinessKey(G().XU_COMP) + abrevia)) label = TextField(*users, "USUARIO");
+      if (users && users->Seek(BusinessKey(G().XU_COMP) + abrevia))
+        label = TextField(*users, "USUARIO");
       tree_->Add(root, label, abrevia, Trim(xb::ToUtf8(abrevia)));
     }
   }

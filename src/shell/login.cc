@@ -59,10 +59,9 @@ std::string SelectedCode(const WDIAG& dlg, int combo_id) {
 std::optional<LoginResult> UserLogin::Login(const std::string& title) {
   title_ = title;
   attempts_.Reset();
-  int r = DIALOG_BOX(desktop_, "XLOGINUSR", nullptr,
-                     [this](WDIAG& dlg, int msg, int64_t wparam, int64_t) {
-                       return CtrlLogin(dlg, msg, wparam);
-                     });
+  int r = DIALOG_BOX(
+      desktop_, "XLOGINUSR", nullptr,
+      [this](WDIAG& dlg, int msg, int64_t wparam, int64_t) { return CtrlLogin(dlg, msg, wparam); });
   if (r != 1) return std::nullopt;
   return LoginResult{uName, uComp, uUsuario};
 }

@@ -32,7 +32,9 @@ std::string PlainCaption(const std::string& caption) {
   return RTrim(out);
 }
 
-const MenuEntry* MenuBar::Find(int id) const { return FindIn(popups, id); }
+const MenuEntry* MenuBar::Find(int id) const {
+  return FindIn(popups, id);
+}
 
 const MenuEntry* MenuBar::FindPath(const std::vector<std::string>& captions) const {
   const std::vector<MenuEntry>* level = &popups;

@@ -11,12 +11,12 @@
 namespace qz {
 
 struct MenuEntry {
-  std::string caption;  // UTF-8; "" with no items = a separator
-  int id = 0;           // command id (also the right id for 2000-7000)
-  int right = 0;        // right id that gates it; 0 = none
-  bool denied = false;  // the user lacks the right (GET_RIGHTS)
-  bool available = true;  // the screen it opens exists in this build
-  bool checked = false;   // rights-capture check mark (GET_CHECKS)
+  std::string caption;           // UTF-8; "" with no items = a separator
+  int id = 0;                    // command id (also the right id for 2000-7000)
+  int right = 0;                 // right id that gates it; 0 = none
+  bool denied = false;           // the user lacks the right (GET_RIGHTS)
+  bool available = true;         // the screen it opens exists in this build
+  bool checked = false;          // rights-capture check mark (GET_CHECKS)
   std::function<void()> action;  // empty: an entry without action
   std::vector<MenuEntry> items;  // a popup's entries
 

@@ -9,10 +9,10 @@
 namespace qz {
 
 struct MenuDef {
-  const char* caption;     // "" with no items = separator
-  int right = 0;           // right and command id; 0 = none
-  const char* screen = "";  // screen opened (MenuRegistry name); "" = no action
-  const char* tmpl = "";    // template the screen is created with
+  const char* caption;       // "" with no items = separator
+  int right = 0;             // right and command id; 0 = none
+  const char* screen = "";   // screen opened (MenuRegistry name); "" = no action
+  const char* tmpl = "";     // template the screen is created with
   bool no_business = false;  // the screen is not given the toolbar's business
   std::vector<MenuDef> items = {};
 };

@@ -20,7 +20,9 @@ std::string First10(const std::string& utf8) {
   return PadRight(Upper(xb::FromUtf8(utf8)), kPasswordWidth);
 }
 
-void Refuse(const std::string& text) { MESSAGE_BOX(text, "Error", kMbIconStop); }
+void Refuse(const std::string& text) {
+  MESSAGE_BOX(text, "Error", kMbIconStop);
+}
 
 // A scrambled password whose first or last character comes out as a blank
 // cannot be read back by the other programs of the suite, which unscramble
@@ -178,10 +180,9 @@ int ACT_CLAVE(Desktop& desktop, const std::string& business) {
   const Globals& g = G();
   if (!g.XFECHA_CLAVE) return 1;
   PasswordChange change(business, 1, g.XUSER_NUMBER.value_or(0), "");
-  int r = DIALOG_BOX(desktop, "ACT_CLAVE", nullptr,
-                     [&](WDIAG& dlg, int msg, int64_t wparam, int64_t) {
-                       return Ctrl(dlg, msg, wparam, change);
-                     });
+  int r = DIALOG_BOX(
+      desktop, "ACT_CLAVE", nullptr,
+      [&](WDIAG& dlg, int msg, int64_t wparam, int64_t) { return Ctrl(dlg, msg, wparam, change); });
   return r == 1 ? 1 : 0;
 }
 

@@ -34,8 +34,7 @@ class PasswordChange {
   // (forced change) or by name (menu).
   PasswordChange(std::string business, int origin, std::optional<int> user_number,
                  std::string user_name);
-  Outcome Aceptar(const std::string& current, const std::string& nuevo,
-                  const std::string& verify);
+  Outcome Aceptar(const std::string& current, const std::string& nuevo, const std::string& verify);
   int attempts() const { return attempts_.count(); }
 
  private:

@@ -10,11 +10,14 @@ std::string ENCRYPT_STRING(const std::string& text, int mode) {
   size_t n = first == std::string::npos ? 0 : text.find_last_not_of(' ') - first + 1;
   std::string out = text;
   for (size_t i = 0; i < n && i < out.size(); ++i)
-    out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) ^ static_cast<unsigned char>(i + 1));
+    out[i] =
+        static_cast<char>(static_cast<unsigned char>(out[i]) ^ static_cast<unsigned char>(i + 1));
   return out;
 }
 
-std::string DECRYPT_STRING(const std::string& text, int mode) { return ENCRYPT_STRING(text, mode); }
+std::string DECRYPT_STRING(const std::string& text, int mode) {
+  return ENCRYPT_STRING(text, mode);
+}
 
 bool PasswordMatches(const std::string& typed, const std::string& stored, int mode) {
   const std::string t = PadRight(typed, kPasswordWidth);

@@ -12,8 +12,8 @@
 #include "shell/exchange_check.h"
 #include "shell/menu_tables.h"
 #include "shell/password_change.h"
-#include "shell/shell_tables.h"
 #include "shell/shell_screens.h"
+#include "shell/shell_tables.h"
 #include "shell/toolbar.h"
 #include "shell/traduct.h"
 

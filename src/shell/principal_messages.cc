@@ -112,8 +112,7 @@ void PRINCIPAL::CHECK_QUIT() {
                       "Pasados los 5 minutos, el sistema automáticamente", "se cerrará."});
     Por_Salir = 1;
     Time_Salir = CurrentClock().TickMs();
-    desktop_.SetTimer(&frame_, kCountdownTimer, kCountdownMs,
-                      [this] { OnTimer(kCountdownTimer); });
+    desktop_.SetTimer(&frame_, kCountdownTimer, kCountdownMs, [this] { OnTimer(kCountdownTimer); });
   } else if (!supervisor_notified_) {
     supervisor_notified_ = true;
     view_.ShowNotice({"Se ha solicitado a todos los usuarios", "salir del Sistema.",
@@ -141,9 +140,13 @@ void PRINCIPAL::Salir() {
     Exit();
 }
 
-void PRINCIPAL::Exit() { End(0, true); }
+void PRINCIPAL::Exit() {
+  End(0, true);
+}
 
-void PRINCIPAL::EXIT_LOGIN() { End(0, false); }
+void PRINCIPAL::EXIT_LOGIN() {
+  End(0, false);
+}
 
 void PRINCIPAL::End(int code, bool logout) {
   if (ended_) return;

@@ -8,7 +8,9 @@ namespace {
 
 constexpr int kRightCount = kLastRight - kFirstRight + 1;
 
-bool InRange(int id) { return id >= kFirstRight && id <= kLastRight; }
+bool InRange(int id) {
+  return id >= kFirstRight && id <= kLastRight;
+}
 
 }  // namespace
 
@@ -73,7 +75,9 @@ bool Rights::GET_RIGHTS(int id) const {
   return !menu_vec_[id - kFirstRight];
 }
 
-bool Rights::GET_CHECKS(int id) const { return InRange(id) && menu_chk_[id - kFirstRight]; }
+bool Rights::GET_CHECKS(int id) const {
+  return InRange(id) && menu_chk_[id - kFirstRight];
+}
 
 bool Rights::GET_R_EDIT(int id) {
   if (no_neg_) return GET_RIGHTS(id);

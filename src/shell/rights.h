@@ -53,8 +53,8 @@ class Rights {
  private:
   UserRow Load(const std::string& business, const std::string& user_name, bool toolbar);
 
-  std::vector<bool> menu_vec_;  // MENU_VEC: entry i is id 2000 + i
-  std::vector<bool> menu_chk_;  // MENU_CHK
+  std::vector<bool> menu_vec_;                            // MENU_VEC: entry i is id 2000 + i
+  std::vector<bool> menu_chk_;                            // MENU_CHK
   std::map<std::string, std::map<int, bool>> menu_edit_;  // MENU_EDIT
   std::string act_neg_, act_user_;
   int act_uid_ = 0;

@@ -27,7 +27,9 @@ bool ShellTableExists(const std::string& name) {
   return xb::Env::Default()->Resolve(TablePath(name) + ".DBF").ok();
 }
 
-bool HasField(const WDBTable& t, const char* field) { return t.FieldPos(field) > 0; }
+bool HasField(const WDBTable& t, const char* field) {
+  return t.FieldPos(field) > 0;
+}
 
 double NumField(const WDBTable& t, const char* field, double missing) {
   if (!HasField(t, field)) return missing;
@@ -82,8 +84,12 @@ void PutDate(WDBTable& t, const char* field, int32_t julian) {
   if (HasField(t, field)) t.FieldPut(field, xb::Value::Date(julian));
 }
 
-std::string BusinessKey(const std::string& code) { return PadRight(code, 15); }
+std::string BusinessKey(const std::string& code) {
+  return PadRight(code, 15);
+}
 
-std::string Str(int64_t n, int width) { return PadLeft(std::to_string(n), width); }
+std::string Str(int64_t n, int width) {
+  return PadLeft(std::to_string(n), width);
+}
 
 }  // namespace qz

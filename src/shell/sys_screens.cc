@@ -25,11 +25,13 @@ const NumberBox kDbNumbers[] = {
 };
 
 const std::pair<int, const char*> kDbChecks[] = {
-    {1001, "GRAYED"},     {1002, "LOCAL_TEMP"}, {1003, "SOLO_IND"}, {1004, "NO_DATE"},
-    {1005, "REFRESH_B"},  {1006, "NOFLATBUTT"}, {1007, "NO_SIM_P"}, {1008, "NO_TIMEOUT"},
+    {1001, "GRAYED"},    {1002, "LOCAL_TEMP"}, {1003, "SOLO_IND"}, {1004, "NO_DATE"},
+    {1005, "REFRESH_B"}, {1006, "NOFLATBUTT"}, {1007, "NO_SIM_P"}, {1008, "NO_TIMEOUT"},
 };
 
-std::string RgbField(int n) { return "RGB" + std::to_string(n); }
+std::string RgbField(int n) {
+  return "RGB" + std::to_string(n);
+}
 
 std::string LimitField(int n) {
   // 8001, 8002 ... = MS_M1_MIN, MS_M1_MAX ... MS_M12_MAX.
@@ -61,7 +63,8 @@ void ApplyColours(WDBTable& t) {
 
 void FillDb(WDIAG& dlg, WDBTable& t) {
   t.GoTop();
-  for (const auto& n : kDbNumbers) dlg.SetText(n.id, Trim(FormatNumber(NumField(t, n.field), n.picture)));
+  for (const auto& n : kDbNumbers)
+    dlg.SetText(n.id, Trim(FormatNumber(NumField(t, n.field), n.picture)));
   for (const auto& [id, field] : kDbChecks) dlg.SetCheck(id, IntField(t, field) == 1 ? 1 : 0);
   dlg.SetText(503, TextField(t, "LOCAL_PATH"));
   for (int i = 1; i <= 12; ++i)
@@ -180,11 +183,11 @@ void ADS_xINFO() {
   }
   const Globals& g = G();
   ServerInfo info = ServerManagementInfo();
-  MESSAGE_BOX("Sesiones: " + std::to_string(info.sessions) + "\r\nServer Versión: " +
-                  info.version + "\r\nLocking Scheme: " +
-                  (g.XADS_COMPATIBLE_LOCKING ? "Compatible" : "Propietario") +
-                  "\r\nRecord Cache: " + std::to_string(g.XADSCACHERECORDS),
-              "Versión Advantage Database Server", kMbIconInformation);
+  MESSAGE_BOX(
+      "Sesiones: " + std::to_string(info.sessions) + "\r\nServer Versión: " + info.version +
+          "\r\nLocking Scheme: " + (g.XADS_COMPATIBLE_LOCKING ? "Compatible" : "Propietario") +
+          "\r\nRecord Cache: " + std::to_string(g.XADSCACHERECORDS),
+      "Versión Advantage Database Server", kMbIconInformation);
 }
 
 }  // namespace qz

@@ -17,7 +17,9 @@ namespace qz {
 MToolBar::MToolBar(Desktop& desktop, PRINCIPAL& main)
     : WDIAG(desktop, nullptr, "TOOLBAR"), main_(main) {}
 
-MToolBar::~MToolBar() { desktop().KillTimers(this); }
+MToolBar::~MToolBar() {
+  desktop().KillTimers(this);
+}
 
 void MToolBar::Init() {
   I_am_Out = true;
@@ -34,14 +36,18 @@ void MToolBar::Init() {
     }
   }
   if (Prec_Auto == 1)
-    desktop().SetTimer(this, kPricesTimer, kPricesMs, [this] { main_.Post([this] {
-      RunOperation([this] { CHEQUEA_PRECIOS(); });
-    }); });
+    desktop().SetTimer(this, kPricesTimer, kPricesMs, [this] {
+      main_.Post([this] { RunOperation([this] { CHEQUEA_PRECIOS(); }); });
+    });
 }
 
-void MToolBar::LOAD_NEGOCIOS() { FillBusinessCombo(*this, kBusiness); }
+void MToolBar::LOAD_NEGOCIOS() {
+  FillBusinessCombo(*this, kBusiness);
+}
 
-std::string MToolBar::RET_NEGOCIO() const { return SelectedCode(*this, kBusiness); }
+std::string MToolBar::RET_NEGOCIO() const {
+  return SelectedCode(*this, kBusiness);
+}
 
 std::string MToolBar::GET_NEGOCIO() {
   std::string code = RET_NEGOCIO();

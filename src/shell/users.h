@@ -17,8 +17,8 @@ struct UserRow {
   bool found = false;
   uint32_t recno = 0;
   int codigo = 0;
-  std::string nombre;    // UTF-8, trimmed
-  std::string usuario;   // UTF-8, trimmed
+  std::string nombre;   // UTF-8, trimmed
+  std::string usuario;  // UTF-8, trimmed
   std::string abrevia = "XX";
   std::string password;  // stored bytes
   int adasipa = 0;
@@ -108,7 +108,8 @@ ExitRequest ReadExitRequest();
 
 // "Ud. tiene temporalmente bloqueado el Acceso al Sistema" and the other
 // texts more than one screen shows.
-inline constexpr const char* kUserBlocked = "Ud. tiene temporalmente bloqueado el Acceso al Sistema";
+inline constexpr const char* kUserBlocked =
+    "Ud. tiene temporalmente bloqueado el Acceso al Sistema";
 inline constexpr const char* kAccessDenied = "Acceso Denegado";
 inline constexpr const char* kTooManyAttempts =
     "Se ha excedido el número máximo de Intentos permitidos";

@@ -92,10 +92,16 @@ TEST_F(ErrorDialogTest, QuitStampsTheSessionsEntryRow) {
 class LogViewerTest : public ShellTest {};
 
 TEST_F(LogViewerTest, ErrorsAndEntriesShowTheirRowsAndDetails) {
-  AddRows("ERROR", {{{"FECHA", D(2026, 12, 1)}, {"HORA", C("08:00:00")}, {"DESCRIP", C("Uno")},
-                     {"DETALLE", C("detalle uno")}, {"USUARIO", C("ZOE")}},
-                    {{"FECHA", D(2026, 11, 1)}, {"HORA", C("08:00:00")}, {"DESCRIP", C("Dos")},
-                     {"DETALLE", C("detalle dos")}, {"USUARIO", C("ABEL")}}});
+  AddRows("ERROR", {{{"FECHA", D(2026, 12, 1)},
+                     {"HORA", C("08:00:00")},
+                     {"DESCRIP", C("Uno")},
+                     {"DETALLE", C("detalle uno")},
+                     {"USUARIO", C("ZOE")}},
+                    {{"FECHA", D(2026, 11, 1)},
+                     {"HORA", C("08:00:00")},
+                     {"DESCRIP", C("Dos")},
+                     {"DETALLE", C("detalle dos")},
+                     {"USUARIO", C("ABEL")}}});
   qz::LogViewer* v = qz::OpenViewErrors(ui.desktop());
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->grid()->RowCount(), 2);
@@ -110,9 +116,13 @@ TEST_F(LogViewerTest, ErrorsAndEntriesShowTheirRowsAndDetails) {
   ui.Press(v, 1);
   EXPECT_EQ(ui.desktop().FindWindow("VIEW_ERRORS"), nullptr);
 
-  AddRows("LOG_E_S", {{{"FECHA", D(2026, 12, 1)}, {"HORA", C("08:00:00")}, {"USUARIO", C("Ana")},
-                       {"DESC_ERR", C("fallo|detalle")}, {"SEQUENCIA", C("paso 3")},
-                       {"POLL_F", D(2026, 12, 1)}, {"POLL_H", C("08:05:00")}}});
+  AddRows("LOG_E_S", {{{"FECHA", D(2026, 12, 1)},
+                       {"HORA", C("08:00:00")},
+                       {"USUARIO", C("Ana")},
+                       {"DESC_ERR", C("fallo|detalle")},
+                       {"SEQUENCIA", C("paso 3")},
+                       {"POLL_F", D(2026, 12, 1)},
+                       {"POLL_H", C("08:05:00")}}});
   qz::LogViewer* e = qz::OpenViewEntries(ui.desktop());
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->Text(501), "fallo|detalle\r\npaso 3");
@@ -120,10 +130,12 @@ TEST_F(LogViewerTest, ErrorsAndEntriesShowTheirRowsAndDetails) {
 }
 
 TEST_F(LogViewerTest, RollbacksOfTheBusinessOnlyAndAMissingTableIsReported) {
-  AddRows("LOG_ROLL", {{{"NEGOCIO", C(Biz(kCentral))}, {"FECHA", D(2026, 12, 1)},
-                        {"MOTIVO", C("bloqueo")}, {"TRANS_ID", N(12)}},
-                       {{"NEGOCIO", C(Biz(kPlaya))}, {"FECHA", D(2026, 12, 1)},
-                        {"MOTIVO", C("otro")}}});
+  AddRows("LOG_ROLL",
+          {{{"NEGOCIO", C(Biz(kCentral))},
+            {"FECHA", D(2026, 12, 1)},
+            {"MOTIVO", C("bloqueo")},
+            {"TRANS_ID", N(12)}},
+           {{"NEGOCIO", C(Biz(kPlaya))}, {"FECHA", D(2026, 12, 1)}, {"MOTIVO", C("otro")}}});
   qz::LogViewer* v = qz::OpenViewRollback(ui.desktop(), Biz(kCentral));
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->grid()->RowCount(), 1);
@@ -157,13 +169,20 @@ TEST_F(ExchangeCheckTest, StaleRatesAreListed) {
   Set("NEGOCIOS", 1, "CHECK_MON", N(1));
   Set("NEGOCIOS", 1, "CANT_MON", N(7));
   Set("NEGOCIOS", 1, "MONEDA_CON", C("CR"));
-  AddRows("MONEDAS", {{{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("CR")}, {"DESCRIP", C("Colones")}},
-                      {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("US")}, {"DESCRIP", C("Dólares")}},
-                      {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("EU")}, {"DESCRIP", C("Euros")}}});
-  AddRows("T_CAMBIO", {{{"NEGOCIO", C(Biz(kCentral))}, {"MONEDA1", C("US")}, {"MONEDA2", C("CR")},
-                        {"FECHA", D(2026, 12, 5)}, {"CAMBIO", N(505)}},
-                       {{"NEGOCIO", C(Biz(kCentral))}, {"MONEDA1", C("EU")}, {"MONEDA2", C("CR")},
-                        {"FECHA", D(2026, 11, 20)}, {"CAMBIO", N(590)}}});
+  AddRows("MONEDAS",
+          {{{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("CR")}, {"DESCRIP", C("Colones")}},
+           {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("US")}, {"DESCRIP", C("Dólares")}},
+           {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("EU")}, {"DESCRIP", C("Euros")}}});
+  AddRows("T_CAMBIO", {{{"NEGOCIO", C(Biz(kCentral))},
+                        {"MONEDA1", C("US")},
+                        {"MONEDA2", C("CR")},
+                        {"FECHA", D(2026, 12, 5)},
+                        {"CAMBIO", N(505)}},
+                       {{"NEGOCIO", C(Biz(kCentral))},
+                        {"MONEDA1", C("EU")},
+                        {"MONEDA2", C("CR")},
+                        {"FECHA", D(2026, 11, 20)},
+                        {"CAMBIO", N(590)}}});
   EXPECT_EQ(qz::StaleRateLines(kCentral),
             std::vector<std::string>{
                 "Debe actualizar la definición de tipos de cambio de Euros a Colones\r"});

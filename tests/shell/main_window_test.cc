@@ -124,10 +124,16 @@ TEST_F(MainWindowTest, EditarFollowsTheActiveScreen) {
 }
 
 TEST_F(MainWindowTest, CaptureModeTicksEntriesAndASupervisorsRightClickOpensTheUsageLog) {
-  AddRows("LOG_DIAG", {{{"NEGOCIO", C(Biz(kCentral))}, {"ID_DIAG", N(2662)},
-                        {"USUARIO", C("ANA")}, {"FECHA", D(2026, 12, 1)}, {"HORA", C("09:00:00")}},
-                       {{"NEGOCIO", C(Biz(kCentral))}, {"ID_DIAG", N(2500)},
-                        {"USUARIO", C("SUP")}, {"FECHA", D(2026, 12, 1)}, {"HORA", C("09:00:00")}}});
+  AddRows("LOG_DIAG", {{{"NEGOCIO", C(Biz(kCentral))},
+                        {"ID_DIAG", N(2662)},
+                        {"USUARIO", C("ANA")},
+                        {"FECHA", D(2026, 12, 1)},
+                        {"HORA", C("09:00:00")}},
+                       {{"NEGOCIO", C(Biz(kCentral))},
+                        {"ID_DIAG", N(2500)},
+                        {"USUARIO", C("SUP")},
+                        {"FECHA", D(2026, 12, 1)},
+                        {"HORA", C("09:00:00")}}});
   ASSERT_TRUE(LoginAs("SUPER", "CLAVE"));
   main->MenuRightClick(2662);
   main->DispatchPosted();

@@ -1,8 +1,8 @@
 // Password lifetime at login and the two ways of changing a password.
 #include <gtest/gtest.h>
 
-#include "shell/passwords.h"
 #include "shell/password_change.h"
+#include "shell/passwords.h"
 #include "shell_fixture.h"
 
 namespace shelltest {
@@ -14,7 +14,8 @@ class PasswordTest : public ShellTest {
   // ANA, whose password was last changed `days` days before 8 December 2026.
   void AddAna(int days, Row extra = {}) {
     Row r = {{"F_CLAVE", xb::Value::Date(xb::JulianFromYmd(2026, 12, 8) - days)},
-             {"DIAS_CLAVE", N(0)}, {"PERMISO1", N(1)}};
+             {"DIAS_CLAVE", N(0)},
+             {"PERMISO1", N(1)}};
     for (auto& [k, v] : extra) r[k] = v;
     AddUser(kCentral, 2, "ANA", "ANA123", false, r);
   }

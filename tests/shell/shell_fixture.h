@@ -39,8 +39,12 @@ class ShellUi : public qz::HeadlessUi {
   qz::PRINCIPAL* principal = nullptr;
 };
 
-inline xb::Value D(int y, int m, int d) { return xb::Value::Date(xb::JulianFromYmd(y, m, d)); }
-inline xb::Value L(bool b) { return xb::Value::Logical(b); }
+inline xb::Value D(int y, int m, int d) {
+  return xb::Value::Date(xb::JulianFromYmd(y, m, d));
+}
+inline xb::Value L(bool b) {
+  return xb::Value::Logical(b);
+}
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -53,18 +57,17 @@ class ShellTest : public ::testing::Test {
     root = dir.path() + "/";
     for (const char* d : {"BASES", "PROFILE", "TEMP"}) fs::create_directories(root + d);
     bases = root + "BASES";
-    for (const char* t : {"NEGOCIOS", "USUARIOS", "MENUS", "LOG_E_S", "LOG_DIAG", "ERROR",
-                          "LOG_ROLL", "ADASIPA", "F_SYS", "E_MSGS", "TRADUCT", "MONEDAS",
-                          "T_CAMBIO", "SUBBASES"})
+    for (const char* t :
+         {"NEGOCIOS", "USUARIOS", "MENUS", "LOG_E_S", "LOG_DIAG", "ERROR", "LOG_ROLL", "ADASIPA",
+          "F_SYS", "E_MSGS", "TRADUCT", "MONEDAS", "T_CAMBIO", "SUBBASES"})
       qztest::CreateSchemaTable(bases, t);
     qz::ResetGlobals();
     qz::G().EXT_MODULO = "PCFG";
     EXPECT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
     qz::SetProcessExit([this](int code) { process_exit = code; });
-    AddRows("NEGOCIOS", {{{"CODIGO", C(Biz(kCentral))}, {"DESCRIP", C("Hotel Central")},
-                          {"INTENTOS", N(3)}},
-                         {{"CODIGO", C(Biz(kPlaya))}, {"DESCRIP", C("Hotel Playa")},
-                          {"INTENTOS", N(3)}}});
+    AddRows("NEGOCIOS",
+            {{{"CODIGO", C(Biz(kCentral))}, {"DESCRIP", C("Hotel Central")}, {"INTENTOS", N(3)}},
+             {{"CODIGO", C(Biz(kPlaya))}, {"DESCRIP", C("Hotel Playa")}, {"INTENTOS", N(3)}}});
   }
   ~ShellTest() override {
     ResetMain();
@@ -77,8 +80,7 @@ class ShellTest : public ::testing::Test {
   void AddRows(const std::string& table, const std::vector<Row>& rows) {
     qztest::AddRows(bases, table, rows);
   }
-  void Set(const std::string& table, uint32_t recno, const std::string& field,
-           const xb::Value& v) {
+  void Set(const std::string& table, uint32_t recno, const std::string& field, const xb::Value& v) {
     auto t = xb::Table::Open(bases + "/" + table + ".DBF");
     ASSERT_TRUE(t.ok());
     ASSERT_TRUE((*t)->GoTo(recno).ok());
@@ -93,16 +95,21 @@ class ShellTest : public ::testing::Test {
   // `scrambled`.
   void AddUser(const std::string& business, int code, const std::string& name,
                const std::string& password, bool supervisor = false, Row extra = {}) {
-    Row r = {{"NEGOCIO", C(Biz(business))}, {"CODIGO", N(code)},     {"NOMBRE", C(name)},
-             {"USUARIO", C("Usuario " + name)}, {"ABREVIA", C(name.substr(0, 3))},
-             {"PASSWORD", C(password)},      {"ADASIPA", N(0)},
+    Row r = {{"NEGOCIO", C(Biz(business))},
+             {"CODIGO", N(code)},
+             {"NOMBRE", C(name)},
+             {"USUARIO", C("Usuario " + name)},
+             {"ABREVIA", C(name.substr(0, 3))},
+             {"PASSWORD", C(password)},
+             {"ADASIPA", N(0)},
              {"SUPERVISOR", N(supervisor ? 1 : 0)}};
     for (auto& [k, v] : extra) r[k] = v;
     AddRows("USUARIOS", {r});
   }
   void Grant(const std::string& business, int code, int id, bool on = true) {
-    AddRows("MENUS",
-            {{{"NEGOCIO", C(Biz(business))}, {"CODIGO", N(code)}, {"ID", N(id)}, {"CHECK_ID", L(on)}}});
+    AddRows(
+        "MENUS",
+        {{{"NEGOCIO", C(Biz(business))}, {"CODIGO", N(code)}, {"ID", N(id)}, {"CHECK_ID", L(on)}}});
   }
   // Field of the row with record number `recno` (text trimmed, numbers as
   // integers, dates as DTOS).

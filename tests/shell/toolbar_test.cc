@@ -33,7 +33,11 @@ class ToolbarTest : public ShellTest {
     ASSERT_TRUE(bar->ChooseBusiness(descrip));
     main->DispatchPosted();
   }
-  std::string Selected() { return bar->Control(qz::MToolBar::kBusiness)->entries[bar->Control(qz::MToolBar::kBusiness)->current].text; }
+  std::string Selected() {
+    return bar->Control(qz::MToolBar::kBusiness)
+        ->entries[bar->Control(qz::MToolBar::kBusiness)->current]
+        .text;
+  }
 
   qz::MToolBar* bar = nullptr;
 };
@@ -129,22 +133,33 @@ class PricesTest : public ShellTest {
       qztest::CreateSchemaTable(bases, t);
     AddRows("F_INV", {{{"NEGOCIO", C(Biz(kCentral))}, {"PREC_AUTO", N(1)}}});
     auto header = [&](const char* code, xb::Value date, const char* time) {
-      return Row{{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C(code)}, {"PENDIENTE", N(1)},
-                 {"F_APLICA", date}, {"H_APLICA", C(time)}, {"T_PRECIO", C("01")}};
+      return Row{{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C(code)},
+                 {"PENDIENTE", N(1)},           {"F_APLICA", date},
+                 {"H_APLICA", C(time)},         {"T_PRECIO", C("01")}};
     };
-    AddRows("ENC_PPRE", {header("AYER", D(2026, 12, 7), "23:00:00"),
-                         header("HOY", D(2026, 12, 8), "10:00:00"),
-                         header("LUEGO", D(2026, 12, 8), "18:00:00")});
-    AddRows("DET_PPRE", {{{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("AYER")},
-                          {"ARTICULO", C("CAFE")}, {"PRECIO", N(1500)}},
-                         {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("HOY")},
-                          {"ARTICULO", C("TE")}, {"PRECIO", N(900)}},
-                         {{"NEGOCIO", C(Biz(kCentral))}, {"CODIGO", C("LUEGO")},
-                          {"ARTICULO", C("CAFE")}, {"PRECIO", N(2000)}}});
-    AddRows("DET_PREC", {{{"NEGOCIO", C(Biz(kCentral))}, {"T_PRECIO", C("01")},
-                          {"ARTICULO", C("CAFE")}, {"PRECIO", N(1000)}},
-                         {{"NEGOCIO", C(Biz(kCentral))}, {"T_PRECIO", C("01")},
-                          {"ARTICULO", C("TE")}, {"PRECIO", N(800)}}});
+    AddRows("ENC_PPRE",
+            {header("AYER", D(2026, 12, 7), "23:00:00"), header("HOY", D(2026, 12, 8), "10:00:00"),
+             header("LUEGO", D(2026, 12, 8), "18:00:00")});
+    AddRows("DET_PPRE", {{{"NEGOCIO", C(Biz(kCentral))},
+                          {"CODIGO", C("AYER")},
+                          {"ARTICULO", C("CAFE")},
+                          {"PRECIO", N(1500)}},
+                         {{"NEGOCIO", C(Biz(kCentral))},
+                          {"CODIGO", C("HOY")},
+                          {"ARTICULO", C("TE")},
+                          {"PRECIO", N(900)}},
+                         {{"NEGOCIO", C(Biz(kCentral))},
+                          {"CODIGO", C("LUEGO")},
+                          {"ARTICULO", C("CAFE")},
+                          {"PRECIO", N(2000)}}});
+    AddRows("DET_PREC", {{{"NEGOCIO", C(Biz(kCentral))},
+                          {"T_PRECIO", C("01")},
+                          {"ARTICULO", C("CAFE")},
+                          {"PRECIO", N(1000)}},
+                         {{"NEGOCIO", C(Biz(kCentral))},
+                          {"T_PRECIO", C("01")},
+                          {"ARTICULO", C("TE")},
+                          {"PRECIO", N(800)}}});
     AddUser(kCentral, 2, "ANA", "ANA123");
   }
 };
