@@ -93,6 +93,9 @@ void QtMainView::ShowMain() {
   const bool fade = g.XDOTRANSPARENCY == 1 && g.XREMOTE_SESSION == 0 &&
                     QGuiApplication::platformName() != "offscreen";
   if (fade) w->setWindowOpacity(0);
+  // Without a window manager (a kiosk, a bare X server) "maximised" means
+  // nothing, so the window is sized to the screen first.
+  if (QScreen* screen = w->screen()) w->resize(screen->availableGeometry().size());
   w->showMaximized();
   if (fade) {
     for (int step = 0; step <= 25; ++step) {
