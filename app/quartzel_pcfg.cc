@@ -3,7 +3,6 @@
 // user in and runs the main window until the user leaves.
 //
 //   quartzel-pcfg                                   run on the installation
-//   quartzel-pcfg --demo DIR                        create a small demo's tables in DIR/BASES
 //   quartzel-pcfg --screenshot TEMPLATE FILE.png    render a template offscreen
 //   quartzel-pcfg --shot-session USER PASSWORD DIR  log in offscreen and save the login
 //                                                   dialog, main window, menus and error dialog
@@ -65,12 +64,6 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
-  if (argc >= 3 && std::strcmp(argv[1], "--demo") == 0) {
-    std::string err =
-        pcfg::CreateDemoTables(pcfg::FindSchemaDir(), std::string(argv[2]) + "/BASES");
-    if (!err.empty()) std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
-    return err.empty() ? 0 : 1;
-  }
   const std::string home = qz::FindProgramFolder(ExePath());
   FindTemplates(home);
   pcfg::ShellQtUi ui;

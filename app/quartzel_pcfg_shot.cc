@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "lib/install/installation.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
@@ -50,9 +51,11 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
   if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
     std::string home =
         (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
-    std::string err = CreateDemoTables(FindSchemaDir(), home + "/BASES");
-    if (!err.empty()) {
-      std::fprintf(stderr, "quartzel-pcfg: %s\n", err.c_str());
+    qz::InstallOptions options;
+    options.demo = true;
+    auto made = qz::CreateInstallation(home, options);
+    if (!made.ok()) {
+      std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
       return 1;
     }
     qz::G().EXT_MODULO = "PCFG";

@@ -1,4 +1,5 @@
 #include "lib/ui/dialog_template.h"
+#include "lib/ui/dialog_template_data.h"
 
 #include <algorithm>
 #include <cctype>
@@ -245,13 +246,21 @@ xb::Result<std::shared_ptr<const DialogTemplate>> LoadDialogTemplate(const std::
   for (const auto& e : fs::directory_iterator(dir, ec)) {
     if (e.path().extension() == ".json" && Upper(e.path().stem().string()) == key) found = e.path();
   }
-  if (found.empty())
-    return xb::Status::NotFound("dialog template " + name + " not found in " + dir);
-  std::ifstream in(found, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  if (!in && !in.eof()) return xb::Status::IOError("cannot read " + found.string());
-  auto t = ParseDialogTemplate(ss.str(), name);
+  std::string text;
+  if (!found.empty()) {
+    std::ifstream in(found, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    if (!in && !in.eof()) return xb::Status::IOError("cannot read " + found.string());
+    text = ss.str();
+  } else {
+    // Not in the folder: the copy built into the program.
+    for (int i = 0; i < dialog_data::kFileCount && text.empty(); ++i)
+      if (Upper(dialog_data::kFiles[i].name) == key) text = dialog_data::kFiles[i].text;
+    if (text.empty())
+      return xb::Status::NotFound("dialog template " + name + " not found in " + dir);
+  }
+  auto t = ParseDialogTemplate(text, name);
   if (!t.ok()) return t.status();
   auto shared = std::make_shared<const DialogTemplate>(std::move(t.value()));
   std::lock_guard<std::mutex> l(g_mu);
@@ -265,7 +274,9 @@ std::vector<std::string> ListDialogTemplates() {
   for (const auto& e : fs::directory_iterator(DialogTemplateDir(), ec)) {
     if (e.path().extension() == ".json") out.push_back(Upper(e.path().stem().string()));
   }
+  for (int i = 0; i < dialog_data::kFileCount; ++i) out.push_back(Upper(dialog_data::kFiles[i].name));
   std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
 }
 

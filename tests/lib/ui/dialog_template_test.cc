@@ -57,3 +57,22 @@ TEST(DialogTemplates, MissingTemplateIsNotFound) {
 }
 
 }  // namespace
+
+namespace {
+
+// An installed program has no resources folder: the templates it was built
+// with are inside it, and a folder that holds a template still wins.
+TEST(DialogTemplates, BuiltInCopiesServeWhenTheFolderLacksThem) {
+  std::string src = std::string(QZ_SOURCE_DIR) + "/resources/dialogs";
+  qz::SetDialogTemplateDir(src);
+  auto on_disk = qz::ListDialogTemplates();
+  qz::SetDialogTemplateDir("/nonexistent/dialogs");
+  EXPECT_EQ(qz::ListDialogTemplates(), on_disk);
+  auto t = qz::LoadDialogTemplate("MODIOCUPA");
+  ASSERT_TRUE(t.ok()) << t.status().ToString();
+  EXPECT_FALSE((*t)->Controls().empty());
+  EXPECT_TRUE(qz::LoadDialogTemplate("NO_SUCH").status().IsNotFound());
+  qz::SetDialogTemplateDir(src);
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+# Writes OUT, a C++ source holding every DIR/*.json dialog template as a
+# string, so the program carries its windows with it. Run with cmake -P.
+file(GLOB files "${DIR}/*.json")
+list(SORT files)
+set(body "// Generated from resources/dialogs/*.json by embed_templates.cmake. Do not edit.\n")
+string(APPEND body "#include \"lib/ui/dialog_template_data.h\"\n\nnamespace qz::dialog_data {\n\n")
+string(APPEND body "const File kFiles[] = {\n")
+set(count 0)
+foreach(f ${files})
+  get_filename_component(name "${f}" NAME_WE)
+  file(READ "${f}" text)
+  string(APPEND body "    {\"${name}\", R\"qzdialog(${text})qzdialog\"},\n")
+  math(EXPR count "${count} + 1")
+endforeach()
+string(APPEND body "};\nconst int kFileCount = ${count};\n\n}  // namespace qz::dialog_data\n")
+file(WRITE "${OUT}" "${body}")
