@@ -112,13 +112,13 @@ xb::FieldDef F(const char* n, char t, int len, int dec = 0) {
 }
 
 // The fields and tags the computation reads, as the catalog defines them.
-struct Spec {
+struct Workload {
   const char* name;
   xb::FieldList fields;
   std::vector<std::pair<const char*, const char*>> tags;
 };
 
-std::vector<Spec> Specs() {
+std::vector<Workload> Workloads() {
   auto neg = F("NEGOCIO", 'C', 15);
   return {
       {"ENC_PERS",
@@ -177,7 +177,7 @@ void Put(Table& t, std::initializer_list<std::pair<const char*, Value>> v) {
 }
 
 void Build() {
-  for (const Spec& s : Specs()) {
+  for (const Workload& s : Workloads()) {
     xb::CreateOptions co;
     co.exclusive = true;
     co.overwrite = true;

@@ -3,10 +3,10 @@
 namespace qz {
 
 OCUPA::OCUPA(Desktop& desktop, const std::string& template_name, const std::string& business)
-    : CatalogScreen(desktop, template_name, business, Spec()) {}
+    : CatalogScreen(desktop, template_name, business, Setup()) {}
 
-CatalogSpec OCUPA::Spec() {
-  CatalogSpec s;
+CatalogSetup OCUPA::Setup() {
+  CatalogSetup s;
   s.name = "OCUPA";
   s.table = "T_OCUPA";
   s.tag = "T_OCUPA";

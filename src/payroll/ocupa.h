@@ -14,7 +14,7 @@ class OCUPA : public CatalogScreen {
  public:
   static constexpr int kMenuId = 2674;
   OCUPA(Desktop& desktop, const std::string& template_name, const std::string& business);
-  static CatalogSpec Spec();
+  static CatalogSetup Setup();
 };
 
 }  // namespace qz

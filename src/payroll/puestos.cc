@@ -6,10 +6,10 @@
 namespace qz {
 
 PUESTOS::PUESTOS(Desktop& desktop, const std::string& template_name, const std::string& business)
-    : CatalogScreen(desktop, template_name, business, Spec()) {}
+    : CatalogScreen(desktop, template_name, business, Setup()) {}
 
-CatalogSpec PUESTOS::Spec() {
-  CatalogSpec s;
+CatalogSetup PUESTOS::Setup() {
+  CatalogSetup s;
   s.name = "PUESTOS";
   s.table = "PUESTOS";
   s.tag = "PUESTOS";

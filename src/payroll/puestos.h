@@ -14,7 +14,7 @@ class PUESTOS : public CatalogScreen {
  public:
   static constexpr int kMenuId = 2662;
   PUESTOS(Desktop& desktop, const std::string& template_name, const std::string& business);
-  static CatalogSpec Spec();
+  static CatalogSetup Setup();
 
   void Add() override;
   void Modify() override;

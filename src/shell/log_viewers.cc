@@ -33,8 +33,8 @@ V* Adopt(Desktop& desktop, std::unique_ptr<V> v, bool (V::*open)()) {
 
 }  // namespace
 
-LogViewer::LogViewer(Desktop& desktop, Spec spec)
-    : WDIAG(desktop, nullptr, spec.tmpl), spec_(std::move(spec)) {}
+LogViewer::LogViewer(Desktop& desktop, Setup setup)
+    : WDIAG(desktop, nullptr, setup.tmpl), setup_(std::move(setup)) {}
 
 LogViewer::~LogViewer() {
   OnNCDestroy = nullptr;
@@ -48,7 +48,7 @@ void LogViewer::Close() {
 }
 
 bool LogViewer::Open() {
-  table_ = OpenShellTable(spec_.table, spec_.columns.empty() ? "" : spec_.columns[0].tag);
+  table_ = OpenShellTable(setup_.table, setup_.columns.empty() ? "" : setup_.columns[0].tag);
   if (!table_) return false;
   if (!INIT().ok()) {
     Close();
@@ -56,14 +56,14 @@ bool LogViewer::Open() {
   }
   grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, &table_->table());
   std::vector<std::pair<int, std::string>> marks;
-  for (size_t i = 0; i < spec_.columns.size(); ++i) {
-    const Column& c = spec_.columns[i];
+  for (size_t i = 0; i < setup_.columns.size(); ++i) {
+    const Column& c = setup_.columns[i];
     AGREGARCOL(*grid_, &table_->table(), c.header, c.field, c.picture);
     if (!c.tag.empty()) marks.emplace_back(static_cast<int>(i) + 1, c.tag);
   }
   grid_->SHOWNUMBERS = false;
   grid_->AUTOSIZE = true;
-  if (!marks.empty()) BROWMARKS(*grid_, marks, marks.front().first, spec_.scope);
+  if (!marks.empty()) BROWMARKS(*grid_, marks, marks.front().first, setup_.scope);
   ADD(1, [this] { ENDDIALOG(1); });
   OnNCDestroy = [this] { Close(); };
   if (!CREATE().ok()) return false;
@@ -77,14 +77,14 @@ void LogViewer::ShowDetail() {
   if (grid_->current() == shown_row_) return;
   shown_row_ = grid_->current();
   if (shown_row_ >= 0) table_->GoTo(grid_->RecNoAt(shown_row_));
-  if (spec_.detail) spec_.detail(*this);
+  if (setup_.detail) setup_.detail(*this);
 }
 
 void LogViewer::Restrict(const std::string& tag, const std::string& scope) {
   if (!grid_) return;
   int first = 1;
-  for (size_t i = 0; i < spec_.columns.size(); ++i)
-    if (spec_.columns[i].tag == tag) first = static_cast<int>(i) + 1;
+  for (size_t i = 0; i < setup_.columns.size(); ++i)
+    if (setup_.columns[i].tag == tag) first = static_cast<int>(i) + 1;
   std::vector<std::pair<int, std::string>> marks = {{first, tag}};
   BROWMARKS(*grid_, marks, first, scope);
   shown_row_ = -2;
@@ -92,7 +92,7 @@ void LogViewer::Restrict(const std::string& tag, const std::string& scope) {
 }
 
 void LogViewer::OnActivate() {
-  desktop().MENUSET(spec_.right, this, G().XU_COMP);
+  desktop().MENUSET(setup_.right, this, G().XU_COMP);
 }
 
 void LogViewer::OnDeactivate() {
@@ -101,7 +101,7 @@ void LogViewer::OnDeactivate() {
 }
 
 LogViewer* OpenViewErrors(Desktop& desktop) {
-  LogViewer::Spec s;
+  LogViewer::Setup s;
   s.tmpl = "VIEW_ERRORS";
   s.table = "ERROR";
   s.right = 2588;
@@ -116,7 +116,7 @@ LogViewer* OpenViewErrors(Desktop& desktop) {
 }
 
 LogViewer* OpenViewEntries(Desktop& desktop) {
-  LogViewer::Spec s;
+  LogViewer::Setup s;
   s.tmpl = "VIEW_E_S";
   s.table = "LOG_E_S";
   s.right = 2590;
@@ -153,7 +153,7 @@ LogViewer* OpenViewEntries(Desktop& desktop) {
 }
 
 LogViewer* OpenViewRollback(Desktop& desktop, const std::string& business) {
-  LogViewer::Spec s;
+  LogViewer::Setup s;
   s.tmpl = "VIEW_ROLLBACK";
   s.table = "LOG_ROLL";
   s.right = 4146;
@@ -167,7 +167,7 @@ LogViewer* OpenViewRollback(Desktop& desktop, const std::string& business) {
 LogDiagViewer::LogDiagViewer(Desktop& desktop, int menu_id)
     : LogViewer(desktop,
                 [&] {
-                  Spec s;
+                  Setup s;
                   s.tmpl = "LOG_DIAG";
                   s.table = "LOG_DIAG";
                   s.scope = BusinessKey(G().XU_COMP) + Str(menu_id, 10);
@@ -190,7 +190,7 @@ bool LogDiagViewer::OpenWithUsers() {
   TreeNode* root = tree_->Add(nullptr, "Usuarios", "");
   // Every user who opened a dialog of this entry, named through USUARIO4.
   std::set<std::string> seen;
-  const std::string scope = spec().scope;
+  const std::string scope = setup().scope;
   TablePtr log = OpenShellTable("LOG_DIAG", "LOG_DIA3", true);
   TablePtr users = OpenShellTable("USUARIOS", "USUARIO4", true);
   if (log) {
@@ -207,9 +207,9 @@ bool LogDiagViewer::OpenWithUsers() {
   }
   tree_->on_click = [this, root](TreeNode* n) {
     if (n == root) {
-      Restrict("LOG_DIAG", spec().scope);
+      Restrict("LOG_DIAG", setup().scope);
     } else {
-      Restrict("LOG_DIA3", spec().scope + n->cargo);
+      Restrict("LOG_DIA3", setup().scope + n->cargo);
     }
   };
   return true;

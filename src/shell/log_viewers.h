@@ -25,7 +25,7 @@ class LogViewer : public WDIAG {
     std::string picture = {};
     std::string tag = {};  // clicking the header sorts by it
   };
-  struct Spec {
+  struct Setup {
     std::string tmpl;
     std::string table;
     int right = 0;
@@ -37,7 +37,7 @@ class LogViewer : public WDIAG {
   static constexpr int kGrid = 700;
   static constexpr int kDetailTimer = 1;
 
-  LogViewer(Desktop& desktop, Spec spec);
+  LogViewer(Desktop& desktop, Setup setup);
   ~LogViewer() override;
 
   // Opens the table and shows the window; false (reported) when it cannot.
@@ -50,7 +50,7 @@ class LogViewer : public WDIAG {
 
   WBLISTBOX* grid() const { return grid_.get(); }
   WDBTable* table() const { return table_.get(); }
-  const Spec& spec() const { return spec_; }
+  const Setup& setup() const { return setup_; }
   void OnActivate() override;
   void OnDeactivate() override;
 
@@ -58,7 +58,7 @@ class LogViewer : public WDIAG {
   void Close();
 
  private:
-  Spec spec_;
+  Setup setup_;
   TablePtr table_;
   std::unique_ptr<WBLISTBOX> grid_;
   int shown_row_ = -2;

@@ -7,9 +7,9 @@
 namespace qz {
 
 CatalogScreen::CatalogScreen(Desktop& desktop, std::string template_name, std::string business,
-                             CatalogSpec spec)
+                             CatalogSetup setup)
     : WDIAG(desktop, nullptr, std::move(template_name)),
-      spec_(std::move(spec)),
+      setup_(std::move(setup)),
       negocio_(std::move(business)) {}
 
 CatalogScreen::~CatalogScreen() {
@@ -52,7 +52,7 @@ void CatalogScreen::Terminar(int result) {
 }
 
 bool CatalogScreen::AbrirBases() {
-  main_ = OpenTable(this, spec_.table);
+  main_ = OpenTable(this, setup_.table);
   return main_ != nullptr;
 }
 
@@ -63,7 +63,7 @@ void CatalogScreen::CerrarBases() {
 
 void CatalogScreen::SHOW_MENU() {
   menu_shown_ = true;
-  desktop().MENUSET(spec_.menu_id, this, negocio_);
+  desktop().MENUSET(setup_.menu_id, this, negocio_);
 }
 
 void CatalogScreen::HIDE_MENU() {
@@ -75,7 +75,7 @@ void CatalogScreen::HIDE_MENU() {
 }
 
 void CatalogScreen::MontarColumnas() {
-  for (const auto& c : spec_.columns)
+  for (const auto& c : setup_.columns)
     AGREGARCOL(*grid_, main_table(), c.header, c.field, c.picture);
 }
 
@@ -92,9 +92,9 @@ void CatalogScreen::ConfigBrow() {
   b.AUTOSIZE = true;
   b.USERMOVE = false;
   b.USERSIZE = false;
-  xb::Status st = BROWMARKS(b, {{1, spec_.tag}}, 1, negocio_);
+  xb::Status st = BROWMARKS(b, {{1, setup_.tag}}, 1, negocio_);
   if (!st.ok()) {
-    MESSAGE_BOX("No se pudo leer " + spec_.table + "\r\n" + st.message(), "Alerta", kMbIconStop);
+    MESSAGE_BOX("No se pudo leer " + setup_.table + "\r\n" + st.message(), "Alerta", kMbIconStop);
   }
 }
 
@@ -108,17 +108,17 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
   s.grid = grid_.get();
   s.owner = owner;
   s.business = negocio_;
-  s.key_width = spec_.key_width;
+  s.key_width = setup_.key_width;
   s.mode = mode;
   s.old_code = Codigo;
-  s.duplicate_message = mode == 0 ? spec_.duplicate_on_add : spec_.duplicate_on_modify;
-  s.references = spec_.references;
-  s.wait_text = spec_.wait_text;
+  s.duplicate_message = mode == 0 ? setup_.duplicate_on_add : setup_.duplicate_on_modify;
+  s.references = setup_.references;
+  s.wait_text = setup_.wait_text;
   return s;
 }
 
 void CatalogScreen::Add() {
-  DIALOG_BOX(desktop(), spec_.edit_template, this,
+  DIALOG_BOX(desktop(), setup_.edit_template, this,
              [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 0); });
 }
 
@@ -128,7 +128,7 @@ void CatalogScreen::Modify() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  DIALOG_BOX(desktop(), spec_.edit_template, this,
+  DIALOG_BOX(desktop(), setup_.edit_template, this,
              [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 1); });
 }
 
@@ -137,7 +137,7 @@ void CatalogScreen::Delete() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  if (MESSAGE_BOX(spec_.delete_question, "Advertencia", kMbOkCancel | kMbIconQuestion) != 1) return;
+  if (MESSAGE_BOX(setup_.delete_question, "Advertencia", kMbOkCancel | kMbIconQuestion) != 1) return;
   WDBTable& t = *main_;
   if (!LockForModify(t)) return;
   t.Delete();
@@ -153,16 +153,16 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
     if (mode == 1) {
       auto code = t.Get("CODIGO");
       Codigo = code.ok() && code->is_char() ? code->str() : std::string();
-      Codigo.resize(spec_.key_width, ' ');
+      Codigo.resize(setup_.key_width, ' ');
       Descrip = FieldText(t, "DESCRIP");
-      for (size_t i = 0; i < spec_.edit_fields.size(); ++i) {
-        auto v = t.Get(spec_.edit_fields[i]);
+      for (size_t i = 0; i < setup_.edit_fields.size(); ++i) {
+        auto v = t.Get(setup_.edit_fields[i]);
         std::string text;
         if (v.ok() && v->is_numeric()) {
           text = TrimRight(FormatNumber(v->number(), "9999999999.99"));
           text.erase(0, text.find_first_not_of(' '));
         } else {
-          text = FieldText(t, spec_.edit_fields[i]);
+          text = FieldText(t, setup_.edit_fields[i]);
         }
         dlg.SetText(500 + static_cast<int>(i), text);
       }
@@ -176,11 +176,11 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
     return 1;
   }
   if (wparam != 1) return 1;
-  std::string code = ToField(dlg.Text(500), spec_.key_width);
+  std::string code = ToField(dlg.Text(500), setup_.key_width);
   CatalogSave save = SaveSettings(mode, &dlg);
   if (!BeginCatalogWrite(save, code)) return 1;  // the dialog stays open with what was typed
-  for (size_t i = 0; i < spec_.edit_fields.size(); ++i) {
-    const std::string& field = spec_.edit_fields[i];
+  for (size_t i = 0; i < setup_.edit_fields.size(); ++i) {
+    const std::string& field = setup_.edit_fields[i];
     int idx = t.FieldIndex(field);
     if (idx < 0) continue;
     std::string text = dlg.Text(500 + static_cast<int>(i));
@@ -197,11 +197,11 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
 }
 
 bool CatalogScreen::DoOperation(const std::string& name) {
-  if (name == "ADD_" + spec_.name) {
+  if (name == "ADD_" + setup_.name) {
     Add();
-  } else if (name == "MOD_" + spec_.name) {
+  } else if (name == "MOD_" + setup_.name) {
     Modify();
-  } else if (name == "DEL_" + spec_.name) {
+  } else if (name == "DEL_" + setup_.name) {
     Delete();
   } else {
     return false;

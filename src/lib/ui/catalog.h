@@ -2,7 +2,7 @@
 // table in a grid (control 700) and adds, modifies and deletes them through
 // the main window's "Editar" popup. Every definition screen follows this
 // protocol; a screen states only its table, key width, columns, messages and
-// templates (CatalogSpec), and overrides what its form needs beyond
+// templates (CatalogSetup), and overrides what its form needs beyond
 // CODIGO/DESCRIP (variant B edit windows, further fields).
 #pragma once
 
@@ -25,7 +25,7 @@ struct CatalogColumn {
   std::string picture;
 };
 
-struct CatalogSpec {
+struct CatalogSetup {
   std::string name;   // screen name, the suffix of its operations (PUESTOS -> ADD_PUESTOS)
   std::string table;  // file = alias
   std::string tag;    // index order 1, named like the table
@@ -46,7 +46,7 @@ struct CatalogSpec {
 class CatalogScreen : public WDIAG {
  public:
   CatalogScreen(Desktop& desktop, std::string template_name, std::string business,
-                CatalogSpec spec);
+                CatalogSetup setup);
   ~CatalogScreen() override;
 
   // Opens the tables and the window. False (window not shown, tables
@@ -71,7 +71,7 @@ class CatalogScreen : public WDIAG {
   bool DoOperation(const std::string& name) override;
   void OnActivate() override { SHOW_MENU(); }
 
-  const CatalogSpec& spec() const { return spec_; }
+  const CatalogSetup& setup() const { return setup_; }
   const std::string& Negocio() const { return negocio_; }
   xb::Table* main_table() const { return main_ ? &main_->table() : nullptr; }
   WDBTable* main_wdb() const { return main_.get(); }
@@ -88,7 +88,7 @@ class CatalogScreen : public WDIAG {
   std::string Descrip;  // UTF-8
 
  private:
-  CatalogSpec spec_;
+  CatalogSetup setup_;
   std::string negocio_;
   TablePtr main_;
   std::unique_ptr<WBLISTBOX> grid_;
