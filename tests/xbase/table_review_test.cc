@@ -43,5 +43,47 @@ TEST(TableForeignFiles, WideNumericFieldsAreWrittenWhole) {
   EXPECT_EQ(raw, std::string(112, ' ') + "-1234.50");
 }
 
+TEST(TableForeignFiles, AMemoWhoseLengthRunsPastTheFileIsNotRewrittenInPlace) {
+  qztest::TempDir dir;
+  uint32_t first_block = 0;
+  {
+    CreateOptions co;
+    co.exclusive = true;
+    auto t = Table::Create(dir.file("NOTES"), {{"NOTAS", 'M', 10, 0, 0, 0}}, co);
+    ASSERT_TRUE(t.ok()) << t.status().ToString();
+    ASSERT_TRUE((*t)->Append().ok());
+    ASSERT_TRUE((*t)->Put("NOTAS", Value::Char("first")).ok());
+    first_block = static_cast<uint32_t>(std::stoul((*t)->RecordBytes().substr(1, 10)));
+    ASSERT_TRUE((*t)->Append().ok());
+    ASSERT_TRUE((*t)->Put("NOTAS", Value::Char("second, right after the first")).ok());
+    ASSERT_TRUE((*t)->Close().ok());
+  }
+  // The first memo's length now claims far more than the file holds.
+  std::string fpt = Slurp(dir.file("NOTES.FPT"));
+  size_t len_at = static_cast<size_t>(first_block) * 64 + 4;
+  ASSERT_LT(len_at + 4, fpt.size());
+  fpt[len_at] = 0x00;
+  fpt[len_at + 1] = 0x10;
+  fpt[len_at + 2] = 0x00;
+  fpt[len_at + 3] = 0x00;
+  Spit(dir.file("NOTES.FPT"), fpt);
+
+  OpenOptions oo;
+  oo.exclusive = true;
+  auto t = Table::Open(dir.file("NOTES"), oo);
+  ASSERT_TRUE(t.ok()) << t.status().ToString();
+  ASSERT_TRUE((*t)->GoTo(1).ok());
+  EXPECT_FALSE((*t)->Get("NOTAS").ok());
+  std::string text(300, 'z');
+  ASSERT_TRUE((*t)->Put("NOTAS", Value::Char(text)).ok());
+  auto first = (*t)->Get("NOTAS");
+  ASSERT_TRUE(first.ok()) << first.status().ToString();
+  EXPECT_EQ(first->str(), text);
+  ASSERT_TRUE((*t)->GoTo(2).ok());
+  auto second = (*t)->Get("NOTAS");
+  ASSERT_TRUE(second.ok()) << second.status().ToString();
+  EXPECT_EQ(second->str(), "second, right after the first");
+}
+
 }  // namespace
 }  // namespace xb
