@@ -106,9 +106,9 @@ int IndexSet::FindTag(const std::string& name) const {
 
 Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const {
   const Tag& t = tags_[i];
-  RecordSource src(table_->fields_, rec);
   *in_tag = true;
   if (t.cond) {
+    RecordSource src(table_->fields_, rec);
     auto c = t.cond->Evaluate(src);
     if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->spec()) + " FOR");
     if (c->type() != Value::Type::kLogical)
@@ -117,6 +117,12 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
     *in_tag = c->logical();
     if (!*in_tag) return Status::OK();
   }
+  return KeyOf(i, rec, key);
+}
+
+Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key) const {
+  const Tag& t = tags_[i];
+  RecordSource src(table_->fields_, rec);
   auto v = t.key->Evaluate(src);
   if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->spec()));
   const TagSpec& spec = t.cdx->spec();
@@ -204,6 +210,7 @@ Status IndexSet::SetOrder(int i) {
   }
   order_ = i;
   cursor_ = tags_[i].cdx->NewCursor();
+  between_ = false;
   scope_top_.reset();
   scope_bottom_.reset();
   return Status::OK();
@@ -237,6 +244,7 @@ Status IndexSet::Settle(bool forward, uint32_t* recno) {
 
 Status IndexSet::Top(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  between_ = false;
   if (scope_top_) {
     bool found = false;
     XB_RETURN_IF_ERROR(cursor_->Seek(*scope_top_, true, false, &found));
@@ -248,6 +256,7 @@ Status IndexSet::Top(uint32_t* recno) {
 
 Status IndexSet::Bottom(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  between_ = false;
   if (scope_bottom_) {
     bool found = false;
     XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
@@ -263,6 +272,11 @@ Status IndexSet::Bottom(uint32_t* recno) {
 
 Status IndexSet::Next(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (between_) {
+    // Sync left the cursor on the entry after the record: that is the step.
+    between_ = false;
+    return Settle(true, recno);
+  }
   if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
   XB_RETURN_IF_ERROR(cursor_->Next());
   return Settle(true, recno);
@@ -270,6 +284,13 @@ Status IndexSet::Next(uint32_t* recno) {
 
 Status IndexSet::Prev(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (between_) {
+    // From the entry after the record (or past the end) one step back is
+    // the entry before it.
+    between_ = false;
+    XB_RETURN_IF_ERROR(cursor_->Prev());
+    return Settle(false, recno);
+  }
   if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
   XB_RETURN_IF_ERROR(cursor_->Prev());
   return Settle(false, recno);
@@ -277,20 +298,27 @@ Status IndexSet::Prev(uint32_t* recno) {
 
 Status IndexSet::Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  between_ = false;
   XB_RETURN_IF_ERROR(cursor_->Seek(key, soft, last, found));
   return Settle(true, recno);
 }
 
 Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   *present = false;
+  between_ = false;
   if (order_ < 0) return Status::OK();
   std::string key;
   bool in_tag = false;
   XB_RETURN_IF_ERROR(KeyFor(order_, rec, &key, &in_tag));
-  if (!in_tag) return Status::OK();
+  // A record the FOR condition leaves out still has a key, and the key says
+  // where a walk from it goes on. Without one the cursor stays put.
+  if (!in_tag && !KeyOf(order_, rec, &key).ok()) return Status::OK();
   XB_RETURN_IF_ERROR(cdx_->Refresh());
   Status s = cursor_->SeekEntry(key, recno);
-  if (s.IsNotFound()) return Status::OK();
+  if (s.IsNotFound()) {
+    between_ = true;
+    return Status::OK();
+  }
   XB_RETURN_IF_ERROR(s);
   *present = true;
   return Status::OK();
@@ -395,6 +423,7 @@ Status IndexSet::BuildTag(int i) {
 Status IndexSet::Rebuild() {
   for (int i = 0; i < tag_count(); ++i) XB_RETURN_IF_ERROR(BuildTag(i));
   if (order_ >= 0) cursor_ = tags_[order_].cdx->NewCursor();
+  between_ = false;
   return cdx_->Flush();
 }
 

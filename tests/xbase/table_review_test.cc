@@ -1,5 +1,6 @@
-// Edge cases of the table layer: foreign or damaged files whose sizes the
-// writers must not trust.
+// Edge cases of the table layer: skipping from a record that has no entry in
+// the controlling tag, and foreign or damaged files
+// whose sizes the writers must not trust.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,6 +19,74 @@ std::string Slurp(const std::string& p) {
 void Spit(const std::string& p, const std::string& s) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << s;
+}
+
+// Six records with codes "1".."6"; the odd ones are active.
+std::unique_ptr<Table> MakeCodes(const qztest::TempDir& dir) {
+  CreateOptions co;
+  co.exclusive = true;
+  auto t = Table::Create(dir.file("CODES"),
+                         {{"CODIGO", 'C', 4, 0, 0, 0}, {"ACTIVO", 'L', 1, 0, 0, 0}}, co);
+  EXPECT_TRUE(t.ok()) << t.status().ToString();
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_TRUE((*t)->Append().ok());
+    EXPECT_TRUE((*t)->Put("CODIGO", Value::Char(std::to_string(i))).ok());
+    EXPECT_TRUE((*t)->Put("ACTIVO", Value::Logical(i % 2 == 1)).ok());
+  }
+  EXPECT_TRUE((*t)->WriteBack().ok());
+  return std::move(*t);
+}
+
+// Where Skip(n) from record `from` lands: its record number, or 0 at EOF.
+uint32_t SkipFrom(Table* t, uint32_t from, int n) {
+  EXPECT_TRUE(t->GoTo(from).ok());
+  EXPECT_TRUE(t->Skip(n).ok());
+  return t->Eof() ? 0 : t->RecNo();
+}
+
+TEST(TableNavigation, SkipFromARecordOutsideAForTagStartsAtItsKey) {
+  qztest::TempDir dir;
+  auto t = MakeCodes(dir);
+  ASSERT_TRUE(t->CreateTag("ACT", "CODIGO", "ACTIVO").ok());
+  ASSERT_TRUE(t->CreateTag("ACTD", "CODIGO", "ACTIVO", true).ok());
+
+  ASSERT_TRUE(t->SetOrder("ACT").ok());
+  // The cursor was left elsewhere on purpose: skipping must not start there.
+  ASSERT_TRUE(t->GoTop().ok());
+  EXPECT_EQ(SkipFrom(t.get(), 4, 1), 5u);
+  ASSERT_TRUE(t->GoTop().ok());
+  EXPECT_EQ(SkipFrom(t.get(), 4, -1), 3u);
+  EXPECT_EQ(SkipFrom(t.get(), 2, 2), 5u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, 1), 0u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, -1), 5u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, -3), 1u);
+  EXPECT_FALSE(t->Bof());
+  ASSERT_TRUE(t->GoTo(2).ok());
+  ASSERT_TRUE(t->Skip(-1).ok());
+  EXPECT_EQ(t->RecNo(), 1u);
+  ASSERT_TRUE(t->Skip(-1).ok());
+  EXPECT_TRUE(t->Bof());
+
+  // Descending: 5, 3, 1.
+  ASSERT_TRUE(t->SetOrder("ACTD").ok());
+  ASSERT_TRUE(t->GoBottom().ok());
+  EXPECT_EQ(SkipFrom(t.get(), 4, 1), 3u);
+  ASSERT_TRUE(t->GoBottom().ok());
+  EXPECT_EQ(SkipFrom(t.get(), 4, -1), 5u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, 1), 5u);
+  EXPECT_EQ(SkipFrom(t.get(), 2, 1), 1u);
+  EXPECT_EQ(SkipFrom(t.get(), 2, -1), 3u);
+
+  // A current record that leaves the tag by its own change: the skip goes on
+  // from where it was.
+  ASSERT_TRUE(t->SetOrder("ACT").ok());
+  ASSERT_TRUE(t->GoTo(3).ok());
+  ASSERT_TRUE(t->Put("ACTIVO", Value::Logical(false)).ok());
+  ASSERT_TRUE(t->Skip(1).ok());
+  EXPECT_EQ(t->RecNo(), 5u);
+  ASSERT_TRUE(t->GoTo(3).ok());
+  ASSERT_TRUE(t->Skip(-1).ok());
+  EXPECT_EQ(t->RecNo(), 1u);
 }
 
 TEST(TableForeignFiles, WideNumericFieldsAreWrittenWhole) {
