@@ -223,50 +223,62 @@ Status IndexSet::SetScope(const std::optional<std::string>& top,
   return Status::OK();
 }
 
-bool IndexSet::InScope(const std::string& key) const {
+int IndexSet::ScopeSide(const std::string& key) const {
   bool desc = tags_[order_].cdx->spec().descending;
   if (scope_top_) {
     int c = key.compare(0, scope_top_->size(), *scope_top_);
-    if (desc ? c > 0 : c < 0) return false;
+    if (desc ? c > 0 : c < 0) return -1;
   }
   if (scope_bottom_) {
     int c = key.compare(0, scope_bottom_->size(), *scope_bottom_);
-    if (desc ? c < 0 : c > 0) return false;
+    if (desc ? c < 0 : c > 0) return 1;
   }
-  return true;
+  return 0;
 }
 
 Status IndexSet::Settle(bool forward, uint32_t* recno) {
-  (void)forward;
-  *recno = (cursor_->Valid() && InScope(cursor_->key())) ? cursor_->recno() : 0;
+  *recno = 0;
+  if (!cursor_->Valid()) return Status::OK();
+  // Moving towards the scope from outside it (from a record the scope leaves
+  // out, or a soft seek below it) enters the scope at its near end; moving
+  // away from it is the end of the walk.
+  int side = ScopeSide(cursor_->key());
+  if (side < 0 && forward) {
+    XB_RETURN_IF_ERROR(SeekTop());
+  } else if (side > 0 && !forward) {
+    XB_RETURN_IF_ERROR(SeekBottom());
+  } else if (side != 0) {
+    return Status::OK();
+  }
+  if (cursor_->Valid() && ScopeSide(cursor_->key()) == 0) *recno = cursor_->recno();
   return Status::OK();
+}
+
+Status IndexSet::SeekTop() {
+  between_ = false;
+  if (!scope_top_) return cursor_->First();
+  bool found = false;
+  return cursor_->Seek(*scope_top_, true, false, &found);
+}
+
+Status IndexSet::SeekBottom() {
+  between_ = false;
+  if (!scope_bottom_) return cursor_->Last();
+  bool found = false;
+  XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
+  if (found) return Status::OK();
+  return cursor_->Valid() ? cursor_->Prev() : cursor_->Last();
 }
 
 Status IndexSet::Top(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
-  between_ = false;
-  if (scope_top_) {
-    bool found = false;
-    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_top_, true, false, &found));
-  } else {
-    XB_RETURN_IF_ERROR(cursor_->First());
-  }
+  XB_RETURN_IF_ERROR(SeekTop());
   return Settle(true, recno);
 }
 
 Status IndexSet::Bottom(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
-  between_ = false;
-  if (scope_bottom_) {
-    bool found = false;
-    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
-    if (!found) {
-      if (cursor_->Valid()) XB_RETURN_IF_ERROR(cursor_->Prev());
-      else XB_RETURN_IF_ERROR(cursor_->Last());
-    }
-  } else {
-    XB_RETURN_IF_ERROR(cursor_->Last());
-  }
+  XB_RETURN_IF_ERROR(SeekBottom());
   return Settle(false, recno);
 }
 
@@ -300,7 +312,8 @@ Status IndexSet::Seek(const std::string& key, bool soft, bool last, uint32_t* re
   XB_RETURN_IF_ERROR(cdx_->Refresh());
   between_ = false;
   XB_RETURN_IF_ERROR(cursor_->Seek(key, soft, last, found));
-  return Settle(true, recno);
+  // A seek for the last match walks the tag backwards.
+  return Settle(!last, recno);
 }
 
 Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {

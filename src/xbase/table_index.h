@@ -78,8 +78,11 @@ class IndexSet {
   Status BindTags();
   // Key of `rec` for tag `i`, whatever its FOR condition says.
   Status KeyOf(int i, const std::string& rec, std::string* key) const;
-  bool InScope(const std::string& key) const;
+  // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
+  int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
+  Status SeekTop();     // the cursor to the first entry of the scope
+  Status SeekBottom();  // the cursor to the last entry of the scope
   Status BuildTag(int i);
   Status LockIndex();  // the index lock, waiting while another writer holds it
 

@@ -1,5 +1,5 @@
 // Edge cases of the table layer: skipping from a record that has no entry in
-// the controlling tag, and foreign or damaged files
+// the controlling tag or lies outside the scope, and foreign or damaged files
 // whose sizes the writers must not trust.
 #include <gtest/gtest.h>
 
@@ -87,6 +87,47 @@ TEST(TableNavigation, SkipFromARecordOutsideAForTagStartsAtItsKey) {
   ASSERT_TRUE(t->GoTo(3).ok());
   ASSERT_TRUE(t->Skip(-1).ok());
   EXPECT_EQ(t->RecNo(), 1u);
+}
+
+TEST(TableNavigation, SkipFromOutsideTheScopeEntersIt) {
+  qztest::TempDir dir;
+  auto t = MakeCodes(dir);
+  ASSERT_TRUE(t->CreateTag("COD", "CODIGO").ok());
+  ASSERT_TRUE(t->CreateTag("CODD", "CODIGO", "", true).ok());
+
+  ASSERT_TRUE(t->SetOrder("COD").ok());
+  ASSERT_TRUE(t->SetScope(Value::Char("3"), Value::Char("4")).ok());
+  EXPECT_EQ(SkipFrom(t.get(), 1, 1), 3u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, -1), 4u);
+  EXPECT_EQ(SkipFrom(t.get(), 1, 2), 4u);
+  EXPECT_EQ(SkipFrom(t.get(), 6, 1), 0u);
+  // Backwards from below the scope there is nothing: BOF.
+  ASSERT_TRUE(t->GoTo(1).ok());
+  ASSERT_TRUE(t->Skip(-1).ok());
+  EXPECT_TRUE(t->Bof());
+  // A soft seek below the scope lands on its first key, not at EOF.
+  ASSERT_TRUE(t->Seek(Value::Char("1"), true).ok());
+  EXPECT_FALSE(t->Found());
+  ASSERT_FALSE(t->Eof());
+  EXPECT_EQ(t->RecNo(), 3u);
+  // An exact seek of a key outside the scope still fails.
+  ASSERT_TRUE(t->Seek(Value::Char("1")).ok());
+  EXPECT_TRUE(t->Eof());
+  // The last of every key is the last one inside the scope.
+  ASSERT_TRUE(t->Seek(Value::Char(""), false, true).ok());
+  EXPECT_TRUE(t->Found());
+  EXPECT_EQ(t->RecNo(), 4u);
+
+  // Descending: the scope runs from "4" down to "3".
+  ASSERT_TRUE(t->SetOrder("CODD").ok());
+  ASSERT_TRUE(t->SetScope(Value::Char("4"), Value::Char("3")).ok());
+  EXPECT_EQ(SkipFrom(t.get(), 6, 1), 4u);
+  EXPECT_EQ(SkipFrom(t.get(), 1, -1), 3u);
+  EXPECT_EQ(SkipFrom(t.get(), 1, 1), 0u);
+  ASSERT_TRUE(t->GoTop().ok());
+  EXPECT_EQ(t->RecNo(), 4u);
+  ASSERT_TRUE(t->GoBottom().ok());
+  EXPECT_EQ(t->RecNo(), 3u);
 }
 
 TEST(TableForeignFiles, WideNumericFieldsAreWrittenWhole) {
