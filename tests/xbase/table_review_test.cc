@@ -1,6 +1,7 @@
 // Edge cases of the table layer: skipping from a record that has no entry in
-// the controlling tag or lies outside the scope, and foreign or damaged files
-// whose sizes the writers must not trust.
+// the controlling tag or lies outside the scope, tags added to an index that
+// was left closed, and foreign or damaged files whose sizes the writers must
+// not trust.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -128,6 +129,32 @@ TEST(TableNavigation, SkipFromOutsideTheScopeEntersIt) {
   EXPECT_EQ(t->RecNo(), 4u);
   ASSERT_TRUE(t->GoBottom().ok());
   EXPECT_EQ(t->RecNo(), 3u);
+}
+
+TEST(TableIndex, ATagCreatedWithoutTheIndexOpenJoinsTheExistingTags) {
+  qztest::TempDir dir;
+  {
+    auto t = MakeCodes(dir);
+    ASSERT_TRUE(t->CreateTag("COD", "CODIGO").ok());
+    ASSERT_TRUE(t->Close().ok());
+  }
+  {
+    OpenOptions oo;
+    oo.exclusive = true;
+    oo.open_index = false;
+    auto t = Table::Open(dir.file("CODES"), oo);
+    ASSERT_TRUE(t.ok()) << t.status().ToString();
+    ASSERT_TRUE((*t)->CreateTag("ACT", "CODIGO", "ACTIVO").ok());
+    ASSERT_TRUE((*t)->Close().ok());
+  }
+  auto t = Table::Open(dir.file("CODES"));
+  ASSERT_TRUE(t.ok()) << t.status().ToString();
+  std::vector<std::string> names;
+  for (const auto& info : (*t)->Tags()) names.push_back(info.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"COD", "ACT"}));
+  std::vector<std::string> problems;
+  ASSERT_TRUE((*t)->Check(&problems).ok());
+  EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
 TEST(TableForeignFiles, WideNumericFieldsAreWrittenWhole) {
