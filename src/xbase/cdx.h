@@ -55,7 +55,9 @@ class CdxCursor {
   // stays on the entry that would follow it; `last` picks the last matching
   // entry instead of the first. `*found` tells whether a match was found.
   virtual Status Seek(const std::string& key, bool soft, bool last, bool* found) = 0;
-  // Positions exactly on (key, recno); NotFound when the tag lacks it.
+  // Positions exactly on (key, recno). When the tag lacks it: NotFound, and
+  // the cursor stands on the entry that would follow it in logical order
+  // (off the end when none does).
   virtual Status SeekEntry(const std::string& key, uint32_t recno) = 0;
   // False before the first / after the last entry.
   virtual bool Valid() const = 0;

@@ -163,13 +163,21 @@ Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
     Pos p;
     bool valid;
     XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, k, recno}, &p));
-    XB_RETURN_IF_ERROR(tag_->Normalize(&p, &valid));
+    Pos q = p;
+    XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
     if (valid &&
-        CompareEntry(p.leaf->key(p.idx), p.leaf->recs[p.idx], k.data(), recno, tag_->klen()) == 0) {
-      SetOn(p);
+        CompareEntry(q.leaf->key(q.idx), q.leaf->recs[q.idx], k.data(), recno, tag_->klen()) == 0) {
+      SetOn(q);
       return Status::OK();
     }
-    SetOff(kAfterLast);
+    // Stand where the entry would be, so that a walk from a record the tag
+    // leaves out goes on from its key and not from wherever we stood before.
+    if (tag_->spec().descending) XB_RETURN_IF_ERROR(tag_->Back(&p, &valid));
+    if (valid) {
+      SetOn(tag_->spec().descending ? p : q);
+    } else {
+      SetOff(kAfterLast);
+    }
     return Status::NotFound(tag_->file()->path() + ": tag " + tag_->spec().name +
                             " has no entry for record " + std::to_string(recno));
   });

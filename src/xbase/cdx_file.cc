@@ -207,6 +207,17 @@ void FileImpl::FreePage(uint32_t off) {
 }
 
 Status FileImpl::FlushDirty() {
+  // A change that stopped half-way on a damaged tree (a split whose sibling
+  // could not be read) leaves a node too full for its page. Such a node must
+  // not be encoded, and the rest of that change must not reach the disk
+  // either: refuse the whole flush (the caller drops the cache).
+  for (auto& n : dirty_) {
+    if (!n->dirty) continue;
+    auto* tag = static_cast<const TagImpl*>(n->owner);
+    bool fits = n->leaf() ? LeafBytes(*n, 0, n->n(), tag->pad()) <= kLeafArea
+                          : n->n() <= InteriorCapacity(n->klen);
+    if (!fits) return tag->Corrupt(n->off, "page overfull after a failed change");
+  }
   uint8_t page[kPageSize];
   for (auto& n : dirty_) {
     if (!n->dirty) continue;  // freed meanwhile

@@ -54,11 +54,15 @@ bool FormatNumber(double v, int len, int dec, std::string* out) {
   long double nudge = std::fabs(t) * 1e-13L;
   long double rounded = std::round(t >= 0 ? t + nudge : t - nudge);
   if (rounded == 0) rounded = 0;  // no "-0.00"
-  char buf[96];
-  int n = std::snprintf(buf, sizeof buf, "%*.*Lf", len, dec,
+  // Fields of other engines can be up to 255 bytes wide: the buffer follows
+  // the field, and text longer than the field is refused, never cut.
+  if (len < 1) return false;
+  std::string buf(static_cast<size_t>(len) + 1, '\0');
+  int n = std::snprintf(buf.data(), buf.size(), "%*.*Lf", len, dec,
                         rounded / static_cast<long double>(kPow10[dec]));
   if (n < 0 || n > len) return false;
-  out->assign(buf, static_cast<size_t>(n));
+  buf.resize(static_cast<size_t>(n));
+  *out = std::move(buf);
   return true;
 }
 

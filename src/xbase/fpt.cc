@@ -122,7 +122,10 @@ Result<uint32_t> MemoFile::Write(uint32_t old_block, const std::string& data) {
     if (off >= kHeaderSize && off + 8 <= size) {
       uint8_t h[8];
       XB_RETURN_IF_ERROR(file_->ReadExact(off, h, 8));
-      if (BlocksFor(Be32(h + 4)) >= BlocksFor(data.size())) {
+      // Only a length that lies inside the file tells which blocks the old
+      // value owns; a damaged one would let us overwrite the memos after it.
+      uint32_t old_len = Be32(h + 4);
+      if (off + 8 + old_len <= size && BlocksFor(old_len) >= BlocksFor(data.size())) {
         XB_RETURN_IF_ERROR(file_->WriteAt(off, buf.data(), 8 + data.size()));
         return old_block;
       }

@@ -106,9 +106,9 @@ int IndexSet::FindTag(const std::string& name) const {
 
 Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const {
   const Tag& t = tags_[i];
-  RecordSource src(table_->fields_, rec);
   *in_tag = true;
   if (t.cond) {
+    RecordSource src(table_->fields_, rec);
     auto c = t.cond->Evaluate(src);
     if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->spec()) + " FOR");
     if (c->type() != Value::Type::kLogical)
@@ -117,6 +117,12 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
     *in_tag = c->logical();
     if (!*in_tag) return Status::OK();
   }
+  return KeyOf(i, rec, key);
+}
+
+Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key) const {
+  const Tag& t = tags_[i];
+  RecordSource src(table_->fields_, rec);
   auto v = t.key->Evaluate(src);
   if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->spec()));
   const TagSpec& spec = t.cdx->spec();
@@ -204,6 +210,7 @@ Status IndexSet::SetOrder(int i) {
   }
   order_ = i;
   cursor_ = tags_[i].cdx->NewCursor();
+  between_ = false;
   scope_top_.reset();
   scope_bottom_.reset();
   return Status::OK();
@@ -216,53 +223,72 @@ Status IndexSet::SetScope(const std::optional<std::string>& top,
   return Status::OK();
 }
 
-bool IndexSet::InScope(const std::string& key) const {
+int IndexSet::ScopeSide(const std::string& key) const {
   bool desc = tags_[order_].cdx->spec().descending;
   if (scope_top_) {
     int c = key.compare(0, scope_top_->size(), *scope_top_);
-    if (desc ? c > 0 : c < 0) return false;
+    if (desc ? c > 0 : c < 0) return -1;
   }
   if (scope_bottom_) {
     int c = key.compare(0, scope_bottom_->size(), *scope_bottom_);
-    if (desc ? c < 0 : c > 0) return false;
+    if (desc ? c < 0 : c > 0) return 1;
   }
-  return true;
+  return 0;
 }
 
 Status IndexSet::Settle(bool forward, uint32_t* recno) {
-  (void)forward;
-  *recno = (cursor_->Valid() && InScope(cursor_->key())) ? cursor_->recno() : 0;
+  *recno = 0;
+  if (!cursor_->Valid()) return Status::OK();
+  // Moving towards the scope from outside it (from a record the scope leaves
+  // out, or a soft seek below it) enters the scope at its near end; moving
+  // away from it is the end of the walk.
+  int side = ScopeSide(cursor_->key());
+  if (side < 0 && forward) {
+    XB_RETURN_IF_ERROR(SeekTop());
+  } else if (side > 0 && !forward) {
+    XB_RETURN_IF_ERROR(SeekBottom());
+  } else if (side != 0) {
+    return Status::OK();
+  }
+  if (cursor_->Valid() && ScopeSide(cursor_->key()) == 0) *recno = cursor_->recno();
   return Status::OK();
+}
+
+Status IndexSet::SeekTop() {
+  between_ = false;
+  if (!scope_top_) return cursor_->First();
+  bool found = false;
+  return cursor_->Seek(*scope_top_, true, false, &found);
+}
+
+Status IndexSet::SeekBottom() {
+  between_ = false;
+  if (!scope_bottom_) return cursor_->Last();
+  bool found = false;
+  XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
+  if (found) return Status::OK();
+  return cursor_->Valid() ? cursor_->Prev() : cursor_->Last();
 }
 
 Status IndexSet::Top(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
-  if (scope_top_) {
-    bool found = false;
-    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_top_, true, false, &found));
-  } else {
-    XB_RETURN_IF_ERROR(cursor_->First());
-  }
+  XB_RETURN_IF_ERROR(SeekTop());
   return Settle(true, recno);
 }
 
 Status IndexSet::Bottom(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
-  if (scope_bottom_) {
-    bool found = false;
-    XB_RETURN_IF_ERROR(cursor_->Seek(*scope_bottom_, true, true, &found));
-    if (!found) {
-      if (cursor_->Valid()) XB_RETURN_IF_ERROR(cursor_->Prev());
-      else XB_RETURN_IF_ERROR(cursor_->Last());
-    }
-  } else {
-    XB_RETURN_IF_ERROR(cursor_->Last());
-  }
+  XB_RETURN_IF_ERROR(SeekBottom());
   return Settle(false, recno);
 }
 
 Status IndexSet::Next(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (between_) {
+    // Sync left the cursor on the entry after the record: that is the step.
+    between_ = false;
+    return Settle(true, recno);
+  }
   if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
   XB_RETURN_IF_ERROR(cursor_->Next());
   return Settle(true, recno);
@@ -270,6 +296,13 @@ Status IndexSet::Next(uint32_t* recno) {
 
 Status IndexSet::Prev(uint32_t* recno) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (between_) {
+    // From the entry after the record (or past the end) one step back is
+    // the entry before it.
+    between_ = false;
+    XB_RETURN_IF_ERROR(cursor_->Prev());
+    return Settle(false, recno);
+  }
   if (!cursor_->Valid()) { *recno = 0; return Status::OK(); }
   XB_RETURN_IF_ERROR(cursor_->Prev());
   return Settle(false, recno);
@@ -277,20 +310,28 @@ Status IndexSet::Prev(uint32_t* recno) {
 
 Status IndexSet::Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  between_ = false;
   XB_RETURN_IF_ERROR(cursor_->Seek(key, soft, last, found));
-  return Settle(true, recno);
+  // A seek for the last match walks the tag backwards.
+  return Settle(!last, recno);
 }
 
 Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   *present = false;
+  between_ = false;
   if (order_ < 0) return Status::OK();
   std::string key;
   bool in_tag = false;
   XB_RETURN_IF_ERROR(KeyFor(order_, rec, &key, &in_tag));
-  if (!in_tag) return Status::OK();
+  // A record the FOR condition leaves out still has a key, and the key says
+  // where a walk from it goes on. Without one the cursor stays put.
+  if (!in_tag && !KeyOf(order_, rec, &key).ok()) return Status::OK();
   XB_RETURN_IF_ERROR(cdx_->Refresh());
   Status s = cursor_->SeekEntry(key, recno);
-  if (s.IsNotFound()) return Status::OK();
+  if (s.IsNotFound()) {
+    between_ = true;
+    return Status::OK();
+  }
   XB_RETURN_IF_ERROR(s);
   *present = true;
   return Status::OK();
@@ -395,6 +436,7 @@ Status IndexSet::BuildTag(int i) {
 Status IndexSet::Rebuild() {
   for (int i = 0; i < tag_count(); ++i) XB_RETURN_IF_ERROR(BuildTag(i));
   if (order_ >= 0) cursor_ = tags_[order_].cdx->NewCursor();
+  between_ = false;
   return cdx_->Flush();
 }
 

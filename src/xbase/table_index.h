@@ -59,7 +59,8 @@ class IndexSet {
   Status Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found);
   // Puts the cursor on the entry of `rec`/`recno` in the controlling tag (after
   // GoTo or a change of the current record). *present false when the record
-  // has no entry (FOR condition).
+  // has no entry (FOR condition, or a key changed under us): the cursor then
+  // stands where the entry would be, and the next Next/Prev steps from there.
   Status Sync(uint32_t recno, const std::string& rec, bool* present);
   Result<std::string> EncodeSeekKey(const Value& v) const;
 
@@ -75,8 +76,13 @@ class IndexSet {
  private:
   IndexSet(Table* t, std::unique_ptr<CdxFile> cdx) : table_(t), cdx_(std::move(cdx)) {}
   Status BindTags();
-  bool InScope(const std::string& key) const;
+  // Key of `rec` for tag `i`, whatever its FOR condition says.
+  Status KeyOf(int i, const std::string& rec, std::string* key) const;
+  // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
+  int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
+  Status SeekTop();     // the cursor to the first entry of the scope
+  Status SeekBottom();  // the cursor to the last entry of the scope
   Status BuildTag(int i);
   Status LockIndex();  // the index lock, waiting while another writer holds it
 
@@ -86,6 +92,7 @@ class IndexSet {
   int order_ = -1;
   std::unique_ptr<CdxCursor> cursor_;
   std::optional<std::string> scope_top_, scope_bottom_;
+  bool between_ = false;  // Sync found no entry: the cursor is on the one after
 };
 
 }  // namespace xb

@@ -152,6 +152,10 @@ Status Table::CreateTag(const std::string& name, const std::string& key_expr,
                                      "\" is not a logical condition");
     cond = std::move(*c);
   }
+  // A structural index left closed (open_index = false) still holds the
+  // table's tags, and other users may have it open: add to it, never start
+  // it over.
+  if (!index_) XB_RETURN_IF_ERROR(OpenIndex(false));
   if (!index_) {
     auto ix = IndexSet::Create(this, ReplaceExtension(path_, ".CDX"));
     if (!ix.ok()) return ix.status();
