@@ -555,11 +555,16 @@ Status Table::Append() {
   if (!exclusive_) XB_RETURN_IF_ERROR(LockHeader());
   Status s = RefreshCount();
   uint32_t recno = count_ + 1;
+  // Record numbers past the file-lock range could neither be locked nor be
+  // told apart from the header lock.
+  if (s.ok() && count_ >= kFileLockSize)
+    s = Status::InvalidArgument(path_ + ": table is full (" + std::to_string(count_) + " records)");
   if (s.ok() && observer_) s = observer_->BeforeAppend(*this, recno);
+  bool locked_new = false;
   if (s.ok() && !exclusive_ && !file_locked_) {
     s = file_->Lock(RecordLockOffset(recno), 1, true);
     if (s.IsBusy()) s = Status::Busy(path_ + ": new record " + std::to_string(recno) + " is locked");
-    if (s.ok()) locks_.insert(recno);
+    locked_new = s.ok();
   }
   std::string blank(record_len_, ' ');
   for (const auto& fd : fields_) BlankField(fd, blank.data());
@@ -575,7 +580,12 @@ Status Table::Append() {
   }
   if (s.ok()) s = WriteHeaderDate();
   if (!exclusive_) UnlockHeader();
-  if (!s.ok()) return s;
+  if (!s.ok()) {
+    // The record was not added: its lock goes too.
+    if (locked_new) file_->Unlock(RecordLockOffset(recno), 1);
+    return s;
+  }
+  if (locked_new) locks_.insert(recno);
   count_ = recno;
   recno_ = recno;
   rec_ = blank;

@@ -7,6 +7,7 @@ namespace xb {
 Status Table::LockRecord(uint32_t recno) {
   if (recno == 0) recno = recno_;
   if (exclusive_ || file_locked_) return Status::OK();
+  if (read_only_) return Status::ReadOnly(path_ + ": opened read-only, cannot lock a record");
   if (recno == 0 || (eof_ && recno == recno_)) {
     return Status::InvalidArgument(path_ + ": no record to lock (end of file)");
   }
@@ -49,11 +50,15 @@ Status Table::UnlockAll() {
 
 Status Table::LockFile() {
   if (exclusive_ || file_locked_) return Status::OK();
-  // Our own record locks sit inside the range; give them up first, as xBase does.
-  XB_RETURN_IF_ERROR(UnlockAll());
+  if (read_only_) return Status::ReadOnly(path_ + ": opened read-only, cannot lock the table");
+  XB_RETURN_IF_ERROR(WriteBack());
+  // Our own record locks lie inside the range and merge into the file lock
+  // (the locks belong to this handle), so they are kept until it is granted:
+  // a refused file lock must not cost the records we hold.
   Status s = file_->Lock(kFileLockOffset, kFileLockSize, true);
   if (s.IsBusy()) return Status::Busy(path_ + ": table is locked by another user");
   XB_RETURN_IF_ERROR(s);
+  locks_.clear();  // covered by the file lock, released with it
   file_locked_ = true;
   if (!eof_ && !dirty_) return ReadRecord(recno_);
   return Status::OK();

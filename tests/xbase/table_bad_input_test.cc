@@ -122,6 +122,7 @@ TEST(FaultInjection, FailedWritesAreReportedAndTheTableStaysReadable) {
   env.faults.short_writes = true;
   Status s = (*t)->Append();
   EXPECT_EQ(s.code(), Code::kIOError);
+  EXPECT_FALSE((*t)->IsRecordLocked(2));  // the record that was not added is not held
   env.faults.fail_writes_after = -1;
   // The failed append did not count: the header still says one record.
   auto r = Table::Open(dir.file("T.DBF"));

@@ -167,3 +167,36 @@ TEST(TableSharing, ForkedWritersLoseNoUpdateAndReadersNeverSeeTornRecords) {
 
 }  // namespace
 }  // namespace xb
+
+namespace xb {
+namespace {
+
+TEST(TableSharing, ARefusedFileLockKeepsTheRecordsWeHoldAndReadOnlyTablesSaySo) {
+  qztest::TempDir dir;
+  {
+    auto t = Table::Create(dir.file("T"), CounterFields());
+    ASSERT_TRUE(t.ok());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE((*t)->Append().ok());
+  }
+  auto a = OpenShared(dir.file("T.DBF"));
+  auto b = OpenShared(dir.file("T.DBF"));
+  ASSERT_TRUE(a->LockRecord(1).ok());
+  ASSERT_TRUE(b->LockRecord(2).ok());
+  EXPECT_EQ(a->LockFile().code(), Code::kBusy);
+  EXPECT_TRUE(a->IsRecordLocked(1));
+  EXPECT_EQ(b->LockRecord(1).code(), Code::kBusy);  // still ours
+  ASSERT_TRUE(b->UnlockAll().ok());
+  ASSERT_TRUE(a->LockFile().ok());
+  ASSERT_TRUE(a->UnlockAll().ok());
+  EXPECT_TRUE(b->LockRecord(1).ok());  // the file lock took the record lock with it
+
+  OpenOptions ro;
+  ro.read_only = true;
+  auto r = Table::Open(dir.file("T.DBF"), ro);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ((*r)->LockRecord(3).code(), Code::kReadOnly);
+  EXPECT_EQ((*r)->LockFile().code(), Code::kReadOnly);
+}
+
+}  // namespace
+}  // namespace xb
