@@ -27,7 +27,7 @@ std::string TempPath() {
 
 std::unique_ptr<xb::CdxFile> MakeIndex(bool build) {
   auto f = xb::CdxFile::Create(xb::Env::Default(), TempPath(), true);
-  xb::TagSpec s;
+  xb::TagDef s;
   s.name = "T";
   s.key_expr = "NEGOCIO + CODIGO";
   s.key_len = 25;
@@ -95,7 +95,7 @@ BENCHMARK(BM_10FullScans)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_100kSingleInsertsEachLocked(benchmark::State& state) {
   for (auto _ : state) {
     auto f = xb::CdxFile::Create(xb::Env::Default(), TempPath(), true);
-    xb::TagSpec s;
+    xb::TagDef s;
     s.name = "T";
     s.key_len = 25;
     auto tag = (*f)->AddTag(s);

@@ -29,7 +29,7 @@ void Exercise(xb::CdxFile* f) {
     (void)c->Seek("A", true, true, &found);
     (void)c->Next();
     (void)c->Prev();
-    int len = t->spec().key_len;
+    int len = t->def().key_len;
     if (len < 1 || len > 240) continue;
     if (!f->LockWrite().ok()) continue;
     for (uint32_t r = 1; r <= 40; ++r) {

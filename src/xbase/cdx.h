@@ -21,7 +21,7 @@ namespace xb {
 
 enum class KeyType : char { kChar = 'C', kNumber = 'N', kDate = 'D', kLogical = 'L' };
 
-struct TagSpec {
+struct TagDef {
   std::string name;      // upper case, at most 10 characters
   std::string key_expr;  // expression text as stored in the tag
   std::string for_expr;  // empty when the tag has no FOR condition
@@ -68,7 +68,7 @@ class CdxCursor {
 class CdxTag {
  public:
   virtual ~CdxTag() = default;
-  virtual const TagSpec& spec() const = 0;
+  virtual const TagDef& def() const = 0;
   // Tells the tag how its keys are padded (blank for character keys, zero
   // bytes otherwise). Called once after open, before any key is read.
   virtual void SetKeyType(KeyType type) = 0;
@@ -99,7 +99,7 @@ class CdxFile {
   virtual CdxTag* tag(int i) = 0;                        // in directory order
   virtual CdxTag* FindTag(const std::string& name) = 0;  // case insensitive; null if none
 
-  virtual Result<CdxTag*> AddTag(const TagSpec& spec) = 0;  // empty; replaces a same-named tag
+  virtual Result<CdxTag*> AddTag(const TagDef& tdef) = 0;  // empty; replaces a same-named tag
   virtual Status DeleteTag(const std::string& name) = 0;
 
   virtual Status LockWrite() = 0;    // blocks others' changes; kBusy if held elsewhere

@@ -35,7 +35,7 @@ Status CursorImpl::First() {
   return tag_->file()->Read([&]() -> Status {
     Pos p;
     bool valid;
-    bool desc = tag_->spec().descending;
+    bool desc = tag_->def().descending;
     XB_RETURN_IF_ERROR(tag_->Edge(desc, &p));
     XB_RETURN_IF_ERROR(desc ? tag_->Back(&p, &valid) : tag_->Normalize(&p, &valid));
     if (valid) {
@@ -51,7 +51,7 @@ Status CursorImpl::Last() {
   return tag_->file()->Read([&]() -> Status {
     Pos p;
     bool valid;
-    bool desc = tag_->spec().descending;
+    bool desc = tag_->def().descending;
     XB_RETURN_IF_ERROR(tag_->Edge(!desc, &p));
     XB_RETURN_IF_ERROR(desc ? tag_->Normalize(&p, &valid) : tag_->Back(&p, &valid));
     if (valid) {
@@ -87,7 +87,7 @@ Status CursorImpl::Step(bool logical_forward) {
   if (state_ == kAfterLast) return logical_forward ? Status::OK() : Last();
   return tag_->file()->Read([&]() -> Status {
     XB_RETURN_IF_ERROR(tag_->CheckUsable());
-    bool forward = logical_forward != tag_->spec().descending;
+    bool forward = logical_forward != tag_->def().descending;
     Pos p;
     bool valid;
     XB_RETURN_IF_ERROR(StepStorage(forward, &p, &valid));
@@ -106,7 +106,7 @@ Status CursorImpl::DoSeek(const std::string& key, bool soft, bool last, bool* fo
   auto matches = [&](const Pos& p) {
     return std::memcmp(p.leaf->key(p.idx), k.data(), k.size()) == 0;
   };
-  bool asc = !tag_->spec().descending;
+  bool asc = !tag_->def().descending;
   Pos p;
   bool valid = false;
   *found = false;
@@ -157,7 +157,7 @@ Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
     std::string k = key;
     if (k.size() > static_cast<size_t>(tag_->klen())) {
       return Status::InvalidArgument(tag_->file()->path() + ": key longer than tag " +
-                                     tag_->spec().name + " holds");
+                                     tag_->def().name + " holds");
     }
     k.resize(static_cast<size_t>(tag_->klen()), tag_->pad());
     Pos p;
@@ -172,13 +172,13 @@ Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
     }
     // Stand where the entry would be, so that a walk from a record the tag
     // leaves out goes on from its key and not from wherever we stood before.
-    if (tag_->spec().descending) XB_RETURN_IF_ERROR(tag_->Back(&p, &valid));
+    if (tag_->def().descending) XB_RETURN_IF_ERROR(tag_->Back(&p, &valid));
     if (valid) {
-      SetOn(tag_->spec().descending ? p : q);
+      SetOn(tag_->def().descending ? p : q);
     } else {
       SetOff(kAfterLast);
     }
-    return Status::NotFound(tag_->file()->path() + ": tag " + tag_->spec().name +
+    return Status::NotFound(tag_->file()->path() + ": tag " + tag_->def().name +
                             " has no entry for record " + std::to_string(recno));
   });
 }

@@ -45,7 +45,7 @@ class TagImpl final : public CdxTag {
   // header_off 0 is the tag directory.
   TagImpl(FileImpl* file, uint32_t header_off, const uint8_t* header);
 
-  const TagSpec& spec() const override { return spec_; }
+  const TagDef& def() const override { return def_; }
   void SetKeyType(KeyType type) override;
   Status Insert(const std::string& key, uint32_t recno) override;
   Status Remove(const std::string& key, uint32_t recno) override;
@@ -59,10 +59,10 @@ class TagImpl final : public CdxTag {
   bool dropped() const { return dropped_; }
   void set_dropped() { dropped_ = true; }
   char pad() const { return pad_; }
-  int klen() const { return spec_.key_len; }
+  int klen() const { return def_.key_len; }
   uint32_t root() const { return root_; }
   void set_root(uint32_t r);
-  TagSpec& mutable_spec() { return spec_; }
+  TagDef& mutable_spec() { return def_; }
   FileImpl* file() const { return file_; }
   void mark_header_dirty() { header_dirty_ = true; }
   bool header_dirty() const { return header_dirty_; }
@@ -103,7 +103,7 @@ class TagImpl final : public CdxTag {
   FileImpl* file_;
   uint32_t header_off_;
   std::array<uint8_t, kHeaderSize> header_{};
-  TagSpec spec_;
+  TagDef def_;
   char pad_ = ' ';
   uint32_t root_ = kNoPage;
   bool header_dirty_ = false;
@@ -152,7 +152,7 @@ class FileImpl final : public CdxFile {
   int tag_count() const override { return static_cast<int>(tags_.size()); }
   CdxTag* tag(int i) override;
   CdxTag* FindTag(const std::string& name) override;
-  Result<CdxTag*> AddTag(const TagSpec& spec) override;
+  Result<CdxTag*> AddTag(const TagDef& tdef) override;
   Status DeleteTag(const std::string& name) override;
   Status LockWrite() override;
   Status UnlockWrite() override;

@@ -32,19 +32,19 @@ void DirectoryHeader(uint8_t* h, uint32_t root) {
   PutLE16(h + kHdrKeyExprLen, 1);
 }
 
-void TagHeader(const TagSpec& spec, uint8_t* h) {
+void TagHeader(const TagDef& tdef, uint8_t* h) {
   std::memset(h, 0, kHeaderSize);
-  PutLE16(h + kHdrKeyLen, static_cast<uint16_t>(spec.key_len));
+  PutLE16(h + kHdrKeyLen, static_cast<uint16_t>(tdef.key_len));
   h[kHdrOptions] =
-      static_cast<uint8_t>(kOptCompact | kOptCompound | (spec.unique ? kOptUnique : 0) |
-                           (spec.for_expr.empty() ? 0 : kOptFor));
+      static_cast<uint8_t>(kOptCompact | kOptCompound | (tdef.unique ? kOptUnique : 0) |
+                           (tdef.for_expr.empty() ? 0 : kOptFor));
   h[kHdrSignature] = 1;
   PutLE16(h + kHdrHeaderLen, kHeaderSize);
   PutLE16(h + kHdrPageLen, kPageSize);
-  PutLE16(h + kHdrDescending, spec.descending ? 1 : 0);
-  size_t klen = spec.key_expr.size() + 1, flen = spec.for_expr.size() + 1;
-  std::memcpy(h + kHdrPool, spec.key_expr.data(), spec.key_expr.size());
-  std::memcpy(h + kHdrPool + klen, spec.for_expr.data(), spec.for_expr.size());
+  PutLE16(h + kHdrDescending, tdef.descending ? 1 : 0);
+  size_t klen = tdef.key_expr.size() + 1, flen = tdef.for_expr.size() + 1;
+  std::memcpy(h + kHdrPool, tdef.key_expr.data(), tdef.key_expr.size());
+  std::memcpy(h + kHdrPool + klen, tdef.for_expr.data(), tdef.for_expr.size());
   PutLE16(h + kHdrKeyPos, 0);
   PutLE16(h + kHdrKeyExprLen, static_cast<uint16_t>(klen));
   PutLE16(h + kHdrForPos, static_cast<uint16_t>(klen));
@@ -56,7 +56,7 @@ void TagHeader(const TagSpec& spec, uint8_t* h) {
 CdxTag* FileImpl::FindTag(const std::string& name) {
   std::string u = Upper(name);
   for (auto& t : tags_) {
-    if (t->spec().name == u) return t.get();
+    if (t->def().name == u) return t.get();
   }
   return nullptr;
 }
@@ -121,7 +121,7 @@ Status FileImpl::LoadTags() {
     XB_RETURN_IF_ERROR(file_->ReadExact(f.second, h, kHeaderSize));
     std::unique_ptr<TagImpl> t;
     for (auto& o : old) {
-      if (o && o->header_off() == f.second && o->spec().name == f.first) {
+      if (o && o->header_off() == f.second && o->def().name == f.first) {
         t = std::move(o);
         break;
       }
@@ -145,29 +145,29 @@ Status FileImpl::LoadTags() {
   return Status::OK();
 }
 
-Result<CdxTag*> FileImpl::AddTag(const TagSpec& in) {
-  TagSpec spec = in;
-  spec.name = Upper(spec.name);
-  if (spec.name.empty() || spec.name.size() > kMaxTagName) {
-    return Status::InvalidArgument(path() + ": tag name '" + spec.name +
+Result<CdxTag*> FileImpl::AddTag(const TagDef& in) {
+  TagDef tdef = in;
+  tdef.name = Upper(tdef.name);
+  if (tdef.name.empty() || tdef.name.size() > kMaxTagName) {
+    return Status::InvalidArgument(path() + ": tag name '" + tdef.name +
                                    "' must have 1 to 10 characters");
   }
-  for (char c : spec.name) {
+  for (char c : tdef.name) {
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') {
-      return Status::InvalidArgument(path() + ": bad tag name '" + spec.name + "'");
+      return Status::InvalidArgument(path() + ": bad tag name '" + tdef.name + "'");
     }
   }
-  if (spec.key_len < 1 || spec.key_len > kMaxKeyLen) {
-    return Status::InvalidArgument(path() + ": tag " + spec.name + ": key length " +
-                                   std::to_string(spec.key_len) + " is not 1 to 240");
+  if (tdef.key_len < 1 || tdef.key_len > kMaxKeyLen) {
+    return Status::InvalidArgument(path() + ": tag " + tdef.name + ": key length " +
+                                   std::to_string(tdef.key_len) + " is not 1 to 240");
   }
-  if (spec.key_expr.size() + spec.for_expr.size() + 2 > static_cast<size_t>(kExprPool)) {
-    return Status::InvalidArgument(path() + ": tag " + spec.name + ": expressions too long");
+  if (tdef.key_expr.size() + tdef.for_expr.size() + 2 > static_cast<size_t>(kExprPool)) {
+    return Status::InvalidArgument(path() + ": tag " + tdef.name + ": expressions too long");
   }
   TagImpl* added = nullptr;
   Status s = Write([&]() -> Status {
     for (auto& t : tags_) {
-      if (t->spec().name == spec.name) {
+      if (t->def().name == tdef.name) {
         XB_RETURN_IF_ERROR(DoDeleteTag(t.get()));
         break;
       }
@@ -175,13 +175,13 @@ Result<CdxTag*> FileImpl::AddTag(const TagSpec& in) {
     auto hoff = AllocHeader();
     if (!hoff.ok()) return hoff.status();
     uint8_t h[kHeaderSize];
-    TagHeader(spec, h);
+    TagHeader(tdef, h);
     auto t = std::make_unique<TagImpl>(this, *hoff, h);
-    t->mutable_spec().name = spec.name;
-    t->SetKeyType(spec.key_type);
+    t->mutable_spec().name = tdef.name;
+    t->SetKeyType(tdef.key_type);
     t->mark_header_dirty();
     XB_RETURN_IF_ERROR(t->InitEmpty());
-    std::string dkey = spec.name;
+    std::string dkey = tdef.name;
     dkey.resize(static_cast<size_t>(dir_->klen()), dir_->pad());
     XB_RETURN_IF_ERROR(dir_->DoInsert(dkey, *hoff));
     added = t.get();
@@ -194,7 +194,7 @@ Result<CdxTag*> FileImpl::AddTag(const TagSpec& in) {
 }
 
 Status FileImpl::DoDeleteTag(TagImpl* t) {
-  std::string dkey = t->spec().name;
+  std::string dkey = t->def().name;
   dkey.resize(static_cast<size_t>(dir_->klen()), dir_->pad());
   XB_RETURN_IF_ERROR(dir_->DoRemove(dkey, t->header_off()));
   std::vector<uint32_t> pages;
@@ -222,7 +222,7 @@ Status FileImpl::DeleteTag(const std::string& name) {
   std::string u = Upper(name);
   return Write([&]() -> Status {
     for (auto& t : tags_) {
-      if (t->spec().name == u) return DoDeleteTag(t.get());
+      if (t->def().name == u) return DoDeleteTag(t.get());
     }
     return Status::NotFound(path() + ": no tag " + u);
   });

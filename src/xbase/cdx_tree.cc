@@ -22,22 +22,22 @@ TagImpl::TagImpl(FileImpl* file, uint32_t header_off, const uint8_t* header)
 void TagImpl::ReplaceHeader(const uint8_t* h) {
   std::memcpy(header_.data(), h, kHeaderSize);
   root_ = GetLE32(h + kHdrRoot);
-  spec_.key_len = GetLE16(h + kHdrKeyLen);
-  spec_.unique = (h[kHdrOptions] & kOptUnique) != 0;
-  spec_.descending = header_off_ != 0 && GetLE16(h + kHdrDescending) != 0;
+  def_.key_len = GetLE16(h + kHdrKeyLen);
+  def_.unique = (h[kHdrOptions] & kOptUnique) != 0;
+  def_.descending = header_off_ != 0 && GetLE16(h + kHdrDescending) != 0;
   auto expr = [&](int pos_at, int len_at) {
     int pos = GetLE16(h + pos_at), len = GetLE16(h + len_at);
     if (pos + len > kExprPool) return std::string();
     const char* p = reinterpret_cast<const char*>(h + kHdrPool + pos);
     return std::string(p, strnlen(p, static_cast<size_t>(len)));
   };
-  spec_.key_expr = expr(kHdrKeyPos, kHdrKeyExprLen);
-  spec_.for_expr = expr(kHdrForPos, kHdrForLen);
+  def_.key_expr = expr(kHdrKeyPos, kHdrKeyExprLen);
+  def_.for_expr = expr(kHdrForPos, kHdrForLen);
   header_dirty_ = false;
 }
 
 void TagImpl::SetKeyType(KeyType type) {
-  spec_.key_type = type;
+  def_.key_type = type;
   char pad = type == KeyType::kChar ? ' ' : '\0';
   if (pad != pad_) {
     pad_ = pad;
@@ -52,11 +52,11 @@ void TagImpl::set_root(uint32_t r) {
 }
 
 Status TagImpl::CheckUsable() const {
-  std::string what = header_off_ == 0 ? "tag directory" : "tag " + spec_.name;
+  std::string what = header_off_ == 0 ? "tag directory" : "tag " + def_.name;
   if (dropped_) return Status::NotFound(file_->path() + ": " + what + " no longer exists");
-  if (spec_.key_len < 1 || spec_.key_len > kMaxKeyLen) {
+  if (def_.key_len < 1 || def_.key_len > kMaxKeyLen) {
     return Status::Corrupt(file_->path() + ": " + what + ": header at " + HexOffset(header_off_) +
-                           ": key length " + std::to_string(spec_.key_len) + " is not 1 to 240");
+                           ": key length " + std::to_string(def_.key_len) + " is not 1 to 240");
   }
   const uint8_t* h = header_.data();
   if (GetLE16(h + kHdrKeyPos) + GetLE16(h + kHdrKeyExprLen) > kExprPool ||
@@ -68,7 +68,7 @@ Status TagImpl::CheckUsable() const {
 }
 
 Status TagImpl::Corrupt(uint32_t page, const std::string& what) const {
-  std::string tag = header_off_ == 0 ? "tag directory" : "tag " + spec_.name;
+  std::string tag = header_off_ == 0 ? "tag directory" : "tag " + def_.name;
   return Status::Corrupt(file_->path() + ": " + tag + ": page " + HexOffset(page) + ": " + what);
 }
 
@@ -78,7 +78,7 @@ Status TagImpl::Load(uint32_t off, NodeRef* out) {
 
 Status TagImpl::PadKey(const std::string& key, std::string* out) const {
   if (key.size() > static_cast<size_t>(klen())) {
-    return Status::InvalidArgument(file_->path() + ": tag " + spec_.name + ": key of " +
+    return Status::InvalidArgument(file_->path() + ": tag " + def_.name + ": key of " +
                                    std::to_string(key.size()) + " bytes, the tag holds " +
                                    std::to_string(klen()));
   }

@@ -199,7 +199,7 @@ Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   std::string k;
   XB_RETURN_IF_ERROR(PadKey(key, &k));
   Pos pos;
-  if (spec_.unique) {
+  if (def_.unique) {
     bool valid;
     XB_RETURN_IF_ERROR(Find(Target{Target::kPrefixLow, k, 0}, &pos));
     XB_RETURN_IF_ERROR(Normalize(&pos, &valid));
@@ -210,7 +210,7 @@ Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   NodeRef leaf = pos.leaf;
   if (pos.idx < leaf->n() &&
       CompareEntry(leaf->key(pos.idx), leaf->recs[pos.idx], k.data(), recno, klen()) == 0) {
-    return Status::Exists(file_->path() + ": tag " + spec_.name + " already holds record " +
+    return Status::Exists(file_->path() + ": tag " + def_.name + " already holds record " +
                           std::to_string(recno) + " under this key");
   }
   leaf->Insert(pos.idx, k.data(), recno, 0);
@@ -331,7 +331,7 @@ Status TagImpl::DoRemove(const std::string& key, uint32_t recno) {
   NodeRef leaf = pos.leaf;
   if (pos.idx >= leaf->n() ||
       CompareEntry(leaf->key(pos.idx), leaf->recs[pos.idx], k.data(), recno, klen()) != 0) {
-    return Status::NotFound(file_->path() + ": tag " + spec_.name + " has no entry for record " +
+    return Status::NotFound(file_->path() + ": tag " + def_.name + " has no entry for record " +
                             std::to_string(recno) + " under this key");
   }
   leaf->Erase(pos.idx);
@@ -353,10 +353,10 @@ Status TagImpl::DoBuild(const std::vector<std::pair<std::string, uint32_t>>& ent
     if (!keys.empty()) {
       int c = CompareEntry(keys.back().data(), recs.back(), k.data(), rec, klen());
       if (c >= 0) {
-        return Status::InvalidArgument(file_->path() + ": tag " + spec_.name +
+        return Status::InvalidArgument(file_->path() + ": tag " + def_.name +
                                        ": Build needs entries sorted by key and record number");
       }
-      if (spec_.unique && keys.back() == k) continue;
+      if (def_.unique && keys.back() == k) continue;
     }
     keys.push_back(std::move(k));
     recs.push_back(rec);

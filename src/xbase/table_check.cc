@@ -26,8 +26,8 @@ Status IndexSet::Check(std::vector<std::string>* problems) {
   XB_RETURN_IF_ERROR(cdx_->Refresh());
   const size_t kMaxPerTag = 50;
   for (int i = 0; i < tag_count(); ++i) {
-    const TagSpec& spec = tags_[i].cdx->spec();
-    std::string where = table_->path_ + ": tag " + spec.name + ": ";
+    const TagDef& tdef = tags_[i].cdx->def();
+    std::string where = table_->path_ + ": tag " + tdef.name + ": ";
     // What the tag holds, in its physical (ascending) order.
     std::vector<std::pair<std::string, uint32_t>> have;
     auto cur = tags_[i].cdx->NewCursor();
@@ -44,7 +44,7 @@ Status IndexSet::Check(std::vector<std::string>* problems) {
       problems->push_back(where + s.message());
       continue;
     }
-    if (spec.descending) std::reverse(have.begin(), have.end());
+    if (tdef.descending) std::reverse(have.begin(), have.end());
     size_t reported = 0;
     for (size_t k = 1; k < have.size(); ++k) {
       if (have[k] < have[k - 1] && reported++ < kMaxPerTag)

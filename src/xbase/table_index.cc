@@ -48,7 +48,7 @@ int KeyLenOf(const Expression& e) {
   }
 }
 
-std::string Describe(const std::string& table, const TagSpec& t) {
+std::string Describe(const std::string& table, const TagDef& t) {
   return table + ": tag " + t.name + " (\"" + t.key_expr + "\")";
 }
 
@@ -73,13 +73,13 @@ Status IndexSet::BindTags() {
   for (int i = 0; i < cdx_->tag_count(); ++i) {
     Tag tag;
     tag.cdx = cdx_->tag(i);
-    const TagSpec& spec = tag.cdx->spec();
-    auto key = Expression::Compile(spec.key_expr, table_->fields_);
-    if (!key.ok()) return key.status().With(Describe(table_->path_, spec));
+    const TagDef& tdef = tag.cdx->def();
+    auto key = Expression::Compile(tdef.key_expr, table_->fields_);
+    if (!key.ok()) return key.status().With(Describe(table_->path_, tdef));
     tag.key = std::move(*key);
-    if (!spec.for_expr.empty()) {
-      auto cond = Expression::Compile(spec.for_expr, table_->fields_);
-      if (!cond.ok()) return cond.status().With(Describe(table_->path_, spec) + " FOR");
+    if (!tdef.for_expr.empty()) {
+      auto cond = Expression::Compile(tdef.for_expr, table_->fields_);
+      if (!cond.ok()) return cond.status().With(Describe(table_->path_, tdef) + " FOR");
       tag.cond = std::move(*cond);
     }
     tag.cdx->SetKeyType(KeyTypeOf(tag.key->result_type()));
@@ -91,7 +91,7 @@ Status IndexSet::BindTags() {
 std::vector<TagInfo> IndexSet::Infos() const {
   std::vector<TagInfo> out;
   for (const auto& t : tags_) {
-    const TagSpec& s = t.cdx->spec();
+    const TagDef& s = t.cdx->def();
     out.push_back(TagInfo{s.name, s.key_expr, s.for_expr, s.descending,
                           static_cast<char>(KeyTypeOf(t.key->result_type())), s.key_len});
   }
@@ -100,7 +100,7 @@ std::vector<TagInfo> IndexSet::Infos() const {
 
 int IndexSet::FindTag(const std::string& name) const {
   for (size_t i = 0; i < tags_.size(); ++i)
-    if (strcasecmp(tags_[i].cdx->spec().name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+    if (strcasecmp(tags_[i].cdx->def().name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
   return -1;
 }
 
@@ -110,9 +110,9 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
   if (t.cond) {
     RecordSource src(table_->fields_, rec);
     auto c = t.cond->Evaluate(src);
-    if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->spec()) + " FOR");
+    if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->def()) + " FOR");
     if (c->type() != Value::Type::kLogical)
-      return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) +
+      return Status::InvalidArgument(Describe(table_->path_, t.cdx->def()) +
                                      ": FOR condition is not logical");
     *in_tag = c->logical();
     if (!*in_tag) return Status::OK();
@@ -124,15 +124,15 @@ Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key) const {
   const Tag& t = tags_[i];
   RecordSource src(table_->fields_, rec);
   auto v = t.key->Evaluate(src);
-  if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->spec()));
-  const TagSpec& spec = t.cdx->spec();
-  if (v->is_char() && static_cast<int>(v->str().size()) > spec.key_len)
-    return Status::InvalidArgument(Describe(table_->path_, spec) + ": key of " +
+  if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->def()));
+  const TagDef& tdef = t.cdx->def();
+  if (v->is_char() && static_cast<int>(v->str().size()) > tdef.key_len)
+    return Status::InvalidArgument(Describe(table_->path_, tdef) + ": key of " +
                                    std::to_string(v->str().size()) +
                                    " bytes is longer than the tag's " +
-                                   std::to_string(spec.key_len));
-  auto k = EncodeKey(*v, KeyTypeOf(t.key->result_type()), spec.key_len);
-  if (!k.ok()) return k.status().With(Describe(table_->path_, spec));
+                                   std::to_string(tdef.key_len));
+  auto k = EncodeKey(*v, KeyTypeOf(t.key->result_type()), tdef.key_len);
+  if (!k.ok()) return k.status().With(Describe(table_->path_, tdef));
   *key = std::move(*k);
   return Status::OK();
 }
@@ -172,7 +172,7 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
       if (s.IsNotFound()) s = Status::OK();  // already gone: nothing to undo
     }
     if (s.ok() && c.insert) s = tag->Insert(c.new_key, recno);
-    if (!s.ok()) s = s.With(Describe(table_->path_, tag->spec()) + " record " + std::to_string(recno));
+    if (!s.ok()) s = s.With(Describe(table_->path_, tag->def()) + " record " + std::to_string(recno));
   }
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
@@ -224,7 +224,7 @@ Status IndexSet::SetScope(const std::optional<std::string>& top,
 }
 
 int IndexSet::ScopeSide(const std::string& key) const {
-  bool desc = tags_[order_].cdx->spec().descending;
+  bool desc = tags_[order_].cdx->def().descending;
   if (scope_top_) {
     int c = key.compare(0, scope_top_->size(), *scope_top_);
     if (desc ? c > 0 : c < 0) return -1;
@@ -343,55 +343,55 @@ Result<std::string> IndexSet::EncodeSeekKey(const Value& v) const {
   KeyType type = KeyTypeOf(t.key->result_type());
   if (type == KeyType::kChar) {
     if (!v.is_char())
-      return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) +
+      return Status::InvalidArgument(Describe(table_->path_, t.cdx->def()) +
                                      ": seek needs a text key");
     std::string k = v.str();
-    if (static_cast<int>(k.size()) > t.cdx->spec().key_len) k.resize(t.cdx->spec().key_len);
+    if (static_cast<int>(k.size()) > t.cdx->def().key_len) k.resize(t.cdx->def().key_len);
     return k;
   }
   Value val = v;
   if (type == KeyType::kNumber && !v.is_numeric())
-    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a number");
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->def()) + ": seek needs a number");
   if (type == KeyType::kDate && v.type() != Value::Type::kDate)
-    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a date");
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->def()) + ": seek needs a date");
   if (type == KeyType::kLogical && v.type() != Value::Type::kLogical)
-    return Status::InvalidArgument(Describe(table_->path_, t.cdx->spec()) + ": seek needs a logical");
-  return EncodeKey(val, type, t.cdx->spec().key_len);
+    return Status::InvalidArgument(Describe(table_->path_, t.cdx->def()) + ": seek needs a logical");
+  return EncodeKey(val, type, t.cdx->def().key_len);
 }
 
-Status IndexSet::AddTag(const TagSpec& spec_in, std::unique_ptr<Expression> key,
+Status IndexSet::AddTag(const TagDef& def_in, std::unique_ptr<Expression> key,
                         std::unique_ptr<Expression> cond) {
-  TagSpec spec = spec_in;
-  spec.key_type = KeyTypeOf(key->result_type());
-  spec.key_len = KeyLenOf(*key);
-  if (spec.key_len <= 0 || spec.key_len > 240)
-    return Status::InvalidArgument(Describe(table_->path_, spec) + ": key length " +
-                                   std::to_string(spec.key_len) + " is not between 1 and 240");
-  int existing = FindTag(spec.name);
+  TagDef tdef = def_in;
+  tdef.key_type = KeyTypeOf(key->result_type());
+  tdef.key_len = KeyLenOf(*key);
+  if (tdef.key_len <= 0 || tdef.key_len > 240)
+    return Status::InvalidArgument(Describe(table_->path_, tdef) + ": key length " +
+                                   std::to_string(tdef.key_len) + " is not between 1 and 240");
+  int existing = FindTag(tdef.name);
   if (existing >= 0) {
     if (order_ == existing) SetOrder(-1);
     tags_.erase(tags_.begin() + existing);
   }
   XB_RETURN_IF_ERROR(LockIndex());
-  auto added = cdx_->AddTag(spec);
+  auto added = cdx_->AddTag(tdef);
   Status s = added.ok() ? Status::OK() : added.status();
   Status u = cdx_->UnlockWrite();
   XB_RETURN_IF_ERROR(s);
   XB_RETURN_IF_ERROR(u);
   // The directory may have been rewritten: rebind every tag pointer.
-  std::string order_name = order_ >= 0 ? tags_[order_].cdx->spec().name : "";
+  std::string order_name = order_ >= 0 ? tags_[order_].cdx->def().name : "";
   XB_RETURN_IF_ERROR(BindTags());
   (void)cond;
-  int idx = FindTag(spec.name);
-  if (idx < 0) return Status::Corrupt(Describe(table_->path_, spec) + ": tag vanished after creation");
+  int idx = FindTag(tdef.name);
+  if (idx < 0) return Status::Corrupt(Describe(table_->path_, tdef) + ": tag vanished after creation");
   XB_RETURN_IF_ERROR(BuildTag(idx));
   if (!order_name.empty()) SetOrder(FindTag(order_name));
   return Status::OK();
 }
 
 Status IndexSet::DeleteTag(int i) {
-  std::string name = tags_[i].cdx->spec().name;
-  std::string order_name = order_ >= 0 ? tags_[order_].cdx->spec().name : "";
+  std::string name = tags_[i].cdx->def().name;
+  std::string order_name = order_ >= 0 ? tags_[order_].cdx->def().name : "";
   if (order_ == i) order_name.clear();
   SetOrder(-1);
   XB_RETURN_IF_ERROR(LockIndex());

@@ -64,7 +64,7 @@ class IndexSet {
   Status Sync(uint32_t recno, const std::string& rec, bool* present);
   Result<std::string> EncodeSeekKey(const Value& v) const;
 
-  Status AddTag(const TagSpec& spec, std::unique_ptr<Expression> key,
+  Status AddTag(const TagDef& tdef, std::unique_ptr<Expression> key,
                 std::unique_ptr<Expression> cond);
   Status DeleteTag(int i);
   // Rebuilds every tag from the records.

@@ -34,7 +34,7 @@ Status Table::SetOrder(int n) {
 
 std::string Table::Order() const {
   if (!index_ || index_->order() < 0) return "";
-  return index_->tag(index_->order()).cdx->spec().name;
+  return index_->tag(index_->order()).cdx->def().name;
 }
 
 Status Table::Seek(const Value& key, bool soft, bool last) {
@@ -164,13 +164,13 @@ Status Table::CreateTag(const std::string& name, const std::string& key_expr,
     XB_RETURN_IF_ERROR(file_->WriteAt(28, &header_flags_, 1));
   }
   XB_RETURN_IF_ERROR(RefreshCount());
-  TagSpec spec;
-  spec.name = name;
-  for (char& c : spec.name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  spec.key_expr = key_expr;
-  spec.for_expr = for_expr;
-  spec.descending = descending;
-  return index_->AddTag(spec, std::move(*key), std::move(cond));
+  TagDef tdef;
+  tdef.name = name;
+  for (char& c : tdef.name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  tdef.key_expr = key_expr;
+  tdef.for_expr = for_expr;
+  tdef.descending = descending;
+  return index_->AddTag(tdef, std::move(*key), std::move(cond));
 }
 
 Status Table::DeleteTag(const std::string& name) {

@@ -36,7 +36,7 @@ class CdxCorrupt : public ::testing::Test {
     }
     bool found;
     XB_RETURN_IF_ERROR(c->Seek("HOTEL", true, false, &found));
-    return t->Insert(std::string(static_cast<size_t>(t->spec().key_len), 'Z'), 99999);
+    return t->Insert(std::string(static_cast<size_t>(t->def().key_len), 'Z'), 99999);
   }
 
   void ExpectCorrupt(const std::string& path, const std::string& tag, const std::string& page) {
@@ -151,10 +151,10 @@ TEST_F(CdxCorrupt, ASplitStoppedByABrokenSiblingWritesNoOverfullPage) {
   {
     auto f = CdxFile::Create(Env::Default(), path, false);
     ASSERT_TRUE(f.ok()) << f.status().ToString();
-    TagSpec spec;
-    spec.name = "S";
-    spec.key_len = 28;
-    auto t = (*f)->AddTag(spec);
+    TagDef tdef;
+    tdef.name = "S";
+    tdef.key_len = 28;
+    auto t = (*f)->AddTag(tdef);
     ASSERT_TRUE(t.ok()) << t.status().ToString();
     std::vector<std::pair<std::string, uint32_t>> entries;
     for (int i = 0; i < 1000; ++i) entries.emplace_back(key(i), static_cast<uint32_t>(i + 1));

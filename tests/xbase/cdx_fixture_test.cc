@@ -40,10 +40,10 @@ TEST_P(CdxFixture, EveryTagWalksInManifestOrderWithManifestKeys) {
     CdxTag* tag = cdx->FindTag(name);
     ASSERT_NE(tag, nullptr);
     EXPECT_EQ(cdx->tag(i++), tag) << "tags come in the order they were created";
-    EXPECT_EQ(tag->spec().name, name);
-    EXPECT_EQ(tag->spec().key_expr, mt["key"].get<std::string>());
-    EXPECT_EQ(tag->spec().for_expr, mt["for"].get<std::string>());
-    EXPECT_EQ(tag->spec().descending, mt["descending"].get<bool>());
+    EXPECT_EQ(tag->def().name, name);
+    EXPECT_EQ(tag->def().key_expr, mt["key"].get<std::string>());
+    EXPECT_EQ(tag->def().for_expr, mt["for"].get<std::string>());
+    EXPECT_EQ(tag->def().descending, mt["descending"].get<bool>());
     KeyType type = TypeOf(mt);
     tag->SetKeyType(type);
 
@@ -121,7 +121,7 @@ TEST(CdxFixtureSeek, SoftLastAndPrefixSeeksFollowLogicalOrder) {
     ASSERT_TRUE(c->Seek(missing, true, false, &found).ok());
     EXPECT_FALSE(found);
     auto follow = std::find_if(all.begin(), all.end(), [&](auto& e) {
-      bool desc = tag->spec().descending;
+      bool desc = tag->def().descending;
       return desc ? e.first < missing : e.first > missing;
     });
     ASSERT_NE(follow, all.end());

@@ -40,7 +40,7 @@ class CdxMultiUser : public ::testing::Test {
     path_ = dir_.File("M.cdx");
     auto f = CdxFile::Create(Env::Default(), path_, false);
     ASSERT_TRUE(f.ok());
-    TagSpec s;
+    TagDef s;
     s.name = "K";
     s.key_expr = "CODE";
     s.key_len = 8;
@@ -78,7 +78,7 @@ TEST_F(CdxMultiUser, ChangesOfOneHandleAreSeenByTheOtherAfterRefresh) {
   // And back: b writes, a sees it; a tag added by b appears in a.
   ASSERT_TRUE(b->LockWrite().ok());
   ASSERT_TRUE(tb->Insert(Key(1), 9999).ok());
-  TagSpec s;
+  TagDef s;
   s.name = "NEW";
   s.key_len = 4;
   auto nt = b->AddTag(s);

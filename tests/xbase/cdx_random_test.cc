@@ -99,7 +99,7 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
   }
   std::vector<Model> models(cases.size());
   for (auto& c : cases) {
-    TagSpec s;
+    TagDef s;
     s.name = c.name;
     s.key_expr = "K_" + c.name;
     s.key_len = c.klen;
@@ -150,7 +150,7 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
       std::string raw((std::istreambuf_iterator<char>(in)), {});
       for (size_t t = 0; t < cases.size(); ++t) {
         CdxTag* tag = f->tag(static_cast<int>(t));
-        ASSERT_EQ(tag->spec().name, cases[t].name);
+        ASSERT_EQ(tag->def().name, cases[t].name);
         uint32_t hoff = 0;
         // The tag's header: the directory entry's record number.
         auto dir_walk = [&]() {
@@ -205,7 +205,7 @@ TEST(CdxRandom, CursorKeepsItsPlaceWhileTheTagChanges) {
   testing::TempDir dir;
   auto f = CdxFile::Create(Env::Default(), dir.File("C.cdx"), false);
   ASSERT_TRUE(f.ok());
-  TagSpec s;
+  TagDef s;
   s.name = "T";
   s.key_len = 6;
   auto tag = (*f)->AddTag(s);

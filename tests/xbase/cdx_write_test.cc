@@ -27,7 +27,7 @@ KeyType FixtureType(const std::string& name) {
 // The entries of a fixture tag in storage (ascending) order.
 Entries StoredEntries(CdxTag* tag) {
   Entries e = testing::Walk(tag);
-  if (tag->spec().descending) std::reverse(e.begin(), e.end());
+  if (tag->def().descending) std::reverse(e.begin(), e.end());
   return e;
 }
 
@@ -42,15 +42,15 @@ TEST(CdxWrite, DecodingAndEncodingFixturePagesGivesTheSameBytes) {
     std::vector<std::tuple<uint32_t, int, char>> roots{{cdx::GetLE32(bytes), 10, ' '}};
     for (int i = 0; i < (*f)->tag_count(); ++i) {
       CdxTag* t = (*f)->tag(i);
-      KeyType type = FixtureType(t->spec().name);
+      KeyType type = FixtureType(t->def().name);
       char pad = type == KeyType::kChar ? ' ' : '\0';
       // Root pointers from the headers, found by matching expressions.
       for (size_t off = 1024; off + 1024 <= raw.size(); off += 512) {
         const uint8_t* h = bytes + off;
-        if (cdx::GetLE16(h + cdx::kHdrKeyLen) == t->spec().key_len && h[cdx::kHdrSignature] == 1 &&
+        if (cdx::GetLE16(h + cdx::kHdrKeyLen) == t->def().key_len && h[cdx::kHdrSignature] == 1 &&
             (h[cdx::kHdrOptions] & 0x60) == 0x60 &&
-            std::string(reinterpret_cast<const char*>(h + 512)) == t->spec().key_expr) {
-          roots.emplace_back(cdx::GetLE32(h), t->spec().key_len, pad);
+            std::string(reinterpret_cast<const char*>(h + 512)) == t->def().key_expr) {
+          roots.emplace_back(cdx::GetLE32(h), t->def().key_len, pad);
         }
       }
     }
@@ -88,18 +88,18 @@ TEST(CdxWrite, TagsBuiltOrInsertedFromFixtureKeysWalkLikeTheFixture) {
     std::mt19937 rng(42);
     for (int i = 0; i < (*src)->tag_count(); ++i) {
       CdxTag* from = (*src)->tag(i);
-      from->SetKeyType(FixtureType(from->spec().name));
+      from->SetKeyType(FixtureType(from->def().name));
       Entries entries = StoredEntries(from);
-      TagSpec spec = from->spec();
-      SCOPED_TRACE(spec.name);
-      auto built = (*dst)->AddTag(spec);
+      TagDef tdef = from->def();
+      SCOPED_TRACE(tdef.name);
+      auto built = (*dst)->AddTag(tdef);
       ASSERT_TRUE(built.ok()) << built.status().ToString();
       ASSERT_TRUE((*built)->Build(entries).ok());
       EXPECT_EQ(testing::Walk(*built), testing::Walk(from));
 
       // The same keys one by one in random order, into a second tag.
-      spec.name = "I" + spec.name.substr(std::min<size_t>(spec.name.size(), 1));
-      auto ins = (*dst)->AddTag(spec);
+      tdef.name = "I" + tdef.name.substr(std::min<size_t>(tdef.name.size(), 1));
+      auto ins = (*dst)->AddTag(tdef);
       ASSERT_TRUE(ins.ok()) << ins.status().ToString();
       Entries shuffled = entries;
       std::shuffle(shuffled.begin(), shuffled.end(), rng);
@@ -116,14 +116,14 @@ TEST(CdxWrite, TagsBuiltOrInsertedFromFixtureKeysWalkLikeTheFixture) {
   for (int i = 0; i < (*src)->tag_count(); ++i) {
     CdxTag* from = (*src)->tag(i);
     CdxTag* built = (*again)->tag(2 * i);
-    ASSERT_EQ(built->spec().name, from->spec().name);
-    EXPECT_EQ(built->spec().key_expr, from->spec().key_expr);
-    EXPECT_EQ(built->spec().for_expr, from->spec().for_expr);
-    EXPECT_EQ(built->spec().descending, from->spec().descending);
-    built->SetKeyType(FixtureType(from->spec().name));
-    (*again)->tag(2 * i + 1)->SetKeyType(FixtureType(from->spec().name));
+    ASSERT_EQ(built->def().name, from->def().name);
+    EXPECT_EQ(built->def().key_expr, from->def().key_expr);
+    EXPECT_EQ(built->def().for_expr, from->def().for_expr);
+    EXPECT_EQ(built->def().descending, from->def().descending);
+    built->SetKeyType(FixtureType(from->def().name));
+    (*again)->tag(2 * i + 1)->SetKeyType(FixtureType(from->def().name));
     auto expected = manifest["tags"][i]["order_all"].get<std::vector<uint32_t>>();
-    EXPECT_EQ(testing::Recnos(testing::Walk(built)), expected) << from->spec().name;
+    EXPECT_EQ(testing::Recnos(testing::Walk(built)), expected) << from->def().name;
     EXPECT_EQ(testing::Recnos(testing::Walk((*again)->tag(2 * i + 1))), expected);
   }
 }
@@ -138,7 +138,7 @@ TEST(CdxWrite, BulkBuildPacksLeavesLikeTheOtherEngine) {
   auto dst = CdxFile::Create(Env::Default(), path, false);
   ASSERT_TRUE(dst.ok());
   CdxTag* from = (*src)->FindTag("EMPLE");
-  auto tag = (*dst)->AddTag(from->spec());
+  auto tag = (*dst)->AddTag(from->def());
   ASSERT_TRUE(tag.ok());
   ASSERT_TRUE((*tag)->Build(StoredEntries(from)).ok());
   ASSERT_TRUE((*dst)->Flush().ok());
@@ -174,11 +174,11 @@ TEST(CdxWrite, NewFileLayoutMatchesTheOtherEngine) {
   {
     auto f = CdxFile::Create(Env::Default(), path, false);
     ASSERT_TRUE(f.ok());
-    TagSpec spec;
-    spec.name = "vacia";
-    spec.key_expr = "NEGOCIO + CODIGO";
-    spec.key_len = 17;
-    ASSERT_TRUE((*f)->AddTag(spec).ok());
+    TagDef tdef;
+    tdef.name = "vacia";
+    tdef.key_expr = "NEGOCIO + CODIGO";
+    tdef.key_len = 17;
+    ASSERT_TRUE((*f)->AddTag(tdef).ok());
   }
   std::string ours = ReadAll(path);
   std::string theirs = ReadAll(testing::FixturePath("VACIA.cdx"));
@@ -202,10 +202,10 @@ TEST(CdxWrite, DeleteTagFreesItsPagesForReuse) {
   std::string path = dir.File("D.cdx");
   auto f = CdxFile::Create(Env::Default(), path, false);
   ASSERT_TRUE(f.ok());
-  TagSpec spec;
-  spec.name = "A";
-  spec.key_len = 12;
-  auto a = (*f)->AddTag(spec);
+  TagDef tdef;
+  tdef.name = "A";
+  tdef.key_len = 12;
+  auto a = (*f)->AddTag(tdef);
   ASSERT_TRUE(a.ok());
   Entries e;
   for (uint32_t r = 1; r <= 3000; ++r) {
@@ -219,8 +219,8 @@ TEST(CdxWrite, DeleteTagFreesItsPagesForReuse) {
   ASSERT_TRUE((*f)->DeleteTag("a").ok());
   EXPECT_EQ((*f)->tag_count(), 0);
   EXPECT_EQ((*f)->FindTag("A"), nullptr);
-  spec.name = "B";
-  auto b = (*f)->AddTag(spec);
+  tdef.name = "B";
+  auto b = (*f)->AddTag(tdef);
   ASSERT_TRUE(b.ok());
   ASSERT_TRUE((*b)->Build(e).ok());
   // B's tree reuses A's pages; only its header is new.
@@ -239,7 +239,7 @@ TEST(CdxWrite, ManyTagsGrowTheDirectoryBeyondOnePage) {
     auto f = CdxFile::Create(Env::Default(), path, false);
     ASSERT_TRUE(f.ok());
     for (int i = 0; i < 120; ++i) {
-      TagSpec s;
+      TagDef s;
       s.name = "TAG" + std::to_string(i);
       s.key_expr = "FIELD" + std::to_string(i);
       s.key_len = 4;
@@ -257,19 +257,19 @@ TEST(CdxWrite, ManyTagsGrowTheDirectoryBeyondOnePage) {
     if (i == 7) continue;
     CdxTag* t = (*f)->FindTag("tag" + std::to_string(i));
     ASSERT_NE(t, nullptr) << i;
-    EXPECT_EQ(t->spec().key_expr, "FIELD" + std::to_string(i));
+    EXPECT_EQ(t->def().key_expr, "FIELD" + std::to_string(i));
     Entries e = testing::Walk(t);
     ASSERT_EQ(e.size(), 1u);
     EXPECT_EQ(e[0].second, static_cast<uint32_t>(i + 1));
   }
-  EXPECT_EQ((*f)->tag(0)->spec().name, "TAG0") << "creation order";
+  EXPECT_EQ((*f)->tag(0)->def().name, "TAG0") << "creation order";
 }
 
 TEST(CdxWrite, BuildRefusesUnsortedEntriesAndUniqueKeepsTheFirst) {
   testing::TempDir dir;
   auto f = CdxFile::Create(Env::Default(), dir.File("U.cdx"), false);
   ASSERT_TRUE(f.ok());
-  TagSpec s;
+  TagDef s;
   s.name = "U";
   s.key_len = 3;
   s.unique = true;
