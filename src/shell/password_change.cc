@@ -9,7 +9,7 @@
 #include "lib/settings/workstation.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
-#include "shell/passwords.h"
+#include "lib/security/passwords.h"
 #include "shell/shell_tables.h"
 #include "xbase/codepage.h"
 

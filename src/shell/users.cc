@@ -6,7 +6,7 @@
 #include "lib/data/locking.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
-#include "shell/passwords.h"
+#include "lib/security/passwords.h"
 #include "shell/shell_tables.h"
 #include "xbase/codepage.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "lib/ini/private_profile.h"
-#include "shell/passwords.h"
+#include "lib/security/passwords.h"
 #include "shell_fixture.h"
 
 namespace shelltest {

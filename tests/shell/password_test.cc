@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/password_change.h"
-#include "shell/passwords.h"
+#include "lib/security/passwords.h"
 #include "shell_fixture.h"
 
 namespace shelltest {

@@ -8,7 +8,7 @@
 #include "install_test_util.h"
 #include "lib/data/serials.h"
 #include "lib/data/txt_srch.h"
-#include "lib/install/password.h"
+#include "lib/security/passwords.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/installation.h"
 #include "lib/settings/startup.h"
@@ -97,10 +97,10 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
 }
 
 TEST_F(Demo, LoginsUnscrambleToTheDocumentedPasswords) {
-  EXPECT_EQ(qz::ScramblePassword("abc"), "```");    // a^1, b^2, c^3
-  EXPECT_EQ(qz::ScramblePassword("AB  "), "@@  ");  // trailing blanks stay blanks
-  EXPECT_EQ(qz::ScramblePassword(qz::ScramblePassword("DEMO")), "DEMO");
-  EXPECT_EQ(qz::ScramblePassword("X", 0), "X");
+  EXPECT_EQ(qz::ENCRYPT_STRING("abc"), "```");    // a^1, b^2, c^3
+  EXPECT_EQ(qz::ENCRYPT_STRING("AB  "), "@@  ");  // trailing blanks stay blanks
+  EXPECT_EQ(qz::ENCRYPT_STRING(qz::ENCRYPT_STRING("DEMO")), "DEMO");
+  EXPECT_EQ(qz::ENCRYPT_STRING("X", 0), "X");
   EXPECT_FALSE(qz::StorablePassword("!"));  // '!' ^ 1 is a blank: it would be trimmed away
 
   std::map<std::string, int> supervisors;
@@ -108,7 +108,7 @@ TEST_F(Demo, LoginsUnscrambleToTheDocumentedPasswords) {
     EXPECT_EQ(Num(u, "ADASIPA"), 1);
     std::string stored = Str(u, "PASSWORD");
     stored.resize(10, ' ');
-    std::string plain = qz::ScramblePassword(stored, 1);
+    std::string plain = qz::ENCRYPT_STRING(stored, 1);
     EXPECT_EQ(plain, "DEMO      ") << Str(u, "NOMBRE");
     supervisors[Str(u, "NEGOCIO")] += Num(u, "SUPERVISOR") == 1;
   }

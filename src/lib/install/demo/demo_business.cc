@@ -4,7 +4,7 @@
 #include <set>
 
 #include "lib/install/demo/demo_context.h"
-#include "lib/install/password.h"
+#include "lib/security/passwords.h"
 
 namespace qz::demo {
 namespace {
@@ -69,7 +69,7 @@ xb::Status AddUsers(Context& c, const Business& b) {
       std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
       r.Set("NEGOCIO", b.code).Set("CODIGO", u.code).Set("USUARIO", u.full_name);
       r.Set("NOMBRE", u.login).Set("ABREVIA", u.abbreviation);
-      r.Set("PASSWORD", ScramblePassword(login->password)).Set("ADASIPA", 1);
+      r.Set("PASSWORD", ENCRYPT_STRING(login->password)).Set("ADASIPA", 1);
       r.Set("SUPERVISOR", u.supervisor ? 1 : 0).Set("PERMISO1", 1).Set("BLOQUEADO", 0);
       r.Set("NO_SALIR", u.supervisor ? 1 : 0).Set("BUTTONSTYL", 0).Set("IDIOMA", 0);
       r.Set("F_CLAVE", c.today()).Set("H_CLAVE", "08:00:00").Set("INFO_CLAVE", stamp);

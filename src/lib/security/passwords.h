@@ -22,4 +22,9 @@ std::string DECRYPT_STRING(const std::string& text, int mode = 1);
 // and comparing the stored bytes avoids that.
 bool PasswordMatches(const std::string& typed, const std::string& stored, int mode);
 
+// Whether a password survives a round trip through a stored field: no
+// scrambled character may be a blank or a control character, or trimming
+// and padding would change it.
+bool StorablePassword(const std::string& text);
+
 }  // namespace qz

@@ -1,4 +1,4 @@
-#include "shell/passwords.h"
+#include "lib/security/passwords.h"
 
 #include "lib/settings/globals.h"
 
@@ -25,6 +25,14 @@ bool PasswordMatches(const std::string& typed, const std::string& stored, int mo
   if (mode == 0) return t == s;
   if (PadRight(ENCRYPT_STRING(RTrim(typed), mode), kPasswordWidth) == s) return true;
   return PadRight(DECRYPT_STRING(s, mode), kPasswordWidth) == t;
+}
+
+bool StorablePassword(const std::string& text) {
+  if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
+  std::string s = ENCRYPT_STRING(text);
+  for (unsigned char c : s)
+    if (c <= ' ' || c == 127) return false;
+  return true;
 }
 
 }  // namespace qz
