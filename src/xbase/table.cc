@@ -276,25 +276,25 @@ Status Table::GoTo(uint32_t recno) {
   return Status::OK();
 }
 
+Status Table::VisibleFrom(uint32_t r, bool forward) {
+  while (r != 0) {
+    XB_RETURN_IF_ERROR(LoadRecord(r));
+    if (!eof_ && !Hidden()) return Status::OK();
+    XB_RETURN_IF_ERROR(forward ? index_->Next(&r) : index_->Prev(&r));
+  }
+  XB_RETURN_IF_ERROR(RefreshCount());
+  SetEof();
+  bof_ = true;  // nothing visible in this order: both ends at once
+  return Status::OK();
+}
+
 Status Table::GoTop() {
   XB_RETURN_IF_ERROR(WriteBack());
   found_ = false;
   if (index_ && index_->order() >= 0) {
     uint32_t r = 0;
     XB_RETURN_IF_ERROR(index_->Top(&r));
-    while (r != 0) {
-      XB_RETURN_IF_ERROR(LoadRecord(r));
-      if (!eof_ && !Hidden()) break;
-      XB_RETURN_IF_ERROR(index_->Next(&r));
-    }
-    if (r == 0) {
-      XB_RETURN_IF_ERROR(RefreshCount());
-      SetEof();
-      bof_ = true;
-      return Status::OK();
-    }
-    bof_ = false;
-    return Status::OK();
+    return VisibleFrom(r, true);
   }
   XB_RETURN_IF_ERROR(RefreshCount());
   if (count_ == 0) {
@@ -314,17 +314,7 @@ Status Table::GoBottom() {
   if (index_ && index_->order() >= 0) {
     uint32_t r = 0;
     XB_RETURN_IF_ERROR(index_->Bottom(&r));
-    while (r != 0) {
-      XB_RETURN_IF_ERROR(LoadRecord(r));
-      if (!eof_ && !Hidden()) break;
-      XB_RETURN_IF_ERROR(index_->Prev(&r));
-    }
-    if (r == 0) {
-      XB_RETURN_IF_ERROR(RefreshCount());
-      SetEof();
-      bof_ = true;
-    }
-    return Status::OK();
+    return VisibleFrom(r, false);
   }
   XB_RETURN_IF_ERROR(RefreshCount());
   if (count_ == 0) {

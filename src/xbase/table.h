@@ -195,6 +195,9 @@ class Table {
   Status RequireWritable(const char* what) const;
   Status RequireLockedForWrite() const;
   Status SkipRecordOrder(int64_t n);
+  // Loads index entry `r` and moves on (forward or back) past hidden records;
+  // with none left the table is at end of file.
+  Status VisibleFrom(uint32_t r, bool forward);
   Status OpenIndex(bool required);
   Status WriteHeaderDate();
   uint64_t RecordOffset(uint32_t recno) const {
