@@ -327,6 +327,13 @@ Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   // where a walk from it goes on. Without one the cursor stays put.
   if (!in_tag && !KeyOf(order_, rec, &key).ok()) return Status::OK();
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  // Already standing on the record's entry (the usual case while skipping):
+  // no need to search the tree again. A cursor whose pages another user
+  // changed finds its place again by this same key and record on its next step.
+  if (in_tag && cursor_->Valid() && cursor_->recno() == recno && cursor_->key() == key) {
+    *present = true;
+    return Status::OK();
+  }
   Status s = cursor_->SeekEntry(key, recno);
   if (s.IsNotFound()) {
     between_ = true;

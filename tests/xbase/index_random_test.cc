@@ -223,3 +223,43 @@ TEST(IndexSharing, ForkedWritersKeepEveryTagConsistent) {
 
 }  // namespace
 }  // namespace xb
+
+namespace xb {
+namespace {
+
+// One user walks a tag while another moves keys around it: the walk goes on
+// from where it stood, in the order the tag has now.
+TEST(IndexSharing, AWalkContinuesFromItsPlaceWhileAnotherUserMovesKeys) {
+  qztest::TempDir dir;
+  {
+    auto t = Table::Create(dir.file("W"), {{"CODE", 'C', 4, 0, 0, 0}});
+    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE((*t)->LockFile().ok());
+    ASSERT_TRUE((*t)->CreateTag("W", "CODE").ok());
+    for (const char* c : {"B", "D", "F", "H"}) {
+      ASSERT_TRUE((*t)->Append().ok());
+      ASSERT_TRUE((*t)->Put("CODE", Value::Char(c)).ok());
+    }
+  }
+  auto a = Table::Open(dir.file("W.DBF"));
+  auto b = Table::Open(dir.file("W.DBF"));
+  ASSERT_TRUE(a.ok() && b.ok());
+  ASSERT_TRUE((*a)->SetOrder("W").ok());
+  ASSERT_TRUE((*a)->GoTop().ok());
+  ASSERT_TRUE((*a)->Skip(1).ok());
+  EXPECT_EQ((*a)->Get("CODE")->str(), "D   ");
+  // The other user moves F before D and adds E after it.
+  ASSERT_TRUE((*b)->GoTo(3).ok());
+  ASSERT_TRUE((*b)->LockRecord().ok());
+  ASSERT_TRUE((*b)->Put("CODE", Value::Char("A")).ok());
+  ASSERT_TRUE((*b)->Append().ok());
+  ASSERT_TRUE((*b)->Put("CODE", Value::Char("E")).ok());
+  ASSERT_TRUE((*b)->UnlockAll().ok());
+  std::vector<std::string> rest;
+  for (Status s = (*a)->Skip(1); s.ok() && !(*a)->Eof(); s = (*a)->Skip(1))
+    rest.push_back((*a)->Get("CODE")->str().substr(0, 1));
+  EXPECT_EQ(rest, (std::vector<std::string>{"E", "H"}));
+}
+
+}  // namespace
+}  // namespace xb
