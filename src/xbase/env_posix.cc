@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csetjmp>
+#include <csignal>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <mutex>
 #include <shared_mutex>
 
@@ -15,6 +18,54 @@
 
 namespace xb {
 namespace {
+
+// A mapped page whose file was cut short behind our back (another program
+// overwrote the table while it was open) raises SIGBUS on access. Copies from
+// and to the mapping run under a guard that turns that signal into an error
+// for the caller instead of ending the program.
+thread_local sigjmp_buf* volatile t_copy_guard = nullptr;
+struct sigaction g_previous_bus;
+
+void OnBus(int sig, siginfo_t* info, void* ctx) {
+  if (t_copy_guard) siglongjmp(*t_copy_guard, 1);
+  // Not one of ours: behave as if we had never been here.
+  if (g_previous_bus.sa_flags & SA_SIGINFO) {
+    if (g_previous_bus.sa_sigaction) return g_previous_bus.sa_sigaction(sig, info, ctx);
+  } else if (g_previous_bus.sa_handler != SIG_DFL && g_previous_bus.sa_handler != SIG_IGN) {
+    return g_previous_bus.sa_handler(sig);
+  }
+  signal(SIGBUS, SIG_DFL);
+  raise(SIGBUS);
+}
+
+void InstallBusGuard() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_sigaction = OnBus;
+    sa.sa_flags = SA_SIGINFO | SA_NODEFER;  // jumping out must leave SIGBUS deliverable
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGBUS, &sa, &g_previous_bus);
+  });
+}
+
+// memcpy that reports a vanished page instead of crashing.
+bool GuardedCopy(void* dst, const void* src, size_t n) {
+  sigjmp_buf env;
+  if (sigsetjmp(env, 0) != 0) {
+    t_copy_guard = nullptr;
+    return false;
+  }
+  // The signal handler reads the guard: it must be in place before the copy
+  // starts and stay until it ends, whatever the optimiser would like.
+  t_copy_guard = &env;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  std::memcpy(dst, src, n);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  t_copy_guard = nullptr;
+  return true;
+}
 
 // QZ_NO_MMAP=1 turns the mapping off (plain pread/pwrite everywhere), for
 // shared folders whose file system does not keep mappings coherent between
@@ -54,7 +105,9 @@ class PosixFile final : public File {
     {
       std::shared_lock<std::shared_mutex> g(map_mu_);
       if (map_ && offset + n <= map_len_) {
-        std::memcpy(buf, map_ + offset, n);
+        bool copied = GuardedCopy(buf, map_ + offset, n);
+        g.unlock();
+        if (!copied) return Shrunk();
         *got = n;
         return Status::OK();
       }
@@ -62,7 +115,9 @@ class PosixFile final : public File {
     if (n > 0 && Remap(offset + n)) {
       std::shared_lock<std::shared_mutex> g(map_mu_);
       if (map_ && offset + n <= map_len_) {
-        std::memcpy(buf, map_ + offset, n);
+        bool copied = GuardedCopy(buf, map_ + offset, n);
+        g.unlock();
+        if (!copied) return Shrunk();
         *got = n;
         return Status::OK();
       }
@@ -86,7 +141,9 @@ class PosixFile final : public File {
     {
       std::shared_lock<std::shared_mutex> g(map_mu_);
       if (map_ && writable_ && offset + n <= map_len_) {
-        std::memcpy(map_ + offset, buf, n);
+        bool copied = GuardedCopy(map_ + offset, buf, n);
+        g.unlock();
+        if (!copied) return Shrunk();
         return Status::OK();
       }
     }
@@ -146,8 +203,19 @@ class PosixFile final : public File {
   }
   // Maps the whole file when it now covers `need` bytes; false when it does not
   // (or the mapping failed: the caller then uses plain reads and writes).
+  // The file is shorter than our mapping says: someone cut it while we had
+  // it open. The mapping is dropped so the next access sees the real size.
+  Status Shrunk() {
+    {
+      std::unique_lock<std::shared_mutex> g(map_mu_);
+      UnmapLocked();
+    }
+    return Status::IOError(path() + ": the file was cut short by another program while open");
+  }
+
   bool Remap(uint64_t need) {
     if (!MappingAllowed()) return false;
+    InstallBusGuard();
     struct stat st;
     if (::fstat(fd_, &st) != 0) return false;
     uint64_t size = static_cast<uint64_t>(st.st_size);

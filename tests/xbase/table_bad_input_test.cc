@@ -153,3 +153,26 @@ TEST(FaultInjection, RefusedLocksAreBusyAndNothingIsWritten) {
 
 }  // namespace
 }  // namespace xb
+
+namespace xb {
+namespace {
+
+// Another program overwrites an open table with a shorter file: reads of the
+// vanished part are errors, not a crash.
+TEST(FaultInjection, AFileCutShortWhileOpenGivesAnErrorNotACrash) {
+  qztest::TempDir dir;
+  auto t = Table::Create(dir.file("T"), {{"CODIGO", 'C', 200, 0, 0, 0}});
+  ASSERT_TRUE(t.ok());
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE((*t)->Append().ok());
+  ASSERT_TRUE((*t)->UnlockAll().ok());
+  ASSERT_TRUE((*t)->GoTo(150).ok());  // the whole file is mapped now
+  std::filesystem::resize_file(dir.file("T.DBF"), 4096);
+  Status s = (*t)->GoTo(190);
+  EXPECT_FALSE(s.ok() && !(*t)->Eof() && (*t)->Get("CODIGO")->str() == std::string(200, ' '))
+      << "read a record that no longer exists";
+  auto n = (*t)->RecCount();
+  EXPECT_FALSE(n.ok());  // the header still says 200 records
+}
+
+}  // namespace
+}  // namespace xb
