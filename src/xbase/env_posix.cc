@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csetjmp>
 #include <csignal>
 #include <cerrno>
 #include <cstdlib>
@@ -21,13 +20,25 @@ namespace {
 
 // A mapped page whose file was cut short behind our back (another program
 // overwrote the table while it was open) raises SIGBUS on access. Copies from
-// and to the mapping run under a guard that turns that signal into an error
-// for the caller instead of ending the program.
-thread_local sigjmp_buf* volatile t_copy_guard = nullptr;
+// and to the mapping mark themselves; the handler then puts a blank page where
+// the vanished one was, so the copy finishes, and the copy reports the loss
+// as an error instead of the program ending. Marking costs two thread-local
+// stores per copy, nothing like a saved context per access.
+thread_local volatile sig_atomic_t t_in_copy = 0;
+thread_local volatile sig_atomic_t t_copy_faulted = 0;
 struct sigaction g_previous_bus;
 
 void OnBus(int sig, siginfo_t* info, void* ctx) {
-  if (t_copy_guard) siglongjmp(*t_copy_guard, 1);
+  if (t_in_copy) {
+    long page = sysconf(_SC_PAGESIZE);
+    uintptr_t at = reinterpret_cast<uintptr_t>(info->si_addr) & ~static_cast<uintptr_t>(page - 1);
+    void* m = mmap(reinterpret_cast<void*>(at), static_cast<size_t>(page), PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+    if (m != MAP_FAILED) {
+      t_copy_faulted = 1;
+      return;
+    }
+  }
   // Not one of ours: behave as if we had never been here.
   if (g_previous_bus.sa_flags & SA_SIGINFO) {
     if (g_previous_bus.sa_sigaction) return g_previous_bus.sa_sigaction(sig, info, ctx);
@@ -44,7 +55,7 @@ void InstallBusGuard() {
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
     sa.sa_sigaction = OnBus;
-    sa.sa_flags = SA_SIGINFO | SA_NODEFER;  // jumping out must leave SIGBUS deliverable
+    sa.sa_flags = SA_SIGINFO;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGBUS, &sa, &g_previous_bus);
   });
@@ -52,19 +63,13 @@ void InstallBusGuard() {
 
 // memcpy that reports a vanished page instead of crashing.
 bool GuardedCopy(void* dst, const void* src, size_t n) {
-  sigjmp_buf env;
-  if (sigsetjmp(env, 0) != 0) {
-    t_copy_guard = nullptr;
-    return false;
-  }
-  // The signal handler reads the guard: it must be in place before the copy
-  // starts and stay until it ends, whatever the optimiser would like.
-  t_copy_guard = &env;
+  t_copy_faulted = 0;
+  t_in_copy = 1;
   std::atomic_signal_fence(std::memory_order_seq_cst);
   std::memcpy(dst, src, n);
   std::atomic_signal_fence(std::memory_order_seq_cst);
-  t_copy_guard = nullptr;
-  return true;
+  t_in_copy = 0;
+  return t_copy_faulted == 0;
 }
 
 // QZ_NO_MMAP=1 turns the mapping off (plain pread/pwrite everywhere), for
