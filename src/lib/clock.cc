@@ -18,19 +18,7 @@ class SystemClockImpl final : public Clock {
   }
   LocalDateTime Now() override {
     using namespace std::chrono;
-    auto now = system_clock::now();
-    std::time_t t = system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    LocalDateTime d;
-    d.year = tm.tm_year + 1900;
-    d.month = tm.tm_mon + 1;
-    d.day = tm.tm_mday;
-    d.hour = tm.tm_hour;
-    d.minute = tm.tm_min;
-    d.second = tm.tm_sec;
-    d.millisecond = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    return d;
+    return LocalFromEpochNs(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
   }
 };
 
@@ -38,6 +26,21 @@ SystemClockImpl g_system;
 Clock* g_current = &g_system;
 
 }  // namespace
+
+LocalDateTime LocalFromEpochNs(int64_t ns) {
+  std::time_t secs = static_cast<std::time_t>(ns / 1000000000);
+  std::tm tm{};
+  localtime_r(&secs, &tm);
+  LocalDateTime d;
+  d.year = tm.tm_year + 1900;
+  d.month = tm.tm_mon + 1;
+  d.day = tm.tm_mday;
+  d.hour = tm.tm_hour;
+  d.minute = tm.tm_min;
+  d.second = tm.tm_sec;
+  d.millisecond = static_cast<int>((ns / 1000000) % 1000);
+  return d;
+}
 
 Clock& CurrentClock() { return *g_current; }
 void SetClock(Clock* c) { g_current = c ? c : &g_system; }

@@ -12,6 +12,10 @@ struct LocalDateTime {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
+// Local calendar date and time of an instant given as nanoseconds since the
+// epoch (a file's modification time, the system clock).
+LocalDateTime LocalFromEpochNs(int64_t ns);
+
 class Clock {
  public:
   virtual ~Clock() = default;

@@ -46,18 +46,7 @@ class SharedFolderClock final : public ServerClockSource {
     if (!(*f)->WriteAt(0, "!", 1).ok()) return std::nullopt;
     xb::FileInfo info;
     if (!Fs()->Stat(path, &info).ok()) return std::nullopt;
-    std::time_t secs = static_cast<std::time_t>(info.mtime_ns / 1000000000);
-    std::tm tm{};
-    if (!localtime_r(&secs, &tm)) return std::nullopt;
-    LocalDateTime d;
-    d.year = tm.tm_year + 1900;
-    d.month = tm.tm_mon + 1;
-    d.day = tm.tm_mday;
-    d.hour = tm.tm_hour;
-    d.minute = tm.tm_min;
-    d.second = tm.tm_sec;
-    d.millisecond = static_cast<int>((info.mtime_ns / 1000000) % 1000);
-    return d;
+    return LocalFromEpochNs(info.mtime_ns);
   }
 };
 
