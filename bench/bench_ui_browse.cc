@@ -6,8 +6,8 @@
 //   Refresh REFRESHALL of the full grid (the 60-second refresh)
 //   Search  incremental search of 200 code prefixes typed one character at a
 //           time in the grid of one business
-// Run: build/bench_ui_browse [path/to/EMPLE.dbf]; the default is the shared
-// fixture next to the source tree.
+// Run: build/bench_ui_browse [path/to/EMPLE.dbf]; the default is the EMPLE
+// fixture unpacked into the build tree.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -121,8 +121,7 @@ BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  g_path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-           "shared/fixtures/xbase/EMPLE.dbf";
+  g_path = std::filesystem::path(QZ_FIXTURES_DIR) / "xbase/EMPLE.dbf";
   if (argc > 1 && argv[1][0] != '-') {
     g_path = argv[1];
     --argc;
