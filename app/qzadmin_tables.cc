@@ -130,17 +130,6 @@ int CmdCheck(const Args& args) {
   return 0;
 }
 
-int CmdReindex(const Args& args) {
-  TableArgs a = Parse(args, false);
-  if (!a.ok) return 2;
-  auto t = OpenFor(a.file, true);
-  if (!t.ok()) return Fail(t.status().ToString());
-  xb::Status s = (*t)->Reindex();
-  if (s.ok()) s = (*t)->Close();
-  if (!s.ok()) return Fail(s.ToString());
-  return 0;
-}
-
 int CmdPack(const Args& args) {
   TableArgs a = Parse(args, false);
   if (!a.ok) return 2;

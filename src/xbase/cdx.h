@@ -107,6 +107,10 @@ class CdxFile {
   virtual Status Refresh() = 0;      // drop cached pages if another process changed the file
   virtual Status Flush() = 0;        // write dirty pages (and sync when `Sync`)
   virtual Status Sync() = 0;
+  // Checks the structure a writer trusts (page pointers, attributes, sibling
+  // chains, parent keys, key order, the free-page list); each fault found is
+  // appended to `problems`. The status is an error only when reading failed.
+  virtual Status Verify(std::vector<std::string>* problems) = 0;
 };
 
 }  // namespace xb

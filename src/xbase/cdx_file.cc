@@ -20,9 +20,7 @@ bool FileImpl::IsRestart(const Status& s) {
 }
 
 FileImpl::FileImpl(Env* env, std::unique_ptr<File> file, bool read_only)
-    : file_(std::move(file)), read_only_(read_only) {
-  (void)env;
-}
+    : env_(env), file_(std::move(file)), read_only_(read_only) {}
 
 FileImpl::~FileImpl() {
   if (lock_depth_ > 0) {
@@ -206,11 +204,11 @@ void FileImpl::FreePage(uint32_t off) {
   ++gen_;
 }
 
-Status FileImpl::FlushDirty() {
+Status FileImpl::CollectWrites(std::vector<PageWrite>* out, uint32_t counter) {
   // A change that stopped half-way on a damaged tree (a split whose sibling
   // could not be read) leaves a node too full for its page. Such a node must
   // not be encoded, and the rest of that change must not reach the disk
-  // either: refuse the whole flush (the caller drops the cache).
+  // either: refuse the whole change (the caller drops the cache).
   for (auto& n : dirty_) {
     if (!n->dirty) continue;
     auto* tag = static_cast<const TagImpl*>(n->owner);
@@ -223,32 +221,30 @@ Status FileImpl::FlushDirty() {
     if (!n->dirty) continue;  // freed meanwhile
     auto* tag = static_cast<const TagImpl*>(n->owner);
     EncodeNode(*n, tag->pad(), page);
-    XB_RETURN_IF_ERROR(file_->WriteAt(n->off, page, kPageSize));
+    out->push_back({n->off, std::string(reinterpret_cast<char*>(page), kPageSize)});
     n->dirty = false;
-    changed_ = true;
   }
   dirty_.clear();
   for (auto& [off, next] : freed_) {
     std::memset(page, 0, kPageSize);
     PutLE32(page, next);
-    XB_RETURN_IF_ERROR(file_->WriteAt(off, page, kPageSize));
-    changed_ = true;
+    out->push_back({off, std::string(reinterpret_cast<char*>(page), kPageSize)});
   }
   freed_.clear();
-  auto write_header = [&](TagImpl* t) -> Status {
-    if (!t->header_dirty()) return Status::OK();
-    auto& h = t->header();
+  auto add_header = [&](TagImpl* t) {
+    if (!t->header_dirty()) return;
+    auto h = t->header();
     if (t->header_off() == 0) {
-      PutLE32(h.data() + kHdrFree, free_head_);
-      PutBE32(h.data() + kHdrVersion, version_);
+      // The counter moves on only when the whole change is on disk.
+      PutLE32(h.data() + kHdrFree, disk_free_);
+      PutBE32(h.data() + kHdrVersion, counter);
     }
-    XB_RETURN_IF_ERROR(file_->WriteAt(t->header_off(), h.data(), kHeaderSize));
+    out->push_back({t->header_off(), std::string(reinterpret_cast<char*>(h.data()), kHeaderSize)});
     t->clear_header_dirty();
-    changed_ = true;
-    return Status::OK();
   };
-  XB_RETURN_IF_ERROR(write_header(dir_.get()));
-  for (auto& t : tags_) XB_RETURN_IF_ERROR(write_header(t.get()));
+  add_header(dir_.get());
+  for (auto& t : tags_) add_header(t.get());
+  if (!out->empty()) changed_ = true;
   return Status::OK();
 }
 
@@ -264,10 +260,18 @@ Status FileImpl::LockWrite() {
   changed_ = false;
   uint32_t f = 0, v = 0;
   s = ReadCounter(&f, &v);
+  // An odd counter under a free lock: a writer died in the middle of a change.
+  if (s.ok() && v % 2 != 0) {
+    s = RollBack(v);
+    if (s.ok()) s = ReadCounter(&f, &v);
+  }
   uint64_t size = 0;
   if (s.ok()) s = file_->Size(&size);
   if (s.ok() && (f != free_head_ || v != version_ || RoundUpToPage(size) != file_end_))
     s = LoadTags();
+  disk_free_ = free_head_;
+  disk_version_ = version_;
+  disk_end_ = size;
   if (!s.ok()) {
     lock_depth_ = 0;
     (void)file_->Unlock(kLockOffset, 1);
@@ -281,16 +285,7 @@ Status FileImpl::UnlockWrite() {
     --lock_depth_;
     return Status::OK();
   }
-  Status s = FlushDirty();
-  if (s.ok() && changed_) {
-    ++version_;
-    uint8_t b[8];
-    PutLE32(b, free_head_);
-    PutBE32(b + 4, version_);
-    s = file_->WriteAt(kHdrFree, b, 8);
-    PutLE32(dir_->header().data() + kHdrFree, free_head_);
-    PutBE32(dir_->header().data() + kHdrVersion, version_);
-  }
+  Status s = Commit();
   changed_ = false;
   if (!s.ok()) DropCache();  // what is on disk is unknown: re-read it next time
   lock_depth_ = 0;
@@ -302,13 +297,17 @@ Status FileImpl::Refresh() {
   if (lock_depth_ > 0) return Status::OK();
   uint32_t f, v;
   XB_RETURN_IF_ERROR(ReadCounter(&f, &v));
+  if (v % 2 != 0 && v != checked_odd_) {
+    XB_RETURN_IF_ERROR(RecoverIfInterrupted());
+    XB_RETURN_IF_ERROR(ReadCounter(&f, &v));
+  }
   if (f == free_head_ && v == version_) return Status::OK();
   return Load();
 }
 
 Status FileImpl::Flush() {
   if (lock_depth_ == 0) return Status::OK();
-  return FlushDirty();
+  return Commit();
 }
 
 Status FileImpl::Sync() {

@@ -23,6 +23,12 @@ namespace xb::cdx {
 
 class FileImpl;
 
+// One range of the index file a commit writes.
+struct PageWrite {
+  uint32_t off;
+  std::string bytes;
+};
+
 using NodeRef = std::shared_ptr<Node>;
 
 // A place in a tag in storage order: entry `idx` of `leaf`, where idx may be
@@ -159,6 +165,7 @@ class FileImpl final : public CdxFile {
   Status Refresh() override;
   Status Flush() override;
   Status Sync() override;
+  Status Verify(std::vector<std::string>* problems) override;
 
   // --- used by tags and cursors ---
   bool read_only() const { return read_only_; }
@@ -184,19 +191,37 @@ class FileImpl final : public CdxFile {
   Status Write(F&& op);
 
   static bool IsRestart(const Status& s);
+  // Puts back the pages of a change whose writer died (cdx_journal.cc).
+  Status RecoverIfInterrupted();
 
  private:
   Status LockShared();  // waits a little for a writer to finish
   void UnlockShared();
   Status ReadCounter(uint32_t* free_head, uint32_t* version);
   void DropCache();
-  Status FlushDirty();
+  // Everything the current change writes, dirty pages and headers, encoded;
+  // the directory header carries `counter` in its change counter.
+  Status CollectWrites(std::vector<PageWrite>* out, uint32_t counter);
+  // Writes the current change through the rollback journal (cdx_journal.cc).
+  Status Commit();
+  std::string JournalPath() const;
+  Status OpenJournal(bool create);
+  Status WriteJournal(const std::vector<PageWrite>& writes, uint32_t marker);
+  Status RollBack(uint32_t counter);
   Status LoadTags();
   Status DoDeleteTag(TagImpl* t);
   void Evict();
 
+  Env* env_;
   std::unique_ptr<File> file_;
+  std::unique_ptr<File> journal_;  // opened on the first change
   bool read_only_;
+  // The file as the last commit (or the lock) left it: what a rollback
+  // journal must be able to put back.
+  uint32_t disk_free_ = 0;
+  uint32_t disk_version_ = 0;
+  uint64_t disk_end_ = 0;
+  uint32_t checked_odd_ = 0;  // an odd counter found with nothing to roll back
   int lock_depth_ = 0;
   int shared_depth_ = 0;
   bool changed_ = false;    // pages written under the current write lock

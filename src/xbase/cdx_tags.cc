@@ -235,6 +235,7 @@ Result<std::unique_ptr<CdxFile>> CdxFile::Open(Env* env, const std::string& path
   if (!f.ok()) return f.status();
   auto impl =
       std::make_unique<cdx::FileImpl>(env, std::move(f.value()), mode == OpenMode::kReadOnly);
+  XB_RETURN_IF_ERROR(impl->RecoverIfInterrupted());
   XB_RETURN_IF_ERROR(impl->Load());
   return std::unique_ptr<CdxFile>(std::move(impl));
 }

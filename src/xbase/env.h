@@ -22,6 +22,8 @@ class File {
  public:
   virtual ~File() = default;
   const std::string& path() const { return path_; }
+  // The name the file goes by after Env::Rename moved it (messages use it).
+  void set_path(std::string path) { path_ = std::move(path); }
 
   // Reads up to `n` bytes at `offset`; `*got` < n only at end of file.
   virtual Status ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) = 0;

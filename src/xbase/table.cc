@@ -9,6 +9,7 @@
 
 #include "xbase/dbf_header.h"
 #include "xbase/field_codec.h"
+#include "xbase/file_swap.h"
 #include "xbase/fpt.h"
 #include "xbase/table_index.h"
 #include "xbase/table_locks.h"
@@ -57,6 +58,8 @@ Result<std::unique_ptr<Table>> Table::Open(const std::string& path, const OpenOp
     if (BaseName(path).find('.') == std::string::npos) resolved = env->Resolve(path + ".DBF");
     if (!resolved.ok()) return Status::NotFound(path + ": table not found");
   }
+  // A pack or reindex killed half-way is finished (or undone) first.
+  XB_RETURN_IF_ERROR(RecoverSwap(env, *resolved));
   auto f = env->Open(*resolved, opt.read_only ? OpenMode::kReadOnly : OpenMode::kReadWrite);
   if (!f.ok()) return f.status();
   std::unique_ptr<Table> t(new Table());
@@ -462,8 +465,10 @@ Status Table::Put(int field, const Value& v) {
   if (IsMemoType(f.type)) {
     if (!v.is_char()) return Status::InvalidArgument(path_ + ": field " + f.name + " takes text");
     if (!memo_) return Status::NotFound(path_ + ": memo file is not open");
-    uint32_t reuse = observer_ ? 0 : DecodeMemoBlock(f, rec_.data());
-    auto b = memo_->Write(reuse, v.str());
+    // Always new blocks: the committed record keeps pointing at its old text
+    // until the record itself is written, so a process killed in between
+    // loses only the uncommitted change. Pack reclaims the old blocks.
+    auto b = memo_->Write(0, v.str());
     if (!b.ok()) return b.status();
     EncodeMemoBlock(f, *b, rec_.data());
     dirty_ = true;

@@ -124,8 +124,8 @@ class Table {
   // Writes the pending record (and its keys) without syncing.
   Status WriteBack();
 
-  // Observer of every change (null = none). While one is set, memos are never
-  // rewritten in place, so a before-image keeps pointing at the old text.
+  // Observer of every change (null = none). Memos are never rewritten in
+  // place, so a before-image keeps pointing at the old text.
   void SetObserver(TableObserver* o) { observer_ = o; }
   TableObserver* observer() const { return observer_; }
   // Puts back the bytes of record `recno` as they were (undo of a change),
@@ -176,7 +176,12 @@ class Table {
   Status CreateTag(const std::string& name, const std::string& key_expr,
                    const std::string& for_expr = "", bool descending = false);
   Status DeleteTag(const std::string& name);
-  Status Reindex();
+  // Rebuilds every tag from the records alone. Exclusive: into a new file
+  // swapped in at the end, with the tags the old index lists when its tag
+  // directory can be read and the `fallback` ones otherwise (open the table
+  // with open_index = false when the old index cannot even be opened).
+  // Shared with the file locked: in place, keeping the tags.
+  Status Reindex(const std::vector<TagInfo>& fallback = {});
   // Walks every tag and compares it with the keys recomputed from the
   // records; each difference is appended to `problems`.
   Status Check(std::vector<std::string>* problems);

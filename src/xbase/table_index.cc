@@ -327,12 +327,26 @@ Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   // where a walk from it goes on. Without one the cursor stays put.
   if (!in_tag && !KeyOf(order_, rec, &key).ok()) return Status::OK();
   XB_RETURN_IF_ERROR(cdx_->Refresh());
-  // Already standing on the record's entry (the usual case while skipping):
-  // no need to search the tree again. A cursor whose pages another user
-  // changed finds its place again by this same key and record on its next step.
-  if (in_tag && cursor_->Valid() && cursor_->recno() == recno && cursor_->key() == key) {
-    *present = true;
-    return Status::OK();
+  if (cursor_->Valid() && cursor_->recno() == recno) {
+    // Already standing on the record's entry (the usual case while skipping):
+    // no need to search the tree again. A cursor whose pages another user
+    // changed finds its place again by this same key and record on its next step.
+    if (in_tag && cursor_->key() == key) {
+      *present = true;
+      return Status::OK();
+    }
+    // On an entry of this record under another key. When that entry is gone,
+    // the record moved (our change or another user's) and the walk goes on
+    // from its new key. When it is still there, the record disagrees with its
+    // entry (a change stopped between the record and the index): it stays
+    // where its entry is, so a walk neither repeats nor skips records.
+    std::string entry_key = cursor_->key();
+    Status s = cursor_->SeekEntry(entry_key, recno);
+    if (s.ok()) {
+      *present = true;
+      return Status::OK();
+    }
+    if (!s.IsNotFound()) return s;
   }
   Status s = cursor_->SeekEntry(key, recno);
   if (s.IsNotFound()) {
@@ -366,11 +380,10 @@ Result<std::string> IndexSet::EncodeSeekKey(const Value& v) const {
   return EncodeKey(val, type, t.cdx->def().key_len);
 }
 
-Status IndexSet::AddTag(const TagDef& def_in, std::unique_ptr<Expression> key,
-                        std::unique_ptr<Expression> cond) {
+Status IndexSet::AddEmptyTag(const TagDef& def_in, const Expression& key) {
   TagDef tdef = def_in;
-  tdef.key_type = KeyTypeOf(key->result_type());
-  tdef.key_len = KeyLenOf(*key);
+  tdef.key_type = KeyTypeOf(key.result_type());
+  tdef.key_len = KeyLenOf(key);
   if (tdef.key_len <= 0 || tdef.key_len > 240)
     return Status::InvalidArgument(Describe(table_->path_, tdef) + ": key length " +
                                    std::to_string(tdef.key_len) + " is not between 1 and 240");
@@ -388,12 +401,44 @@ Status IndexSet::AddTag(const TagDef& def_in, std::unique_ptr<Expression> key,
   // The directory may have been rewritten: rebind every tag pointer.
   std::string order_name = order_ >= 0 ? tags_[order_].cdx->def().name : "";
   XB_RETURN_IF_ERROR(BindTags());
+  if (!order_name.empty()) SetOrder(FindTag(order_name));
+  if (FindTag(tdef.name) < 0)
+    return Status::Corrupt(Describe(table_->path_, tdef) + ": tag vanished after creation");
+  return Status::OK();
+}
+
+Status IndexSet::AddTag(const TagDef& tdef, std::unique_ptr<Expression> key,
+                        std::unique_ptr<Expression> cond) {
   (void)cond;
-  int idx = FindTag(tdef.name);
-  if (idx < 0) return Status::Corrupt(Describe(table_->path_, tdef) + ": tag vanished after creation");
-  XB_RETURN_IF_ERROR(BuildTag(idx));
+  XB_RETURN_IF_ERROR(AddEmptyTag(tdef, *key));
+  std::string order_name = order_ >= 0 ? tags_[order_].cdx->def().name : "";
+  XB_RETURN_IF_ERROR(BuildTag(FindTag(tdef.name), table_->file_.get(), table_->count_));
   if (!order_name.empty()) SetOrder(FindTag(order_name));
   return Status::OK();
+}
+
+std::vector<TagDef> IndexSet::Defs() const {
+  std::vector<TagDef> out;
+  for (const auto& t : tags_) out.push_back(t.cdx->def());
+  return out;
+}
+
+Status IndexSet::BuildFile(Table* t, const std::string& path, const std::vector<TagDef>& defs,
+                           File* records, uint32_t count) {
+  auto cdx = CdxFile::Create(t->env_, path, true);
+  if (!cdx.ok()) return cdx.status();
+  IndexSet ix(t, std::move(*cdx));
+  for (const TagDef& d : defs) {
+    auto key = Expression::Compile(d.key_expr, t->fields_);
+    if (!key.ok()) return key.status().With(Describe(t->path_, d));
+    if (!d.for_expr.empty()) {
+      auto cond = Expression::Compile(d.for_expr, t->fields_);
+      if (!cond.ok()) return cond.status().With(Describe(t->path_, d) + " FOR");
+    }
+    XB_RETURN_IF_ERROR(ix.AddEmptyTag(d, **key));
+    XB_RETURN_IF_ERROR(ix.BuildTag(ix.FindTag(d.name), records, count));
+  }
+  return ix.cdx_->Sync();
 }
 
 Status IndexSet::DeleteTag(int i) {
@@ -411,9 +456,9 @@ Status IndexSet::DeleteTag(int i) {
   return Status::OK();
 }
 
-Status IndexSet::BuildTag(int i) {
+Status IndexSet::BuildTag(int i, File* records, uint32_t count) {
   std::vector<std::pair<std::string, uint32_t>> entries;
-  const uint32_t n = table_->count_;
+  const uint32_t n = count;
   entries.reserve(n);
   const uint16_t rl = table_->record_len_;
   const uint32_t chunk = std::max<uint32_t>(1, (1u << 20) / rl);
@@ -422,7 +467,7 @@ Status IndexSet::BuildTag(int i) {
   for (uint32_t first = 1; first <= n; first += chunk) {
     uint32_t m = std::min(chunk, n - first + 1);
     XB_RETURN_IF_ERROR(
-        table_->file_->ReadExact(table_->RecordOffset(first), buf.data(), static_cast<size_t>(m) * rl));
+        records->ReadExact(table_->RecordOffset(first), buf.data(), static_cast<size_t>(m) * rl));
     for (uint32_t j = 0; j < m; ++j) {
       rec.assign(buf.data() + static_cast<size_t>(j) * rl, rl);
       std::string key;
@@ -441,7 +486,8 @@ Status IndexSet::BuildTag(int i) {
 }
 
 Status IndexSet::Rebuild() {
-  for (int i = 0; i < tag_count(); ++i) XB_RETURN_IF_ERROR(BuildTag(i));
+  for (int i = 0; i < tag_count(); ++i)
+    XB_RETURN_IF_ERROR(BuildTag(i, table_->file_.get(), table_->count_));
   if (order_ >= 0) cursor_ = tags_[order_].cdx->NewCursor();
   between_ = false;
   return cdx_->Flush();

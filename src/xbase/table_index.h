@@ -30,6 +30,7 @@ class IndexSet {
   int tag_count() const { return static_cast<int>(tags_.size()); }
   Tag& tag(int i) { return tags_[i]; }
   std::vector<TagInfo> Infos() const;
+  std::vector<TagDef> Defs() const;  // as the tag directory holds them
   int FindTag(const std::string& name) const;  // -1 when missing
 
   // Key maintenance: `old_rec` is null for a record that is new to the index.
@@ -67,8 +68,12 @@ class IndexSet {
   Status AddTag(const TagDef& tdef, std::unique_ptr<Expression> key,
                 std::unique_ptr<Expression> cond);
   Status DeleteTag(int i);
-  // Rebuilds every tag from the records.
+  // Rebuilds every tag from the records, in place.
   Status Rebuild();
+  // Writes a complete new index at `path` with the tags `defs`, over the
+  // first `count` records of `records` (a file laid out like the table's).
+  static Status BuildFile(Table* t, const std::string& path, const std::vector<TagDef>& defs,
+                          File* records, uint32_t count);
   Status Check(std::vector<std::string>* problems);
   Status Flush();
   Status Reset();  // empties every tag (zap)
@@ -83,7 +88,8 @@ class IndexSet {
   Status Settle(bool forward, uint32_t* recno);
   Status SeekTop();     // the cursor to the first entry of the scope
   Status SeekBottom();  // the cursor to the last entry of the scope
-  Status BuildTag(int i);
+  Status BuildTag(int i, File* records, uint32_t count);
+  Status AddEmptyTag(const TagDef& tdef, const Expression& key);
   Status LockIndex();  // the index lock, waiting while another writer holds it
 
   Table* table_;

@@ -183,17 +183,6 @@ Status Table::DeleteTag(const std::string& name) {
   return index_->DeleteTag(i);
 }
 
-Status Table::Reindex() {
-  XB_RETURN_IF_ERROR(RequireWritable("reindex"));
-  if (!exclusive_ && !file_locked_)
-    return Status::InvalidArgument(path_ + ": reindex needs the table exclusive or locked");
-  if (!index_) return Status::OK();
-  XB_RETURN_IF_ERROR(WriteBack());
-  XB_RETURN_IF_ERROR(RefreshCount());
-  XB_RETURN_IF_ERROR(index_->Rebuild());
-  return GoTop();
-}
-
 Status Table::Check(std::vector<std::string>* problems) {
   if (!index_) return Status::OK();
   XB_RETURN_IF_ERROR(WriteBack());

@@ -1,5 +1,9 @@
 // An Env that passes everything to the real one but can be told to fail:
-// writes (as I/O errors or short writes), syncs and lock requests.
+// writes (as I/O errors or short writes), syncs and lock requests. In `killed`
+// mode it plays a process killed after its N-th change to the disk: the
+// change budget counts writes, truncations, renames, removals and creations;
+// once it is spent nothing reaches the disk any more, except (with
+// short_writes) the first half of the write that was under way.
 #pragma once
 
 #include <atomic>
@@ -14,6 +18,23 @@ struct Faults {
   std::atomic<bool> short_writes{false};   // a failing write first writes half its bytes
   std::atomic<bool> refuse_locks{false};
   std::atomic<bool> fail_sync{false};
+  std::atomic<bool> killed{false};  // see above
+  std::atomic<long> changes{0};     // changes made to the disk so far
+  std::atomic<bool> dead{false};    // killed mode: the budget is spent
+
+  // Killed mode: whether one more change may reach the disk.
+  bool Allow() {
+    if (!killed) return true;
+    if (dead) return false;
+    int left = fail_writes_after.load();
+    if (left == 0) {
+      dead = true;
+      return false;
+    }
+    if (left > 0) fail_writes_after = left - 1;
+    ++changes;
+    return true;
+  }
 };
 
 class FaultFile : public xb::File {
@@ -21,6 +42,12 @@ class FaultFile : public xb::File {
   FaultFile(std::unique_ptr<xb::File> base, Faults* f) : File(base->path()), base_(std::move(base)), f_(f) {}
   xb::Status ReadAt(uint64_t o, void* b, size_t n, size_t* got) override { return base_->ReadAt(o, b, n, got); }
   xb::Status WriteAt(uint64_t o, const void* b, size_t n) override {
+    if (f_->killed) {
+      bool torn = !f_->dead && f_->fail_writes_after.load() == 0 && f_->short_writes && n > 1;
+      if (f_->Allow()) return base_->WriteAt(o, b, n);
+      if (torn) base_->WriteAt(o, b, n / 2);
+      return xb::Status::IOError(path() + ": write: process killed");
+    }
     int left = f_->fail_writes_after.load();
     if (left == 0) {
       if (f_->short_writes && n > 1) base_->WriteAt(o, b, n / 2);
@@ -33,7 +60,10 @@ class FaultFile : public xb::File {
     return f_->fail_sync ? xb::Status::IOError(path() + ": sync: injected failure") : base_->Sync();
   }
   xb::Status Size(uint64_t* s) override { return base_->Size(s); }
-  xb::Status Truncate(uint64_t s) override { return base_->Truncate(s); }
+  xb::Status Truncate(uint64_t s) override {
+    if (!f_->Allow()) return xb::Status::IOError(path() + ": truncate: process killed");
+    return base_->Truncate(s);
+  }
   xb::Status Lock(uint64_t o, uint64_t l, bool x) override {
     if (f_->refuse_locks) return xb::Status::Busy(path() + ": locked by another user");
     return base_->Lock(o, l, x);
@@ -52,10 +82,17 @@ class FaultEnv : public xb::Env {
     return Wrap(base_->Open(p, m));
   }
   xb::Result<std::unique_ptr<xb::File>> Create(const std::string& p, bool t) override {
+    if (!faults.Allow()) return xb::Status::IOError(p + ": create: process killed");
     return Wrap(base_->Create(p, t));
   }
-  xb::Status Remove(const std::string& p) override { return base_->Remove(p); }
-  xb::Status Rename(const std::string& a, const std::string& b) override { return base_->Rename(a, b); }
+  xb::Status Remove(const std::string& p) override {
+    if (!faults.Allow()) return xb::Status::IOError(p + ": remove: process killed");
+    return base_->Remove(p);
+  }
+  xb::Status Rename(const std::string& a, const std::string& b) override {
+    if (!faults.Allow()) return xb::Status::IOError(a + ": rename: process killed");
+    return base_->Rename(a, b);
+  }
   xb::Status Stat(const std::string& p, xb::FileInfo* i) override { return base_->Stat(p, i); }
   xb::Status ListDir(const std::string& d, std::vector<std::string>* n) override {
     return base_->ListDir(d, n);
