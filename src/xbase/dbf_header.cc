@@ -1,5 +1,7 @@
 #include "xbase/dbf_header.h"
 
+#include <cstdio>
+
 #include <cctype>
 #include <cstring>
 #include <set>
@@ -53,8 +55,11 @@ Status ParseHeaderPrefix(const uint8_t* p, uint64_t file_size, const std::string
     case 0xFB:
       break;
     default:
-      return Status::Corrupt(name + ": not a DBF table (version byte 0x" +
-                             std::to_string(h->version) + ")");
+    {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "0x%02X", h->version);
+      return Status::Corrupt(name + ": not a DBF table (version byte " + hex + ")");
+    }
   }
   h->update_year = 1900 + p[1];
   h->update_month = p[2];

@@ -438,7 +438,13 @@ Status IndexSet::BuildFile(Table* t, const std::string& path, const std::vector<
     XB_RETURN_IF_ERROR(ix.AddEmptyTag(d, **key));
     XB_RETURN_IF_ERROR(ix.BuildTag(ix.FindTag(d.name), records, count));
   }
-  return ix.cdx_->Sync();
+  XB_RETURN_IF_ERROR(ix.cdx_->Sync());
+  // Nobody else has seen the new file: the rollback journal its building
+  // left beside it has nothing to protect.
+  ix.cdx_.reset();
+  std::string journal = path + "-journal";
+  if (t->env_->Exists(journal)) (void)t->env_->Remove(journal);
+  return Status::OK();
 }
 
 Status IndexSet::DeleteTag(int i) {

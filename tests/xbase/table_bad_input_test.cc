@@ -51,7 +51,7 @@ TEST_F(Corrupted, HeadersThatLieAboutTheFileAreRefusedWithTheFileNamed) {
       {"header length past end", [](std::string& b) { b[8] = '\xFF'; b[9] = '\x7F'; }, "header length"},
       {"header length too small", [](std::string& b) { b[8] = 10; b[9] = 0; }, "too small"},
       {"record length disagrees", [](std::string& b) { b[10] = 50; }, "fields add up"},
-      {"unknown version byte", [](std::string& b) { b[0] = 0x7A; }, "not a DBF"},
+      {"unknown version byte", [](std::string& b) { b[0] = 0x7A; }, "version byte 0x7A"},
       {"unknown field type", [](std::string& b) { b[32 + 11] = 'Z'; }, "unknown type"},
       {"field of width zero", [](std::string& b) { b[32 + 16] = 0; }, "width 0"},
       {"no terminator", [](std::string& b) { b[160] = 'X'; }, "terminator"},
