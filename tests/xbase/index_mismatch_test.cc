@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 
+#include "qzadmin_run.h"
 #include "support/temp_dir.h"
 #include "xbase/table.h"
 
@@ -65,23 +66,8 @@ std::vector<uint32_t> Expected(bool back) {
   return v;
 }
 
-struct CmdResult {
-  int status = -1;
-  std::string out;
-};
-
-CmdResult Qzadmin(const std::string& args) {
-  CmdResult r;
-  // A walk that never ends must fail the test, not hang it.
-  std::string cmd = "timeout 60 " + std::string(QZADMIN_PATH) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+using qztest::CmdResult;
+using qztest::Qzadmin;
 
 std::vector<int> DumpedRecnos(const std::string& out) {
   std::vector<int> v;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "qzadmin_run.h"
 #include "support/fault_env.h"
 #include "support/temp_dir.h"
 #include "xbase/cdx.h"
@@ -58,15 +59,9 @@ bool Mentions(const std::vector<std::string>& v, const std::string& what) {
 }
 
 int Qzadmin(const std::string& args, std::string* out = nullptr) {
-  std::string cmd = "timeout 120 " + std::string(QZADMIN_PATH) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  std::string text;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-  int st = pclose(p);
-  if (out) *out = text;
-  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  qztest::CmdResult r = qztest::Qzadmin(args);
+  if (out) *out = r.out;
+  return r.status;
 }
 
 TEST(IndexRepair, CheckFindsAFreeListThroughALivePageAndReindexRepairsIt) {

@@ -6,28 +6,15 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "qzadmin_run.h"
 #include "support/manifest.h"
 #include "support/temp_dir.h"
 #include "xbase/table.h"
 
 namespace {
 
-struct CmdResult {
-  int status = -1;
-  std::string out;
-};
-
-CmdResult Qzadmin(const std::string& args) {
-  CmdResult r;
-  std::string cmd = std::string(QZADMIN_PATH) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+using qztest::CmdResult;
+using qztest::Qzadmin;
 
 std::vector<nlohmann::json> Lines(const std::string& out) {
   std::vector<nlohmann::json> v;
