@@ -111,6 +111,10 @@ class CdxFile {
   // chains, parent keys, key order, the free-page list); each fault found is
   // appended to `problems`. The status is an error only when reading failed.
   virtual Status Verify(std::vector<std::string>* problems) = 0;
+  // Removes the rollback journal beside the index (cdx-format.md, "Crash
+  // safety") when every change was completed. Only for a user that has the
+  // index to itself: others keep writing their journal through open handles.
+  virtual void DropJournal() = 0;
 };
 
 }  // namespace xb

@@ -169,6 +169,7 @@ class FileImpl final : public CdxFile {
   Status Flush() override;
   Status Sync() override;
   Status Verify(std::vector<std::string>* problems) override;
+  void DropJournal() override;
 
   // --- used by tags and cursors ---
   bool read_only() const { return read_only_; }

@@ -131,6 +131,14 @@ Status FileImpl::RecoverIfInterrupted() {
   return s;
 }
 
+void FileImpl::DropJournal() {
+  if (read_only_ || lock_depth_ > 0) return;
+  uint32_t f, v;
+  if (!ReadCounter(&f, &v).ok() || v % 2 != 0) return;  // a change to undo still needs it
+  journal_.reset();
+  if (env_->Exists(JournalPath())) (void)env_->Remove(JournalPath());
+}
+
 Status FileImpl::Commit() {
   const bool headers_dirty = dir_->header_dirty() ||
                              std::any_of(tags_.begin(), tags_.end(),

@@ -189,6 +189,8 @@ Status Table::Close() {
     Status is = index_->Flush();
     if (s.ok()) s = is;
   }
+  // Alone with the index: its rollback journal has nobody left to protect.
+  if (index_ && exclusive_ && !read_only_ && s.ok()) index_->DropJournal();
   UnlockAll();
   index_.reset();
   memo_.reset();

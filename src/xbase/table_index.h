@@ -76,6 +76,7 @@ class IndexSet {
                           File* records, uint32_t count);
   Status Check(std::vector<std::string>* problems);
   Status Flush();
+  void DropJournal() { cdx_->DropJournal(); }
   Status Reset();  // empties every tag (zap)
 
  private:
