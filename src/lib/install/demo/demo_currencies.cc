@@ -1,5 +1,6 @@
 // Currencies of the demo: colones (accounting currency) and dollars, with a
-// year of weekly dollar rates that drift like the real ones do.
+// year of weekly dollar rates that drift like the real ones do; one business
+// also keeps euros, its rates stored as the bank quotes them.
 #include <cmath>
 
 #include "lib/install/demo/demo_context.h"
@@ -36,6 +37,26 @@ xb::Status AddCurrencies(Context& c) {
         r.Set("FECHA", day).Set("LIMITE", limit);
         // Buying, selling, and the bank's reference rate.
         r.Set("CAMBIO", value).Set("CAMBIO2", value + 6.5).Set("CAMBIO3", value + 3.1);
+        r.Set("USUARIO", "SUP").Set("INFO_USER", "instalador / demo");
+      }));
+    }
+    if (!b.euro) continue;
+    XB_RETURN_IF_ERROR(c.Add("MONEDAS", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("CODIGO", "EU").Set("DESCRIP", "Euro");
+      r.Set("SIMBOLO", "€").Set("SIGLAS", "EUR").Set("CAMBIO_MIN", 450);
+      r.Set("SAL_CXP", 0.01).Set("SAL_CXC", 0.01);
+    }));
+    XB_RETURN_IF_ERROR(c.Add("DET_MON", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("MONEDA_1", "EU").Set("MONEDA_2", "CR");
+      r.Set("DESCRIP", "Colón por euro").Set("PROYECTA", 0);
+    }));
+    // Derived from the dollar's, so the other data keep their random draws.
+    for (const auto& [day, value] : rates) {
+      const double euro = std::round(value * 108) / 100;
+      XB_RETURN_IF_ERROR(c.Add("T_CAMBIO", [&](Row& r) {
+        r.Set("NEGOCIO", b.code).Set("MONEDA1", "EU").Set("MONEDA2", "CR");
+        r.Set("FECHA", day).Set("LIMITE", limit);
+        r.Set("CAMBIO", euro).Set("CAMBIO2", euro + 7).Set("CAMBIO3", euro + 3.4);
         r.Set("USUARIO", "SUP").Set("INFO_USER", "instalador / demo");
       }));
     }
