@@ -116,7 +116,7 @@ class History {
 
  private:
   xb::Status Employee(const Business& b, const Department& d, Day date, xb::Table& person);
-  xb::Status CopyColumnType(const Business& b, const Department& d, Day date, xb::Table& type);
+  xb::Status CopyColumnType(const Department& d, Day date, xb::Table& type);
   // The value class of a column on the definitions of the day (null for a
   // separator or a type that does not exist).
   ::qz::ColumnValue* ValueClass(const Business& b, const Department& d, Day date,
@@ -177,8 +177,7 @@ xb::Status History::LineTotals(const Business& b, const Department& d, Day date,
   return xb::Status::OK();
 }
 
-xb::Status History::CopyColumnType(const Business& b, const Department& d, Day date,
-                                   xb::Table& type) {
+xb::Status History::CopyColumnType(const Department& d, Day date, xb::Table& type) {
   auto brackets = c_.OpenIndexed("DET_TIP");
   auto h_e_tip = c_.Open("H_E_TIP");
   auto h_d_tip = c_.Open("H_D_TIP");
@@ -189,7 +188,6 @@ xb::Status History::CopyColumnType(const Business& b, const Department& d, Day d
   if (!before.ok()) return before.status();
   XB_RETURN_IF_ERROR(::qz::CopyColumnTypeToHistory(type, **brackets, **h_e_tip, **h_d_tip,
                                                    Pad(d.code, 15), date.jd));
-  (void)b;
   auto after = (*h_d_tip)->RecCount();
   if (!after.ok()) return after.status();
   c_.Counted("H_E_TIP");
@@ -274,7 +272,7 @@ xb::Status History::Payroll(const Business& b, const Department& d, Day date) {
     XB_RETURN_IF_ERROR(Copy(col, "H_D_DEPT", dated));
     std::string type = Text(col, "COD_COLUMN");
     return ForEach("ENC_TIP", "ENC_TIP", n + type,
-                   [&](xb::Table& s) { return CopyColumnType(b, d, date, s); });
+                   [&](xb::Table& s) { return CopyColumnType(d, date, s); });
   }));
   XB_RETURN_IF_ERROR(ForEach("DET_DEP2", "DET_DEP2", n + dept,
                              [&](xb::Table& s) { return Copy(s, "H_D_DEP2", dated); }));
