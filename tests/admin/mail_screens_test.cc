@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "lib/mail/mail_session.h"
+#include "lib/mail/send_file.h"
 #include "lib/settings/globals.h"
 #include "support/smtp_server.h"
 #include "support/ui_session.h"

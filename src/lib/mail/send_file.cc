@@ -1,11 +1,12 @@
 // Mailing a report or grid file: the confirmation dialog LEE_EMAIL, the
 // queued notification, and sending it at once when the mail server is not
 // working.
-#include "admin/mail_screens.h"
+#include "lib/mail/send_file.h"
 
 #include <filesystem>
 
 #include "lib/data/locking.h"
+#include "lib/data/use.h"
 #include "lib/errors/error_handler.h"
 #include "lib/mail/heartbeat.h"
 #include "lib/mail/mail_fields.h"
