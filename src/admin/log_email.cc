@@ -2,12 +2,14 @@
 #include "admin/mail_screens.h"
 
 #include "lib/errors/error_handler.h"
+#include "lib/ui/catalog.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/message_box.h"
 
 namespace qz {
 
-LOG_EMAIL::LOG_EMAIL(Desktop& desktop) : WDIAG(desktop, nullptr, "LOG_EMAIL") {}
+LOG_EMAIL::LOG_EMAIL(Desktop& desktop, const std::string& template_name, const std::string&)
+    : WDIAG(desktop, nullptr, template_name) {}
 
 LOG_EMAIL::~LOG_EMAIL() {
   OnNCDestroy = nullptr;
@@ -48,17 +50,7 @@ bool LOG_EMAIL::Init() {
 }
 
 LOG_EMAIL* OpenMailLog(Desktop& desktop) {
-  auto w = std::make_unique<LOG_EMAIL>(desktop);
-  LOG_EMAIL* raw = w.get();
-  desktop.Adopt(std::move(w));
-  bool ok = false;
-  RunOperation([&] { ok = raw->Init(); });
-  if (!ok) {
-    raw->ENDDIALOG(2);
-    desktop.Collect();
-    return nullptr;
-  }
-  return raw;
+  return OpenScreen<LOG_EMAIL>(desktop, "LOG_EMAIL", "");
 }
 
 }  // namespace qz

@@ -24,7 +24,8 @@ void U_EMAIL(Desktop& desktop);
 class LOG_EMAIL : public WDIAG {
  public:
   static constexpr int kMenuId = 6282;
-  explicit LOG_EMAIL(Desktop& desktop);
+  // The business is not used: the queue is the installation's.
+  LOG_EMAIL(Desktop& desktop, const std::string& template_name, const std::string& business);
   ~LOG_EMAIL() override;
   bool Init();
   WBLISTBOX* grid() const { return grid_.get(); }
