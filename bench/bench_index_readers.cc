@@ -3,6 +3,7 @@
 // this process seeks random keys on the same table in shared mode. Every
 // read must succeed and find its record.
 // Run: build/bench_index_readers [--reads=N] [--records=N] [--dir=PATH]
+//        [--hold-us=N] [--work-us=N]   (the writer's time with and without the lock)
 #include <unistd.h>
 
 #include <chrono>
@@ -27,12 +28,14 @@ std::string Code(int i) { return "C" + std::to_string(100000 + i * 7); }
 
 int main(int argc, char** argv) {
   long reads = 1000000;
-  int records = 20000;
+  int records = 20000, hold_us = 20, work_us = 50;
   std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--reads=", 8) == 0) reads = std::atol(argv[i] + 8);
     if (std::strncmp(argv[i], "--records=", 10) == 0) records = std::atoi(argv[i] + 10);
     if (std::strncmp(argv[i], "--dir=", 6) == 0) base = argv[i] + 6;
+    if (std::strncmp(argv[i], "--hold-us=", 10) == 0) hold_us = std::atoi(argv[i] + 10);
+    if (std::strncmp(argv[i], "--work-us=", 10) == 0) work_us = std::atoi(argv[i] + 10);
   }
   std::string dir = base + "/qzreaders-" + std::to_string(getpid());
   std::filesystem::create_directories(dir);
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
   long errors = 0, wrong = 0;
   auto start = std::chrono::steady_clock::now();
   {
-    qztest::BlockingIndexWriter writer(cdx);
+    qztest::BlockingIndexWriter writer(cdx, hold_us, work_us);
     if (!writer.WaitUntilWriting(cdx)) return 2;
     std::mt19937 rng(1);
     for (long i = 0; i < reads; ++i) {
