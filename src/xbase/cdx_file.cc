@@ -162,6 +162,7 @@ void FileImpl::MarkDirty(const NodeRef& n) {
     n->dirty = true;
     dirty_.push_back(n);
   }
+  cache_.Recharge(*n);
   ++gen_;
 }
 
