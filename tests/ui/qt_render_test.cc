@@ -31,8 +31,8 @@ QApplication* App() {
   static int argc = 1;
   static char name[] = "ui_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 ? qobject_cast<QApplication*>(QCoreApplication::instance())
+  static QApplication* app = qobject_cast<QApplication*>(QApplication::instance())
+                                 ? qobject_cast<QApplication*>(QApplication::instance())
                                  : new QApplication(argc, argv);
   return app;
 }
