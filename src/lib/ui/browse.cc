@@ -108,8 +108,9 @@ void WBLISTBOX::ReadCells(Row* r) const {
 
 xb::Status WBLISTBOX::REFRESHALL() {
   if (!table_) return xb::Status::InvalidArgument("grid without a table");
-  uint32_t keep = table_->Eof() ? 0 : table_->RecNo();
-  if (keep == 0 && current_ >= 0 && current_ < RowCount()) keep = rows_[current_].recno;
+  // The selection stays where the user put it, wherever the cursor is.
+  uint32_t keep = SelectedRecNo();
+  if (keep == 0 && !table_->Eof()) keep = table_->RecNo();
   int old_current = current_;
   rows_.clear();
   row_of_.clear();
@@ -163,6 +164,11 @@ xb::Status WBLISTBOX::Select(int row) {
   xb::Status st = table_->GoTo(rows_[row].recno);
   if (view_) view_->CurrentChanged(row);
   return st;
+}
+
+bool WBLISTBOX::SelectRecNo(uint32_t recno) {
+  int row = RowOf(recno);
+  return row >= 0 && Select(row).ok();
 }
 
 xb::Status WBLISTBOX::ClickHeader(int col) {

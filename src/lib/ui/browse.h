@@ -103,6 +103,12 @@ class WBLISTBOX {
   const std::string& Cell(int row, int col) const;
   uint32_t RecNoAt(int row) const;
   int current() const { return current_; }
+  // The record of the selected row (0 = none). The selection is the grid's
+  // own: the table's cursor may be anywhere (another screen, a lookup, a
+  // save moved it), and operations on "the selected row" go by this.
+  uint32_t SelectedRecNo() const { return RecNoAt(current_); }
+  // Selects the row showing `recno`; false when it is not shown.
+  bool SelectRecNo(uint32_t recno);
   int RowOf(uint32_t recno) const;  // -1 when not shown
   // 0-based column whose tag is the active order, -1 for none.
   int active_mark() const { return active_mark_; }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,12 @@ class WDIAG {
   void SetCurrent(int id, int index);            // combo
   void SetSelected(int id, int index, bool on);  // list
   void ControlTouched(int id);                   // entries edited directly: tell the view
+
+  // --- date fields (edits with picture "@D"): shown "dd/mm/yy", read with
+  // the 1980 two-digit-year rule. DateValue is nullopt for text that is no
+  // date (the screen tells the user), 0 for a blank field.
+  void SetDate(int id, int32_t julian);
+  std::optional<int32_t> DateValue(int id) const;
 
   // --- window state
   const std::string& title() const { return title_; }

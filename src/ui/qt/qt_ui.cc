@@ -106,6 +106,7 @@ void QtUi::Show(WDIAG& w) {
   sub->setWidget(view);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
   sub->setWindowTitle(view->windowTitle());
+  sub->setWindowIcon(main_->windowIcon());  // the program's icon, not Qt's
   QObject::connect(view, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
   mdi_->addSubWindow(sub);
   subs_[&w] = sub;
@@ -133,9 +134,13 @@ void QtUi::RunModal(WDIAG& w) {
   auto* view = new DialogView(w, &dlg);
   layout->addWidget(view);
   dlg.setWindowTitle(view->windowTitle());
+  dlg.setWindowIcon(main_->windowIcon());
   QObject::connect(view, &DialogView::acted, &dlg, [&] {
     if (w.ended()) dlg.done(w.result());
   });
+  // Once shown (a dialog focuses its first control or default button when
+  // it appears), the focus goes where the screen put it.
+  QTimer::singleShot(0, &dlg, [view] { view->ApplyFocus(); });
   if (!w.ended()) dlg.exec();
   w.SetView(nullptr);
 }
@@ -179,7 +184,7 @@ void QtUi::MenuChanged() {
   edit_menu_->clear();
   for (const auto& e : desktop_->edit_menu()) {
     QAction* a = edit_menu_->addAction(QString::fromUtf8(e.caption));
-    a->setEnabled(!e.greyed && e.action != nullptr);
+    a->setEnabled(e.Enabled());
     std::string caption = e.caption;
     QObject::connect(a, &QAction::triggered, main_.get(), [this, caption] {
       // Run after the menu has closed: the entry may rebuild this menu.

@@ -64,7 +64,7 @@ TEST_F(DesktopTest, DeniedRightsGreyTheirEntries) {
   desktop.MENUSET(2662, &s, "");
   ASSERT_EQ(desktop.edit_menu().size(), 3u);
   EXPECT_EQ(desktop.edit_menu()[0].caption, "Agregar");  // shown without the trailing blank
-  EXPECT_TRUE(desktop.edit_menu()[1].greyed);
+  EXPECT_TRUE(desktop.edit_menu()[1].Denied());
   EXPECT_FALSE(desktop.ChooseEdit("Modificar"));
   EXPECT_EQ(added, 0);  // the screen is not among the desktop's windows
   desktop.MENUSET(0, nullptr, "");
