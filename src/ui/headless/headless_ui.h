@@ -74,6 +74,20 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   void Pump() override { ++pumps_; }
   // How often a long loop let the window system breathe.
   int pumps() const { return pumps_; }
+  // --- printing and files (begin)
+  // Printed documents are captured; PDF files hold the pages' plain text.
+  PrintJobResult Print(const PrintDocument& doc) override;
+  PrintJobResult WritePdf(const PrintDocument& doc, const std::string& path) override;
+  void OpenDocument(const std::string& path) override { opened_.push_back(path); }
+  // The next print job: cancelled in the print dialog, or failed with `error`.
+  void CancelNextPrint() { print_answers_.push_back({PrintJobResult::kCancelled, ""}); }
+  void FailNextPrint(const std::string& error) {
+    print_answers_.push_back({PrintJobResult::kFailed, error});
+  }
+  const std::vector<PrintDocument>& printed() const { return printed_; }
+  const std::vector<std::string>& pdfs() const { return pdfs_; }
+  const std::vector<std::string>& opened() const { return opened_; }
+  // --- printing and files (end)
 
   // --- MessageBoxProvider
   int Show(const std::string& text, const std::string& title, int style) override;
@@ -90,6 +104,9 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   std::vector<std::string> wait_texts_;
   std::map<int, std::string> open_waits_;
   std::vector<PrintDocument> previews_;
+  std::deque<PrintJobResult> print_answers_;
+  std::vector<PrintDocument> printed_;
+  std::vector<std::string> pdfs_, opened_;
   std::vector<std::string> problems_;
   std::vector<std::string> modal_log_;
   int pumps_ = 0;
