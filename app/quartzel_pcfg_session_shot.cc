@@ -40,8 +40,12 @@ qz::DialogView* ModalView() {
   return modal ? modal->findChild<qz::DialogView*>() : nullptr;
 }
 
+// The click is posted, not made from inside the driver's timer: what the
+// button runs may open a modal window of its own, and Qt does not run a
+// timer's slot again while that slot is still running.
 void Press(qz::DialogView* view, int id) {
-  if (auto* b = qobject_cast<QAbstractButton*>(view->widget(id))) b->click();
+  if (auto* b = qobject_cast<QAbstractButton*>(view->widget(id)))
+    QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
 }
 
 bool Enabled(qz::DialogView* view, int id) {
