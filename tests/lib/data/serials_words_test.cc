@@ -71,6 +71,14 @@ class WordIndexTest : public ::testing::Test {
   }
   uint32_t Rows() { return *(*xb::Table::Open(inst.root + "BASES/TXT_SRCH.DBF"))->RecCount(); }
 
+  void AddRow(WDBTable& t, const std::string& codigo, const std::string& descrip) {
+    ADD_NEW_REC(t);
+    t.FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));
+    t.FieldPut("CODIGO", xb::Value::Char(codigo));
+    t.FieldPut("DESCRIP", xb::Value::Char(descrip));
+    UNLOCK_NEW_REC(t);
+  }
+
   void SetDescrip(WDBTable& t, const std::string& d) {
     LOCK_FOR_MODIFY(t);
     t.FieldPut("DESCRIP", xb::Value::Char(d));
@@ -125,11 +133,7 @@ TEST_F(WordIndexTest, SearchNeedsEveryWordAsAPrefix) {
 
 TEST_F(WordIndexTest, AnEditThatFailsKeepsTheRecordsWords) {
   TablePtr t = USE(nullptr, "ARTICULO");
-  ADD_NEW_REC(*t);
-  t->FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));
-  t->FieldPut("CODIGO", xb::Value::Char("A1"));
-  t->FieldPut("DESCRIP", xb::Value::Char("MESA DE MADERA"));
-  UNLOCK_NEW_REC(*t);
+  AddRow(*t, "A1", "MESA DE MADERA");
   const auto words = Words();
   // The user's edit stops between the lock and the release (a fault, a
   // cancelled dialog): the record keeps its text, and the index its words.
@@ -143,21 +147,13 @@ TEST_F(WordIndexTest, AnEditThatFailsKeepsTheRecordsWords) {
 
 TEST_F(WordIndexTest, AFreeRowAnotherUserHoldsIsPassedOver) {
   TablePtr t = USE(nullptr, "ARTICULO");
-  ADD_NEW_REC(*t);
-  t->FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));
-  t->FieldPut("CODIGO", xb::Value::Char("A1"));
-  t->FieldPut("DESCRIP", xb::Value::Char("MESA DE MADERA"));
-  UNLOCK_NEW_REC(*t);
+  AddRow(*t, "A1", "MESA DE MADERA");
   DELETE_RECORD(*t);  // its three rows are free now
   const uint32_t rows = Rows();
   // Another workstation is reusing every free row at this moment.
   auto other = xb::Table::Open(inst.root + "BASES/TXT_SRCH.DBF");
   for (uint32_t r = 1; r <= rows; ++r) ASSERT_TRUE((*other)->LockRecord(r).ok());
-  ADD_NEW_REC(*t);
-  t->FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));
-  t->FieldPut("CODIGO", xb::Value::Char("A2"));
-  t->FieldPut("DESCRIP", xb::Value::Char("SILLA"));
-  UNLOCK_NEW_REC(*t);  // does not wait for them: appends its own rows
+  AddRow(*t, "A2", "SILLA");  // does not wait for them: appends its own rows
   EXPECT_EQ(Words(), (std::multiset<std::string>{"A2 SILLA", "A2 HOTEL"}));
   EXPECT_EQ(Rows(), rows + 2);
 }
