@@ -199,7 +199,11 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
       s = tag->Remove(c.old_key, recno);
       if (s.IsNotFound()) s = Status::OK();  // already gone: nothing to undo
     }
-    if (s.ok() && c.insert) s = tag->Insert(c.new_key, recno);
+    if (s.ok() && c.insert) {
+      s = tag->Insert(c.new_key, recno);
+      // Already there (an undo after a crash between data and index): done.
+      if (s.code() == Code::kExists) s = Status::OK();
+    }
     if (!s.ok()) s = s.With(Describe(table_->path_, tag->def()) + " record " + std::to_string(recno));
   }
   Status u = cdx_->UnlockWrite();

@@ -24,6 +24,12 @@ Desktop* CurrentDesktop() {
 }
 void SetCurrentDesktop(Desktop* d) {
   g_desktop = d;
+  // Long loops (MULTITASK, WAIT_TIME) pump the current desktop's window system.
+  if (d) {
+    SetMessagePump([d] { d->window_system().Pump(); });
+  } else {
+    SetMessagePump(nullptr);
+  }
 }
 void SetDialogLogHook(DialogLogHook hook) {
   g_log_hook = std::move(hook);
@@ -37,7 +43,7 @@ Desktop::~Desktop() {
   // Close what is still open the way the user would, so every screen closes
   // its tables.
   CloseAll();
-  if (g_desktop == this) g_desktop = nullptr;
+  if (g_desktop == this) SetCurrentDesktop(nullptr);
 }
 
 void Desktop::CloseAll() {
@@ -330,10 +336,6 @@ void WAIT::TERMINAR() {
   if (!open_) return;
   open_ = false;
   desktop_->window_system().WaitClosed(id_);
-}
-
-void MULTITASK() {
-  if (Desktop* d = CurrentDesktop()) d->window_system().Pump();
 }
 
 }  // namespace qz

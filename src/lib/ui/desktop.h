@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/settings/multitask.h"  // MULTITASK for the screens' long loops
 #include "lib/ui/wdiag.h"
 #include "lib/ui/window_system.h"
 
@@ -177,8 +178,5 @@ class WAIT {
   int id_ = 0;
   bool open_ = false;
 };
-
-// Lets the screen repaint during long loops (MULTITASK).
-void MULTITASK();
 
 }  // namespace qz

@@ -71,6 +71,9 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   void WaitShown(int id, const std::string& text) override;
   void WaitClosed(int id) override;
   void Preview(const PrintDocument& doc) override { previews_.push_back(doc); }
+  void Pump() override { ++pumps_; }
+  // How often a long loop let the window system breathe.
+  int pumps() const { return pumps_; }
   // --- printing and files (begin)
   // Printed documents are captured; PDF files hold the pages' plain text.
   PrintJobResult Print(const PrintDocument& doc) override;
@@ -106,6 +109,7 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   std::vector<std::string> pdfs_, opened_;
   std::vector<std::string> problems_;
   std::vector<std::string> modal_log_;
+  int pumps_ = 0;
   MessageBoxProvider* previous_box_ = nullptr;
   std::function<void(const std::string&)> on_box_;
 };
