@@ -48,6 +48,7 @@ void FillSample(qz::WDIAG& w) {
 int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string& png) {
   std::string name = template_name;
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (int rc = ControlScreenshot(ui, name, png); rc >= 0) return rc;
   if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
     std::string home =
         (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
