@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTableView>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -82,6 +83,9 @@ int DepartmentTree(qz::QtUi& ui, const std::string& home, const std::string& png
   qz::DialogView view(w);
   view.resize(900, 520);
   view.show();
+  Settle();
+  // The totals row closes the list: show the end of it.
+  if (auto* table = qobject_cast<QTableView*>(view.widget(700))) table->scrollToBottom();
   return Save(&view, png) ? 0 : 1;
 }
 
@@ -115,7 +119,7 @@ int WaitProgress(qz::QtUi& ui, const std::string& png) {
   p.Step(0);
   Settle();
   QWidget* box = ui.WaitWindow(1);
-  return box && Save(ui.main_window(), png) ? 0 : 1;
+  return box && Save(box, png) ? 0 : 1;
 }
 
 }  // namespace

@@ -207,7 +207,7 @@ void TreeModel::AddStandardContextEntries() {
     if (!ask_text) return;
     if (auto text = ask_text("Buscar:")) Search(*text);
   });
-  AddContextEntry(kTreeRefresh, [this](TreeNode*) { Refresh(); });
+  if (fill_) AddContextEntry(kTreeRefresh, [this](TreeNode*) { Refresh(); });
 }
 
 bool TreeModel::ChooseContext(TreeNode* n, const std::string& caption) {

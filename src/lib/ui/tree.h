@@ -97,7 +97,7 @@ class TreeModel {
   };
   void AddContextEntry(const std::string& caption, std::function<void(TreeNode*)> action);
   // Expand all, collapse all, clear marks (multiple selection), search and
-  // refresh (when there is a fill function).
+  // refresh (when a fill function is set by then).
   void AddStandardContextEntries();
   const std::vector<MenuEntry>& context_menu() const { return menu_; }
   bool ChooseContext(TreeNode* n, const std::string& caption);

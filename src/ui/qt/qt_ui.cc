@@ -153,7 +153,9 @@ void QtUi::WaitShown(int id, const std::string& text) {
     label->setObjectName("text");
     label->setAlignment(Qt::AlignCenter);
     l->addWidget(label);
-    box->setStyleSheet("QWidget { background: #fdfdf5; border: 1px solid #9a9a8a; }");
+    // Only the window is framed, not each control inside it.
+    box->setObjectName("wait");
+    box->setStyleSheet("QWidget#wait { background: #fdfdf5; border: 1px solid #9a9a8a; }");
   }
   box->findChild<QLabel*>("text")->setText(QString::fromUtf8(text));
   box->adjustSize();
