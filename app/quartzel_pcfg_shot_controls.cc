@@ -25,17 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Settle() {
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
-
-bool Save(QWidget* w, const std::string& png) {
-  Settle();
-  bool ok = w->grab().save(QString::fromStdString(png));
-  if (!ok) std::fprintf(stderr, "quartzel-pcfg: cannot write %s\n", png.c_str());
-  return ok;
-}
-
 std::string Text(xb::Table& t, const char* field) {
   auto v = t.Get(field);
   if (!v.ok() || !v->is_char()) return "";

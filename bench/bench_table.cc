@@ -1,16 +1,28 @@
-// Engine workloads on a shared-mode table of 100,000 employee-like records.
-//   DBF only:  append (lock+release per record), sequential read, 50,000
-//              random locked updates.
+// Engine workloads on a shared-mode table of employee-like records (100,000
+// unless --records=N says otherwise), the same workloads the other xBase
+// engines of the suite are measured with:
+//   DBF only:  append (lock+release per record), sequential read of a numeric
+//              field, N/2 random locked increments of TOT_SAL.
 //   Indexed (tags NEGOCIO+CODIGO, NEGOCIO+DEPTO+CODIGO, NEGOCIO+UPPER(NOMBRE)):
-//     W1 append 100,000 records, lock+release per record
-//     W2 100,000 random exact seeks on tag 1 reading one field
-//     W3 10 full scans of tag 2 in key order
-//     W4 50,000 random locked updates changing DEPTO and TOT_SAL
+//     W1 append N records with codes in random order, lock+release per record
+//     W2 N random exact seeks on tag 1 reading one field
+//     W3 10 full scans of tag 2 in key order, summing TOT_SAL
+//     W4 N/2 random locked updates moving DEPTO (a tag 2 key) and adding 1 to TOT_SAL
 //     W5 20 passes seeking every business+department prefix and skipping while it matches
-// Run: build/bench_table [--benchmark_filter=...]; each workload runs once.
+// Run: build/bench_table [--records=N] [--dir=PATH] [--benchmark_filter=...];
+// each workload runs once. Files go to --dir (default /dev/shm when it exists,
+// so that the figures measure the engine and not the disk). Each workload
+// reports the resident memory after it (rss_mb) and the peak so far (peak_mb).
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "xbase/table.h"
@@ -21,14 +33,21 @@ using xb::Status;
 using xb::Table;
 using xb::Value;
 
-constexpr int kRecords = 100000;
+int g_records = 100000;
+std::string g_dir_base;
 const char* kBusinesses[] = {"HOTEL CENTRAL", "HOTEL PLAYA", "OFICINAS", "HOTEL MONTANA", "CASINO"};
 const char* kDepts[] = {"COCINA", "BAR", "RECEPCION", "AMA DE LLAVES", "SEGURIDAD",
                         "MANTENIMIENTO", "ADMIN", "VENTAS", "SPA", "JARDINES"};
 
 std::string Dir() {
   static std::string d = [] {
-    std::string p = (std::filesystem::temp_directory_path() / "qzbench").string();
+    std::string base = g_dir_base;
+    if (base.empty()) {
+      base = std::filesystem::is_directory("/dev/shm")
+                 ? std::string("/dev/shm")
+                 : std::filesystem::temp_directory_path().string();
+    }
+    std::string p = base + "/qzbench-" + std::to_string(getpid());
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     return p;
@@ -36,10 +55,40 @@ std::string Dir() {
   return d;
 }
 
-std::string Code(int i) { return std::to_string(100000 + i) + "-" + std::to_string(i % 97); }
+// Record i (0-based) holds code Code(CodeOf()[i]): the codes are a random
+// permutation, so appends insert all over the first tag, as real data does.
+const std::vector<int>& CodeOf() {
+  static std::vector<int> perm = [] {
+    std::vector<int> p(static_cast<size_t>(g_records));
+    for (int i = 0; i < g_records; ++i) p[i] = i;
+    std::shuffle(p.begin(), p.end(), std::mt19937(7));
+    return p;
+  }();
+  return perm;
+}
+
+std::string Code(int i) { return std::to_string(1000000 + i) + "-" + std::to_string(i % 97); }
 
 void Check(benchmark::State& st, const Status& s) {
   if (!s.ok()) st.SkipWithError(s.ToString().c_str());
+}
+
+double RssMb() {
+  std::ifstream in("/proc/self/statm");
+  long pages = 0, rss = 0;
+  in >> pages >> rss;
+  return static_cast<double>(rss) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+double PeakMb() {
+  struct rusage ru;
+  getrusage(RUSAGE_SELF, &ru);
+  return static_cast<double>(ru.ru_maxrss) / 1024.0;
+}
+
+void Report(benchmark::State& st) {
+  st.counters["rss_mb"] = RssMb();
+  st.counters["peak_mb"] = PeakMb();
 }
 
 std::unique_ptr<Table> CreateTable(const std::string& name, bool indexed) {
@@ -65,10 +114,11 @@ std::unique_ptr<Table> CreateTable(const std::string& name, bool indexed) {
 
 void Fill(benchmark::State& st, Table* t) {
   std::mt19937 rng(1);
-  for (int i = 0; i < kRecords; ++i) {
+  const auto& code_of = CodeOf();
+  for (int i = 0; i < g_records; ++i) {
     Check(st, t->Append());
     t->Put(0, Value::Char(kBusinesses[i % 5]));
-    t->Put(1, Value::Char(Code(i)));
+    t->Put(1, Value::Char(Code(code_of[i])));
     t->Put(2, Value::Char("nombre " + std::to_string(rng() % 100000) + " apellido"));
     t->Put(3, Value::Char(kDepts[rng() % 10]));
     t->Put(4, Value::Number(1));
@@ -81,11 +131,15 @@ void Fill(benchmark::State& st, Table* t) {
 std::unique_ptr<Table>& Plain() { static std::unique_ptr<Table> t; return t; }
 std::unique_ptr<Table>& Indexed() { static std::unique_ptr<Table> t; return t; }
 
+// Adds 1 to TOT_SAL of the current (locked) record.
+void Increment(Table* t) { t->Put(5, Value::Number(t->Get(5)->number() + 1)); }
+
 void BM_Dbf_Append(benchmark::State& st) {
   for (auto _ : st) {
     Plain() = CreateTable("BPLAIN", false);
     Fill(st, Plain().get());
   }
+  Report(st);
 }
 void BM_Dbf_SequentialRead(benchmark::State& st) {
   for (auto _ : st) {
@@ -94,19 +148,22 @@ void BM_Dbf_SequentialRead(benchmark::State& st) {
     for (Status s = t->GoTop(); s.ok() && !t->Eof(); s = t->Skip(1)) sum += t->Get(5)->number();
     benchmark::DoNotOptimize(sum);
   }
+  Report(st);
 }
 void BM_Dbf_RandomLockedUpdates(benchmark::State& st) {
   for (auto _ : st) {
     Table* t = Plain().get();
     std::mt19937 rng(2);
-    for (int i = 0; i < 50000; ++i) {
-      uint32_t r = 1 + rng() % kRecords;
+    for (int i = 0; i < g_records / 2; ++i) {
+      uint32_t r = 1 + rng() % g_records;
       Check(st, t->GoTo(r));
       Check(st, t->LockRecord());
-      t->Put(5, Value::Number(t->Get(5)->number() + 1));
+      Increment(t);
       Check(st, t->UnlockRecord(r));
     }
   }
+  Plain().reset();  // done with it: its pages are no longer ours
+  Report(st);
 }
 
 void BM_W1_AppendIndexed(benchmark::State& st) {
@@ -114,23 +171,26 @@ void BM_W1_AppendIndexed(benchmark::State& st) {
     Indexed() = CreateTable("BIDX", true);
     Fill(st, Indexed().get());
   }
+  Report(st);
 }
 void BM_W2_RandomSeeks(benchmark::State& st) {
   for (auto _ : st) {
     Table* t = Indexed().get();
     Check(st, t->SetOrder(1));
     std::mt19937 rng(3);
+    const auto& code_of = CodeOf();
     int found = 0;
-    for (int i = 0; i < kRecords; ++i) {
-      int k = rng() % kRecords;
+    for (int i = 0; i < g_records; ++i) {
+      int k = static_cast<int>(rng() % g_records);
       std::string key = std::string(kBusinesses[k % 5]);
       key.resize(15, ' ');
-      Check(st, t->Seek(Value::Char(key + Code(k))));
+      Check(st, t->Seek(Value::Char(key + Code(code_of[k]))));
       found += t->Found();
       benchmark::DoNotOptimize(t->Get(2));
     }
-    if (found != kRecords) st.SkipWithError("seek missed keys");
+    if (found != g_records) st.SkipWithError("seek missed keys");
   }
+  Report(st);
 }
 void BM_W3_FullScans(benchmark::State& st) {
   for (auto _ : st) {
@@ -138,25 +198,32 @@ void BM_W3_FullScans(benchmark::State& st) {
     Check(st, t->SetOrder(2));
     for (int pass = 0; pass < 10; ++pass) {
       int n = 0;
-      for (Status s = t->GoTop(); s.ok() && !t->Eof(); s = t->Skip(1)) ++n;
-      if (n != kRecords) st.SkipWithError("scan lost records");
+      double sum = 0;
+      for (Status s = t->GoTop(); s.ok() && !t->Eof(); s = t->Skip(1)) {
+        sum += t->Get(5)->number();
+        ++n;
+      }
+      benchmark::DoNotOptimize(sum);
+      if (n != g_records) st.SkipWithError("scan lost records");
     }
   }
+  Report(st);
 }
 void BM_W4_LockedKeyUpdates(benchmark::State& st) {
   for (auto _ : st) {
     Table* t = Indexed().get();
     Check(st, t->SetOrder(0));
     std::mt19937 rng(4);
-    for (int i = 0; i < 50000; ++i) {
-      uint32_t r = 1 + rng() % kRecords;
+    for (int i = 0; i < g_records / 2; ++i) {
+      uint32_t r = 1 + rng() % g_records;
       Check(st, t->GoTo(r));
       Check(st, t->LockRecord());
       t->Put(3, Value::Char(kDepts[rng() % 10]));
-      t->Put(5, Value::Number((rng() % 1000000) / 100.0));
+      Increment(t);
       Check(st, t->UnlockRecord(r));
     }
   }
+  Report(st);
 }
 void BM_W5_ScopedPrefixReads(benchmark::State& st) {
   for (auto _ : st) {
@@ -178,9 +245,10 @@ void BM_W5_ScopedPrefixReads(benchmark::State& st) {
           }
         }
       }
-      if (n != kRecords) st.SkipWithError("prefix reads lost records");
+      if (n != g_records) st.SkipWithError("prefix reads lost records");
     }
   }
+  Report(st);
 }
 
 #define ONCE(b) BENCHMARK(b)->Iterations(1)->Unit(benchmark::kMillisecond)
@@ -193,6 +261,33 @@ ONCE(BM_W3_FullScans);
 ONCE(BM_W4_LockedKeyUpdates);
 ONCE(BM_W5_ScopedPrefixReads);
 
+// Takes our own flags out of argv before Google Benchmark sees it.
+void ParseOwnFlags(int* argc, char** argv) {
+  int out = 1;
+  for (int i = 1; i < *argc; ++i) {
+    if (std::strncmp(argv[i], "--records=", 10) == 0) {
+      g_records = std::max(10, std::atoi(argv[i] + 10));
+    } else if (std::strncmp(argv[i], "--dir=", 6) == 0) {
+      g_dir_base = argv[i] + 6;
+    } else {
+      argv[out++] = argv[i];
+    }
+  }
+  *argc = out;
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  ParseOwnFlags(&argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  std::printf("records: %d, files in %s\n", g_records, Dir().c_str());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  Plain().reset();
+  Indexed().reset();
+  std::filesystem::remove_all(Dir());
+  std::printf("peak resident memory: %.1f MB\n", PeakMb());
+  return 0;
+}

@@ -10,7 +10,6 @@
 namespace xb::cdx {
 namespace {
 
-constexpr size_t kMaxCachedPages = 32768;
 constexpr char kRestartMessage[] = "\x01restart";
 
 }  // namespace
@@ -41,12 +40,19 @@ Status FileImpl::LockShared() {
     ++shared_depth_;
     return Status::OK();
   }
-  // A writer holds the byte only while it updates the tree: wait for it.
-  for (int i = 0;; ++i) {
+  // A writer holds the byte only while it updates the tree: wait for it,
+  // briefly at first (most writers are done within microseconds), then in
+  // millisecond steps, for up to five seconds.
+  auto start = std::chrono::steady_clock::now();
+  auto pause = std::chrono::microseconds(20);
+  for (;;) {
     Status s = file_->Lock(kLockOffset, 1, false);
     if (s.ok()) break;
-    if (!s.IsBusy() || i >= 5000) return s;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!s.IsBusy() || std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
+      return s.IsBusy() ? Status::Busy(path() + ": index locked by another user") : s;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(1));
   }
   ++shared_depth_;
   return Status::OK();
@@ -54,6 +60,24 @@ Status FileImpl::LockShared() {
 
 void FileImpl::UnlockShared() {
   if (--shared_depth_ == 0 && lock_depth_ == 0) (void)file_->Unlock(kLockOffset, 1);
+}
+
+Status FileImpl::BeginRead(bool hold) {
+  ++read_depth_;
+  if (!hold || read_holds_ || lock_depth_ > 0 || shared_depth_ > 0) return Status::OK();
+  XB_RETURN_IF_ERROR(LockShared());
+  read_holds_ = true;
+  uint32_t f, v;
+  XB_RETURN_IF_ERROR(ReadCounter(&f, &v));
+  if (f != free_head_ || v != version_) return LoadTags();
+  return Status::OK();
+}
+
+void FileImpl::EndRead() {
+  if (--read_depth_ == 0 && read_holds_) {
+    read_holds_ = false;
+    UnlockShared();
+  }
 }
 
 Status FileImpl::ReadCounter(uint32_t* free_head, uint32_t* version) {
@@ -65,7 +89,7 @@ Status FileImpl::ReadCounter(uint32_t* free_head, uint32_t* version) {
 }
 
 void FileImpl::DropCache() {
-  nodes_.clear();
+  cache_.Clear();
   for (auto& n : dirty_) n->dirty = false;
   dirty_.clear();
   freed_.clear();
@@ -80,10 +104,9 @@ Status FileImpl::Load() {
 }
 
 Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
-  auto it = nodes_.find(off);
-  if (it != nodes_.end()) {
-    if (it->second->owner != tag) return tag->Corrupt(off, "page belongs to another tag");
-    *out = it->second;
+  if (const NodeRef* hit = cache_.Find(off)) {
+    if ((*hit)->owner != tag) return tag->Corrupt(off, "page belongs to another tag");
+    *out = *hit;
     return Status::OK();
   }
   if (off % kPageSize != 0 || off < kHeaderSize || off + kPageSize > file_end_) {
@@ -94,7 +117,8 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
   bool locked_here = false;
   if (lock_depth_ == 0 && shared_depth_ == 0) {
     // First page read since the cache was checked: make sure no writer has
-    // changed the file meanwhile, and keep writers out while reading.
+    // changed the file meanwhile, and keep writers out while reading (for
+    // the rest of the operation when there is one under way).
     XB_RETURN_IF_ERROR(LockShared());
     locked_here = true;
     uint32_t f, v;
@@ -107,6 +131,10 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
       UnlockShared();
       return s;
     }
+    if (read_depth_ > 0) {
+      read_holds_ = true;
+      locked_here = false;
+    }
   }
   uint8_t page[kPageSize];
   Status s = file_->ReadExact(off, page, kPageSize);
@@ -117,30 +145,13 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
   if (!s.ok()) return tag->Corrupt(off, s.message());
   n->off = off;
   n->owner = tag;
-  if (nodes_.size() >= kMaxCachedPages) Evict();
-  nodes_[off] = n;
+  cache_.Put(n);
   *out = std::move(n);
   return Status::OK();
 }
 
-void FileImpl::Evict() {
-  for (auto it = nodes_.begin(); it != nodes_.end();) {
-    if (!it->second->dirty && it->second.use_count() == 1) {
-      it = nodes_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-}
-
 void FileImpl::DropPagesOf(const TagImpl* tag) {
-  for (auto it = nodes_.begin(); it != nodes_.end();) {
-    if (it->second->owner == tag && !it->second->dirty) {
-      it = nodes_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  cache_.EraseIf([tag](const Node& n) { return n.owner == tag && !n.dirty; });
   ++gen_;
 }
 
@@ -157,7 +168,7 @@ Result<uint32_t> FileImpl::AllocPage() {
   if (free_head_ != 0 && free_head_ != kNoPage) {
     uint32_t p = free_head_;
     if (p % kPageSize != 0 || p < kHeaderSize || p + kPageSize > file_end_ ||
-        header_pages_.count(p) || nodes_.count(p)) {
+        header_pages_.count(p) || cache_.Contains(p)) {
       return Status::Corrupt(path() + ": free page list points to " + HexOffset(p) +
                              ", which is not a free page");
     }
@@ -194,10 +205,9 @@ Result<uint32_t> FileImpl::AllocHeader() {
 }
 
 void FileImpl::FreePage(uint32_t off) {
-  auto it = nodes_.find(off);
-  if (it != nodes_.end()) {
-    it->second->dirty = false;
-    nodes_.erase(it);
+  if (const NodeRef* n = cache_.Find(off)) {
+    (*n)->dirty = false;
+    cache_.Erase(off);
   }
   header_pages_.erase(off);
   freed_[off] = free_head_;

@@ -1,11 +1,14 @@
 // Private to the CDX layer: the classes behind CdxFile, CdxTag and CdxCursor.
 //
-// Pages are cached decoded (cdx::Node) per file. The cache is trusted while
-// the file's change counter (header offset 8) and free-list head (offset 4)
-// stay as they were when it was filled; pages missing from the cache are read
-// under a shared lock on the index lock byte after checking the counter, so a
-// reader never mixes pages of two versions of the tree. A version change seen
-// in the middle of an operation restarts the operation on a fresh cache.
+// Pages are cached decoded (cdx::Node) per file (see cdx_cache.h). The cache
+// is trusted while the file's change counter (header offset 8) and free-list
+// head (offset 4) stay as they were when it was filled. The first page a read
+// operation misses is read under a shared lock on the index lock byte after
+// checking the counter, and the operation keeps that lock until it ends, so a
+// walk never mixes pages of two versions of the tree and pays the lock once.
+// A version change seen at that first miss restarts the operation on a fresh
+// cache, this time holding the shared lock from its start: a stream of
+// writers cannot make a reader give up.
 #pragma once
 
 #include <array>
@@ -13,10 +16,10 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "xbase/cdx.h"
+#include "xbase/cdx_cache.h"
 #include "xbase/cdx_format.h"
 
 namespace xb::cdx {
@@ -167,7 +170,7 @@ class FileImpl final : public CdxFile {
   void Touch() { ++gen_; }
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
-  void AddNode(const NodeRef& n) { nodes_[n->off] = n; }
+  void AddNode(const NodeRef& n) { cache_.Put(n); }
   void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.
   void MarkDirty(const NodeRef& n);
@@ -186,19 +189,24 @@ class FileImpl final : public CdxFile {
   static bool IsRestart(const Status& s);
 
  private:
-  Status LockShared();  // waits a little for a writer to finish
+  Status LockShared();  // waits for a writer to finish (up to a few seconds)
   void UnlockShared();
+  // Around each attempt of a read operation; `hold` takes the shared lock
+  // (and catches up with the file) before the operation starts.
+  Status BeginRead(bool hold);
+  void EndRead();
   Status ReadCounter(uint32_t* free_head, uint32_t* version);
   void DropCache();
   Status FlushDirty();
   Status LoadTags();
   Status DoDeleteTag(TagImpl* t);
-  void Evict();
 
   std::unique_ptr<File> file_;
   bool read_only_;
   int lock_depth_ = 0;
   int shared_depth_ = 0;
+  int read_depth_ = 0;       // read operations under way (nested)
+  bool read_holds_ = false;  // the running read operation keeps a shared lock
   bool changed_ = false;    // pages written under the current write lock
   uint32_t version_ = 0;    // change counter the cache belongs to
   uint32_t free_head_ = 0;  // first free page (0 or kNoPage: none)
@@ -207,7 +215,7 @@ class FileImpl final : public CdxFile {
   std::unique_ptr<TagImpl> dir_;
   std::vector<std::unique_ptr<TagImpl>> tags_;     // by header offset
   std::vector<std::unique_ptr<TagImpl>> dropped_;  // kept for dangling pointers
-  std::unordered_map<uint32_t, NodeRef> nodes_;
+  PageCache cache_;
   std::vector<NodeRef> dirty_;
   std::map<uint32_t, uint32_t> freed_;  // free page -> next, unwritten
   std::set<uint32_t> header_pages_;     // pages holding tag headers
@@ -216,7 +224,9 @@ class FileImpl final : public CdxFile {
 template <class F>
 Status FileImpl::Read(F&& op) {
   for (int attempt = 0;; ++attempt) {
-    Status s = op();
+    Status s = BeginRead(attempt > 0);
+    if (s.ok()) s = op();
+    EndRead();
     if (!IsRestart(s)) return s;
     if (attempt >= 8) return Status::Busy(path() + ": index keeps changing under the reader");
   }

@@ -31,7 +31,9 @@ QApplication* App() {
   static int argc = 1;
   static char name[] = "ui_tests";
   static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
+  static QApplication* app = qobject_cast<QApplication*>(QApplication::instance())
+                                 ? qobject_cast<QApplication*>(QApplication::instance())
+                                 : new QApplication(argc, argv);
   return app;
 }
 

@@ -6,6 +6,7 @@
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
+#include "lib/mail/mail_queue.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
 #include "lib/ui/message_box.h"
@@ -93,7 +94,8 @@ void Report(const std::string& report) {
   Globals& g = G();
   if (g.XEMAILSEND == 1) {
     // A report the mail server refused is queued rather than lost.
-    if (g_mail && g_mail->Send(g.XEMAILDEST, "Error: " + g.XEMAIL_ID, report)) return;
+    MailSender* mail = g_mail ? g_mail : &SessionMailSender();
+    if (mail->Send(g.XEMAILDEST, "Error: " + g.XEMAIL_ID, report)) return;
   }
   QueueMail(report);
 }

@@ -31,7 +31,7 @@ class MailSender {
   virtual ~MailSender() = default;
   virtual bool Send(const std::string& to, const std::string& subject, const std::string& body) = 0;
 };
-void SetMailSender(MailSender* m);  // not owned
+void SetMailSender(MailSender* m);  // not owned; null = the SMTP session (lib/mail)
 
 // How the process ends on "Salir" (tests replace it).
 void SetProcessExit(std::function<void(int)> exit_fn);

@@ -12,6 +12,13 @@ class WDIAG;
 class Desktop;
 struct PrintDocument;
 
+// How a printed document fared on its way out (report_output.h turns it into
+// the user's message).
+struct PrintJobResult {
+  enum Kind { kDone, kCancelled, kFailed } kind = kDone;
+  std::string error;  // kFailed: what went wrong, in Spanish
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -42,6 +49,21 @@ class WindowSystem {
   virtual void MenuChanged() {}
   // A printed document to preview (and print from the preview).
   virtual void Preview(const PrintDocument& doc) = 0;
+  // --- printing and files (begin)
+  // Sends a document to a printer the user picks in the system print dialog.
+  virtual PrintJobResult Print(const PrintDocument& doc) {
+    (void)doc;
+    return {PrintJobResult::kFailed, "no hay impresoras disponibles"};
+  }
+  // Writes the document as PDF to `path` (which may be replaced).
+  virtual PrintJobResult WritePdf(const PrintDocument& doc, const std::string& path) {
+    (void)doc;
+    (void)path;
+    return {PrintJobResult::kFailed, "no se puede generar PDF"};
+  }
+  // Opens a file with the desktop's associated program (the shell's "open").
+  virtual void OpenDocument(const std::string& path) { (void)path; }
+  // --- printing and files (end)
   // Lets the screen repaint during a long loop.
   virtual void Pump() {}
   // A window ended: Desktop::Collect should run once the current event has

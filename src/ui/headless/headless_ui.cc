@@ -1,5 +1,7 @@
 #include "ui/headless/headless_ui.h"
 
+#include <fstream>
+
 namespace qz {
 
 HeadlessUi::HeadlessUi() {
@@ -118,5 +120,26 @@ int HeadlessUi::Show(const std::string& text, const std::string& title, int styl
   if (on_box_) on_box_(text);
   return answer;
 }
+
+// --- printing and files (begin)
+PrintJobResult HeadlessUi::Print(const PrintDocument& doc) {
+  PrintJobResult r;
+  if (!print_answers_.empty()) {
+    r = print_answers_.front();
+    print_answers_.pop_front();
+  }
+  if (r.kind == PrintJobResult::kDone) printed_.push_back(doc);
+  return r;
+}
+
+PrintJobResult HeadlessUi::WritePdf(const PrintDocument& doc, const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << doc.PlainText();
+  out.close();
+  if (!out) return {PrintJobResult::kFailed, "no se pudo escribir " + path};
+  pdfs_.push_back(path);
+  return {};
+}
+// --- printing and files (end)
 
 }  // namespace qz

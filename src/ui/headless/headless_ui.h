@@ -85,6 +85,20 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   void Preview(const PrintDocument& doc) override { previews_.push_back(doc); }
   void WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) override;
   bool WaitCancelled(int id) override;
+  // --- printing and files (begin)
+  // Printed documents are captured; PDF files hold the pages' plain text.
+  PrintJobResult Print(const PrintDocument& doc) override;
+  PrintJobResult WritePdf(const PrintDocument& doc, const std::string& path) override;
+  void OpenDocument(const std::string& path) override { opened_.push_back(path); }
+  // The next print job: cancelled in the print dialog, or failed with `error`.
+  void CancelNextPrint() { print_answers_.push_back({PrintJobResult::kCancelled, ""}); }
+  void FailNextPrint(const std::string& error) {
+    print_answers_.push_back({PrintJobResult::kFailed, error});
+  }
+  const std::vector<PrintDocument>& printed() const { return printed_; }
+  const std::vector<std::string>& pdfs() const { return pdfs_; }
+  const std::vector<std::string>& opened() const { return opened_; }
+  // --- printing and files (end)
 
   // --- MessageBoxProvider
   int Show(const std::string& text, const std::string& title, int style) override;
@@ -101,6 +115,9 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   std::vector<std::string> wait_texts_;
   std::map<int, std::string> open_waits_;
   std::vector<PrintDocument> previews_;
+  std::deque<PrintJobResult> print_answers_;
+  std::vector<PrintDocument> printed_;
+  std::vector<std::string> pdfs_, opened_;
   std::vector<std::string> problems_;
   std::vector<std::string> modal_log_;
   MessageBoxProvider* previous_box_ = nullptr;

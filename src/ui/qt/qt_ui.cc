@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QUrl>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/dialog_view.h"
+#include "lib/ui/report_output.h"
+#include "ui/qt/print_preview.h"
 #include "ui/qt/print_render.h"
 
 namespace qz {
@@ -240,9 +244,26 @@ void QtUi::MenuChanged() {
   }
 }
 
+// --- printing and files (begin)
 void QtUi::Preview(const PrintDocument& doc) {
-  PreviewDocument(doc, main_.get());
+  PreviewWindow w(
+      doc, main_.get(), [this, &doc] { PRINT_REPORT(*desktop_, doc); },
+      [this, &doc](const std::string& path) { PDF_REPORT(*desktop_, doc, path); });
+  w.exec();
 }
+
+PrintJobResult QtUi::Print(const PrintDocument& doc) { return PrintWithDialog(doc, main_.get()); }
+
+PrintJobResult QtUi::WritePdf(const PrintDocument& doc, const std::string& path) {
+  std::string error = WriteDocumentPdf(doc, QString::fromStdString(path));
+  if (!error.empty()) return {PrintJobResult::kFailed, error};
+  return {};
+}
+
+void QtUi::OpenDocument(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+// --- printing and files (end)
 
 void QtUi::Pump() {
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -50,6 +50,11 @@ class QtUi : public WindowSystem, public MessageBoxProvider {
   QWidget* WaitWindow(int id) const;  // (tests and pictures)
   void MenuChanged() override;
   void Preview(const PrintDocument& doc) override;
+  // --- printing and files (begin)
+  PrintJobResult Print(const PrintDocument& doc) override;
+  PrintJobResult WritePdf(const PrintDocument& doc, const std::string& path) override;
+  void OpenDocument(const std::string& path) override;
+  // --- printing and files (end)
   void Pump() override;
   void CollectLater() override;
 

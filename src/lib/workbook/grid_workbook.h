@@ -1,0 +1,32 @@
+// A grid dumped into a workbook ("Exportar a DBF", opened from a grid's
+// context menu): one column per grid column with its heading boxed, the rows
+// from the grid's current row to its end as the grid shows them, numbers in
+// right-aligned columns typed as numbers, dates kept as the text shown.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "lib/ui/browse.h"
+
+namespace qz {
+
+struct GridExportProgress {
+  std::function<void(int rows)> rows;                 // "Filas Exportadas:"
+  std::function<void(const std::string&)> state;      // "Estado:"
+};
+
+// Writes the grid into folder + name (the name "GRID_" + window title when
+// `name` is empty) and returns the saved path, or "" when it could not be
+// saved (the user has been told why). Opens it afterwards when `open`.
+std::string ExportGridToWorkbook(const WBLISTBOX& grid, const std::string& window_title,
+                                 const std::string& folder, const std::string& name, bool open,
+                                 const GridExportProgress& progress = {});
+
+// DBF_OB: the export window for `grid`. "Exportar y mostrar en Excel" (1)
+// saves, opens the workbook and closes the window; "Exportar && enviar
+// email" (3) saves and returns the path (for the mail sender) without
+// opening it; "Salir" (2) returns "".
+std::string DBF_OB(WBLISTBOX& grid);
+
+}  // namespace qz

@@ -1,0 +1,100 @@
+// The decoded page cache of an index file: direct lookup by page number,
+// CLOCK eviction under a process-wide memory budget.
+#include "xbase/cdx_cache.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace xb::cdx {
+namespace {
+
+size_t DefaultBudget() {
+  const char* v = std::getenv("QZ_INDEX_CACHE_MB");
+  long mb = v && *v ? std::atol(v) : 0;
+  return static_cast<size_t>(mb > 0 ? mb : 32) << 20;
+}
+
+std::atomic<size_t>& BudgetBytes() {
+  static std::atomic<size_t> b{DefaultBudget()};
+  return b;
+}
+
+std::atomic<size_t> g_total{0};
+
+// However full the process is, a file keeps this share of the budget for
+// itself, so the index being worked on never thrashes because other files
+// hold pages.
+constexpr size_t kFloorShare = 8;
+
+}  // namespace
+
+void PageCache::SetBudget(size_t bytes) { BudgetBytes() = bytes; }
+size_t PageCache::Budget() { return BudgetBytes(); }
+size_t PageCache::TotalBytes() { return g_total; }
+
+size_t PageCache::Charge(const Node& n) {
+  // The node, its buffers and the shared pointer's control block with the
+  // allocator's overhead.
+  return sizeof(Node) + 64 + n.keys.capacity() + 4 * (n.recs.capacity() + n.kids.capacity());
+}
+
+void PageCache::Put(const NodeRef& n) {
+  size_t i = n->off / kPageSize;
+  if (i >= slots_.size()) {
+    size_t size = std::max<size_t>(i + 1, slots_.size() + slots_.size() / 2);
+    slots_.resize(size);
+    used_.resize(size);
+    charge_.resize(size);
+  }
+  if (slots_[i]) Erase(n->off);
+  slots_[i] = n;
+  used_[i] = 1;
+  charge_[i] = static_cast<uint32_t>(Charge(*n));
+  ++pages_;
+  bytes_ += charge_[i];
+  g_total += charge_[i];
+  if (g_total > Budget()) EvictOverBudget();
+}
+
+void PageCache::Erase(uint32_t off) {
+  size_t i = off / kPageSize;
+  if (i >= slots_.size() || !slots_[i]) return;
+  slots_[i].reset();
+  --pages_;
+  bytes_ -= charge_[i];
+  g_total -= charge_[i];
+  charge_[i] = 0;
+}
+
+void PageCache::Clear() {
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i]) Erase(static_cast<uint32_t>(i * kPageSize));
+  }
+  hand_ = 0;
+}
+
+void PageCache::EvictOverBudget() {
+  const size_t budget = Budget();
+  const size_t floor = budget / kFloorShare;
+  // Evict a little more than needed, so that a full cache does not sweep on
+  // every new page. The sweep is bounded per call: while a large change
+  // keeps its pages dirty there may be nothing to evict, and each new page
+  // must not pay for a whole turn of the hand.
+  const size_t target = budget - budget / 16;
+  const size_t n = slots_.size();
+  const size_t max_steps = std::min<size_t>(2 * n, 1024);
+  for (size_t step = 0; step < max_steps && g_total > target && bytes_ > floor; ++step) {
+    size_t i = hand_;
+    hand_ = hand_ + 1 < n ? hand_ + 1 : 0;
+    NodeRef& s = slots_[i];
+    if (!s) continue;
+    if (used_[i]) {
+      used_[i] = 0;
+      continue;
+    }
+    if (s->dirty || s.use_count() > 1) continue;
+    Erase(static_cast<uint32_t>(i * kPageSize));
+  }
+}
+
+}  // namespace xb::cdx

@@ -1,0 +1,76 @@
+// Private to the CDX layer: the decoded pages of one index file.
+//
+// Pages are found by page number in a plain array (the file is a dense run of
+// 512-byte pages, so the array costs 1/32 of the file in pointers and a lookup
+// is one load, no hashing). Memory is bounded by a budget shared by every
+// index of the process: when the decoded pages of all files together pass it,
+// the file that is reading evicts its own pages by CLOCK (second chance), so
+// the pages a walk keeps coming back to — roots and upper levels — stay, and
+// one-off leaves go. Pages in use (a cursor or a change holds them) and dirty
+// pages are never evicted.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "xbase/cdx_format.h"
+
+namespace xb::cdx {
+
+using NodeRef = std::shared_ptr<Node>;
+
+class PageCache {
+ public:
+  PageCache() = default;
+  ~PageCache() { Clear(); }
+  PageCache(const PageCache&) = delete;
+  PageCache& operator=(const PageCache&) = delete;
+
+  // The page at file offset `off`, or null; a hit counts as a use.
+  const NodeRef* Find(uint32_t off) {
+    size_t i = off / kPageSize;
+    if (i >= slots_.size() || !slots_[i]) return nullptr;
+    used_[i] = 1;
+    return &slots_[i];
+  }
+  bool Contains(uint32_t off) const {
+    size_t i = off / kPageSize;
+    return i < slots_.size() && slots_[i] != nullptr;
+  }
+  // Adds (or replaces) a page; may evict others to stay inside the budget.
+  void Put(const NodeRef& n);
+  void Erase(uint32_t off);
+  void Clear();
+  // Drops every page `drop` says yes to.
+  template <class F>
+  void EraseIf(F&& drop) {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+      if (slots_[i] && drop(*slots_[i])) Erase(static_cast<uint32_t>(i * kPageSize));
+    }
+  }
+
+  size_t pages() const { return pages_; }
+  size_t bytes() const { return bytes_; }
+
+  // Process-wide budget for decoded index pages (bytes), and what all files
+  // hold now. The default comes from QZ_INDEX_CACHE_MB when set.
+  static void SetBudget(size_t bytes);
+  static size_t Budget();
+  static size_t TotalBytes();
+
+ private:
+  static size_t Charge(const Node& n);
+  void EvictOverBudget();
+
+  std::vector<NodeRef> slots_;    // by page number
+  std::vector<uint8_t> used_;     // CLOCK reference bits
+  std::vector<uint32_t> charge_;  // bytes counted for each page when added
+  size_t pages_ = 0;
+  size_t bytes_ = 0;
+  size_t hand_ = 0;
+};
+
+}  // namespace xb::cdx
