@@ -19,9 +19,6 @@
 #include "ui/qt/qt_ui.h"
 
 namespace pcfg {
-namespace {
-
-namespace fs = std::filesystem;
 
 void Settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -33,6 +30,10 @@ bool Save(QWidget* w, const std::string& png) {
   if (!ok) std::fprintf(stderr, "quartzel-pcfg: cannot write %s\n", png.c_str());
   return ok;
 }
+
+namespace {
+
+namespace fs = std::filesystem;
 
 // Sample values for a dialog shown without its screen.
 void FillSample(qz::WDIAG& w) {
