@@ -211,6 +211,10 @@ void LogDiagViewer::BeforeCreate() {
       tree_->Add(root, label, abrevia, Trim(xb::ToUtf8(abrevia)));
     }
   }
+  // The users show under an open root; right click offers search and the rest.
+  tree_->Sort();
+  tree_->ExpandAll();
+  tree_->AddStandardContextEntries();
   tree_->on_click = [this, root](TreeNode* n) {
     if (n == root) {
       Restrict("LOG_DIAG", setup().scope);

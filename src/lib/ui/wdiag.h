@@ -151,7 +151,11 @@ class WDIAG {
   // Objects living on controls.
   void AttachGrid(int id, WBLISTBOX* grid) { grids_[id] = grid; }
   WBLISTBOX* Grid(int id) const;
-  void AttachTree(int id, TreeModel* tree) { trees_[id] = tree; }
+  // A tree attached after the window is shown reaches its view at once.
+  void AttachTree(int id, TreeModel* tree) {
+    trees_[id] = tree;
+    ControlTouched(id);
+  }
   TreeModel* Tree(int id) const;
 
   void SetView(WindowView* v) { view_ = v; }

@@ -24,6 +24,7 @@
 #include "lib/ui/picture.h"
 #include "lib/ui/tree.h"
 #include "ui/qt/browse_model.h"
+#include "ui/qt/tree_view.h"
 
 namespace qz {
 
@@ -267,30 +268,11 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       break;
     }
     case ControlKind::kTree: {
-      auto* t = new QTreeWidget;
-      t->setHeaderHidden(true);
+      auto* t = new TreeControl;
       if (n.lines > 0) t->setMinimumHeight(n.lines * (fontMetrics().height() + 4));
-      if (TreeModel* m = w_.Tree(id)) {
-        std::function<void(QTreeWidgetItem*, TreeNode*)> add = [&](QTreeWidgetItem* parent,
-                                                                   TreeNode* node) {
-          for (auto& c : node->children) {
-            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(t);
-            QString text = QString::fromUtf8(c->text);
-            if (!c->right_text.empty()) text += "    " + QString::fromUtf8(c->right_text);
-            item->setText(0, text);
-            item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(c.get())));
-            if (m->mode() == TreeModel::Mode::kMultiple && c->leaf())
-              item->setCheckState(0, c->marked ? Qt::Checked : Qt::Unchecked);
-            add(item, c.get());
-          }
-        };
-        add(nullptr, m->root());
-        t->expandAll();
-        connect(t, &QTreeWidget::itemClicked, this, [this, m](QTreeWidgetItem* item) {
-          m->Click(static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>()));
-          emit acted();
-        });
-      }
+      if (n.width > 0) t->setMinimumWidth(n.width * cw);
+      t->Bind(w_.Tree(id));
+      connect(t, &TreeControl::acted, this, &DialogView::acted);
       made = t;
       break;
     }
@@ -308,6 +290,11 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
 void DialogView::Show(const ControlState& c) {
   QWidget* wgt = widget(c.id);
   if (!wgt) return;
+  if (auto* t = qobject_cast<TreeControl*>(wgt)) {
+    t->Bind(w_.Tree(c.id));  // a tree made after the window was shown
+    t->setEnabled(c.enabled);
+    return;
+  }
   updating_ = true;
   QSignalBlocker block(wgt);
   wgt->setEnabled(c.enabled);
