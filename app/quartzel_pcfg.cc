@@ -16,6 +16,10 @@
 #include <filesystem>
 #include <string>
 
+#include "admin/mail_screens.h"
+#include "devices/credomat.h"
+#include "devices/p_elect.h"
+#include "devices/posware.h"
 #include "lib/ui/catalog.h"
 #include "lib/ui/dialog_template.h"
 #include "payroll/ocupa.h"
@@ -52,6 +56,26 @@ void RegisterScreens(qz::MenuRegistry& r, qz::Desktop& d) {
   });
   r.Register("OCUPA", [&d](const std::string& business, const std::string& tmpl) {
     qz::OpenScreen<qz::OCUPA>(d, tmpl, business);
+  });
+  r.Register("EMAIL6", [&d](const std::string& business, const std::string&) {
+    qz::EMAIL6(d, business);
+  });
+  r.Register("U_EMAIL", [&d](const std::string&, const std::string&) { qz::U_EMAIL(d); });
+  r.Register("LOG_EMAIL", [&d](const std::string&, const std::string&) { qz::OpenMailLog(d); });
+  r.Register("P_ELECT", [&d](const std::string& business, const std::string& tmpl) {
+    qz::OpenScreen<qz::P_ELECT>(d, tmpl, business);
+  });
+  r.Register("A_ELECT", [&d](const std::string& business, const std::string&) {
+    qz::A_ELECT(d, business);
+  });
+  r.Register("POSWARE", [&d](const std::string& business, const std::string&) {
+    qz::POSWARE(d, business, "", 1);
+  });
+  r.Register("CREDOMAT_PRE", [&d](const std::string& business, const std::string&) {
+    qz::CREDOMAT(d, business, "", 1);
+  });
+  r.Register("CREDOMAT", [&d](const std::string& business, const std::string&) {
+    qz::CREDOMAT(d, business, "", 2);
   });
 }
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+class QWidget;
+
 namespace qz {
 class QtUi;
 }
@@ -15,5 +17,11 @@ inline constexpr const char* kDemoBusiness = "HOTELSOL       ";
 // Renders `template_name` (a screen with demo data, or a dialog template) to
 // a PNG file. Returns 0 on success.
 int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string& png);
+// Lets the offscreen widgets lay themselves out, then writes `w` to a PNG.
+void Settle();
+bool Save(QWidget* w, const std::string& png);
+// Pictures of the controls on demo data (DEPT_TREE, OBSEARCH, WAIT_PROGRESS);
+// -1 for any other name.
+int ControlScreenshot(qz::QtUi& ui, const std::string& name, const std::string& png);
 
 }  // namespace pcfg

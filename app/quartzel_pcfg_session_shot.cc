@@ -9,6 +9,9 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
 
 #include "lib/errors/error_handler.h"
 #include "lib/ui/catalog.h"
@@ -37,8 +40,17 @@ qz::DialogView* ModalView() {
   return modal ? modal->findChild<qz::DialogView*>() : nullptr;
 }
 
+// The click is posted, not made from inside the driver's timer: what the
+// button runs may open a modal window of its own, and Qt does not run a
+// timer's slot again while that slot is still running.
 void Press(qz::DialogView* view, int id) {
-  if (auto* b = qobject_cast<QAbstractButton*>(view->widget(id))) b->click();
+  if (auto* b = qobject_cast<QAbstractButton*>(view->widget(id)))
+    QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
+}
+
+bool Enabled(qz::DialogView* view, int id) {
+  QWidget* b = view->widget(id);
+  return b && b->isEnabled();
 }
 
 }  // namespace
@@ -56,11 +68,37 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
   });
   qz::Application application(d, view, registry);
   int shots = 0;
-  // The user of this session: answers the modal dialogs as they come.
+  // The user of this session: answers the modal windows as they come, and
+  // never waits forever on one. A login shown again was refused: it is
+  // cancelled. A window that stays up after its answer (a disabled button),
+  // or the same message coming back again and again (a table another user
+  // keeps locked), ends the session instead of hanging it.
+  int logins = 0;
+  QWidget* stuck_on = nullptr;
+  int stuck_ticks = 0;
+  std::map<std::string, int> messages;
+  auto give_up = [](const std::string& why) {
+    std::fprintf(stderr, "quartzel-pcfg: giving up: %s\n", why.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+  };
   QTimer driver;
   QObject::connect(&driver, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      std::fprintf(stderr, "quartzel-pcfg: message \"%s\"\n", box->text().toUtf8().constData());
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal == stuck_on) {
+      if (++stuck_ticks == 10) {
+        if (auto* dlg = qobject_cast<QDialog*>(modal)) dlg->reject();
+      } else if (stuck_ticks >= 20) {
+        give_up("a window does not close");
+      }
+      return;
+    }
+    stuck_on = modal;
+    stuck_ticks = 0;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      const std::string text = box->text().toUtf8().constData();
+      std::fprintf(stderr, "quartzel-pcfg: message \"%s\"\n", text.c_str());
+      if (++messages[text] > 5) give_up("the same message keeps coming back");
       box->accept();
       return;
     }
@@ -69,6 +107,11 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
     qz::WDIAG& w = v->window();
     const std::string& name = w.template_name();
     if (name == "XLOGINUSR") {
+      if (++logins > 1) {
+        std::fprintf(stderr, "quartzel-pcfg: the login was refused\n");
+        Press(v, 2);
+        return;
+      }
       w.UserType(500, user);
       w.UserType(501, password);
       w.SetFocus(501);
@@ -80,7 +123,8 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
       QWidget* dlg = QApplication::activeModalWidget();
       dlg->resize(760, 460);
       shots += Save(dlg, out_dir + "/error.png");
-      Press(v, 202);
+      // "Ignorar" when the error allows it, otherwise "Salir".
+      Press(v, Enabled(v, 202) ? 202 : 1);
     } else {
       Press(v, 2);  // anything else (an expired password, a rate warning) is dismissed
     }

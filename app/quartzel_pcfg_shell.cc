@@ -7,17 +7,21 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
+#include <QIcon>
 #include <QScreen>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
+#include <QTableView>
 #include <QToolBar>
 #include <map>
 #include <set>
@@ -48,12 +52,29 @@ const std::map<std::string, std::set<int>>& PasswordFields() {
 QtMainView::QtMainView(ShellQtUi& ui) : ui_(ui) {
   QMainWindow* w = ui_.main_window();
   QStatusBar* sb = w->statusBar();
-  sb->addWidget(new QLabel("Ready"), 1);
+  sb->addWidget(new QLabel(Q("Listo")), 1);
   status_user_ = new QLabel;
   status_business_ = new QLabel;
   sb->addPermanentWidget(status_business_);
   sb->addPermanentWidget(status_user_);
-  for (const char* pane : {"INS", "NUM", "CAPS"}) sb->addPermanentWidget(new QLabel(pane));
+  // The insert/overwrite pane follows the Insert key.
+  status_insert_ = new QLabel("INS");
+  sb->addPermanentWidget(status_insert_);
+  for (const char* pane : {"NUM", "CAPS"}) sb->addPermanentWidget(new QLabel(pane));
+  // The program's icon, which every child window and dialog carries too.
+  QPixmap icon(32, 32);
+  icon.fill(QColor(0x1f, 0x3a, 0x68));
+  {
+    QPainter p(&icon);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(24);
+    p.setFont(f);
+    p.drawText(icon.rect(), Qt::AlignCenter, "Q");
+  }
+  w->setWindowIcon(QIcon(icon));
+  QApplication::setWindowIcon(QIcon(icon));
   w->menuBar()->installEventFilter(this);
   qApp->installEventFilter(this);
 }
@@ -76,6 +97,7 @@ void QtMainView::Attach(qz::PRINCIPAL& principal) {
     toolbar_ = new QToolBar(Q("Negocio"));
     toolbar_->setMovable(false);
     auto* view = new qz::DialogView(*bar);
+    view->layout()->setContentsMargins(6, 2, 6, 2);  // a bar, not a window
     toolbar_->addWidget(view);
     ui_.main_window()->addToolBar(Qt::TopToolBarArea, toolbar_);
     QObject::connect(view, &qz::DialogView::acted, this, [this, bar] {
@@ -125,7 +147,14 @@ void QtMainView::AddEntries(QMenu* menu, const std::vector<qz::MenuEntry>& entri
         a->setCheckable(true);
         a->setChecked(true);
       }
-      if (!e.available) a->setStatusTip(Q("Pantalla no disponible en esta versión"));
+      if (!e.available) {
+        // Not built yet: told apart from an entry greyed by rights.
+        a->setText(Q(e.caption + "  (en construcción)"));
+        a->setStatusTip(Q("Pantalla no disponible en esta versión"));
+        QFont f = a->font();
+        f.setItalic(true);
+        a->setFont(f);
+      }
       const int id = e.id;
       // Run after the menu has closed: the action may rebuild this menu.
       QObject::connect(a, &QAction::triggered, this, [this, id] {
@@ -192,6 +221,21 @@ void QtMainView::StatusChanged() {
   if (status_business_) status_business_->setText(Q(" " + qz::Trim(g.XU_COMP) + " "));
 }
 
+void QtMainView::FontsChanged() {
+  const qz::Globals& g = qz::G();
+  // Dialogs: the dialog font when one is set.
+  static const QFont system_font = QApplication::font();
+  QFont dialogs = system_font;
+  if (!g.XGLOBAL_FONT_NAME.empty()) dialogs.setFamily(Q(g.XGLOBAL_FONT_NAME));
+  QApplication::setFont(dialogs);
+  // Grids: the grid font and size.
+  QFont grids = dialogs;
+  if (!g.XWINDOW_FONT_NAME.empty()) grids.setFamily(Q(g.XWINDOW_FONT_NAME));
+  if (g.XGLOBAL_FONT_SIZE > 0) grids.setPointSizeF(g.XGLOBAL_FONT_SIZE);
+  QApplication::setFont(grids, "QTableView");
+  for (QTableView* v : ui_.main_window()->findChildren<QTableView*>()) v->setFont(grids);
+}
+
 bool QtMainView::Minimized() const {
   return ui_.main_window()->isMinimized();
 }
@@ -240,6 +284,12 @@ void QtMainView::Polish(QWidget* w) {
 bool QtMainView::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert && status_insert_ &&
+          !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+        overwrite_ = !overwrite_;
+        status_insert_->setText(overwrite_ ? "OVR" : "INS");
+      }
+      [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
       if (principal_) principal_->idle().UserInput();
@@ -255,21 +305,6 @@ bool QtMainView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Show:
       if (watched->isWidgetType()) Polish(static_cast<QWidget*>(watched));
       break;
-    case QEvent::FocusIn: {
-      // The window state learns which control has the focus: Enter in a
-      // field then does what that field asks.
-      for (QObject* o = watched; o; o = o->parent()) {
-        if (auto* view = qobject_cast<qz::DialogView*>(o)) {
-          qz::WDIAG& w = view->window();
-          if (const qz::DialogTemplate* t = w.dialog_template()) {
-            for (const qz::TemplateNode* n : t->Controls())
-              if (view->widget(n->id) == watched && w.focus() != n->id) w.SetFocus(n->id);
-          }
-          break;
-        }
-      }
-      break;
-    }
     case QEvent::MouseButtonRelease: {
       auto* menu = qobject_cast<QMenu*>(watched);
       auto* me = static_cast<QMouseEvent*>(event);

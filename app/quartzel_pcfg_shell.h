@@ -46,6 +46,7 @@ class QtMainView : public QObject, public qz::MainWindowView {
   void ShowNotice(const std::vector<std::string>& lines) override;
   void StatusChanged() override;
   bool Minimized() const override;
+  void FontsChanged() override;
   void EnableMainWindow(bool on) override;
   void Cascade() override;
   void Tile() override;
@@ -69,6 +70,8 @@ class QtMainView : public QObject, public qz::MainWindowView {
   QLabel* splash_ = nullptr;
   QLabel* status_user_ = nullptr;
   QLabel* status_business_ = nullptr;
+  QLabel* status_insert_ = nullptr;
+  bool overwrite_ = false;
   bool ended_ = false;
   int exit_code_ = 0;
   bool dispatch_posted_ = false;

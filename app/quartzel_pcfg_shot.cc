@@ -19,9 +19,6 @@
 #include "ui/qt/qt_ui.h"
 
 namespace pcfg {
-namespace {
-
-namespace fs = std::filesystem;
 
 void Settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -33,6 +30,10 @@ bool Save(QWidget* w, const std::string& png) {
   if (!ok) std::fprintf(stderr, "quartzel-pcfg: cannot write %s\n", png.c_str());
   return ok;
 }
+
+namespace {
+
+namespace fs = std::filesystem;
 
 // Sample values for a dialog shown without its screen.
 void FillSample(qz::WDIAG& w) {
@@ -48,6 +49,7 @@ void FillSample(qz::WDIAG& w) {
 int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string& png) {
   std::string name = template_name;
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (int rc = ControlScreenshot(ui, name, png); rc >= 0) return rc;
   if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
     std::string home =
         (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();

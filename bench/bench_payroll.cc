@@ -4,17 +4,29 @@
 //                 through PUT/GET, running totals included.
 //   CalcVac:      CALC_VAC::CALCULAR for 1,000 employees with 24 monthly
 //                 payrolls each, on shared tables with their CDX tags.
+//   PeriodColumns: what a period opening does with the columns: 1,000
+//                 employees x 40 columns, the value classes opened from
+//                 ENC_TIP/DET_TIP, each employee's value rows read from
+//                 DET_PERS, computed and written to H_D_PERS (catalog
+//                 layouts and tags, a fresh H_D_PERS per run).
 // Run: build/bench_payroll [--benchmark_filter=...].
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <map>
+#include <tuple>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "lib/install/catalog.h"
+#include "lib/install/table_maker.h"
 #include "lib/payroll/calc_vac.h"
 #include "lib/payroll/definitions.h"
+#include "lib/payroll/payroll_line.h"
 #include "lib/payroll/value_classes.h"
+#include "lib/payroll/value_loader.h"
+#include "lib/settings/globals.h"
 #include "xbase/table.h"
 
 namespace {
@@ -62,7 +74,6 @@ std::vector<ColumnType> Columns() {
 void BM_ValueClasses(benchmark::State& state) {
   PayrollContext ctx;
   ctx.fecha = xb::JulianFromYmd(2024, 6, 30);
-  ctx.costo_dia = 10000;
   ctx.tipo.cantidad = 2;
   std::vector<std::unique_ptr<qz::ColumnValue>> classes;
   for (auto& t : Columns()) classes.push_back(qz::MakeColumnValue(t, ctx, 1));
@@ -75,6 +86,7 @@ void BM_ValueClasses(benchmark::State& state) {
     emps[e].limite = e % 2 ? 50000 : 0;
     emps[e].schedule_factor = 8;
     emps[e].f_ingreso = ctx.fecha - e;
+    emps[e].costo_dia = 10000;
   }
   for (auto _ : state) {
     double sum = 0;
@@ -290,6 +302,152 @@ void BM_CalcVac(benchmark::State& state) {
   state.counters["employees"] = kEmployees;
 }
 BENCHMARK(BM_CalcVac)->Unit(benchmark::kMillisecond);
+
+// --- A period opening's column work, from tables to tables
+
+constexpr int kOpeningColumns = 40;
+
+std::string Col(int c) {
+  char b[3] = {static_cast<char>('A' + c / 10), static_cast<char>('0' + c % 10), 0};
+  return b;
+}
+
+std::unique_ptr<Table> Make(const char* name) {
+  auto catalog = qz::EmbeddedCatalog();
+  if (!catalog.ok()) std::abort();
+  const qz::CatalogTable* t = (*catalog)->Find(name);
+  if (!t) std::abort();
+  qz::MakeOptions o;
+  o.overwrite = true;
+  auto made = qz::MakeTable(*t, Dir(), o);
+  if (!made.ok()) std::abort();
+  return std::move(made.value());
+}
+
+struct OpeningTables {
+  std::unique_ptr<Table> enc_tip, det_tip, enc_pers, det_pers, h_d_pers, h_e_dept, t_cambio;
+};
+
+OpeningTables& Opening() {
+  static OpeningTables o = [] {
+    OpeningTables o;
+    o.enc_tip = Make("ENC_TIP");
+    o.det_tip = Make("DET_TIP");
+    o.enc_pers = Make("ENC_PERS");
+    o.det_pers = Make("DET_PERS");
+    o.h_d_pers = Make("H_D_PERS");
+    o.h_e_dept = Make("H_E_DEPT");
+    o.t_cambio = Make("T_CAMBIO");
+    auto C = [](const std::string& s) { return Value::Char(s); };
+    auto N = [](double d) { return Value::Number(d); };
+    for (int c = 0; c < kOpeningColumns; ++c) {
+      const bool tax = c % 10 == 9, pct = c % 5 == 4;
+      Put(*o.enc_tip, {{"NEGOCIO", C(kNeg)},
+                       {"CODIGO", C(Col(c))},
+                       {"TIPO", N(tax ? 3 : pct ? 2 : 1)},
+                       {"TIPO_TABLA", N(tax ? 1 : 0)},
+                       {"FACTOR_2", N(c % 3 == 0 ? 0 : 1)},
+                       {"FACTOR", N(pct || tax ? 0 : 1)},
+                       {"VAL_BASE", N(c == 0 ? 1 : 0)},
+                       {"VALOR", N(pct ? 9.17 : 0)},
+                       {"VAL_X_DEF", N(pct ? 1 : 0)},
+                       {"TIPO_MONTO", N(pct ? 2 : 0)},
+                       {"MONEDA", C("CR")}});
+      if (!tax) continue;
+      int serie = 0;
+      for (auto [i, f, r] : {std::tuple{0.0, 900000.0, 0.0}, std::tuple{900000.0, 1300000.0, 10.0},
+                             std::tuple{1300000.0, 1e12, 15.0}})
+        Put(*o.det_tip, {{"NEGOCIO", C(kNeg)},
+                         {"CODIGO", C(Col(c))},
+                         {"SERIE", N(++serie)},
+                         {"RANGO_I", N(i)},
+                         {"RANGO_F", N(f)},
+                         {"PORCENTAJE", N(r)}});
+    }
+    for (int e = 0; e < kEmployees; ++e) {
+      Put(*o.enc_pers, {{"NEGOCIO", C(kNeg)},
+                        {"CODIGO", C(Emp(e))},
+                        {"DEPTO", C("D1")},
+                        {"TOT_SAL", N(600000 + 997.0 * e)},
+                        {"ACTIVO", N(1)}});
+      for (int c = 0; c < kOpeningColumns; ++c)
+        Put(*o.det_pers, {{"NEGOCIO", C(kNeg)},
+                          {"CODIGO", C(Emp(e))},
+                          {"COD_COLUMN", C(Col(c))},
+                          {"VALOR_1", N(c == 0 ? 600000 + 997.0 * e : (e + c) % 12)},
+                          {"FACTOR", N(c % 5 == 4 || c % 10 == 9 ? 0 : 1250 + c)}});
+    }
+    for (Table* t : {o.enc_tip.get(), o.det_tip.get(), o.enc_pers.get(), o.det_pers.get()})
+      if (!t->Flush().ok()) std::abort();
+    return o;
+  }();
+  return o;
+}
+
+void BM_PeriodColumns(benchmark::State& state) {
+  OpeningTables& o = Opening();
+  const int32_t fecha = xb::JulianFromYmd(2024, 6, 15);
+  const std::string n = qz::PadRight(kNeg, 15);
+  qz::ColumnTables tables{o.enc_tip.get(), o.det_tip.get(), o.h_e_dept.get(), o.t_cambio.get(),
+                          nullptr};
+  qz::PayrollContext ctx;
+  ctx.fecha = fecha;
+  ctx.tipo.tipo = 0;
+  ctx.tipo.cantidad = 2;
+  double sum = 0;
+  const bool write = state.range(0) == 1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!o.h_d_pers->Zap().ok()) std::abort();
+    state.ResumeTiming();
+    std::map<std::string, std::unique_ptr<qz::ColumnValue>> classes;
+    for (int c = 0; c < kOpeningColumns; ++c) {
+      auto v = qz::OpenColumnValue({kNeg, "D1", Col(c), false, "CR"}, tables, ctx);
+      if (!v.ok() || !*v) std::abort();
+      classes[Col(c)] = std::move(v.value());
+    }
+    Table& p = *o.enc_pers;
+    Table& dp = *o.det_pers;
+    Table& h = *o.h_d_pers;
+    (void)p.SetOrder("ENC_PERS2");
+    (void)dp.SetOrder("DET_PERS");
+    std::vector<qz::LineValue> line;
+    for (xb::Status s = p.GoTop(); s.ok() && !p.Eof(); s = p.Skip()) {
+      const std::string e = qz::PadRight(qz::StrField(p, "CODIGO"), 15);
+      qz::LineFacts facts;
+      facts.tot_sal = qz::NumField(p, "TOT_SAL");
+      facts.sal_comple = 1;
+      line.clear();
+      (void)dp.Seek(Value::Char(n + e), true);
+      for (; !dp.Eof(); (void)dp.Skip()) {
+        if (qz::PadRight(qz::StrField(dp, "CODIGO"), 15) != e) break;
+        line.push_back({qz::StrField(dp, "COD_COLUMN"), qz::NumField(dp, "VALOR_1"),
+                        qz::NumField(dp, "FACTOR")});
+      }
+      for (const qz::LineValue& v : line) {
+        qz::ColumnValue& k = *classes[v.columna];
+        k.PUT(qz::LineInput(k.definition(), line, v, facts));
+        sum += k.GET().total;
+        if (!write) continue;
+        if (!h.Append().ok()) std::abort();
+        (void)h.Put("NEGOCIO", Value::Char(n));
+        (void)h.Put("CODIGO", Value::Char(e));
+        (void)h.Put("COD_COLUMN", Value::Char(v.columna));
+        (void)h.Put("VALOR_1", Value::Number(v.valor));
+        (void)h.Put("FACTOR", Value::Number(v.factor));
+        (void)h.Put("TOTAL", Value::Number(k.GET().total));
+        (void)h.Put("FECHA", Value::Date(fecha));
+        if (!h.WriteBack().ok()) std::abort();
+      }
+    }
+    if (!h.Flush().ok()) std::abort();
+  }
+  benchmark::DoNotOptimize(sum);
+  state.counters["cells"] = kEmployees * kOpeningColumns;
+}
+// Arg 1: the rows written to H_D_PERS; arg 0: read and computed only, to tell
+// the engine's write cost from the core's.
+BENCHMARK(BM_PeriodColumns)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -82,6 +82,10 @@ bool E_PUESTO::Open() {
   }
   FillLists();
   if (tipo_ == 1) {
+    // The row selected in the list, whatever the cursor of the shared table
+    // says; saving writes this record and no other.
+    recno_ = parent_.SelectedRecNo();
+    t_puestos_->GoTo(recno_);
     LoadRow();
   } else {
     SetCheck(kPorOcupacion, 1);
@@ -205,34 +209,55 @@ std::string E_PUESTO::Week() const {
   return w;
 }
 
-void E_PUESTO::WriteFields() {
+void E_PUESTO::WriteFields(const std::string& code) {
   xb::Table& t = *t_puestos_;
-  t.Put("CODIGO", xb::Value::Char(ToField(Text(kCodigo), 4)));
+  t.Put("CODIGO", xb::Value::Char(code));
   t.Put("DESCRIP", xb::Value::Char(ToField(Text(kDescrip), FieldWidth(t, "DESCRIP"))));
-  t.Put("HORAS_DIA", xb::Value::Number(NumericValue(Text(kHorasDia))));
+  t.Put("HORAS_DIA", xb::Value::Number(Number(kHorasDia)));
   if (auto cargo = oPerfil_->CURCARGO()) t.Put("PERFIL_EVA", xb::Value::Char(ToField(*cargo, 4)));
   for (int n = 1; n <= kRows; ++n) {
-    t.Put("PRES_EMP" + std::to_string(n), xb::Value::Number(NumericValue(Text(kEmpleados + n))));
-    t.Put("PRES_EXT" + std::to_string(n), xb::Value::Number(NumericValue(Text(kExtras + n))));
+    t.Put("PRES_EMP" + std::to_string(n), xb::Value::Number(Number(kEmpleados + n)));
+    t.Put("PRES_EXT" + std::to_string(n), xb::Value::Number(Number(kExtras + n)));
   }
   t.Put("TIPO_PRES", xb::Value::Number(Check(kPorPax) ? 1 : 0));
   t.Put("CLAS_ROM", xb::Value::Char(RoomClasses()));
   t.Put("SEMANA", xb::Value::Char(Week()));
 }
 
+double E_PUESTO::Number(int id) const {
+  return ParseNumber(Text(id)).value_or(0);
+}
+
+bool E_PUESTO::NumbersValid() {
+  std::vector<int> ids = {kHorasDia};
+  for (int n = 1; n <= kRows; ++n) {
+    ids.push_back(kEmpleados + n);
+    ids.push_back(kExtras + n);
+  }
+  for (int id : ids) {
+    if (ParseNumber(Text(id))) continue;
+    MESSAGE_BOX(NotANumberMessage(Text(id)), "Error", kMbIconStop);
+    SetFocus(id);
+    return false;
+  }
+  return true;
+}
+
 void E_PUESTO::PROCESAR() {
   // Checked before anything is locked, so a refused value writes nothing.
-  double horas = NumericValue(Text(kHorasDia));
+  if (!NumbersValid()) return;
+  double horas = Number(kHorasDia);
   if (horas < 0 || horas > 99.99) {
     MESSAGE_BOX("Las horas por día deben estar entre 0 y 99.99", "Error", kMbIconStop);
     SetFocus(kHorasDia);
     return;
   }
   CatalogSave save = parent_.SaveSettings(tipo_, this);
+  save.recno = recno_;
   save.old_code = codigo_;
-  std::string code = ToField(Text(kCodigo), 4);
+  std::string code = parent_.CodeFromText(Text(kCodigo));
   if (!BeginCatalogWrite(save, code)) return;  // the window stays open with what was typed
-  WriteFields();
+  WriteFields(code);
   FinishCatalogWrite(save);
   Terminar(1);
 }

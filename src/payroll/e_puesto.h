@@ -27,7 +27,8 @@ class E_PUESTO : public WDIAG {
   static constexpr int kRows = 20;
   static constexpr const char* kSinPerfil = "Sin perfil asignado";
 
-  // `mode` 0 = add, 1 = modify the current row of `table` (the caller's).
+  // `mode` 0 = add, 1 = modify the row selected in the caller's list;
+  // `table` is the caller's handle.
   E_PUESTO(CatalogScreen& parent, const std::string& template_name, const std::string& business,
            int mode, xb::Table* table);
   ~E_PUESTO() override;
@@ -47,7 +48,9 @@ class E_PUESTO : public WDIAG {
   bool AbrirBases();
   void FillLists();
   void LoadRow();
-  void WriteFields();
+  void WriteFields(const std::string& code);
+  bool NumbersValid();
+  double Number(int id) const;
   std::string RoomClasses() const;
   std::string Week() const;
 
@@ -58,6 +61,7 @@ class E_PUESTO : public WDIAG {
   TablePtr f_plan7_, clas_rom_, perf_eva_;
   std::unique_ptr<CLISTBOX> oClases_;
   std::unique_ptr<CCOMBOBOX> oPerfil_;
+  uint32_t recno_ = 0;   // the record loaded (modify)
   std::string codigo_;   // table bytes, padded
   std::string descrip_;  // UTF-8
   bool parent_disabled_ = false;

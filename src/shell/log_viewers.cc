@@ -66,6 +66,7 @@ bool LogViewer::Open() {
   if (!marks.empty()) BROWMARKS(*grid_, marks, marks.front().first, setup_.scope);
   ADD(1, [this] { ENDDIALOG(1); });
   OnNCDestroy = [this] { Close(); };
+  BeforeCreate();
   if (!CREATE().ok()) return false;
   ShowDetail();
   desktop().SetTimer(this, kDetailTimer, 250, [this] { ShowDetail(); });
@@ -184,7 +185,12 @@ LogDiagViewer::~LogDiagViewer() {
 }
 
 bool LogDiagViewer::OpenWithUsers() {
-  if (!Open()) return false;
+  return Open();
+}
+
+// The tree of users exists before the window shows, so the window system
+// draws it with the users in it.
+void LogDiagViewer::BeforeCreate() {
   tree_ = std::make_unique<TreeModel>(*this, kTree);
   AttachTree(kTree, tree_.get());
   TreeNode* root = tree_->Add(nullptr, "Usuarios", "");
@@ -205,6 +211,10 @@ bool LogDiagViewer::OpenWithUsers() {
       tree_->Add(root, label, abrevia, Trim(xb::ToUtf8(abrevia)));
     }
   }
+  // The users show under an open root; right click offers search and the rest.
+  tree_->Sort();
+  tree_->ExpandAll();
+  tree_->AddStandardContextEntries();
   tree_->on_click = [this, root](TreeNode* n) {
     if (n == root) {
       Restrict("LOG_DIAG", setup().scope);
@@ -212,7 +222,6 @@ bool LogDiagViewer::OpenWithUsers() {
       Restrict("LOG_DIA3", setup().scope + n->cargo);
     }
   };
-  return true;
 }
 
 LogDiagViewer* OpenDialogUsageLog(Desktop& desktop, int menu_id) {

@@ -56,6 +56,9 @@ class LogViewer : public WDIAG {
 
  protected:
   void Close();
+  // Runs after the grid is filled and before the window shows (its view
+  // is built from what is there then).
+  virtual void BeforeCreate() {}
 
  private:
   Setup setup_;
@@ -73,6 +76,9 @@ class LogDiagViewer : public LogViewer {
   bool OpenWithUsers();
   TreeModel* tree() const { return tree_.get(); }
   int menu_id() const { return menu_id_; }
+
+ protected:
+  void BeforeCreate() override;
 
  private:
   int menu_id_;

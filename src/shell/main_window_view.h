@@ -26,6 +26,9 @@ class MainWindowView {
   // The status bar's texts changed (user, business, pane states).
   virtual void StatusChanged() = 0;
   virtual bool Minimized() const = 0;
+  // The font settings (SYS_FONT: grid font and size, dialog font) were
+  // loaded or changed: the windows show them.
+  virtual void FontsChanged() {}
   // The whole main window enabled or not (a locked application).
   virtual void EnableMainWindow(bool on) = 0;
   // "Ventanas": the MDI frame's own arrangements.
@@ -51,6 +54,7 @@ class RecordingView : public MainWindowView {
   void CloseSplash() override { splash_open = false; }
   void ShowNotice(const std::vector<std::string>& lines) override { notices.push_back(lines); }
   void StatusChanged() override {}
+  void FontsChanged() override { fonts_applied++; }
   bool Minimized() const override { return minimized; }
   void EnableMainWindow(bool on) override { enabled = on; }
   void EndProcess(int code) override {
@@ -60,6 +64,7 @@ class RecordingView : public MainWindowView {
 
   std::string title;
   int menu_builds = 0;
+  int fonts_applied = 0;
   std::string splash;
   int64_t splash_ms = 0;
   bool splash_open = false;

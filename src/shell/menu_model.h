@@ -16,6 +16,7 @@ struct MenuEntry {
   int right = 0;                 // right id that gates it; 0 = none
   bool denied = false;           // the user lacks the right (GET_RIGHTS)
   bool available = true;         // the screen it opens exists in this build
+  bool busy = false;             // its screen waits for an edit window or a dialog
   bool checked = false;          // rights-capture check mark (GET_CHECKS)
   std::function<void()> action;  // empty: an entry without action
   std::vector<MenuEntry> items;  // a popup's entries
@@ -23,7 +24,7 @@ struct MenuEntry {
   bool popup() const { return !items.empty(); }
   bool separator() const { return caption.empty() && items.empty(); }
   // Shown greyed: no right, not built yet, or nothing to run.
-  bool greyed() const { return denied || !available || (!popup() && !action); }
+  bool greyed() const { return denied || !available || busy || (!popup() && !action); }
 };
 
 struct MenuBar {

@@ -56,6 +56,7 @@ bool PRINCIPAL::Init() {
   StartTimers();
   RebuildMenu();  // the toolbar's business is known now
   view_.StatusChanged();
+  view_.FontsChanged();
   return true;
 }
 
@@ -75,7 +76,7 @@ std::string PRINCIPAL::CurrentBusiness() {
 
 std::vector<std::string> PRINCIPAL::StatusPanes() const {
   const Globals& g = G();
-  return {"Ready", "INS", "NUM", "CAPS", g.XUSER_ABREVIA, Trim(rights_.ACT_NEG())};
+  return {"Listo", "INS", "NUM", "CAPS", g.XUSER_ABREVIA, Trim(rights_.ACT_NEG())};
 }
 
 // --- menus
@@ -154,15 +155,17 @@ MenuEntry PRINCIPAL::FilePopup(const std::string& business) {
 MenuEntry PRINCIPAL::EditPopup() {
   MenuEntry edit;
   edit.caption = "Editar";
-  const std::vector<EditMenuItem> items = EditMenuItems(desktop_.edit_menu_id());
-  for (const EditMenuEntry& src : desktop_.edit_menu()) {
+  for (const EditAction& src : desktop_.edit_menu()) {
     MenuEntry e;
     e.caption = src.caption;
     e.right = src.right;
     e.id = src.right != 0 ? src.right : next_free_id_++;
-    e.denied = src.greyed;
+    // Worked out now: the screen's state, an open dialog and the rights of
+    // the business in force.
+    e.denied = src.Denied();
+    e.busy = src.has_action() && !src.Denied() && !src.Enabled();
     e.checked = rights_.GET_CHECKS(src.right);
-    if (src.action) {
+    if (src.has_action()) {
       Desktop* d = &desktop_;
       std::string caption = src.caption;
       e.action = [d, caption] { d->ChooseEdit(caption); };
@@ -216,7 +219,11 @@ std::function<void()> PRINCIPAL::ShellScreen(const std::string& screen,
       CH_PASSWD(desktop_, business, rights_.ACT_USER(), [this] { view_.EnableMainWindow(false); });
     };
   if (screen == "FEC_HORA") return [d] { FEC_HORA(*d); };
-  if (screen == "SYS_FONT") return [d] { DEF_SYSFONT(*d); };
+  if (screen == "SYS_FONT")
+    return [this, d] {
+      DEF_SYSFONT(*d);
+      view_.FontsChanged();
+    };
   if (screen == "SYS_DB") return [d] { DEF_SYSDB(*d); };
   if (screen == "VIEW_ERRORS") return [d] { OpenViewErrors(*d); };
   if (screen == "VIEW_E_S") return [d] { OpenViewEntries(*d); };

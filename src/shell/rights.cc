@@ -27,6 +27,8 @@ UserRow Rights::LoadForToolbar(const std::string& business, const std::string& u
 UserRow Rights::Load(const std::string& business, const std::string& user_name, bool toolbar) {
   act_neg_ = BusinessKey(business);
   act_user_ = user_name;
+  // Answers cached for the "Editar" entries belong to the rights replaced.
+  menu_edit_.clear();
   UserRow user;
   if (TablePtr users = OpenShellTable("USUARIOS", "USUARIOS", true)) {
     if (users->Seek(act_neg_ + UserNameKey(*users, user_name))) user = ReadUserRow(*users);

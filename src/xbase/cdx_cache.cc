@@ -11,7 +11,7 @@ namespace {
 size_t DefaultBudget() {
   const char* v = std::getenv("QZ_INDEX_CACHE_MB");
   long mb = v && *v ? std::atol(v) : 0;
-  return static_cast<size_t>(mb > 0 ? mb : 32) << 20;
+  return static_cast<size_t>(mb > 0 ? mb : 64) << 20;
 }
 
 std::atomic<size_t>& BudgetBytes() {
@@ -19,7 +19,6 @@ std::atomic<size_t>& BudgetBytes() {
   return b;
 }
 
-std::atomic<size_t> g_total{0};
 
 // However full the process is, a file keeps this share of the budget for
 // itself, so the index being worked on never thrashes because other files
@@ -30,13 +29,9 @@ constexpr size_t kFloorShare = 8;
 
 void PageCache::SetBudget(size_t bytes) { BudgetBytes() = bytes; }
 size_t PageCache::Budget() { return BudgetBytes(); }
-size_t PageCache::TotalBytes() { return g_total; }
+size_t PageCache::TotalBytes() { return g_total_; }
 
-size_t PageCache::Charge(const Node& n) {
-  // The node, its buffers and the shared pointer's control block with the
-  // allocator's overhead.
-  return sizeof(Node) + 64 + n.keys.capacity() + 4 * (n.recs.capacity() + n.kids.capacity());
-}
+std::atomic<size_t> PageCache::g_total_{0};
 
 void PageCache::Put(const NodeRef& n) {
   size_t i = n->off / kPageSize;
@@ -52,8 +47,8 @@ void PageCache::Put(const NodeRef& n) {
   charge_[i] = static_cast<uint32_t>(Charge(*n));
   ++pages_;
   bytes_ += charge_[i];
-  g_total += charge_[i];
-  if (g_total > Budget()) EvictOverBudget();
+  g_total_ += charge_[i];
+  if (g_total_ > Budget()) EvictOverBudget();
 }
 
 void PageCache::Erase(uint32_t off) {
@@ -62,7 +57,7 @@ void PageCache::Erase(uint32_t off) {
   slots_[i].reset();
   --pages_;
   bytes_ -= charge_[i];
-  g_total -= charge_[i];
+  g_total_ -= charge_[i];
   charge_[i] = 0;
 }
 
@@ -83,7 +78,7 @@ void PageCache::EvictOverBudget() {
   const size_t target = budget - budget / 16;
   const size_t n = slots_.size();
   const size_t max_steps = std::min<size_t>(2 * n, 1024);
-  for (size_t step = 0; step < max_steps && g_total > target && bytes_ > floor; ++step) {
+  for (size_t step = 0; step < max_steps && g_total_ > target && bytes_ > floor; ++step) {
     size_t i = hand_;
     hand_ = hand_ + 1 < n ? hand_ + 1 : 0;
     NodeRef& s = slots_[i];

@@ -44,6 +44,16 @@ class PageCache {
   void Put(const NodeRef& n);
   void Erase(uint32_t off);
   void Clear();
+  // Counts a cached page again after it changed (a page filled by inserts
+  // holds many times the memory it held when it was added empty).
+  void Recharge(const Node& n) {
+    size_t i = n.off / kPageSize;
+    if (i >= slots_.size() || slots_[i].get() != &n) return;
+    size_t now = Charge(n);
+    bytes_ += now - charge_[i];
+    g_total_ += now - charge_[i];
+    charge_[i] = static_cast<uint32_t>(now);
+  }
   // Drops every page `drop` says yes to.
   template <class F>
   void EraseIf(F&& drop) {
@@ -62,7 +72,12 @@ class PageCache {
   static size_t TotalBytes();
 
  private:
-  static size_t Charge(const Node& n);
+  static size_t Charge(const Node& n) {
+    // The node, its buffers and the shared pointer's control block with the
+    // allocator's overhead.
+    return sizeof(Node) + 64 + n.keys.capacity() + 4 * (n.recs.capacity() + n.kids.capacity());
+  }
+  static std::atomic<size_t> g_total_;
   void EvictOverBudget();
 
   std::vector<NodeRef> slots_;    // by page number

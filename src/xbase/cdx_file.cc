@@ -40,9 +40,11 @@ Status FileImpl::LockShared() {
   }
   // A writer holds the byte only while it updates the tree: wait for it,
   // briefly at first (most writers are done within microseconds), then in
-  // millisecond steps, for up to five seconds.
+  // steps of a fifth of a millisecond, for up to five seconds. Writers of
+  // other engines ask again soon after letting go, so a reader must try
+  // often to find the byte free.
   auto start = std::chrono::steady_clock::now();
-  auto pause = std::chrono::microseconds(20);
+  auto pause = std::chrono::microseconds(5);
   for (;;) {
     Status s = file_->Lock(kLockOffset, 1, false);
     if (s.ok()) break;
@@ -50,7 +52,7 @@ Status FileImpl::LockShared() {
       return s.IsBusy() ? Status::Busy(path() + ": index locked by another user") : s;
     }
     std::this_thread::sleep_for(pause);
-    pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(1));
+    pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::microseconds(200));
   }
   ++shared_depth_;
   return Status::OK();
@@ -158,6 +160,7 @@ void FileImpl::MarkDirty(const NodeRef& n) {
     n->dirty = true;
     dirty_.push_back(n);
   }
+  cache_.Recharge(*n);
   ++gen_;
 }
 

@@ -93,19 +93,10 @@ LeafLayout ChooseLayout(int klen, uint32_t max_rec) {
   return l;
 }
 
-int TrailCount(const char* key, int klen, char pad) {
-  int t = 0;
-  while (t < klen && key[klen - 1 - t] == pad) ++t;
-  return t;
-}
-
 // Duplicate count as FoxPro writes it: the common prefix with the previous
 // key, but never reaching into either key's trailing padding.
 static int DupCount(const char* prev, int prev_trail, const char* key, int trail, int klen) {
-  int max = klen - std::max(trail, prev_trail);
-  int d = 0;
-  while (d < max && prev[d] == key[d]) ++d;
-  return d;
+  return CommonPrefix(prev, key, klen - std::max(trail, prev_trail));
 }
 
 int LeafSizer::Stored(const char* key, int* trail) const {
@@ -253,6 +244,10 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
   uint8_t* area = page + 24;
   int key_end = kLeafArea;
   int prev_trail = 0;
+  // Entries are packed with whole 8-byte stores into a scratch copy (each
+  // store spills into the next entry's place, and the last one would spill
+  // into the key bytes), then copied in once.
+  uint8_t entries[kLeafArea + 8];
   for (int i = 0; i < n; ++i) {
     const char* k = node.key(i);
     int trail = TrailCount(k, klen, pad);
@@ -262,9 +257,14 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
     std::memcpy(area + key_end, k + dup, static_cast<size_t>(stored));
     uint64_t v = node.recs[i] | (static_cast<uint64_t>(dup) << l.rec_bits) |
                  (static_cast<uint64_t>(trail) << (l.rec_bits + l.dup_bits));
-    for (int b = 0; b < l.bytes; ++b) area[i * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(entries + i * l.bytes, &v, 8);
+    } else {
+      for (int b = 0; b < l.bytes; ++b) entries[i * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
+    }
     prev_trail = trail;
   }
+  std::memcpy(area, entries, static_cast<size_t>(n * l.bytes));
   PutLE16(page + 12, static_cast<uint16_t>(key_end - n * l.bytes));
   PutLE32(page + 14, static_cast<uint32_t>(Mask(l.rec_bits)));
   page[18] = page[19] = static_cast<uint8_t>(Mask(l.dup_bits));

@@ -2,6 +2,7 @@
 // (see docs/cdx-format.md) and the decoded form the tree code works on.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -78,9 +79,46 @@ inline uint64_t RoundUpToPage(uint64_t v) {
   return (v + kPageSize - 1) / kPageSize * kPageSize;
 }
 
+// Key bytes are compared eight at a time: keys of one tag share long
+// prefixes (business, department), and these loops run for every step of
+// every descent, split and page encoding.
+inline uint64_t Load64(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+inline uint64_t BigEndian64(uint64_t v) {
+  if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(v);
+  return v;
+}
+
+// memcmp's sign for n bytes compared unsigned.
+inline int CompareKeys(const char* a, const char* b, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x = Load64(a + i), y = Load64(b + i);
+    if (x != y) return BigEndian64(x) < BigEndian64(y) ? -1 : 1;
+  }
+  for (; i < n; ++i) {
+    if (a[i] != b[i]) return static_cast<uint8_t>(a[i]) < static_cast<uint8_t>(b[i]) ? -1 : 1;
+  }
+  return 0;
+}
+
+// Length of the common prefix of a and b, at most n bytes.
+inline int CommonPrefix(const char* a, const char* b, int n) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t d = BigEndian64(Load64(a + i)) ^ BigEndian64(Load64(b + i));
+    if (d) return i + (__builtin_clzll(d) >> 3);
+  }
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
 // Compares (key a, rec ra) with (key b, rec rb): key bytes unsigned, then recno.
 inline int CompareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int klen) {
-  int c = std::memcmp(a, b, static_cast<size_t>(klen));
+  int c = CompareKeys(a, b, static_cast<size_t>(klen));
   if (c != 0) return c;
   return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
@@ -133,7 +171,18 @@ struct LeafLayout {
 // key length, recno in the rest of 3 bytes, growing by whole bytes as needed.
 LeafLayout ChooseLayout(int klen, uint32_t max_rec);
 
-int TrailCount(const char* key, int klen, char pad);
+// Number of padding bytes at the end of a key.
+inline int TrailCount(const char* key, int klen, char pad) {
+  const uint64_t pads = 0x0101010101010101ull * static_cast<uint8_t>(pad);
+  int t = 0;
+  for (; t + 8 <= klen; t += 8) {
+    // The last byte of the eight is the most significant one read big-endian.
+    uint64_t d = BigEndian64(Load64(key + klen - t - 8)) ^ pads;
+    if (d) return t + (__builtin_ctzll(d) >> 3);
+  }
+  while (t < klen && key[klen - 1 - t] == pad) ++t;
+  return t;
+}
 
 // Incremental size of a leaf's packed area (entries + stored key bytes), for
 // deciding where a leaf ends without encoding it.

@@ -90,7 +90,7 @@ Status TagImpl::PadKey(const std::string& key, std::string* out) const {
 int TagImpl::Compare(const Node& n, int i, const Target& t) const {
   const char* k = n.key(i);
   if (t.mode == Target::kEntry) return CompareEntry(k, n.recs[i], t.key.data(), t.rec, klen());
-  int c = std::memcmp(k, t.key.data(), t.key.size());
+  int c = CompareKeys(k, t.key.data(), t.key.size());
   if (t.mode == Target::kPrefixLow) return c < 0 ? -1 : 1;
   return c <= 0 ? -1 : 1;
 }

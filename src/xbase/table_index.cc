@@ -13,22 +13,32 @@
 namespace xb {
 namespace {
 
-// Reads fields straight out of a record buffer for expression evaluation.
+// Reads fields straight out of a record buffer for expression evaluation,
+// noting which bytes of the record the evaluation looked at (when asked to).
 class RecordSource final : public FieldSource {
  public:
-  RecordSource(const FieldList& fields, const std::string& rec) : fields_(fields), rec_(rec) {}
-  Value GetField(int index) const override { return DecodeField(fields_[index], rec_.data()); }
+  RecordSource(const FieldList& fields, const std::string& rec, IndexSet::ReadFields* read)
+      : fields_(fields), rec_(rec), read_(read) {}
+  Value GetField(int index) const override {
+    if (read_) read_->fields.set(static_cast<size_t>(index));
+    return DecodeField(fields_[index], rec_.data());
+  }
   bool GetCharField(int index, std::string_view* bytes) const override {
     const FieldDef& f = fields_[index];
     if (f.type != 'C') return false;
+    if (read_) read_->fields.set(static_cast<size_t>(index));
     *bytes = std::string_view(rec_.data() + f.offset, f.len);
     return true;
   }
-  bool IsDeleted() const override { return !rec_.empty() && rec_[0] == '*'; }
+  bool IsDeleted() const override {
+    if (read_) read_->deleted = true;
+    return !rec_.empty() && rec_[0] == '*';
+  }
 
  private:
   const FieldList& fields_;
   const std::string& rec_;
+  IndexSet::ReadFields* read_;
 };
 
 KeyType KeyTypeOf(Value::Type t) {
@@ -104,11 +114,23 @@ int IndexSet::FindTag(const std::string& name) const {
   return -1;
 }
 
-Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const {
+bool IndexSet::SameFields(const ReadFields& read, const std::string& a, const std::string& b) const {
+  if (read.deleted && a[0] != b[0]) return false;
+  const FieldList& fields = table_->fields_;
+  for (size_t f = 0; f < fields.size() && f < read.fields.size(); ++f) {
+    if (!read.fields.test(f)) continue;
+    if (a.compare(fields[f].offset, fields[f].len, b, fields[f].offset, fields[f].len) != 0)
+      return false;
+  }
+  return true;
+}
+
+Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag,
+                        ReadFields* read) const {
   const Tag& t = tags_[i];
   *in_tag = true;
   if (t.cond) {
-    RecordSource src(table_->fields_, rec);
+    RecordSource src(table_->fields_, rec, read);
     auto c = t.cond->Evaluate(src);
     if (!c.ok()) return c.status().With(Describe(table_->path_, t.cdx->def()) + " FOR");
     if (c->type() != Value::Type::kLogical)
@@ -117,12 +139,12 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
     *in_tag = c->logical();
     if (!*in_tag) return Status::OK();
   }
-  return KeyOf(i, rec, key);
+  return KeyOf(i, rec, key, read);
 }
 
-Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key) const {
+Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read) const {
   const Tag& t = tags_[i];
-  RecordSource src(table_->fields_, rec);
+  RecordSource src(table_->fields_, rec, read);
   auto v = t.key->Evaluate(src);
   if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->def()));
   const TagDef& tdef = t.cdx->def();
@@ -149,9 +171,15 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     Change c{i, false, false, {}, {}};
     bool old_in = false, new_in = false;
     if (old_rec) {
-      Status s = KeyFor(i, *old_rec, &c.old_key, &old_in);
+      ReadFields read;
+      Status s = KeyFor(i, *old_rec, &c.old_key, &old_in, &read);
       // An old key that cannot be computed cannot be in the tag either.
-      if (!s.ok()) old_in = false;
+      if (!s.ok()) {
+        old_in = false;
+      } else if (SameFields(read, *old_rec, new_rec)) {
+        // Nothing the key and FOR condition read has changed: neither have they.
+        continue;
+      }
     }
     Status s = KeyFor(i, new_rec, &c.new_key, &new_in);
     if (!s.ok()) return s.With("record " + std::to_string(recno));
@@ -171,7 +199,11 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
       s = tag->Remove(c.old_key, recno);
       if (s.IsNotFound()) s = Status::OK();  // already gone: nothing to undo
     }
-    if (s.ok() && c.insert) s = tag->Insert(c.new_key, recno);
+    if (s.ok() && c.insert) {
+      s = tag->Insert(c.new_key, recno);
+      // Already there (an undo after a crash between data and index): done.
+      if (s.code() == Code::kExists) s = Status::OK();
+    }
     if (!s.ok()) s = s.With(Describe(table_->path_, tag->def()) + " record " + std::to_string(recno));
   }
   Status u = cdx_->UnlockWrite();

@@ -3,6 +3,7 @@
 // when records change. Private to the engine.
 #pragma once
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -42,9 +43,18 @@ class IndexSet {
   // Takes record `recno` (whose bytes are `rec`) out of every tag.
   Status Remove(uint32_t recno, const std::string& rec);
 
+  // What an evaluation of a key or FOR condition read of a record: a record
+  // that differs from it elsewhere has the same key.
+  struct ReadFields {
+    std::bitset<256> fields;  // field numbers
+    bool deleted = false;     // the deletion mark
+  };
+
   // Computes the key of `rec` for tag `i`; `*in_tag` false when the FOR
-  // condition leaves the record out.
-  Status KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag) const;
+  // condition leaves the record out. `read` (optional) collects what the
+  // evaluation looked at.
+  Status KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag,
+                ReadFields* read = nullptr) const;
 
   // Controlling order.
   int order() const { return order_; }  // -1 = record order
@@ -83,7 +93,9 @@ class IndexSet {
   IndexSet(Table* t, std::unique_ptr<CdxFile> cdx) : table_(t), cdx_(std::move(cdx)) {}
   Status BindTags();
   // Key of `rec` for tag `i`, whatever its FOR condition says.
-  Status KeyOf(int i, const std::string& rec, std::string* key) const;
+  Status KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read = nullptr) const;
+  // True when `a` and `b` agree on everything `read` names.
+  bool SameFields(const ReadFields& read, const std::string& a, const std::string& b) const;
   // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
   int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);

@@ -118,13 +118,13 @@ TEST_F(PuestosTest, AddWritesTheWholeFormAndDisablesTheListMeanwhile) {
 
   EXPECT_EQ(desktop.FindWindow("MODIPUESTO"), nullptr);
   EXPECT_TRUE(screen->window_enabled());
-  EXPECT_EQ(Field("coc", "DESCRIP"), "Cocinero");
-  EXPECT_EQ(Field("coc", "PRES_EMP1"), "1250");
-  EXPECT_EQ(Field("coc", "PRES_EXT20"), "3");
-  EXPECT_EQ(Field("coc", "TIPO_PRES"), "1");
-  EXPECT_EQ(Field("coc", "CLAS_ROM"), "[DBL ][SUI ]");
-  EXPECT_EQ(Field("coc", "SEMANA"), "2     3");
-  EXPECT_EQ(Field("coc", "PERFIL_EVA"), "P1");
+  EXPECT_EQ(Field("COC", "DESCRIP"), "Cocinero");
+  EXPECT_EQ(Field("COC", "PRES_EMP1"), "1250");
+  EXPECT_EQ(Field("COC", "PRES_EXT20"), "3");
+  EXPECT_EQ(Field("COC", "TIPO_PRES"), "1");
+  EXPECT_EQ(Field("COC", "CLAS_ROM"), "[DBL ][SUI ]");
+  EXPECT_EQ(Field("COC", "SEMANA"), "2     3");
+  EXPECT_EQ(Field("COC", "PERFIL_EVA"), "P1");
   EXPECT_EQ(grid->RowCount(), 3);
   EXPECT_EQ(qz::TrimRight(grid->Cell(grid->current(), 0)), "COC");
 }

@@ -106,6 +106,7 @@ TEST_F(LogViewerTest, ErrorsAndEntriesShowTheirRowsAndDetails) {
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->grid()->RowCount(), 2);
   EXPECT_EQ(v->grid()->Cell(0, 2).substr(0, 3), "Dos");  // by date
+  EXPECT_EQ(v->grid()->Cell(0, 0), "01/11/26");           // the date column is not blank
   EXPECT_EQ(v->Text(501), "detalle dos");
   v->grid()->Select(1);
   Wait(250);
@@ -127,6 +128,8 @@ TEST_F(LogViewerTest, ErrorsAndEntriesShowTheirRowsAndDetails) {
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->Text(501), "fallo|detalle\r\npaso 3");
   EXPECT_EQ(e->Text(502), "01/12/26 / 08:05:00");
+  EXPECT_EQ(e->grid()->Cell(0, 0), "01/12/26");  // "Entrada"
+  EXPECT_EQ(e->grid()->Cell(0, 2), "        ");  // "Salida": still in, a blank date
 }
 
 TEST_F(LogViewerTest, RollbacksOfTheBusinessOnlyAndAMissingTableIsReported) {

@@ -105,6 +105,32 @@ TEST_F(MainWindowTest, TheMenuBarInOrderAndEntriesOfScreensNotBuiltStayVisibleGr
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Menuitem no encontrado: 9999"});
 }
 
+TEST_F(MainWindowTest, ScreensOpenedFromTheMenuAreInTheUsageLogAndTheFontsAreApplied) {
+  registry.Register("OCUPA", [this](const std::string&, const std::string& t) {
+    auto w = std::make_unique<qz::WDIAG>(ui.desktop(), nullptr, t);
+    qz::WDIAG* raw = w.get();
+    ui.desktop().Adopt(std::move(w));
+    ASSERT_TRUE(raw->CREATE().ok());
+  });
+  ASSERT_TRUE(LoginAs("SUPER", "CLAVE"));
+  EXPECT_EQ(view.fonts_applied, 1);
+  EXPECT_EQ(main->StatusPanes()[0], "Listo");
+  const uint32_t before = Count("LOG_DIAG");
+  ASSERT_TRUE(main->Command(2674));
+  ASSERT_EQ(Count("LOG_DIAG"), before + 1);
+  EXPECT_EQ(Field("LOG_DIAG", before + 1, "DIALOGO"), "OCUPA");
+  EXPECT_EQ(Field("LOG_DIAG", before + 1, "ID_DIAG"), "2674");
+  EXPECT_EQ(Field("LOG_DIAG", before + 1, "USUARIO"), "SUP");
+
+  ui.OnDialog("SYS_FONT", [](qz::WDIAG& d) {
+    d.UserType(501, "Courier");
+    d.UserPress(1);
+  });
+  ASSERT_TRUE(main->Choose({"&Archivo", "Mantenimientos", "Fuente Despliegue de Datos"}));
+  EXPECT_EQ(qz::G().XWINDOW_FONT_NAME, "Courier");
+  EXPECT_EQ(view.fonts_applied, 2);  // shown at once, not at the next start
+}
+
 TEST_F(MainWindowTest, EditarFollowsTheActiveScreen) {
   ASSERT_TRUE(LoginAs("ANA", "ANA123"));
   auto screen = std::make_unique<FakeDepartments>(ui.desktop());

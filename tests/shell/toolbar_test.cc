@@ -15,6 +15,7 @@ class ToolbarTest : public ShellTest {
   void SetUp() override {
     AddUser(kCentral, 2, "ANA", "ANA123");
     Grant(kCentral, 2, 2662);
+    Grant(kCentral, 2, 2663);
     AddUser(kPlaya, 1, "JEFE", "JEFE01", true);
     AddUser(kPlaya, 7, "ANA", "PLAYA1");  // no MENUS rows in this business
     ASSERT_TRUE(LoginAs("ANA", "ANA123"));
@@ -124,6 +125,48 @@ TEST_F(ToolbarTest, TheKeyboardTypesIntoTheFieldThatHadTheFocus) {
   });
   Choose("Hotel Playa");
   EXPECT_EQ(qz::G().XU_COMP, Biz(kPlaya));
+}
+
+// A screen with the positions' "Editar" entries that records what ran.
+class PositionsLike : public qz::WDIAG {
+ public:
+  explicit PositionsLike(qz::Desktop& d) : WDIAG(d, nullptr, "VIEW_ROLLBACK") {}
+  void OnActivate() override { desktop().MENUSET(2662, this, qz::G().XU_COMP); }
+  bool DoOperation(const std::string& name) override {
+    ran.push_back(name);
+    return true;
+  }
+  std::vector<std::string> ran;
+};
+
+TEST_F(ToolbarTest, EditEntriesFollowTheRightsOfTheBusinessInForce) {
+  auto owned = std::make_unique<PositionsLike>(ui.desktop());
+  PositionsLike* screen = owned.get();
+  ui.desktop().Adopt(std::move(owned));
+  ASSERT_TRUE(screen->CREATE().ok());
+  auto agregar = [this] { return main->menu_bar().FindPath({"Editar", "Agregar"}); };
+  ASSERT_NE(agregar(), nullptr);
+  EXPECT_FALSE(agregar()->greyed());
+
+  // ANA only consults positions in the other business.
+  ui.OnDialog("CHANGE_NEG", [&](qz::WDIAG& d) {
+    EXPECT_TRUE(agregar()->greyed());  // withdrawn while the change is pending
+    EXPECT_FALSE(ui.Menu("Agregar"));
+    d.UserType(500, "ANA");
+    d.UserType(501, "PLAYA1");
+    d.UserPress(1);
+  });
+  Choose("Hotel Playa");
+  EXPECT_TRUE(agregar()->greyed());
+  EXPECT_FALSE(ui.Menu("Agregar"));
+  EXPECT_FALSE(main->Command(2663));
+  EXPECT_TRUE(screen->ran.empty());
+
+  Access("ANA", "ANA123");
+  Choose("Hotel Central");
+  EXPECT_FALSE(agregar()->greyed());
+  EXPECT_TRUE(ui.Menu("Agregar"));
+  EXPECT_EQ(screen->ran, std::vector<std::string>{"ADD_PUESTOS"});
 }
 
 class PricesTest : public ShellTest {

@@ -39,16 +39,22 @@ class ScriptedErrorDialog : public qz::ErrorDialog {
  public:
   ScriptedErrorDialog() { qz::SetErrorDialog(this); }
   ~ScriptedErrorDialog() override { qz::SetErrorDialog(nullptr); }
-  int Ask(const std::string& line, const std::string& details, bool, bool) override {
+  int Ask(const std::string& line, const std::string& details, bool can_retry,
+          bool can_default) override {
     lines.push_back(line);
     this->details.push_back(details);
+    retry_offered.push_back(can_retry);
+    (void)can_default;
+    if (on_ask) on_ask(line);
     if (answers.empty()) return 2;
     int a = answers.front();
     answers.pop_front();
     return a;
   }
   std::vector<std::string> lines, details;
-  std::deque<int> answers;  // 1 Reintentar, 2 Ignorar, 3 Salir
+  std::vector<bool> retry_offered;
+  std::deque<int> answers;                         // 1 Reintentar, 2 Ignorar, 3 Salir
+  std::function<void(const std::string&)> on_ask;  // runs while the dialog is up
 };
 
 }  // namespace qztest

@@ -33,7 +33,7 @@ QApplication* App() {
   return app;
 }
 
-std::string Run(const std::string& cmd) {
+std::string RunCommand(const std::string& cmd) {
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return out;
@@ -93,11 +93,13 @@ TEST_F(PrintPdf, ATwoPageReportBecomesATwoPagePdfWithItsText) {
   std::string pdf = dir.path() + "/gastos.pdf";
   qz::QtUi ui;
   ASSERT_TRUE(qz::PDF_REPORT(ui.desktop(), doc, pdf));
-  std::string info = Run("pdfinfo '" + pdf + "'");
-  EXPECT_NE(info.find("Pages:          2"), std::string::npos) << info;
+  std::string info = RunCommand("pdfinfo '" + pdf + "'");
+  size_t pages = info.find("Pages:");
+  ASSERT_NE(pages, std::string::npos) << info;
+  EXPECT_EQ(std::stoi(info.substr(pages + 6)), 2) << info;
   EXPECT_NE(info.find("Distribución de Gastos de Planilla"), std::string::npos) << info;
-  std::string page1 = Run("pdftotext -layout -f 1 -l 1 '" + pdf + "' -");
-  std::string page2 = Run("pdftotext -layout -f 2 -l 2 '" + pdf + "' -");
+  std::string page1 = RunCommand("pdftotext -layout -f 1 -l 1 '" + pdf + "' -");
+  std::string page2 = RunCommand("pdftotext -layout -f 2 -l 2 '" + pdf + "' -");
   EXPECT_NE(page1.find("Distribución de Gastos de Planilla"), std::string::npos) << page1;
   EXPECT_NE(page1.find("Centro 100 Cocina Ñandú"), std::string::npos) << page1;
   EXPECT_NE(page1.find("Página 1 de 2"), std::string::npos) << page1;

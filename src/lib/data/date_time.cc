@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "lib/data/server_engine.h"
 #include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "xbase/value.h"
 
 namespace qz {
@@ -44,6 +46,41 @@ std::string DateText(int32_t julian) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", d % 100, m % 100, y % 100);
   return buf;
+}
+
+std::optional<int32_t> ParseDateText(const std::string& text) {
+  size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+  if (b == std::string::npos) return 0;
+  std::string s = text.substr(b, e - b + 1);
+  std::vector<std::string> parts;
+  if (s.find('/') != std::string::npos) {
+    size_t start = 0;
+    for (size_t slash; (slash = s.find('/', start)) != std::string::npos; start = slash + 1)
+      parts.push_back(s.substr(start, slash - start));
+    parts.push_back(s.substr(start));
+    if (parts.size() != 3 || parts[0].empty() || parts[0].size() > 2 || parts[1].empty() ||
+        parts[1].size() > 2 || (parts[2].size() != 2 && parts[2].size() != 4))
+      return std::nullopt;
+  } else if (s.size() == 6 || s.size() == 8) {
+    parts = {s.substr(0, 2), s.substr(2, 2), s.substr(4)};
+  } else {
+    return std::nullopt;
+  }
+  int v[3];
+  for (int i = 0; i < 3; ++i) {
+    v[i] = 0;
+    for (char c : parts[i]) {
+      if (c < '0' || c > '9') return std::nullopt;
+      v[i] = v[i] * 10 + (c - '0');
+    }
+  }
+  int year = parts[2].size() == 2 ? ExpandTwoDigitYear(v[2]) : v[2];
+  int month = v[1], day = v[0];
+  if (year < 100 || month < 1 || month > 12 || day < 1) return std::nullopt;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return std::nullopt;
+  return xb::JulianFromYmd(year, month, day);
 }
 
 int32_t XDATE(bool local) {

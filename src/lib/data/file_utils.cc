@@ -6,6 +6,7 @@
 
 #include "lib/data/use.h"
 #include "lib/data/work_areas.h"
+#include "lib/errors/error_handler.h"
 #include "lib/errors/fault.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/multitask.h"
@@ -77,7 +78,12 @@ int COPY_BFILE(const std::string& source, const std::string& target, int pump) {
   uint64_t at = 0;
   for (;;) {
     size_t got = 0;
-    if (!(*in)->ReadAt(at, block, sizeof block, &got).ok()) got = 0;
+    if (!(*in)->ReadAt(at, block, sizeof block, &got).ok()) {
+      // A source that cannot be read to its end is not copied.
+      out->reset();
+      Fs()->Remove(partial);
+      return kCopyShortWrite;
+    }
     if (got == 0) break;
     if (!(*out)->WriteAt(at, block, got).ok()) {
       out->reset();
@@ -120,9 +126,21 @@ void SAVE_PACK(void*, const std::string& name,
   xb::OpenOptions oo;
   oo.exclusive = true;
   auto t = xb::Table::Open(path, oo);
-  if (!t.ok())
-    ThrowFault(kGenOpen, t.status().message(), path, "SAVE_PACK",
-               t.status().IsBusy() ? kOsSharingViolation : kOsNotFound);
+  while (!t.ok()) {
+    // Not the handler's soft sharing failure: nobody retries this open for
+    // us, and the user must learn that the table was not optimised.
+    ErrorInfo e;
+    e.gen_code = kGenOpen;
+    e.os_code = t.status().IsBusy() ? kOsSharingViolation : kOsNotFound;
+    e.subsystem = G().DEF_RDD;
+    e.description = "No se puede abrir archivo: " + path + " (" + t.status().message() + ")";
+    e.filename = path;
+    e.operation = "SAVE_PACK";
+    e.can_retry = true;
+    e.can_default = true;
+    StepFailed(e);  // returns on "Reintentar"
+    t = xb::Table::Open(path, oo);
+  }
   if (show_progress) show_progress(Trim(name));
   xb::Status s = (*t)->Pack();  // rebuilds every tag from the packed records
   if (s.ok()) s = (*t)->Close();

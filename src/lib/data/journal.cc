@@ -6,11 +6,14 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <set>
 
+#include "lib/clock.h"
 #include "lib/data/patience.h"
 #include "lib/errors/fault.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
+#include "lib/ui/message_box.h"
 #include "xbase/table.h"
 
 namespace qz {
@@ -66,6 +69,22 @@ bool ParseBody(const std::string& body, JournalEntry* e) {
 }
 
 std::atomic<int> g_sequence{0};
+
+// Journals this process could not roll back: retried at the next start, not
+// at every lock (nor alerted at every lock).
+std::set<std::string>& GivenUp() {
+  static std::set<std::string> s;
+  return s;
+}
+
+// Journal names begin with the owner's host and process: "HOST-PID-".
+std::string OwnJournalPrefix() {
+  return Upper(HostName()) + "-" + std::to_string(getpid()) + "-";
+}
+
+bool EndsWithNoCase(const std::string& name, const std::string& ext) {
+  return name.size() >= ext.size() && Upper(name.substr(name.size() - ext.size())) == ext;
+}
 
 xb::Status ReadAll(xb::File& f, std::string* bytes) {
   uint64_t size = 0;
@@ -156,15 +175,27 @@ xb::Result<std::unique_ptr<JournalFile>> JournalFile::Create(const std::string& 
   }
   std::unique_ptr<JournalFile> j(new JournalFile());
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    j->path_ = folder + Upper(HostName()) + "-" + std::to_string(getpid()) + "-" +
-               std::to_string(++g_sequence) + ".JRN";
-    if (env->Exists(j->path_)) continue;
-    auto f = env->Create(j->path_, true);
+    std::string stem = folder + OwnJournalPrefix() + std::to_string(++g_sequence);
+    j->path_ = stem + ".JRN";
+    std::string newborn = stem + ".JNEW";
+    if (env->Exists(j->path_) || env->Exists(newborn)) continue;
+    auto f = env->Create(newborn, true);
     if (!f.ok()) return f.status();
     j->file_ = std::move(*f);
-    XB_RETURN_IF_ERROR(j->file_->Lock(kJournalLockOffset, 1, true));
-    XB_RETURN_IF_ERROR(j->file_->WriteAt(0, kMagic, kMagicLen));
-    XB_RETURN_IF_ERROR(j->file_->Sync());
+    // Locked before its first byte and renamed only once its header is on
+    // disk: a starting workstation never takes it for a dead one.
+    xb::Status s = j->file_->Lock(kJournalLockOffset, 1, true);
+    if (s.ok()) s = j->file_->WriteAt(0, kMagic, kMagicLen);
+    if (s.ok()) s = j->file_->Sync();
+    if (s.ok()) s = env->Rename(newborn, j->path_);
+    if (!s.ok()) {
+      j->file_.reset();
+      // A recoverer took it for a dead one before the lock was on it: the
+      // next name will do.
+      if (!env->Exists(newborn)) continue;
+      env->Remove(newborn);
+      return s;
+    }
     j->end_ = kMagicLen;
     return j;
   }
@@ -226,6 +257,57 @@ void ParseJournal(const std::string& bytes, std::vector<JournalEntry>* entries, 
   }
 }
 
+namespace {
+
+// Takes the recovery byte of a journal, waiting while another process rolls
+// it back. False when the journal went away meanwhile.
+bool TakeRecoveryByte(xb::File& f, const std::string& path) {
+  Clock& clock = CurrentClock();
+  for (;;) {
+    xb::Status s = f.Lock(kJournalRecoveryOffset, 1, true);
+    if (s.ok()) return true;
+    if (!s.IsBusy() || !xb::Env::Default()->Exists(path)) return false;
+    clock.SleepMs(5);
+  }
+}
+
+// Rolls back the journal at `path` when its transaction is dead.
+void RecoverOne(const std::string& program_folder, const std::string& path,
+                RecoveryReport* report) {
+  xb::Env* env = xb::Env::Default();
+  auto f = env->Open(path, xb::OpenMode::kReadWrite);
+  if (!f.ok()) return;
+  if (!TakeRecoveryByte(**f, path)) return;
+  // Busy: its transaction is alive.
+  if (!(*f)->Lock(kJournalLockOffset, 1, true).ok()) return;
+  if (!env->Exists(path)) return;  // recovered and removed while we waited
+  if (EndsWithNoCase(path, ".JNEW")) {
+    env->Remove(path);  // its owner died before it held anything
+    return;
+  }
+  std::string bytes;
+  if (!ReadAll(**f, &bytes).ok()) {
+    report->problems.push_back(path + ": cannot be read");
+    report->kept.push_back(path);
+    return;
+  }
+  std::vector<JournalEntry> entries;
+  bool done = false;
+  ParseJournal(bytes, &entries, &done);
+  if (!done) {
+    if (!Apply(program_folder, entries, report)) {
+      report->kept.push_back(path);
+      return;
+    }
+    ++report->journals;
+    (*f)->WriteAt(0, kDoneMagic, kMagicLen);
+    (*f)->Sync();
+  }
+  env->Remove(path);
+}
+
+}  // namespace
+
 RecoveryReport RecoverJournals(const std::string& program_folder) {
   RecoveryReport report;
   xb::Env* env = xb::Env::Default();
@@ -234,29 +316,47 @@ RecoveryReport RecoverJournals(const std::string& program_folder) {
   if (!env->ListDir(folder, &names).ok()) return report;
   std::sort(names.begin(), names.end());
   for (const auto& name : names) {
-    if (name.size() < 4 || Upper(name.substr(name.size() - 4)) != ".JRN") continue;
-    std::string path = folder + name;
-    auto f = env->Open(path, xb::OpenMode::kReadWrite);
-    if (!f.ok()) continue;
-    // Busy: its transaction is alive.
-    if (!(*f)->Lock(kJournalLockOffset, 1, true).ok()) continue;
-    std::string bytes;
-    if (!ReadAll(**f, &bytes).ok()) {
-      report.problems.push_back(path + ": cannot be read");
-      continue;
-    }
-    std::vector<JournalEntry> entries;
-    bool done = false;
-    ParseJournal(bytes, &entries, &done);
-    if (!done) {
-      if (!Apply(program_folder, entries, &report)) continue;
-      ++report.journals;
-      (*f)->WriteAt(0, kDoneMagic, kMagicLen);
-      (*f)->Sync();
-    }
-    env->Remove(path);
+    // This process's own journal is locked through another open file, so it
+    // looks alive like any other.
+    if (!EndsWithNoCase(name, ".JRN") && !EndsWithNoCase(name, ".JNEW")) continue;
+    if (GivenUp().count(folder + name)) continue;
+    RecoverOne(program_folder, folder + name, &report);
   }
   return report;
+}
+
+bool DeadTransactionWaiting() {
+  const Globals& g = G();
+  if (!IsServerEngine() || g.PATH.empty()) return false;
+  xb::Env* env = xb::Env::Default();
+  std::string folder = JournalFolder(g.PATH);
+  std::vector<std::string> names;
+  if (!env->ListDir(folder, &names).ok()) return false;
+  for (const auto& name : names) {
+    if (!EndsWithNoCase(name, ".JRN") && !EndsWithNoCase(name, ".JNEW")) continue;
+    if (GivenUp().count(folder + name)) continue;
+    auto f = env->Open(folder + name, xb::OpenMode::kReadWrite);
+    if (!f.ok()) continue;
+    // A recovery under way, or an owner gone: either way not finished.
+    if (!(*f)->Lock(kJournalRecoveryOffset, 1, true).ok()) return true;
+    if ((*f)->Lock(kJournalLockOffset, 1, true).ok()) return true;
+  }
+  return false;
+}
+
+void MeetDeadTransactions() {
+  static bool running = false;
+  const Globals& g = G();
+  if (running || !IsServerEngine() || g.PATH.empty()) return;
+  running = true;
+  RecoveryReport r = RecoverJournals(g.PATH);
+  running = false;
+  bool new_problem = false;
+  for (const auto& path : r.kept) new_problem |= GivenUp().insert(path).second;
+  if (!r.problems.empty() && (new_problem || r.kept.empty()))
+    MESSAGE_BOX(
+        "No se pudo deshacer por completo una transacción interrumpida:\r" + r.problems.front(),
+        "Alerta", kMbIconStop);
 }
 
 }  // namespace qz

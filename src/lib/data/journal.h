@@ -12,11 +12,18 @@
 // A torn last entry (the process died while writing it) fails its checksum
 // and is ignored: the change it announced never happened.
 //
+// Birth: a journal is written under a name ending ".JNEW", locked before its
+// first byte, and renamed to ".JRN" once its header is on disk, so no one
+// ever sees an unlocked or half-born journal under its real name.
+//
 // Liveness: the owner holds a lock on byte kJournalLockOffset for the life of
 // the transaction; the lock dies with the process, so a journal whose lock
-// can be taken belongs to a dead transaction. A recovered journal's magic is
-// overwritten with "QZJDONE!" before it is removed, so a second recoverer
-// that opened it meanwhile finds nothing to apply.
+// can be taken belongs to a dead transaction. A recoverer first takes byte
+// kJournalRecoveryOffset, which owners never hold: whoever finds that byte
+// busy knows a rollback is under way and waits for it instead of taking the
+// journal for a live one. A recovered journal's magic is overwritten with
+// "QZJDONE!" before it is removed, so a second recoverer that opened it
+// meanwhile finds nothing to apply.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +37,7 @@
 namespace qz {
 
 inline constexpr uint64_t kJournalLockOffset = 0x7FFFFFFF;
+inline constexpr uint64_t kJournalRecoveryOffset = 0x7FFFFFFE;
 
 struct JournalEntry {
   char kind = 'B';
@@ -70,10 +78,22 @@ struct RecoveryReport {
   int journals = 0;  // journals of dead transactions rolled back
   int records = 0;   // records restored or erased
   std::vector<std::string> problems;
+  std::vector<std::string> kept;  // journals left for a later try (undo incomplete)
 };
 
 // Rolls back every journal of a dead transaction in the installation's
-// journal folder. Journals of live transactions are left alone.
+// journal folder, waiting for a rollback another process is running. Journals
+// of live transactions (this process's own included) are left alone.
 RecoveryReport RecoverJournals(const std::string& program_folder);
+
+// The guard the data layer runs before it locks, appends or commits with the
+// server engine: a transaction whose process died is rolled back before this
+// process can build on its values. Problems are shown once ("Alerta").
+void MeetDeadTransactions();
+// Whether a journal of a dead transaction (or one being rolled back) is
+// there, without touching it. A lock just taken is only safe to build on
+// when this is false afterwards: the transaction that held the record may
+// have died between the check before the lock and the lock.
+bool DeadTransactionWaiting();
 
 }  // namespace qz

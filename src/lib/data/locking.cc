@@ -1,6 +1,9 @@
 #include "lib/data/locking.h"
 
+#include <map>
+
 #include "lib/clock.h"
+#include "lib/data/journal.h"
 #include "lib/data/patience.h"
 #include "lib/data/transaction.h"
 #include "lib/data/txt_srch.h"
@@ -10,6 +13,14 @@
 
 namespace qz {
 namespace {
+
+uint64_t g_writes = 0;
+
+// The words each area's locked record had when LOCK_FOR_MODIFY took it.
+std::map<int, RecordWords>& WordsAtLock() {
+  static std::map<int, RecordWords> m;
+  return m;
+}
 
 struct Selected {
   int area;
@@ -37,6 +48,7 @@ Patience LockPatience(Selected& s, uint32_t recno, RetryCounter counter, int gen
   p.gen_code = gen;
   p.filename = s.table().path();
   p.operation = operation;
+  p.step = true;
   p.message = "El dato se encuentra bloqueado: " + s.wa->alias;
   if (IsServerEngine()) {
     p.message += "/" + RecordNumber10(recno);
@@ -46,8 +58,19 @@ Patience LockPatience(Selected& s, uint32_t recno, RetryCounter counter, int gen
 }
 
 void LockRecord(Selected& s, uint32_t recno) {
-  RetryPatiently([&] { return s.table().LockRecord(recno); },
-                 LockPatience(s, recno, RetryCounter::kLocks, kGenLock, "RLOCK"));
+  RetryPatiently(
+      [&] {
+        // Checked after the lock: the transaction that held the record may
+        // have died between any earlier check and the lock. Once it is rolled
+        // back (or given up), the lock is taken again, re-reading the record.
+        const bool held = s.table().IsRecordLocked(recno);
+        xb::Status st = s.table().LockRecord(recno);
+        if (!st.ok() || held || !DeadTransactionWaiting()) return st;
+        s.table().UnlockRecord(recno);
+        MeetDeadTransactions();
+        return s.table().LockRecord(recno);
+      },
+      LockPatience(s, recno, RetryCounter::kLocks, kGenLock, "RLOCK"));
 }
 
 // Releases a record, or, inside a server transaction, keeps the lock of a
@@ -64,9 +87,10 @@ void Release(Selected& s, uint32_t recno, bool remember) {
         if (!known) g.XA_RECORDS.push_back({s.area, 0});
       }
     }
-    xb::Status w = s.table().WriteBack();
-    if (!w.ok()) ThrowFault(kGenWrite, w.message(), s.table().path(), "UNLOCK");
+    Patience p = LockPatience(s, recno, RetryCounter::kUnlocks, kGenWrite, "UNLOCK");
+    RetryPatiently([&] { return s.table().WriteBack(); }, p);
     if (!ChangedInTransaction(s.table(), recno)) s.table().UnlockRecord(recno);
+    ++g_writes;
     return;
   }
   Areas().Select(s.area);
@@ -78,20 +102,33 @@ void Release(Selected& s, uint32_t recno, bool remember) {
         return st;
       },
       p);
+  ++g_writes;
 }
 
 void Append(Selected& s, bool fast) {
+  Patience p = LockPatience(s, s.table().RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND");
   if (fast) {
+    // No pause between attempts; a failure that is not a conflict still
+    // reaches the handler.
+    MeetDeadTransactions();
     for (;;) {
       xb::Status st = s.table().Append();
-      if (st.ok()) return;
-      if (!st.IsBusy()) ThrowFault(kGenAppendLock, st.message(), s.table().path(), "APPEND");
+      if (st.ok()) break;
+      if (!st.IsBusy()) {
+        RetryPatiently([&] { return s.table().Append(); }, p);
+        break;
+      }
       ++G().XRETRIES[1];
     }
+  } else {
+    RetryPatiently(
+        [&] {
+          MeetDeadTransactions();
+          return s.table().Append();
+        },
+        p);
   }
-  RetryPatiently(
-      [&] { return s.table().Append(); },
-      LockPatience(s, s.table().RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND"));
+  ++g_writes;
 }
 
 }  // namespace
@@ -103,15 +140,24 @@ void LOCK_FOR_MODIFY(bool skip) {
   // The words are taken from the record as it is under our lock, so that a
   // change another workstation made just before is not left in the index.
   LockRecord(s, recno);
-  MaintainWordIndex(s.area, WordIndexMode::kRemove);
+  WordsAtLock()[s.area] = WordsOf(s.area);
 }
 
 void UNLOCK_FOR_MODIFY(bool skip) {
   if (skip) return;
   Selected s = CurrentArea("UNLOCK_FOR_MODIFY");
   uint32_t recno = s.table().RecNo();
-  MaintainWordIndex(s.area, WordIndexMode::kAdd);
+  // The record first: its old words leave the index only once its new text
+  // is written, so a failed edit keeps the words the record still has.
   Release(s, recno, true);
+  auto& taken = WordsAtLock();
+  auto it = taken.find(s.area);
+  RecordWords before;
+  if (it != taken.end()) {
+    before = std::move(it->second);
+    taken.erase(it);
+  }
+  ReplaceWords(&before, s.area);
 }
 
 void UNLOCK_NEW_REC() {
@@ -123,19 +169,16 @@ void UNLOCK_NEW() {
 
 void ADD_NEW_REC(bool fast) {
   Selected s = CurrentArea("ADD_NEW_REC");
+  WordsAtLock().erase(s.area);  // a new record had no words
   Append(s, fast);
 }
 
 void LOCK_WITHOUT_LOG() {
   Selected s = CurrentArea("LOCK_WITHOUT_LOG");
   if (s.table().Eof()) return;
-  uint32_t recno = s.table().RecNo();
-  for (;;) {
-    xb::Status st = s.table().LockRecord(recno);
-    if (st.ok()) return;
-    if (!st.IsBusy()) ThrowFault(kGenLock, st.message(), s.table().path(), "RLOCK");
-    CurrentClock().SleepMs(1);  // no pause the user sees; just not a busy spin
-  }
+  // The patience of any other lock: an endless silent wait would freeze the
+  // workstation behind a user who went to lunch with the row locked.
+  LockRecord(s, s.table().RecNo());
 }
 
 void UNLOCK_WITHOUT_LOG() {
@@ -194,6 +237,10 @@ void XDBCOMMIT() {
   }
   g.XCOMMITALL = 0;
   if (!failed.ok()) ThrowFault(kGenWrite, failed.message(), "", "COMMIT");
+}
+
+uint64_t DataLayerWrites() {
+  return g_writes;
 }
 
 }  // namespace qz

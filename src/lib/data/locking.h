@@ -6,6 +6,8 @@
 // index (txt_srch.h) in step with the record's text.
 #pragma once
 
+#include <cstdint>
+
 #include "lib/data/wtable.h"
 
 namespace qz {
@@ -32,5 +34,9 @@ void DELETE_RECORD(WDBTable& t);
 
 // Writes all buffers of all work areas to disk.
 void XDBCOMMIT();
+
+// How many appends and record releases this process has made: an operation
+// that failed after it rose has written something (see RunOperation).
+uint64_t DataLayerWrites();
 
 }  // namespace qz

@@ -8,6 +8,11 @@
 // Only "busy" failures are waited for. A failure that waiting cannot cure (a
 // missing or corrupt file, a refused write) is a fault at once, so a user is
 // never trapped in an endless series of boxes.
+//
+// A lock, append or release is a step of the user's operation: its fault
+// goes to the error handler where it happened (StepFailed), so "Reintentar"
+// runs that step again and nothing before it. An open is not: its fault ends
+// the operation and reaches the handler at the operation's boundary.
 #pragma once
 
 #include <functional>
@@ -31,6 +36,7 @@ struct Patience {
   int gen_code = 0;  // of the fault raised on abort or on an incurable failure
   std::string filename;
   std::string operation;
+  bool step = false;  // a lock, append or release (above)
 };
 
 // Runs `attempt` until it succeeds, following the rules above.

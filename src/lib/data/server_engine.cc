@@ -40,18 +40,58 @@ class SharedFolderClock final : public ServerClockSource {
     std::string folder = ServerFolder(G().XADSDIRECTORY);
     if (G().XADSDIRECTORY.empty() || !EnsureFolder(folder)) return std::nullopt;
     // Touch a file of our own: its modification time is the file server's clock.
+    // The file goes at once: the shared folder keeps no trace of the reading.
     std::string path = folder + "CLOCK-" + ProcessTag();
     auto f = Fs()->Create(path, true);
     if (!f.ok()) return std::nullopt;
-    if (!(*f)->WriteAt(0, "!", 1).ok()) return std::nullopt;
+    bool written = (*f)->WriteAt(0, "!", 1).ok();
+    f->reset();
     xb::FileInfo info;
-    if (!Fs()->Stat(path, &info).ok()) return std::nullopt;
+    bool read = written && Fs()->Stat(path, &info).ok();
+    Fs()->Remove(path);
+    if (!read) return std::nullopt;
     return LocalFromEpochNs(info.mtime_ns);
   }
 };
 
 SharedFolderClock g_folder_clock;
 ServerClockSource* g_clock = &g_folder_clock;
+
+// Counts the live sessions of `folder` and removes what dead processes left:
+// session files whose lock is free and clock files older than a minute.
+int SweepServerFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!Fs()->ListDir(folder, &names).ok()) return 0;
+  int live = 0;
+  xb::FileInfo now_info;
+  bool have_now = false;
+  for (const auto& n : names) {
+    std::string path = folder + n;
+    if (StartsWith(n, "CLOCK-")) {
+      // The folder changed when a session file or a clock file last came or
+      // went: a clock file a minute older than that belongs to a dead reader.
+      if (!have_now) have_now = Fs()->Stat(folder, &now_info).ok();
+      xb::FileInfo info;
+      if (have_now && Fs()->Stat(path, &info).ok() &&
+          info.mtime_ns < now_info.mtime_ns - 60'000'000'000LL)
+        Fs()->Remove(path);
+      continue;
+    }
+    if (!StartsWith(n, "SESSION-")) continue;
+    if (g_session && g_session->path() == path) {
+      ++live;
+      continue;
+    }
+    auto f = Fs()->Open(path, xb::OpenMode::kReadWrite);
+    if (!f.ok()) continue;
+    if ((*f)->Lock(kJournalLockOffset, 1, true).IsBusy()) {
+      ++live;
+    } else {
+      Fs()->Remove(path);  // its process is gone
+    }
+  }
+  return live;
+}
 
 }  // namespace
 
@@ -74,6 +114,7 @@ bool ServerConnect(const std::string& data_path) {
   if (!f.ok()) return false;
   if (!(*f)->Lock(kJournalLockOffset, 1, true).ok()) return false;
   g_session = std::move(*f);
+  SweepServerFolder(folder);
   return true;
 }
 
@@ -95,24 +136,7 @@ std::optional<LocalDateTime> ServerNow() {
 ServerInfo ServerManagementInfo() {
   ServerInfo info;
   info.version = "QZ Server Engine 1.0";
-  std::string folder = ServerFolder(G().XADSDIRECTORY);
-  std::vector<std::string> names;
-  if (!Fs()->ListDir(folder, &names).ok()) return info;
-  for (const auto& n : names) {
-    if (!StartsWith(n, "SESSION-")) continue;
-    std::string path = folder + n;
-    if (g_session && g_session->path() == path) {
-      ++info.sessions;
-      continue;
-    }
-    auto f = Fs()->Open(path, xb::OpenMode::kReadWrite);
-    if (!f.ok()) continue;
-    if ((*f)->Lock(kJournalLockOffset, 1, true).IsBusy()) {
-      ++info.sessions;
-    } else {
-      Fs()->Remove(path);  // its process is gone
-    }
-  }
+  info.sessions = SweepServerFolder(ServerFolder(G().XADSDIRECTORY));
   return info;
 }
 

@@ -149,7 +149,9 @@ void WriteRollbackLog() {
     TablePtr log = USE(nullptr, "LOG_ROLL");
     AreaSelection keep(log->Area);
     ADD_WITHOUT_LOG();
-    log->FieldPut("NEGOCIO", xb::Value::Char(""));
+    // The business of the session, so the rollback viewer (restricted to the
+    // current business) shows the row.
+    log->FieldPut("NEGOCIO", xb::Value::Char(g.XU_COMP));
     log->FieldPut("FECHA", xb::Value::Date(XDATE()));
     log->FieldPut("HORA", xb::Value::Char(XTIME()));
     log->FieldPut("USUARIO", xb::Value::Char(g.XUSER_ABREVIA));
@@ -174,6 +176,7 @@ void START_TRANSACTION(int mode, std::optional<int> id) {
   Globals& g = G();
   if (AdsLineIs(4, "1")) mode = 2;
   if (!IsServerEngine() || g.XADSTRANS == 1) return;
+  MeetDeadTransactions();
   bool wanted = AdsLineIs(2, "1") || (id && *id >= 1 && *id <= static_cast<int>(g.XADS_TS.size()) &&
                                       g.XADS_TS[*id - 1] == '1');
   if (!wanted) return;
@@ -189,6 +192,7 @@ void START_TRANSACTION(int mode, std::optional<int> id) {
 void END_TRANSACTION() {
   Globals& g = G();
   if (!IsServerEngine() || g.XADSTRANS != 1 || !g_journal) return;
+  MeetDeadTransactions();
   // Everything must be on disk before the journal goes.
   xb::Status failed;
   for (xb::Table* t : JournaledTables()) {

@@ -62,13 +62,16 @@ void TXT_SRCH::SET_NEGOCIO(void* parent, const std::string& negocio) {
 bool TXT_SRCH::TakeFreeRow() {
   WDBTable& t = *TXT_SRCH_;
   t.SetOrder("TXT_SRCH4");
-  for (;;) {
-    if (!t.Seek(kFreeBusiness)) return false;
-    LOCK_WITHOUT_LOG(t);
-    // Another workstation may have taken the row while we waited for it.
+  constexpr int kTries = 32;  // past that, appending is cheaper than looking
+  int tries = 0;
+  for (t.Seek(kFreeBusiness); !t.Eof() && tries < kTries; t.Skip(), ++tries) {
+    if (FieldText(t, "NEGOCIO") != kFreeBusiness) return false;
+    if (!t.RLock()) continue;  // another user is reusing it
+    // Re-read under the lock: another workstation may have taken it meanwhile.
     if (FieldText(t, "NEGOCIO") == kFreeBusiness) return true;
-    UNLOCK_WITHOUT_LOG(t);
+    t.table().UnlockRecord(t.RecNo());
   }
+  return false;
 }
 
 void TXT_SRCH::AddWord(const std::string& table, const std::string& document,
@@ -169,33 +172,43 @@ void LoadWordIndexRegistry(void* parent) {
   g.XTXT_SRCH_OBJ = std::make_unique<TXT_SRCH>(parent);
 }
 
-void MaintainWordIndex(int area, WordIndexMode mode) {
+RecordWords WordsOf(int area) {
+  RecordWords w;
+  w.area = area;
   Globals& g = G();
-  if (area < 1 || area > static_cast<int>(g.XTXT_SRCH_VECTOR.size())) return;
+  if (area < 1 || area > static_cast<int>(g.XTXT_SRCH_VECTOR.size())) return w;
   const TextSearchSlot& slot = g.XTXT_SRCH_VECTOR[area - 1];
-  TXT_SRCH* index = g.XTXT_SRCH_OBJ.get();
   xb::Table* table = Areas().TableOf(area);
-  if (slot.registered != 1 || !index || !table) return;
-  AreaSelection keep(Areas().Selected());
-  std::string business, document;
-  std::vector<std::string> texts;
+  if (slot.registered != 1 || !g.XTXT_SRCH_OBJ || !table || table->Eof()) return w;
+  w.registered = true;
+  w.table = slot.file_name;
+  w.recno = table->RecNo();
+  w.deleted = table->Deleted();
   for (const auto& f : table->fields()) {
     if (f.type != 'C') continue;
     auto v = table->Get(f.name);
     if (!v.ok()) continue;
-    if (f.name == "NEGOCIO") business = v->str();
-    if (EqualsNoCase(f.name, slot.document_field)) document = v->str();
-    if (v->str().size() >= 10 && !StartsWith(f.name, "INFO_U")) texts.push_back(v->str());
+    if (f.name == "NEGOCIO") w.business = v->str();
+    if (EqualsNoCase(f.name, slot.document_field)) w.document = v->str();
+    if (v->str().size() >= 10 && !StartsWith(f.name, "INFO_U")) w.texts.push_back(v->str());
   }
-  index->SET_NEGOCIO(index->oParent, business);
-  if (table->Deleted()) return;
-  for (const auto& text : texts) {
-    if (mode == WordIndexMode::kRemove) {
-      index->DEL_TEXTO(document, 0, text, slot.file_name);
-    } else {
-      index->ADD_TEXTO(document, 0, text, slot.file_name);
-    }
+  return w;
+}
+
+void ReplaceWords(const RecordWords* before, int area) {
+  RecordWords now = WordsOf(area);
+  TXT_SRCH* index = G().XTXT_SRCH_OBJ.get();
+  if (!now.registered || !index) return;
+  AreaSelection keep(Areas().Selected());
+  const std::string& file_name = G().XTXT_SRCH_VECTOR[area - 1].file_name;
+  if (before && before->registered && before->recno == now.recno && before->table == now.table &&
+      !before->deleted) {
+    index->SET_NEGOCIO(index->oParent, before->business);
+    for (const auto& text : before->texts) index->DEL_TEXTO(before->document, 0, text, file_name);
   }
+  index->SET_NEGOCIO(index->oParent, now.business);
+  if (now.deleted) return;
+  for (const auto& text : now.texts) index->ADD_TEXTO(now.document, 0, text, file_name);
 }
 
 }  // namespace qz

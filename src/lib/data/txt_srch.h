@@ -5,6 +5,7 @@
 // stored MESAS also stands for MESA.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,8 +13,6 @@
 #include "lib/data/use.h"
 
 namespace qz {
-
-enum class WordIndexMode { kRemove, kAdd };
 
 class TXT_SRCH {
  public:
@@ -43,6 +42,8 @@ class TXT_SRCH {
  private:
   void AddWord(const std::string& table, const std::string& document, const std::string& word);
   void FreeWord(const std::string& table, const std::string& document, const std::string& word);
+  // Locks a free row for reuse without waiting: a free row another user holds
+  // is passed over. False when none could be had.
   bool TakeFreeRow();
 };
 
@@ -56,8 +57,22 @@ std::string UpperCp1252(std::string s);
 // object, when BASES has F_TXT_S.
 void LoadWordIndexRegistry(void* parent);
 
-// Algorithm run by the lock (remove) and the release (add) on the current
-// record of `area`, when its table is registered.
-void MaintainWordIndex(int area, WordIndexMode mode);
+// The indexed text of one record, as the lock finds it.
+struct RecordWords {
+  int area = 0;
+  std::string table;  // the area's file name: the area may hold another table later
+  uint32_t recno = 0;
+  bool registered = false;  // the table is in the registry and the index exists
+  bool deleted = false;
+  std::string business, document;
+  std::vector<std::string> texts;  // every character field of 10+ characters
+};
 
+// What the lock takes: the record's words before the edit.
+RecordWords WordsOf(int area);
+// What the release does once the record is written: the words of `before`
+// (when it is the same record) leave the index and the record's current ones
+// enter it. An edit that fails before its release so never loses the words
+// the record still has.
+void ReplaceWords(const RecordWords* before, int area);
 }  // namespace qz

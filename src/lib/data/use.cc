@@ -88,7 +88,7 @@ std::unique_ptr<xb::Table> OpenPatiently(const std::string& path, bool shared, b
         auto t = xb::Table::Open(path, oo);
         if (!t.ok()) {
           if (t.status().IsNotFound())
-            ThrowFault(kGenOpen, t.status().message(), path, "USE", kOsNotFound);
+            ThrowFault(kGenOpen, "No se puede abrir archivo: " + path, path, "USE", kOsNotFound);
           return t.status();
         }
         table = std::move(*t);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lib/data/journal.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/data/work_areas.h"
@@ -102,6 +103,7 @@ int WDBTable::Select() const {
 }
 
 void WDBTable::Append() {
+  MeetDeadTransactions();
   xb::Status s = table().Append();
   if (!s.ok()) Fail(*this, s, "APPEND", s.IsBusy() ? kGenAppendLock : kGenWrite);
 }
@@ -162,6 +164,7 @@ void WDBTable::FieldPut(const std::string& name, const xb::Value& v) {
 }
 
 bool WDBTable::FLock() {
+  MeetDeadTransactions();
   xb::Status s = table().LockFile();
   if (s.IsBusy()) return false;
   if (!s.ok()) Fail(*this, s, "FLOCK", kGenLock);
@@ -198,6 +201,7 @@ uint32_t WDBTable::RecNo() const {
 }
 
 bool WDBTable::RLock() {
+  MeetDeadTransactions();
   xb::Status s = table().LockRecord();
   if (s.IsBusy()) return false;
   if (!s.ok()) Fail(*this, s, "RLOCK", kGenLock);

@@ -14,6 +14,10 @@
 #include "xbase/table.h"
 
 namespace qz {
+
+// Steps 4 to 6 of the handler: record, report, ask.
+HandlerResult ReportAndAsk(const ErrorInfo& e);
+
 namespace {
 
 ErrorDialog* g_dialog = nullptr;
@@ -66,6 +70,8 @@ void AppendErrorRow(const std::string& line, const std::string& report) {
     t->FieldPut("HORA", xb::Value::Char(XTIME()));
     t->FieldPut("DESCRIP", Text(line));
     t->FieldPut("DETALLE", Text(report));
+    // Older installations have no USUARIO (the viewer's by-user order).
+    if (t->FieldPos("USUARIO") > 0) t->FieldPut("USUARIO", Text(G().XUSER_ABREVIA));
     UNLOCK_NEW_REC(*t);
     KILLTABLA(t);
   });
@@ -182,6 +188,10 @@ HandlerResult ERRORSYS(const ErrorInfo& e) {
     return HandlerResult::kDefault;
   }
   if (e.sub_code && (*e.sub_code == 6313 || *e.sub_code == 6102)) return HandlerResult::kZero;
+  return ReportAndAsk(e);
+}
+
+HandlerResult ReportAndAsk(const ErrorInfo& e) {
   const std::string line = ErrorLine(e);
   const std::string details = ErrorDetails(e);
   int answer = ShowDialog(e, line, details);
@@ -197,13 +207,25 @@ HandlerResult ERRORSYS(const ErrorInfo& e) {
   return HandlerResult::kDefault;
 }
 
+void StepFailed(ErrorInfo e) {
+  const bool in_transaction = IsServerEngine() && G().XADSTRANS == 1;
+  if (in_transaction) e.can_retry = false;  // the rollback took the steps before it
+  // Not ERRORSYS: its soft failures are the conflicts the data layer waits
+  // for, and this one waited already.
+  if (!G().XINERRORSYS && ReportAndAsk(e) == HandlerResult::kRetry) return;
+  e.reported = true;
+  throw Fault(e);
+}
+
 OperationResult RunOperation(const std::function<void()>& body) {
   for (;;) {
+    const uint64_t writes_before = DataLayerWrites();
     ErrorInfo info;
     try {
       body();
       return OperationResult::kDone;
     } catch (const Fault& f) {
+      if (f.info().reported) return OperationResult::kIgnored;
       info = f.info();
     } catch (const std::exception& ex) {
       info.description = ex.what();
@@ -211,6 +233,10 @@ OperationResult RunOperation(const std::function<void()>& body) {
       info.operation = "RunOperation";
       info.can_default = true;
     }
+    // Running the operation again would repeat what it already wrote (a
+    // catalog row appended twice), unless its transaction is rolled back.
+    const bool rolled_back = IsServerEngine() && G().XADSTRANS == 1;
+    if (!rolled_back && DataLayerWrites() != writes_before) info.can_retry = false;
     if (ERRORSYS(info) != HandlerResult::kRetry) return OperationResult::kIgnored;
   }
 }

@@ -48,9 +48,20 @@ std::string ErrorDetails(const ErrorInfo& e);
 std::string ReportText(const std::string& error_line, const std::string& details);
 std::string EntryLogErrorText(const std::string& error_line, const std::string& details);
 
+// A step of the data layer (a lock, an append, a record write or release)
+// failed in a way that waiting cannot cure. The handler is asked at once, where
+// the step failed: "Reintentar" returns and the caller runs that step again,
+// never the steps before it; "Ignorar" (and "Salir" when the process goes on)
+// abandon the operation by throwing the fault marked `reported`. Inside a
+// server transaction the handler first rolls the transaction back, so the
+// step cannot be retried on its own: only "Ignorar" and "Salir" are offered.
+void StepFailed(ErrorInfo e);
+
 enum class OperationResult { kDone, kIgnored };
 // Runs a user operation: a Fault (or any other exception) thrown inside goes
-// to the handler; "Reintentar" runs the operation again from the start.
+// to the handler, unless it was reported already. "Reintentar" runs the
+// operation again from the start only when that cannot repeat work done: a
+// server transaction was rolled back, or nothing was written since it began.
 OperationResult RunOperation(const std::function<void()>& body);
 
 }  // namespace qz

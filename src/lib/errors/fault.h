@@ -47,6 +47,9 @@ struct ErrorInfo {
   bool can_retry = false;
   bool can_default = false;
   std::vector<std::string> call_stack;  // "ROUTINE(line)" of each frame
+  // The handler has already recorded and shown it (see StepFailed): whoever
+  // catches it only abandons the operation.
+  bool reported = false;
 };
 
 class Fault : public std::runtime_error {

@@ -14,8 +14,13 @@ namespace qz {
 
 double CALC_PL::CONVERTIR(const std::string& negocio, double monto) {
   if (!t_.enc_dept || !t_.h_e_dept || !t_.t_cambio) return monto;
-  return monto * CAMBIO_SPEC(negocio, *t_.t_cambio, StrField(*t_.h_e_dept, "MONEDA"),
-                             StrField(*t_.enc_dept, "MONEDA"), DateField(*t_.h_e_dept, "FECHA"));
+  const std::string a = StrField(*t_.enc_dept, "MONEDA"), de = StrField(*t_.h_e_dept, "MONEDA");
+  // A blank currency on either side (no department found) means nothing to
+  // convert.
+  if (RTrim(a).empty() || RTrim(de).empty()) return monto;
+  // The past payroll's amount is in its own currency; the department is paid
+  // in its current one: target the department, source the payroll.
+  return monto * CAMBIO_SPEC(negocio, *t_.t_cambio, a, de, DateField(*t_.h_e_dept, "FECHA"));
 }
 
 double CALC_PL::GET_ULTIMOS_SAL(const std::string& negocio, const std::string& empleado,
@@ -37,7 +42,7 @@ double CALC_PL::GET_ULTIMOS_SAL(const std::string& negocio, const std::string& e
 
   xb::Table& l = *t_.h_e_pers;
   double suma = 0;
-  int meses = 0, mes_previo = -1;
+  int meses = 0, lineas = 0, mes_previo = -1;
   if (SeekOn(l, "H_E_PERS7", n + e, true).ok()) {
     for (bool more = true; more && !l.Eof(); more = l.Skip().ok()) {
       if (PadRight(StrField(l, "NEGOCIO"), 15) != n || PadRight(StrField(l, "CODIGO"), 15) != e)
@@ -55,12 +60,16 @@ double CALC_PL::GET_ULTIMOS_SAL(const std::string& negocio, const std::string& e
                  n + PadRight(StrField(l, "DEPTO"), 15) + xb::DtosFromJulian(fecha)))
         sal = CONVERTIR(negocio, sal);
       suma += sal;
+      ++lineas;
     }
   }
-  if (suma == 0) return defecto;
-  // SAL_PROM 0 would divide by zero: the months found are the divisor then.
-  if (meses < sal_prom || sal_prom <= 0) return suma / meses;
-  return suma / sal_prom;
+  if (suma == 0 || lineas == 0) return defecto;
+  // The monthly average (over SAL_PROM months, or the months found when fewer
+  // or when SAL_PROM is 0) spread over the payrolls those months held: the
+  // hourly cost divides it by VAL_DIV, which is per pay period.
+  const int divisor = (meses < sal_prom || sal_prom <= 0) ? meses : sal_prom;
+  const double por_mes = suma / divisor;
+  return por_mes * meses / lineas;
 }
 
 }  // namespace qz

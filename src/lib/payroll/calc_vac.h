@@ -94,8 +94,9 @@ class CALC_VAC {
   const Registro& a_registro() const { return registro_; }
   // Vacation days accrued in the month of `fecha` by the current employee.
   double GET_DIAS(int32_t fecha) const;
-  // The cost of the current days at the salaries of the months in which the
-  // pending days were earned; 0 when the employee has no payroll line.
+  // The cost of the current days at the daily salaries (per pay period, so a
+  // weekly and a monthly payroll value a day alike) of the months in which
+  // the pending days were earned; 0 when the employee has no payroll line.
   double CALC_COSTO_VACACIONES(double pendientes, int32_t corte, double dias_actuales);
   void KILL_BASES();
 
@@ -106,6 +107,9 @@ class CALC_VAC {
  private:
   std::vector<VacationRow> VacationRows(const std::string& tipo_vac);
   double DaysTaken(const std::string& empleado, int32_t inicio, double schedule);
+  // VAL_DIV of the payroll-type copy of the payroll line `l` stands on (0
+  // when the copy is missing).
+  double LineValDiv(const xb::Table& l);
 
   std::string negocio_;
   Bases a_bases{};

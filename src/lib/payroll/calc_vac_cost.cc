@@ -22,6 +22,16 @@ int MonthKey(int32_t jd) {
 
 }  // namespace
 
+double CALC_VAC::LineValDiv(const xb::Table& l) {
+  const std::string depto = PadRight(StrField(l, "DEPTO"), 15);
+  const std::string f = xb::DtosFromJulian(DateField(l, "FECHA"));
+  if (Lookup(*a_bases[kHEDeptB], "H_E_DEPT2", negocio_ + depto + f) &&
+      Lookup(*a_bases[kHTipPl], "H_TIP_PL",
+             negocio_ + depto + PadRight(StrField(*a_bases[kHEDeptB], "TIPO"), 2) + f))
+    return NumField(*a_bases[kHTipPl], "VAL_DIV");
+  return 0;
+}
+
 double CALC_VAC::CALC_COSTO_VACACIONES(double pendientes, int32_t corte, double dias_actuales) {
   xb::Table* l_ptr = a_bases[kHEPers];
   if (!l_ptr || !a_bases[kHTipPl] || !a_bases[kHEDeptB] || corte <= 0 || dias_actuales <= 0)
@@ -71,10 +81,14 @@ double CALC_VAC::CALC_COSTO_VACACIONES(double pendientes, int32_t corte, double 
   if (mas_antigua == 0) return 0;
 
   // 5. Forward from the oldest month reached, the current days are valued at
-  // the salary of the months they were earned in. T / VAL_DIV / FACTOR is the
-  // hourly cost and A x FACTOR the hours, so the schedule factor cancels: a
-  // schedule copy with FACTOR 0 still charges the days; a payroll type with
-  // VAL_DIV 0 has no daily cost and charges nothing for that month.
+  // the daily salary of the months they were earned in. A day's salary is a
+  // line's TOT_SAL / VAL_DIV of its own payroll-type copy (VAL_DIV is per pay
+  // period); a month with several payrolls (bi-weekly, weekly) takes the
+  // average over its lines, not their sum. T / VAL_DIV / FACTOR x (A x
+  // FACTOR): the schedule factor cancels, so a schedule copy with FACTOR 0
+  // still charges the days. Lines whose type has VAL_DIV 0 have no daily
+  // salary and are left out of the average; a month without any charges
+  // nothing.
   Ymd o = ToYmd(mas_antigua);
   std::string desde = xb::DtosFromJulian(xb::JulianFromYmd(o.y, o.m, 1));
   double q = dias_actuales, costo = 0;
@@ -82,24 +96,19 @@ double CALC_VAC::CALC_COSTO_VACACIONES(double pendientes, int32_t corte, double 
   bool more = true;
   while (more && mine() && q != 0) {
     int key = MonthKey(DateField(l, "FECHA"));
-    double total = 0;
-    int32_t ultima = 0;
-    std::string depto;
+    double por_dia = 0;
+    int lineas = 0;
     while (more && mine() && MonthKey(DateField(l, "FECHA")) == key) {
-      total += NumField(l, "TOT_SAL");
-      ultima = DateField(l, "FECHA");
-      depto = PadRight(StrField(l, "DEPTO"), 15);
+      const double val_div = LineValDiv(l);
+      if (val_div > 0) {
+        por_dia += NumField(l, "TOT_SAL") / val_div;
+        ++lineas;
+      }
       more = l.Skip().ok();
     }
     double a = accrued(key, q);
     q -= a;
-    std::string f = xb::DtosFromJulian(ultima);
-    double val_div = 0;
-    if (Lookup(*a_bases[kHEDeptB], "H_E_DEPT2", negocio_ + depto + f) &&
-        Lookup(*a_bases[kHTipPl], "H_TIP_PL",
-               negocio_ + depto + PadRight(StrField(*a_bases[kHEDeptB], "TIPO"), 2) + f))
-      val_div = NumField(*a_bases[kHTipPl], "VAL_DIV");
-    if (val_div != 0) costo += total / val_div * a;
+    if (lineas > 0) costo += por_dia / lineas * a;
   }
   return costo;
 }

@@ -43,9 +43,12 @@ int32_t OBTENER_FECHA(int dia, int mes, int anho) {
 bool DayRuleTakesMonth(int32_t inicio, int32_t hasta) {
   Ymd s = ToYmd(inicio), e = ToYmd(hasta);
   if (s.d <= e.d) return false;
-  if (e.m == 2 && (e.d == 28 || e.d == 29) && (s.d == 30 || s.d == 31)) return false;
+  // The pairs that count as a full month: (30|31, 28|29 February), (31, 30).
+  if (e.m == 2 && (e.d == 28 || e.d == 29) && s.d >= 30) return false;
   if (s.d == 31 && e.d == 30) return false;
-  return true;
+  // And a date on the last day of its month has reached every start day the
+  // month cannot hold: the 29th reaches a 28 February as the 30th does.
+  return e.d != DaysInMonth(e.y, e.m);
 }
 
 int MonthsOfService(int32_t inicio, int32_t hasta) {

@@ -28,7 +28,8 @@ int32_t OBTENER_FECHA(int dia, int mes, int anho);
 
 // Whether the day rule of the months of service takes one month off: the start
 // day is after the day of `hasta`, except for the pairs that count as a full
-// month ((30|31, 28|29 February) and (31, 30)).
+// month ((30|31, 28|29 February) and (31, 30)) and a `hasta` on the last day
+// of its month (a start on the 29th reaches a 28 February).
 bool DayRuleTakesMonth(int32_t inicio, int32_t hasta);
 
 // Months of service from `inicio` (F_INICIO) up to `hasta`, with the day rule.

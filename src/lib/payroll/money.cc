@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "xbase/value.h"
 
@@ -32,6 +34,32 @@ double CeilToGrid(double x, double scale) {
   return std::ceil(Snap(x * scale)) / scale;
 }
 
+// Rounds half away from zero on the decimal digits of `x` as written with 15
+// significant digits (what an amount of the tables can carry), so the
+// decision at the half is taken on the decimal number, never on the binary
+// approximation: 123456789.12499 is ...124990 and goes down; 1.005, held as
+// 1.00499999999999989, is 1.00500000000000 and goes up.
+double RoundDecimal(double x, int dec) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
+  // buf: d.dddddddddddddde±XX
+  std::string digits;
+  digits.push_back(buf[0]);
+  digits.append(buf + 2, 14);
+  int exp10 = std::atoi(buf + 17);
+  // digits[i] has weight 10^(exp10 - i); keep those with weight >= 10^-dec.
+  int keep = exp10 + dec + 1;
+  if (keep < 0) return x < 0 ? -0.0 : 0.0;
+  if (keep >= static_cast<int>(digits.size())) return x;  // nothing beyond the grid
+  bool up = digits[static_cast<size_t>(keep)] >= '5';
+  // The integer formed by the kept digits, in units of 10^-dec.
+  double units = 0;
+  for (int i = 0; i < keep; ++i) units = units * 10 + (digits[static_cast<size_t>(i)] - '0');
+  if (up) units += 1;
+  double r = units / Pow10(dec);
+  return x < 0 ? -r : r;
+}
+
 }  // namespace
 
 double RoundHalfAway(double x, int dec) {
@@ -40,8 +68,14 @@ double RoundHalfAway(double x, int dec) {
   if (dec > 15) dec = 15;
   double a = std::fabs(x) * Pow10(dec);
   if (a >= 4503599627370496.0) return x;  // 2^52: no fractional digits left to round
-  double r = std::floor(a + 0.5 + Tolerance(a)) / Pow10(dec);
-  return x < 0 ? -r : r;
+  // Far from the half the binary value decides safely and fast; near it the
+  // decimal digits do.
+  double frac = a - std::floor(a);
+  if (std::fabs(frac - 0.5) > 1e-6) {
+    double r = std::floor(a + 0.5) / Pow10(dec);
+    return x < 0 ? -r : r;
+  }
+  return RoundDecimal(x, dec);
 }
 
 double ROUND5(double x) {

@@ -3,11 +3,12 @@
 // factor, loan principal and a few small numeric and key helpers.
 //
 // Amounts are doubles (the tables store them as decimal text). A double cannot
-// hold 7.13 exactly, so every rounding here first snaps a value that lies
-// within a few units in the last place of a decimal grid point onto that
-// point, and only then rounds. That way 7.13 stored as 7.12999... stays 7.13
-// and 7.125 stored as 7.12499... rounds half away from zero to 7.13, as a
-// person computing by hand expects.
+// hold 7.13 exactly. Rounding to decimals decides at the half on the amount's
+// decimal digits (15 significant ones, all an amount carries), so 7.125 held
+// as 7.12499... rounds half away from zero to 7.13 and 123,456,789.12499
+// stays .12, as a person computing by hand expects. ROUND6 snaps a value
+// within a few units in the last place of its grid onto it before rounding
+// up, so 7.13 held as 7.12999... stays 7.13.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,9 @@
 
 namespace qz {
 
-// `x` rounded to `dec` decimals (0..9), half away from zero. Non-finite input
-// gives 0, so no NaN or infinity ever reaches a table.
+// `x` rounded to `dec` decimals (0..15), half away from zero on its decimal
+// digits. Non-finite input gives 0, so no NaN or infinity ever reaches a
+// table.
 double RoundHalfAway(double x, int dec);
 
 // ROUND5: an amount rounded to 2 decimals.

@@ -1,5 +1,6 @@
 #include "lib/payroll/vacation_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "lib/payroll/dates.h"
@@ -18,45 +19,45 @@ Service ServiceUpTo(int32_t inicio, int32_t corte) {
   return s;
 }
 
+namespace {
+
+// The row in force in the month that starts after `months` months of service:
+// the last one (by MES) whose MES has been reached. Null before the first.
+const VacationRow* RowInForce(const std::vector<VacationRow>& rows, double months) {
+  const VacationRow* best = nullptr;
+  for (const VacationRow& r : rows)
+    if (r.mes <= months && (!best || r.mes >= best->mes)) best = &r;
+  return best;
+}
+
+double DMes(const std::vector<VacationRow>& rows, double months) {
+  const VacationRow* r = RowInForce(rows, months);
+  return r ? r->d_mes : 0;
+}
+
+}  // namespace
+
 double DaysEarned(const std::vector<VacationRow>& rows, Service s) {
   if (rows.empty()) return 0;
-  double y = s.years, m = s.months;
-  if (rows.size() == 1) return y * rows[0].d_anho + m * rows[0].d_mes;
   double earned = 0;
-  // Each visit consumes a year while there is one, so the walk ends after at
-  // most Y + 2 rows whatever the row count.
-  for (size_t i = 0;; ++i) {
-    if (y < 1 && m < 1) break;
-    const VacationRow& r = rows[i < rows.size() ? i : rows.size() - 1];
-    if (i == 0) {
-      if (y > 0) {
-        earned += r.d_anho;
-        y -= 1;
-      }
-      if (y < 1) {
-        earned += m * r.d_mes;
-        m = 0;
-      }
-    } else {
-      if (y < 1) {
-        earned += m * r.d_mes;
-        m = 0;
-      }
-      if (y > 0) {
-        earned += r.d_anho;
-        y -= 1;
-      }
-    }
+  // Each whole year at the yearly days of the row in force when it began.
+  for (int i = 0; i < s.years; ++i) {
+    const VacationRow* r = RowInForce(rows, 12.0 * i);
+    if (r) earned += r->d_anho;
   }
-  return earned;
+  // The remaining months at the monthly days of the row in force then; the
+  // month the day rule takes off (M = -1) is the last one of the years.
+  const double at = s.months < 0 ? 12.0 * s.years - 1 : 12.0 * s.years;
+  earned += s.months * DMes(rows, at);
+  return earned > 0 ? earned : 0;
 }
 
 double DaysAccruedInMonth(const std::vector<VacationRow>& rows, int32_t inicio, int32_t fecha) {
   if (rows.empty() || inicio <= 0 || fecha <= 0) return 0;
   int months = MonthsOfService(inicio, EndOfMonth(fecha));
-  for (const VacationRow& r : rows)
-    if (r.mes >= months) return r.d_mes;
-  return months >= rows[0].mes ? rows[0].d_mes : 0;
+  if (months <= 0) return 0;  // the first month of service is not complete yet
+  // The month ending now is the months-th; it began after months - 1.
+  return std::max(0.0, DMes(rows, months - 1));
 }
 
 }  // namespace qz

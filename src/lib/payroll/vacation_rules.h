@@ -26,16 +26,18 @@ struct Service {
 // (start day against the cut-off day) takes it off.
 Service ServiceUpTo(int32_t inicio, int32_t corte);
 
-// Days earned for a service over the rows of a type, in index order. One row:
-// Y x D_ANHO + M x D_MES. Several rows: a year per row walking forward, the
-// remaining months at the row where no whole year is left, the last row
-// repeated while years remain. No rows: 0.
+// Days earned for a service over the rows of a type. A row applies from its
+// MES (months of service) on: each whole year earns D_ANHO of the row in force
+// when the year began, the remaining months M x D_MES of the row in force
+// after the whole years (M = -1 takes one month's D_MES off). Rows may come in
+// any order. No rows, or a negative total, give 0.
 double DaysEarned(const std::vector<VacationRow>& rows, Service s);
 
 // GET_DIAS: the vacation days accrued in the month of `fecha` by an employee
-// who started on `inicio`: D_MES of the first row whose MES is at least the
-// months of service up to the end of that month; when none is, D_MES of the
-// first row if the service reaches its MES, else 0.
+// who started on `inicio`: with m the months of service up to the end of that
+// month (day rule included), D_MES of the row in force in the m-th month (the
+// last row whose MES is at most m - 1); 0 before the first month is complete
+// or before the first row applies.
 double DaysAccruedInMonth(const std::vector<VacationRow>& rows, int32_t inicio, int32_t fecha);
 
 }  // namespace qz

@@ -55,10 +55,20 @@ void ColumnValue::AddToGroups(double amount, ColumnAmounts* r) const {
 
 // --- VAL_ABS
 
+double DailyCost(double valor_base, const PayrollType* tipo, const ColumnType& columna) {
+  if (!std::isfinite(valor_base)) return 0;
+  if (!tipo) return valor_base / 30;
+  if (tipo->tipo == 0) return valor_base / tipo->MesComercial();
+  double divisor = 1;
+  if (columna.dividir == 1) divisor = tipo->tipo == 1 ? tipo->n_emision : tipo->cantidad;
+  if (divisor <= 0 || tipo->cantidad <= 0) return valor_base / tipo->MesComercial();
+  return valor_base / divisor / tipo->cantidad;
+}
+
 double VAL_ABS::Prorate(double value, const EmployeeInput& in) const {
   if (def_.val_base != 1 || in.sal_comple != 0) return value;
   const int32_t d = ctx_.fecha, s = ctx_.fecha_inicio, e = in.f_ingreso, r = in.f_retiro;
-  const double c = ctx_.costo_dia;
+  const double c = in.costo_dia > 0 ? in.costo_dia : DailyCost(value, &ctx_.tipo, def_);
   if (s == 0 && e <= d && ctx_.tipo.tipo == 0) {
     double v = (d - e + 1) * c;
     if (v < value) value = v;
@@ -69,17 +79,16 @@ double VAL_ABS::Prorate(double value, const EmployeeInput& in) const {
   } else if (s != 0 && r != 0 && s < r && r < d) {
     value = (r - s) * c;
   }
-  if (def_.div_dias == 1) value = value / ctx_.tipo.MesComercial() * in.dias_laborados;
   return value;
 }
 
 double VAL_ABS::Amount(double value, double factor, const EmployeeInput& in) const {
-  if (def_.calc_dif != 1) return value * factor * Sign();
+  if (def_.calc_dif != 1) return value * factor * AbsoluteSign();
   if (value == 0) return 0;
   double cut = in.schedule_factor * def_.corte;
   double antes = in.inc_cont == 1 ? 0 : std::min(value, cut) * def_.porc_antes / 100;
   double despues = std::max(value - cut, 0.0) * def_.porc_desp / 100;
-  return (antes + despues) * factor * Sign();
+  return (antes + despues) * factor * AbsoluteSign();
 }
 
 ColumnAmounts VAL_ABS::Compute(const EmployeeInput& in) const {
@@ -98,6 +107,9 @@ ColumnAmounts VAL_ABS::Compute(const EmployeeInput& in) const {
   if (!PeriodOk()) value = factor = 0;
 
   double prorated = Prorate(value, in);
+  // Divided by the days worked: any column that carries the flag, not only
+  // the base salary.
+  if (def_.div_dias == 1) prorated = prorated / ctx_.tipo.MesComercial() * in.dias_laborados;
   r.valor = prorated;
   r.factor = factor;
   r.constante = constante;
@@ -154,19 +166,26 @@ double VAL_COMP::TableAmount(double b, const EmployeeInput& in) const {
       break;
     case 2:
       b -= b * def_.resta_comp / 100;
-      for (const Bracket& k : br)
-        if (k.rango_i <= b && b <= k.rango_f)
-          result += (b - k.rango_i) * k.porcentaje / 100 + k.valor_2;
-      break;
-    case 3:
-      if (in.factor != 0) break;
+      // Rows meet at their bounds; an amount on a shared bound belongs to
+      // the first row that holds it, not to both.
       for (const Bracket& k : br) {
-        if (k.rango_i <= in.valor_col_base && in.valor_col_base <= k.rango_f) {
+        if (k.rango_i <= b && b <= k.rango_f) {
+          result = (b - k.rango_i) * k.porcentaje / 100 + k.valor_2;
+          break;
+        }
+      }
+      break;
+    case 3: {
+      if (in.factor != 0 || tasa_ == 0) break;
+      const double base = in.valor_col_base / tasa_;  // into the type's currency
+      for (const Bracket& k : br) {
+        if (k.rango_i <= base && base <= k.rango_f) {
           result = k.valor_2;
           break;
         }
       }
       break;
+    }
     default:
       break;
   }
@@ -175,19 +194,18 @@ double VAL_COMP::TableAmount(double b, const EmployeeInput& in) const {
 
 ColumnAmounts VAL_COMP::Compute(const EmployeeInput& in) const {
   ColumnAmounts r;
-  double b = in.valor * tasa_;
-  double result = TableAmount(b, in);
+  // Without a rate there is no amount in the type's currency to look up.
+  double result = tasa_ != 0 ? TableAmount(in.valor / tasa_, in) : 0;
   if (result > 0) {
     // A period of 0 payrolls (a payroll type without CANTIDAD) counts as one,
     // so the tax is never divided by zero.
     double n = n_dividir_ > 0 ? n_dividir_ : 1;
-    // Back to the type's currency; without a rate there is nothing to convert.
-    double back = tasa_ != 0 ? 1 / tasa_ : 0;
     if (def_.tipo_tabla == 3 || !fin_p_) {
       if (dividir_) result /= n;
-      result = result * back - in.factor / n;
+      result = result * tasa_ - in.factor / n;
     } else {
-      result = (result - tot_renta_) * back - in.factor;
+      // What was withheld earlier in the period is in the payroll's currency.
+      result = result * tasa_ - tot_renta_ - in.factor;
     }
     if (result < 0) result = 0;
   }

@@ -26,7 +26,6 @@ struct PayrollContext {
   int32_t fecha = 0;         // D, the payroll date
   int32_t fecha_inicio = 0;  // S, the payroll start date (0 = none)
   PayrollType tipo;          // the department's payroll type (or its copy)
-  double costo_dia = 0;      // c, the payroll's daily cost for proration
   int depto_hora = 0;        // the department is paid by the hour
   // How many of the department's payrolls of the month, in date order, lie
   // up to this payroll's date (for the period restriction of a column).
@@ -53,7 +52,19 @@ struct EmployeeInput {
   int32_t f_ingreso = 0, f_retiro = 0;
   int sal_comple = 0;  // paid the complete salary: no proration
   int inc_cont = 0;
+  // c, the employee's daily cost for the base-salary proration (DailyCost).
+  // 0 or less means "not given": it is then derived from `valor` by the same
+  // helper, so a forgotten cost never zeroes a prorated salary.
+  double costo_dia = 0;
 };
+
+// The daily cost of an employee whose base-salary value for one payroll is
+// `valor_base`: with a payroll type of kind 0, the value over the commercial
+// month (MES_COMERC, 30 when 0); otherwise over CANTIDAD, first divided by
+// N_EMISION (kind 1) or CANTIDAD (kind 0) when the column divides (DIVIDIR).
+// No payroll type, or a divisor that is 0, falls back to the commercial month
+// of 30 days: never infinity, never a negative cost from a negative divisor.
+double DailyCost(double valor_base, const PayrollType* tipo, const ColumnType& columna);
 
 // What GET returns for one employee (and, summed, the running totals).
 struct ColumnAmounts {
@@ -84,8 +95,11 @@ class ColumnValue {
   const PayrollContext& context() const { return ctx_; }
   // Whether the period restriction lets the column count in this payroll.
   bool PeriodOk() const;
-  // -1 for a deduction (FACTOR_2 = 0), else FACTOR_2.
+  // Percentages and composite items: -1 for a deduction (FACTOR_2 = 0), else
+  // FACTOR_2 itself.
   double Sign() const { return def_.factor_2 == 0 ? -1.0 : def_.factor_2; }
+  // Absolute values: -1 for a deduction, +1 whatever else FACTOR_2 holds.
+  double AbsoluteSign() const { return def_.factor_2 == 0 ? -1.0 : 1.0; }
 
  protected:
   virtual ColumnAmounts Compute(const EmployeeInput& in) const = 0;
@@ -122,7 +136,10 @@ class PORCENT : public ColumnValue {
 class VAL_COMP : public ColumnValue {
  public:
   // `tasa`: multiplier from the column type's currency to the payroll's
-  // (1 for the same currency, 0 when no rate exists).
+  // (1 for the same currency, 0 when no rate exists). The brackets are in the
+  // type's currency: the base goes into it (÷ tasa), the table applies, and
+  // the result comes back (× tasa) before the payroll's own amounts (the
+  // employee factor, tax already withheld) are subtracted.
   VAL_COMP(ColumnType def, PayrollContext ctx, double tasa)
       : ColumnValue(std::move(def), ctx), tasa_(tasa) {}
 
@@ -135,7 +152,9 @@ class VAL_COMP : public ColumnValue {
   bool FIN_P() const { return fin_p_; }
   double TOT_RENTA() const { return tot_renta_; }
 
-  // The bracket table applied to base `b` (before period division).
+  // The bracket table applied to base `b`, in the type's currency (before
+  // period division). Table kind 2 takes the first row that holds b, so a
+  // bound shared by two rows counts once.
   double TableAmount(double b, const EmployeeInput& in) const;
 
  protected:

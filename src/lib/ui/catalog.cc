@@ -99,7 +99,18 @@ void CatalogScreen::ConfigBrow() {
 }
 
 bool CatalogScreen::HasCurrentRow() const {
-  return grid_ && grid_->current() >= 0 && main_ && !main_->Eof();
+  return main_ && SelectedRecNo() != 0;
+}
+
+uint32_t CatalogScreen::SelectedRecNo() const {
+  return grid_ ? grid_->SelectedRecNo() : 0;
+}
+
+std::string CatalogScreen::CodeFromText(const std::string& utf8) const {
+  std::string picture;
+  for (const auto& c : setup_.columns)
+    if (c.field == "CODIGO") picture = c.picture;
+  return CodeField(utf8, picture, setup_.key_width);
 }
 
 CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
@@ -110,6 +121,7 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
   s.business = negocio_;
   s.key_width = setup_.key_width;
   s.mode = mode;
+  s.recno = Registro;
   s.old_code = Codigo;
   s.duplicate_message = mode == 0 ? setup_.duplicate_on_add : setup_.duplicate_on_modify;
   s.references = setup_.references;
@@ -137,9 +149,17 @@ void CatalogScreen::Delete() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
+  const uint32_t rec = SelectedRecNo();
   if (MESSAGE_BOX(setup_.delete_question, "Advertencia", kMbOkCancel | kMbIconQuestion) != 1) return;
   WDBTable& t = *main_;
-  if (!LockForModify(t)) return;
+  // The selected row, wherever the cursor was left; once locked (and so
+  // re-read) it must not have been deleted by another user meanwhile.
+  if (!t.table().GoTo(rec).ok() || !LockForModify(t)) return;
+  if (t.table().Deleted()) {
+    UnlockForModify(t);
+    grid_->REFRESHALL();
+    return;
+  }
   t.Delete();
   UnlockForModify(t);
   grid_->NMAXREC -= 1;
@@ -151,6 +171,8 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
   xb::Table& t = *main_table();
   if (msg == kWmInitDialog) {
     if (mode == 1) {
+      Registro = SelectedRecNo();
+      t.GoTo(Registro);
       auto code = t.Get("CODIGO");
       Codigo = code.ok() && code->is_char() ? code->str() : std::string();
       Codigo.resize(setup_.key_width, ' ');
@@ -176,8 +198,20 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
     return 1;
   }
   if (wparam != 1) return 1;
-  std::string code = ToField(dlg.Text(500), setup_.key_width);
+  std::string code = CodeFromText(dlg.Text(500));
   CatalogSave save = SaveSettings(mode, &dlg);
+  std::string refused;
+  for (size_t i = 1; i < setup_.edit_fields.size() && refused.empty(); ++i) {
+    int idx = t.FieldIndex(setup_.edit_fields[i]);
+    if (idx >= 0 && IsNumericType(t.fields()[idx].type) &&
+        !ParseNumber(dlg.Text(500 + static_cast<int>(i))))
+      refused = dlg.Text(500 + static_cast<int>(i));
+    if (!refused.empty()) dlg.SetFocus(500 + static_cast<int>(i));
+  }
+  if (!refused.empty()) {
+    MESSAGE_BOX(NotANumberMessage(refused), "Error", kMbIconStop);
+    return 1;
+  }
   if (!BeginCatalogWrite(save, code)) return 1;  // the dialog stays open with what was typed
   for (size_t i = 0; i < setup_.edit_fields.size(); ++i) {
     const std::string& field = setup_.edit_fields[i];
@@ -185,8 +219,12 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
     if (idx < 0) continue;
     std::string text = dlg.Text(500 + static_cast<int>(i));
     char type = t.fields()[idx].type;
-    if (type == 'N' || type == 'F' || type == 'I' || type == 'B' || type == 'Y') {
-      t.Put(idx, xb::Value::Number(NumericValue(text)));
+    if (i == 0) {
+      std::string bytes = code;
+      bytes.resize(t.fields()[idx].len, ' ');
+      t.Put(idx, xb::Value::Char(bytes));
+    } else if (IsNumericType(type)) {
+      t.Put(idx, xb::Value::Number(ParseNumber(text).value_or(0)));
     } else if (type == 'C') {
       t.Put(idx, xb::Value::Char(ToField(text, t.fields()[idx].len)));
     }
@@ -197,6 +235,8 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
 }
 
 bool CatalogScreen::DoOperation(const std::string& name) {
+  // Behind its own edit window or a dialog the screen does nothing.
+  if (!window_enabled()) return true;
   if (name == "ADD_" + setup_.name) {
     Add();
   } else if (name == "MOD_" + setup_.name) {

@@ -78,12 +78,19 @@ class CatalogScreen : public WDIAG {
   WBLISTBOX* oB() const { return grid_.get(); }
   // The save steps' settings for a form in `mode` owned by `owner`.
   CatalogSave SaveSettings(int mode, WDIAG* owner) const;
-  // True when the grid has a current row (shows "No hay registros a
+  // True when the grid has a selected row (shows "No hay registros a
   // modificar" otherwise).
   bool HasCurrentRow() const;
+  // The record of the grid's selected row (0 = none), whatever the cursor.
+  uint32_t SelectedRecNo() const;
+  // The catalog code as stored from what the user typed: the code column's
+  // picture applied ("!" upper case, so "cam" is CAM) and padded to the key.
+  std::string CodeFromText(const std::string& utf8) const;
 
  protected:
-  // Key of the row being modified as it was loaded, and its description.
+  // The row being modified as it was loaded: its record, key and
+  // description. Saving writes that record and no other.
+  uint32_t Registro = 0;
   std::string Codigo;   // table bytes, padded
   std::string Descrip;  // UTF-8
 

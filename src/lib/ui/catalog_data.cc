@@ -1,6 +1,7 @@
 #include "lib/ui/catalog_data.h"
 
 #include "lib/data/locking.h"
+#include "lib/ui/picture.h"
 #include "xbase/codepage.h"
 
 namespace qz {
@@ -51,6 +52,27 @@ std::string FieldText(const xb::Table& t, const std::string& field) {
 int FieldWidth(const xb::Table& t, const std::string& field) {
   int i = t.FieldIndex(field);
   return i < 0 ? 0 : t.fields()[i].len;
+}
+
+}  // namespace qz
+
+namespace qz {
+
+std::string CodeField(const std::string& utf8, const std::string& picture, int width) {
+  std::string bytes = xb::FromUtf8(utf8);
+  bool all_upper = !picture.empty() && picture.find_first_not_of('!') == std::string::npos;
+  if (all_upper) {
+    bytes = UpperCp1252(bytes);
+  } else {
+    for (size_t i = 0; i < bytes.size() && i < picture.size(); ++i)
+      if (picture[i] == '!') bytes[i] = UpperCp1252(std::string(1, bytes[i]))[0];
+  }
+  if (width > 0) bytes.resize(width, ' ');
+  return bytes;
+}
+
+bool IsNumericType(char type) {
+  return type == 'N' || type == 'F' || type == 'I' || type == 'B' || type == 'Y';
 }
 
 }  // namespace qz

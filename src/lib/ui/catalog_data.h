@@ -34,6 +34,12 @@ std::string ToField(const std::string& utf8, int width);
 std::string FromField(const xb::Value& v);                            // UTF-8, trailing blanks kept
 std::string FieldText(const xb::Table& t, const std::string& field);  // UTF-8, trimmed
 int FieldWidth(const xb::Table& t, const std::string& field);         // 0 when missing
+// A code typed by the user as stored: the picture's "!" positions upper
+// case (a picture of "!" only upper-cases the whole code, however long),
+// then table bytes padded to `width`.
+std::string CodeField(const std::string& utf8, const std::string& picture, int width);
+// N, F, I, B and Y fields hold numbers.
+bool IsNumericType(char type);
 std::string TrimRight(std::string s);
 
 }  // namespace qz

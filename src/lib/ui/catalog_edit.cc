@@ -14,9 +14,37 @@ std::string Bytes(const xb::Table& t, const std::string& field) {
 
 }  // namespace
 
+EditedRow CheckEditedRow(const CatalogSave& s) {
+  xb::Table& t = s.table->table();
+  if (s.recno == 0 || !t.GoTo(s.recno).ok() || t.Eof() || t.Deleted()) return EditedRow::kDeleted;
+  if (Bytes(t, "NEGOCIO") != s.business || TrimRight(Bytes(t, "CODIGO")) != TrimRight(s.old_code))
+    return EditedRow::kRekeyed;
+  return EditedRow::kSame;
+}
+
+namespace {
+
+// Tells the user why a modification cannot be saved; true when it can.
+bool EditedRowStillThere(const CatalogSave& s) {
+  switch (CheckEditedRow(s)) {
+    case EditedRow::kSame:
+      return true;
+    case EditedRow::kDeleted:
+      MESSAGE_BOX(kRowDeletedMeanwhile, "Atención", kMbIconWarning);
+      break;
+    case EditedRow::kRekeyed:
+      MESSAGE_BOX(kRowRekeyedMeanwhile, "Atención", kMbIconWarning);
+      break;
+  }
+  if (s.grid) s.grid->REFRESHALL();  // show the list as it now is
+  return false;
+}
+
+}  // namespace
+
 bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
   xb::Table& t = s.table->table();
-  uint32_t here = t.Eof() ? 0 : t.RecNo();
+  uint32_t here = s.mode == 1 ? s.recno : (t.Eof() ? 0 : t.RecNo());
   bool taken = false;
   if (t.Seek(xb::Value::Char(s.business + code)).ok() && t.Found()) {
     // Modifying: the row finds itself; what counts is the row after it.
@@ -34,12 +62,24 @@ bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
 
 bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
   WDBTable& t = *s.table;
+  if (TrimRight(code).empty()) {
+    MESSAGE_BOX(kBlankCode, "Error", kMbIconStop);
+    return false;
+  }
+  if (s.mode == 1 && !EditedRowStillThere(s)) return false;
   if (CatalogCodeTaken(s, code)) {
     MESSAGE_BOX(s.duplicate_message, "Error", kMbIconStop);
     return false;
   }
   if (s.mode == 1) {
-    if (!LockForModify(t)) return false;
+    if (!t.table().GoTo(s.recno).ok() || !LockForModify(t)) return false;
+    // The lock re-read the record: another user may have deleted or re-keyed
+    // it between the test above and the lock.
+    if (CheckEditedRow(s) != EditedRow::kSame) {
+      UnlockForModify(t);
+      EditedRowStillThere(s);
+      return false;
+    }
     if (code != s.old_code) {
       WAIT wait(s.owner, s.wait_text);
       for (const auto& ref : s.references) PropagateCode(ref, s.business, s.old_code, code);
@@ -54,8 +94,12 @@ bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
 }
 
 void FinishCatalogWrite(const CatalogSave& s) {
+  uint32_t saved = s.table->table().RecNo();
   UnlockForModify(*s.table);
-  if (s.grid) s.grid->REFRESHALL();
+  if (s.grid) {
+    s.grid->REFRESHALL();
+    s.grid->SelectRecNo(saved);
+  }
 }
 
 int PropagateCode(const CodeReference& ref, const std::string& business,

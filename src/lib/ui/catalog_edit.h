@@ -29,18 +29,37 @@ struct CatalogSave {
   std::string business;    // table bytes, as stored in NEGOCIO
   int key_width = 0;
   int mode = 0;                   // 0 = add, 1 = modify
-  std::string old_code;           // mode 1: the code as loaded (table bytes, padded)
+  uint32_t recno = 0;             // mode 1: the record loaded into the form
+  std::string old_code;           // mode 1: its code as loaded (table bytes, padded)
   std::string duplicate_message;  // shown with title "Error"
   std::vector<CodeReference> references;
   std::string wait_text = "Un momento por favor...";
 };
+
+// Messages of a modification refused because the row changed under the form.
+inline constexpr const char* kRowDeletedMeanwhile =
+    "Otro usuario borró este registro mientras usted lo modificaba.\r\n"
+    "Sus cambios no se guardaron.";
+inline constexpr const char* kRowRekeyedMeanwhile =
+    "Otro usuario cambió el código de este registro mientras usted lo modificaba.\r\n"
+    "Sus cambios no se guardaron.";
+inline constexpr const char* kBlankCode = "El código no puede quedar en blanco";
+
+// What became of the record a form loaded (mode 1): still there with the
+// business and code it had, deleted, or given another code. The table is
+// left on that record.
+enum class EditedRow { kSame, kDeleted, kRekeyed };
+EditedRow CheckEditedRow(const CatalogSave& s);
 
 // True when another row of the business already has `code` (table bytes,
 // padded to the key width). In mode 1 the row being modified does not count.
 // The table is left on the row it was on.
 bool CatalogCodeTaken(const CatalogSave& s, const std::string& code);
 
-// Steps 1–2 of saving: the duplicate test (showing the message and returning
+// Steps 1–2 of saving: a blank code is refused; in mode 1 the record the
+// form loaded must still be there with its code (else the user is told and
+// nothing is written: the form never writes into whatever row the cursor is
+// on); then the duplicate test (showing the message and returning
 // false when it fails), then the lock of the row (mode 1, carrying a changed
 // code into the referencing tables under the wait window) or the locked
 // append of a new row with its NEGOCIO (mode 0). On true the row is locked

@@ -24,6 +24,12 @@ Desktop* CurrentDesktop() {
 }
 void SetCurrentDesktop(Desktop* d) {
   g_desktop = d;
+  // Long loops (MULTITASK, WAIT_TIME) pump the current desktop's window system.
+  if (d) {
+    SetMessagePump([d] { d->window_system().Pump(); });
+  } else {
+    SetMessagePump(nullptr);
+  }
 }
 void SetDialogLogHook(DialogLogHook hook) {
   g_log_hook = std::move(hook);
@@ -37,7 +43,7 @@ Desktop::~Desktop() {
   // Close what is still open the way the user would, so every screen closes
   // its tables.
   CloseAll();
-  if (g_desktop == this) g_desktop = nullptr;
+  if (g_desktop == this) SetCurrentDesktop(nullptr);
 }
 
 void Desktop::CloseAll() {
@@ -58,7 +64,12 @@ WDIAG* Desktop::Adopt(std::unique_ptr<WDIAG> w) {
 }
 
 void Desktop::Shown(WDIAG& w) {
-  if (std::find(shown_.begin(), shown_.end(), &w) == shown_.end()) shown_.push_back(&w);
+  if (std::find(shown_.begin(), shown_.end(), &w) == shown_.end()) {
+    shown_.push_back(&w);
+    // A screen opened from the menu is a dialog of the usage log as much as
+    // a modal one.
+    if (g_log_hook) g_log_hook(w.parent(), w.template_name());
+  }
   ws_.Show(w);
   Activate(&w);
 }
@@ -146,32 +157,49 @@ void Desktop::Activate(WDIAG* w) {
   }
 }
 
+bool EditAction::Denied() const {
+  return desktop_->Denied(right);
+}
+
+bool EditAction::Enabled() const {
+  if (!has_action() || desktop_->modal_open()) return false;
+  // The screen may have closed since the menu was built, or be waiting for
+  // its own edit window.
+  if (!desktop_->Alive(screen) || !screen->window_enabled()) return false;
+  return !Denied();
+}
+
+bool EditAction::Run() const {
+  if (!Enabled()) return false;
+  WDIAG* s = screen;
+  std::string op = operation;
+  RunOperation([&] { s->DoOperation(op); });
+  return true;
+}
+
+bool Desktop::Alive(const WDIAG* w) const {
+  if (!w || w->ended()) return false;
+  return std::find(shown_.begin(), shown_.end(), w) != shown_.end();
+}
+
+void Desktop::SetRightsCheck(std::function<bool(int)> denied) {
+  denied_ = std::move(denied);
+  ActionsChanged();
+}
+
+void Desktop::ActionsChanged() {
+  if (!building_menu_) ws_.MenuChanged();
+}
+
 void Desktop::MENUSET(int menu_id, WDIAG* screen, const std::string& business) {
   (void)business;
   if (building_menu_) return;
   building_menu_ = true;
   edit_menu_.clear();
   edit_menu_id_ = menu_id;
-  for (const EditMenuItem& item : EditMenuItems(menu_id)) {
-    EditMenuEntry e;
-    e.caption = TrimRight(item.caption);
-    e.right = item.right;
-    e.greyed = Denied(item.right);
-    std::string op = item.operation;
-    if (screen) {
-      e.action = [this, screen, op] {
-        // The screen may have closed since the menu was built.
-        for (WDIAG* w : windows()) {
-          if (w == screen) {
-            screen->DoOperation(op);
-            return;
-          }
-        }
-      };
-    }
-    edit_menu_.push_back(std::move(e));
-  }
-  if (edit_menu_.empty()) edit_menu_.push_back({kNoOperations, 0, false, nullptr});
+  for (const EditMenuItem& item : EditMenuItems(menu_id))
+    edit_menu_.emplace_back(this, TrimRight(item.caption), item.right, item.operation, screen);
+  if (edit_menu_.empty()) edit_menu_.emplace_back(this, kNoOperations, 0, "", nullptr);
   building_menu_ = false;
   ws_.MenuChanged();
 }
@@ -180,10 +208,8 @@ bool Desktop::ChooseEdit(const std::string& caption) {
   std::string want = TrimRight(caption);
   for (const auto& e : edit_menu_) {
     if (e.caption == want) {
-      if (e.greyed || !e.action) return false;
-      auto action = e.action;  // the action may rebuild the menu
-      RunOperation(action);
-      return true;
+      EditAction action = e;  // running it may rebuild the menu
+      return action.Run();
     }
   }
   return false;
@@ -251,6 +277,24 @@ int DIALOG_BOX(Desktop& desktop, const std::string& template_name, WDIAG* owner,
   // 4. the dialog itself;
   int result = 2;
   {
+    // The window behind the dialog (its owner, else the active screen) and
+    // every "Editar" entry are out of use until it closes.
+    WDIAG* behind = owner ? owner : child;
+    bool behind_was_enabled = behind && behind->window_enabled();
+    if (behind_was_enabled) behind->ENABLEWINDOW(false);
+    desktop.ModalBegins();
+    // A hosted screen may be collected meanwhile; any other owner (the
+    // toolbar, an outer dialog) outlives the dialog.
+    struct Restore {
+      Desktop& d;
+      WDIAG* w;
+      bool on;
+      bool hosted;
+      ~Restore() {
+        if (on && (!hosted || d.Alive(w))) w->ENABLEWINDOW(true);
+        d.ModalEnds();
+      }
+    } restore{desktop, behind, behind_was_enabled, desktop.Alive(behind)};
     WDIAG dlg(desktop, owner, template_name);
     if (dlg.INIT().ok()) {
       dlg.proc = std::move(proc);
@@ -292,10 +336,6 @@ void WAIT::TERMINAR() {
   if (!open_) return;
   open_ = false;
   desktop_->window_system().WaitClosed(id_);
-}
-
-void MULTITASK() {
-  if (Desktop* d = CurrentDesktop()) d->window_system().Pump();
 }
 
 }  // namespace qz

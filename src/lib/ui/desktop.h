@@ -10,16 +10,47 @@
 #include <string>
 #include <vector>
 
+#include "lib/settings/multitask.h"  // MULTITASK for the screens' long loops
 #include "lib/ui/wdiag.h"
 #include "lib/ui/window_system.h"
 
 namespace qz {
 
-struct EditMenuEntry {
-  std::string caption;
-  int right = 0;                 // right id; 0 = always allowed
-  bool greyed = false;           // the user lacks the right
-  std::function<void()> action;  // empty: an entry without action
+class Desktop;
+
+// One "Editar" entry: an action of a screen. Whether it can run is never
+// stored: it is worked out each time from the screen (alive and enabled, so
+// not behind its own edit window), from whether a modal dialog is open, and
+// from the user's right in the business in force. So a business change, an
+// edit window or a dialog greys the entry at once, and an entry chosen from
+// a menu built earlier checks again when it runs.
+class EditAction {
+ public:
+  EditAction(Desktop* desktop, std::string caption, int right, std::string operation,
+             WDIAG* screen)
+      : desktop_(desktop),
+        caption(std::move(caption)),
+        right(right),
+        operation(std::move(operation)),
+        screen(screen) {}
+
+  // True when the entry can run now.
+  bool Enabled() const;
+  // The user lacks the right (the rest of Enabled aside).
+  bool Denied() const;
+  bool has_action() const { return screen != nullptr && !operation.empty(); }
+  // Runs the screen's operation after checking Enabled again; false when it
+  // did not run.
+  bool Run() const;
+
+ private:
+  Desktop* desktop_;
+
+ public:
+  std::string caption;  // trailing blanks trimmed
+  int right = 0;        // right id; 0 = always allowed
+  std::string operation;
+  WDIAG* screen = nullptr;  // null: an entry without action
 };
 
 class Desktop {
@@ -52,14 +83,24 @@ class Desktop {
   // menu id `id`, each calling `screen`'s operation; id 0 (or an id without
   // entries) leaves the single entry "No hay operaciones asociadas".
   void MENUSET(int menu_id, WDIAG* screen, const std::string& business);
-  const std::vector<EditMenuEntry>& edit_menu() const { return edit_menu_; }
+  const std::vector<EditAction>& edit_menu() const { return edit_menu_; }
   int edit_menu_id() const { return edit_menu_id_; }
   // Runs the entry with `caption` (trailing blanks ignored); false when it
   // is missing, greyed or has no action.
   bool ChooseEdit(const std::string& caption);
   // GET_RIGHTS: true when the right is denied. Default: everything allowed.
-  void SetRightsCheck(std::function<bool(int)> denied) { denied_ = std::move(denied); }
+  void SetRightsCheck(std::function<bool(int)> denied);
   bool Denied(int right) const { return denied_ && right != 0 && denied_(right); }
+  // Something the "Editar" entries depend on changed (rights reloaded, a
+  // window enabled or disabled, a modal dialog opened or closed): the window
+  // system shows the entries again.
+  void ActionsChanged();
+  // True while a modal dialog runs: nothing behind it may be used.
+  bool modal_open() const { return modal_depth_ > 0; }
+  void ModalBegins() { ++modal_depth_; ActionsChanged(); }
+  void ModalEnds() { --modal_depth_; ActionsChanged(); }
+  // The window is one of the desktop's live windows.
+  bool Alive(const WDIAG* w) const;
   // The menu id the last DO_ACTION recorded (XID_MENU).
   int xid_menu() const { return xid_menu_; }
   void set_xid_menu(int id) { xid_menu_ = id; }
@@ -95,7 +136,8 @@ class Desktop {
   std::vector<WDIAG*> ended_;
   WDIAG* active_ = nullptr;
   WDIAG* focus_window_ = nullptr;
-  std::vector<EditMenuEntry> edit_menu_;
+  std::vector<EditAction> edit_menu_;
+  int modal_depth_ = 0;
   int edit_menu_id_ = 0;
   std::function<bool(int)> denied_;
   int xid_menu_ = 0;
@@ -136,8 +178,5 @@ class WAIT {
   int id_ = 0;
   bool open_ = false;
 };
-
-// Lets the screen repaint during long loops (MULTITASK).
-void MULTITASK();
 
 }  // namespace qz

@@ -35,6 +35,7 @@ constexpr KindName kKinds[] = {
 const std::set<std::string> kNodeKeys = {"kind",    "id",       "caption", "label",
                                          "width",   "lines",    "picture", "options",
                                          "default", "readonly", "stretch", "items"};
+const std::set<std::string> kRepeatKeys = {"kind", "count", "step", "first", "values", "items"};
 const std::set<std::string> kTopKeys = {"name", "title", "child", "min_width", "layout"};
 
 std::string Upper(std::string s) {
@@ -88,8 +89,17 @@ class Parser {
       if (out->id != 0) return Fail(here, "is a container and cannot have an id");
       if (!j.contains("items") || !j["items"].is_array() || j["items"].empty())
         return Fail(here, "is a container without items");
-      int n = 0;
+      std::vector<json> items;
       for (const auto& c : j["items"]) {
+        if (c.is_object() && c.value("kind", "") == "repeat") {
+          XB_RETURN_IF_ERROR(Repeat(c, here + ".items[" + std::to_string(items.size()) + "]",
+                                    &items));
+        } else {
+          items.push_back(c);
+        }
+      }
+      int n = 0;
+      for (const auto& c : items) {
         TemplateNode child;
         XB_RETURN_IF_ERROR(Node(c, here + ".items[" + std::to_string(n++) + "]", &child));
         if (out->kind == ControlKind::kTabs && child.kind != ControlKind::kTab)
@@ -111,6 +121,62 @@ class Parser {
   }
 
  private:
+  // A repeat stands for its items written `count` times: in repetition i
+  // (from 0) every id inside grows by i * `step` (default 1), "{n}" in a
+  // caption or label becomes `first` + i (default 1) and "{value}" the i-th
+  // of `values` (whose length is then the count).
+  xb::Status Repeat(const json& r, const std::string& where, std::vector<json>* out) {
+    for (auto it = r.begin(); it != r.end(); ++it) {
+      if (!kRepeatKeys.count(it.key()))
+        return Fail(where, "(repeat) has unknown key \"" + it.key() + "\"");
+    }
+    std::string here = where + " (repeat)";
+    int count = 0, step = 1, first = 1;
+    XB_RETURN_IF_ERROR(Int(r, "count", here, &count));
+    XB_RETURN_IF_ERROR(Int(r, "step", here, &step));
+    XB_RETURN_IF_ERROR(Int(r, "first", here, &first));
+    std::vector<std::string> values;
+    if (r.contains("values")) {
+      if (!r["values"].is_array()) return Fail(here, "values must be a list of texts");
+      for (const auto& v : r["values"]) {
+        if (!v.is_string()) return Fail(here, "values must be a list of texts");
+        values.push_back(v.get<std::string>());
+      }
+      if (r.contains("count") && count != static_cast<int>(values.size()))
+        return Fail(here, "has a count other than the number of values");
+      count = static_cast<int>(values.size());
+    }
+    if (count <= 0 || count > 1000) return Fail(here, "needs a count from 1 to 1000");
+    if (!r.contains("items") || !r["items"].is_array() || r["items"].empty())
+      return Fail(here, "is a repeat without items");
+    for (int i = 0; i < count; ++i) {
+      std::string n = std::to_string(first + i);
+      std::string value = values.empty() ? std::string() : values[i];
+      for (const auto& item : r["items"]) out->push_back(Substitute(item, i * step, n, value));
+    }
+    return xb::Status::OK();
+  }
+
+  static json Substitute(const json& j, int id_add, const std::string& n, const std::string& value) {
+    if (!j.is_object()) return j;
+    json c = j;
+    if (id_add != 0 && c.contains("id") && c["id"].is_number_integer() && c["id"].get<int>() != 0)
+      c["id"] = c["id"].get<int>() + id_add;
+    for (const char* key : {"caption", "label"}) {
+      if (!c.contains(key) || !c[key].is_string()) continue;
+      std::string t = c[key].get<std::string>();
+      for (auto [from, to] : {std::pair<std::string, std::string>{"{n}", n}, {"{value}", value}}) {
+        for (size_t p = t.find(from); p != std::string::npos; p = t.find(from, p + to.size()))
+          t.replace(p, from.size(), to);
+      }
+      c[key] = t;
+    }
+    if (c.contains("items") && c["items"].is_array()) {
+      for (auto& item : c["items"]) item = Substitute(item, id_add, n, value);
+    }
+    return c;
+  }
+
   xb::Status Int(const json& j, const char* key, const std::string& where, int* out) {
     if (!j.contains(key)) return xb::Status::OK();
     if (!j[key].is_number_integer())

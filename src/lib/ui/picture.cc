@@ -4,10 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "lib/data/date_time.h"
 #include "lib/data/txt_srch.h"  // UpperCp1252
 #include "xbase/codepage.h"
 
 namespace qz {
+
+bool IsDatePicture(const std::string& picture) {
+  return picture == "@D";
+}
 
 bool IsNumericPicture(const std::string& picture) {
   if (picture.empty()) return false;
@@ -84,15 +89,9 @@ std::string FormatWithPicture(const xb::Value& v, const std::string& picture) {
   } else if (v.is_numeric()) {
     bytes = FormatNumber(v.number(), std::string(picture.size(), '9'));
   } else if (v.type() == xb::Value::Type::kDate) {
-    int y = 0, m = 0, d = 0;
-    if (v.date() != 0) {
-      xb::YmdFromJulian(v.date(), &y, &m, &d);
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", d, m, y % 100);
-      bytes = buf;
-    }
+    if (v.date() != 0) bytes = DateText(v.date());
   } else if (v.type() == xb::Value::Type::kLogical) {
-    bytes = v.logical() ? "S" : "N";
+    bytes.assign(1, v.logical() ? 'S' : 'N');
   }
   bytes.resize(picture.size(), ' ');
   for (size_t i = 0; i < picture.size(); ++i) {
@@ -105,7 +104,16 @@ std::string FilterInput(const std::string& utf8, const std::string& picture, int
                         bool* refused) {
   bool dropped = false;
   std::string out;
-  if (IsNumericPicture(picture)) {
+  if (IsDatePicture(picture)) {
+    for (char c : utf8) {
+      if (std::isdigit(static_cast<unsigned char>(c)) || c == '/' || c == ' ') {
+        out += c;
+      } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        dropped = true;
+      }
+    }
+    if (max_len == 0) max_len = kDateEntryWidth;
+  } else if (IsNumericPicture(picture)) {
     for (char c : utf8) {
       if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == ',' || c == '-' ||
           c == ' ') {
@@ -120,7 +128,7 @@ std::string FilterInput(const std::string& utf8, const std::string& picture, int
     if (all_upper) out = UpperUtf8(out);
   }
   int limit = max_len;
-  if (!picture.empty() && (limit == 0 || static_cast<int>(picture.size()) < limit))
+  if (!picture.empty() && !IsDatePicture(picture) && (limit == 0 || static_cast<int>(picture.size()) < limit))
     limit = static_cast<int>(picture.size());
   if (limit > 0 && Utf8Length(out) > limit) {
     out = Utf8Left(out, limit);
@@ -128,6 +136,62 @@ std::string FilterInput(const std::string& utf8, const std::string& picture, int
   }
   if (refused) *refused = dropped;
   return out;
+}
+
+namespace {
+char g_decimal = '.';
+}  // namespace
+
+char DecimalSeparator() {
+  return g_decimal;
+}
+
+void SetDecimalSeparator(char c) {
+  g_decimal = c == ',' ? ',' : '.';
+}
+
+std::optional<double> ParseNumber(const std::string& text) {
+  const char point = g_decimal, group = point == '.' ? ',' : '.';
+  size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+  if (b == std::string::npos) return 0.0;
+  std::string s = text.substr(b, e - b + 1);
+  std::string clean;
+  size_t i = 0;
+  if (s[i] == '-' || s[i] == '+') clean += s[i++];
+  // Integer part: digits, with group separators each followed by exactly
+  // three digits and never first.
+  int run = 0;
+  bool grouped = false, digits = false;
+  for (; i < s.size() && s[i] != point; ++i) {
+    char c = s[i];
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      clean += c;
+      ++run;
+      digits = true;
+    } else if (c == group) {
+      if (!digits || (grouped && run != 3) || (!grouped && run > 3)) return std::nullopt;
+      grouped = true;
+      run = 0;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (grouped && run != 3) return std::nullopt;
+  if (i < s.size()) {  // the decimal separator, then digits only
+    clean += '.';
+    for (++i; i < s.size(); ++i) {
+      if (!std::isdigit(static_cast<unsigned char>(s[i]))) return std::nullopt;
+      clean += s[i];
+      digits = true;
+    }
+  }
+  if (!digits) return std::nullopt;
+  return std::strtod(clean.c_str(), nullptr);
+}
+
+std::string NotANumberMessage(const std::string& text) {
+  return std::string("El valor \"") + text + "\" no es un número válido (el separador decimal es " +
+         (g_decimal == '.' ? "el punto" : "la coma") + ")";
 }
 
 double NumericValue(const std::string& text) {

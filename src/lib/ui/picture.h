@@ -5,6 +5,7 @@
 // point, right-aligned, asterisks when the number does not fit.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "xbase/value.h"
@@ -12,6 +13,10 @@
 namespace qz {
 
 bool IsNumericPicture(const std::string& picture);
+// "@D": a date field ("dd/mm/yy", read with ParseDateText of
+// lib/data/date_time.h); it takes digits and slashes, up to "dd/mm/yyyy".
+bool IsDatePicture(const std::string& picture);
+inline constexpr int kDateEntryWidth = 10;
 
 // Formats a table value (character values are Windows-1252 bytes) for display
 // in UTF-8, exactly as wide as the picture.
@@ -30,6 +35,19 @@ std::string FilterInput(const std::string& utf8, const std::string& picture, int
 // blanks skipped, digits up to the first character that is not part of the
 // number. "12a" is 12, "" and "abc" are 0.
 double NumericValue(const std::string& text);
+
+// The program's decimal separator ('.' unless the installation says ','):
+// the other of the two is the thousands separator.
+char DecimalSeparator();
+void SetDecimalSeparator(char c);
+// A number as the user typed it into a numeric field: optional blanks and
+// sign, digits with thousands separators only where they group three digits
+// ("1,250"), the decimal separator at most once. Anything else is refused
+// (nullopt) rather than guessed: "7,5" is not 75, "12a" is not 12. Blank
+// text is 0.
+std::optional<double> ParseNumber(const std::string& text);
+// "El valor "7,5" no es un número válido ..." for a refused number.
+std::string NotANumberMessage(const std::string& text);
 
 // Upper case of Windows-1252 bytes (accented letters included), shared with
 // the word index.

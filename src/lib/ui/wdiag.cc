@@ -1,5 +1,6 @@
 #include "lib/ui/wdiag.h"
 
+#include "lib/data/date_time.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
@@ -180,6 +181,14 @@ void WDIAG::SetSelected(int id, int index, bool on) {
   ControlTouched(id);
 }
 
+void WDIAG::SetDate(int id, int32_t julian) {
+  SetText(id, julian == 0 ? std::string() : DateText(julian));
+}
+
+std::optional<int32_t> WDIAG::DateValue(int id) const {
+  return ParseDateText(Text(id));
+}
+
 void WDIAG::SetTitle(const std::string& t) {
   title_ = t;
   if (view_) view_->WindowChanged();
@@ -189,6 +198,7 @@ void WDIAG::ENABLEWINDOW(bool on) {
   if (enabled_ == on) return;
   enabled_ = on;
   if (view_) view_->WindowChanged();
+  desktop_.ActionsChanged();  // its "Editar" entries follow
 }
 
 int WDIAG::SendMessage(int msg, int64_t wparam, int64_t lparam) {

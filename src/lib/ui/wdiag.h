@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,12 @@ class WDIAG {
   void SetSelected(int id, int index, bool on);  // list
   void ControlTouched(int id);                   // entries edited directly: tell the view
 
+  // --- date fields (edits with picture "@D"): shown "dd/mm/yy", read with
+  // the 1980 two-digit-year rule. DateValue is nullopt for text that is no
+  // date (the screen tells the user), 0 for a blank field.
+  void SetDate(int id, int32_t julian);
+  std::optional<int32_t> DateValue(int id) const;
+
   // --- window state
   const std::string& title() const { return title_; }
   void SetTitle(const std::string& t);
@@ -144,7 +151,11 @@ class WDIAG {
   // Objects living on controls.
   void AttachGrid(int id, WBLISTBOX* grid) { grids_[id] = grid; }
   WBLISTBOX* Grid(int id) const;
-  void AttachTree(int id, TreeModel* tree) { trees_[id] = tree; }
+  // A tree attached after the window is shown reaches its view at once.
+  void AttachTree(int id, TreeModel* tree) {
+    trees_[id] = tree;
+    ControlTouched(id);
+  }
   TreeModel* Tree(int id) const;
 
   void SetView(WindowView* v) { view_ = v; }

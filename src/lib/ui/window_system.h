@@ -3,6 +3,7 @@
 // this interface is only the drawing and event side.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace qz {
@@ -33,6 +34,17 @@ class WindowSystem {
   // The waiting window: shown, text changed, closed.
   virtual void WaitShown(int id, const std::string& text) = 0;
   virtual void WaitClosed(int id) = 0;
+  // --- progress of a long process (lib/ui/progress.h): the waiting window
+  // `id` shows a bar at `done` of `total` and, with `can_cancel`, a
+  // "Cancelar" button; WaitCancelled tells whether it was pressed.
+  virtual void WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) {
+    (void)id, (void)done, (void)total, (void)can_cancel;
+  }
+  virtual bool WaitCancelled(int id) {
+    (void)id;
+    return false;
+  }
+  // --- end of progress
   // The "Editar" popup changed (Desktop::edit_menu()).
   virtual void MenuChanged() {}
   // A printed document to preview (and print from the preview).

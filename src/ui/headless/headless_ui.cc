@@ -99,6 +99,17 @@ void HeadlessUi::WaitClosed(int id) {
   open_waits_.erase(id);
 }
 
+void HeadlessUi::WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) {
+  progress_.push_back({id, done, total, can_cancel});
+}
+
+bool HeadlessUi::WaitCancelled(int id) {
+  for (auto it = progress_.rbegin(); it != progress_.rend(); ++it) {
+    if (it->id == id) return it->can_cancel && cancel_at_ >= 0 && it->done >= cancel_at_;
+  }
+  return false;
+}
+
 int HeadlessUi::Show(const std::string& text, const std::string& title, int style) {
   int answer = 1;
   if (!answers_.empty()) {

@@ -53,6 +53,18 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   const std::vector<std::string>& wait_texts() const { return wait_texts_; }
   bool wait_open() const { return !open_waits_.empty(); }
   const std::vector<PrintDocument>& previews() const { return previews_; }
+  // --- progress of long processes
+  // The user presses "Cancelar" once a waiting window's progress reaches
+  // `done` (a negative value: never).
+  void CancelWaitAt(int64_t done) { cancel_at_ = done; }
+  struct ProgressShown {
+    int id;
+    int64_t done, total;
+    bool can_cancel;
+  };
+  // Every redraw of a progress bar, in order.
+  const std::vector<ProgressShown>& progress() const { return progress_; }
+  // --- end of progress
   // Dialogs that were left without a script, scripts never used.
   std::vector<std::string> problems() const;
 
@@ -71,6 +83,11 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   void WaitShown(int id, const std::string& text) override;
   void WaitClosed(int id) override;
   void Preview(const PrintDocument& doc) override { previews_.push_back(doc); }
+  void Pump() override { ++pumps_; }
+  // How often a long loop let the window system breathe.
+  int pumps() const { return pumps_; }
+  void WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) override;
+  bool WaitCancelled(int id) override;
   // --- printing and files (begin)
   // Printed documents are captured; PDF files hold the pages' plain text.
   PrintJobResult Print(const PrintDocument& doc) override;
@@ -106,8 +123,11 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   std::vector<std::string> pdfs_, opened_;
   std::vector<std::string> problems_;
   std::vector<std::string> modal_log_;
+  int pumps_ = 0;
   MessageBoxProvider* previous_box_ = nullptr;
   std::function<void(const std::string&)> on_box_;
+  std::vector<ProgressShown> progress_;
+  int64_t cancel_at_ = -1;
 };
 
 }  // namespace qz

@@ -3,6 +3,11 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QValidator>
+
+#include "lib/ui/picture.h"
 
 namespace qz {
 namespace {
@@ -10,6 +15,47 @@ namespace {
 QColor FromColorRef(uint32_t c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
+
+// Typed text in an in-place editor passes the column's picture as the grid
+// will apply it: upper case for "!", digits for numbers, the picture's width.
+class PictureValidator : public QValidator {
+ public:
+  PictureValidator(std::string picture, QObject* parent)
+      : QValidator(parent), picture_(std::move(picture)) {}
+  State validate(QString& input, int& pos) const override {
+    bool refused = false;
+    std::string out = FilterInput(input.toStdString(), picture_, 0, &refused);
+    QString shown = QString::fromUtf8(out);
+    if (shown != input) {
+      pos = std::min<int>(pos, shown.size());
+      input = shown;
+    }
+    return refused ? Invalid : Acceptable;
+  }
+
+ private:
+  std::string picture_;
+};
+
+class MaskedCellDelegate : public QStyledItemDelegate {
+ public:
+  MaskedCellDelegate(WBLISTBOX* grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+    auto* e = qobject_cast<QLineEdit*>(w);
+    if (e && index.column() < static_cast<int>(grid_->columns().size())) {
+      const BrowseColumn& c = grid_->columns()[index.column()];
+      if (c.width > 0) e->setMaxLength(c.width);
+      e->setValidator(new PictureValidator(c.picture, e));
+      if (c.right_align) e->setAlignment(Qt::AlignRight);
+    }
+    return w;
+  }
+
+ private:
+  WBLISTBOX* grid_;
+};
 
 }  // namespace
 
@@ -23,7 +69,7 @@ BrowseModel::~BrowseModel() {
 }
 
 int BrowseModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : grid_->RowCount();
+  return parent.isValid() ? 0 : grid_->RowCount() + (grid_->has_totals() ? 1 : 0);
 }
 
 int BrowseModel::columnCount(const QModelIndex& parent) const {
@@ -33,6 +79,23 @@ int BrowseModel::columnCount(const QModelIndex& parent) const {
 QVariant BrowseModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const BrowseColumn& c = grid_->columns()[index.column()];
+  if (IsTotalsRow(index.row())) {
+    switch (role) {
+      case Qt::DisplayRole:
+        return QString::fromUtf8(grid_->TotalCell(index.column())).trimmed();
+      case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignVCenter | Qt::AlignRight);
+      case Qt::FontRole: {
+        QFont f;
+        f.setBold(true);
+        return f;
+      }
+      case Qt::BackgroundRole:
+        return QColor(0xE8, 0xE8, 0xDC);
+      default:
+        return {};
+    }
+  }
   switch (role) {
     case Qt::DisplayRole:
       return QString::fromUtf8(grid_->Cell(index.row(), index.column())).trimmed();
@@ -58,13 +121,14 @@ QVariant BrowseModel::headerData(int section, Qt::Orientation o, int role) const
 }
 
 Qt::ItemFlags BrowseModel::flags(const QModelIndex& index) const {
+  if (IsTotalsRow(index.row())) return Qt::ItemIsEnabled;
   Qt::ItemFlags f = QAbstractTableModel::flags(index);
   if (index.isValid() && grid_->columns()[index.column()].on_edit) f |= Qt::ItemIsEditable;
   return f;
 }
 
 bool BrowseModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (role != Qt::EditRole || !index.isValid()) return false;
+  if (role != Qt::EditRole || !index.isValid() || IsTotalsRow(index.row())) return false;
   return grid_->EditCell(index.row(), index.column(), value.toString().toStdString());
 }
 
@@ -75,6 +139,10 @@ void BrowseModel::RowsReset() {
 
 void BrowseModel::RowChanged(int row) {
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+  if (grid_->has_totals()) {
+    int last = grid_->RowCount();
+    emit dataChanged(index(last, 0), index(last, columnCount() - 1));
+  }
 }
 
 void BrowseModel::CurrentChanged(int row) {
@@ -89,6 +157,7 @@ BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) 
   setAlternatingRowColors(true);
   setShowGrid(false);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  setItemDelegate(new MaskedCellDelegate(grid, this));
   verticalHeader()->setVisible(grid->SHOWNUMBERS);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -113,6 +182,11 @@ BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) 
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& cur) {
             if (syncing_ || !cur.isValid()) return;
+            if (model_->IsTotalsRow(cur.row())) {
+              // The totals row is not a row of the table: stay on the last one.
+              setCurrentIndex(model_->index(cur.row() - 1, cur.column()));
+              return;
+            }
             syncing_ = true;
             model_->grid()->Select(cur.row());
             syncing_ = false;
@@ -130,16 +204,53 @@ void BrowseTable::ApplyColumnWidths() {
   horizontalHeader()->setStretchLastSection(true);
   const auto& cols = g->columns();
   int cw = fontMetrics().averageCharWidth();
+  ReportVisibleRows();
   for (int i = 0; i < static_cast<int>(cols.size()); ++i) {
-    int chars = std::max<int>(cols[i].width, static_cast<int>(cols[i].header.size()));
+    // AUTOSIZE: as wide as the header and the rows in view need; otherwise
+    // as wide as the picture.
+    int chars = g->AUTOSIZE ? g->FitWidth(i)
+                            : std::max<int>(cols[i].width, Utf8Length(cols[i].header));
     setColumnWidth(i, chars * cw + 24);
   }
+}
+
+void BrowseTable::ReportVisibleRows() {
+  int first = rowAt(0);
+  int last = rowAt(viewport()->height() - 1);
+  if (first < 0) first = 0;
+  if (last < 0) last = first + viewport()->height() / std::max(1, rowHeight(0) > 0 ? rowHeight(0) : 20);
+  model_->grid()->SetVisibleRows(first, std::min(last, model_->grid()->RowCount() - 1));
+}
+
+void BrowseTable::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  if (dy != 0) ReportVisibleRows();
+}
+
+void BrowseTable::resizeEvent(QResizeEvent* e) {
+  QTableView::resizeEvent(e);
+  ReportVisibleRows();
 }
 
 void BrowseTable::keyPressEvent(QKeyEvent* e) {
   QString text = e->text();
   bool printable = !text.isEmpty() && text.at(0).isPrint() &&
                    !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  QModelIndex cur = currentIndex();
+  bool editable = cur.isValid() && (model_->flags(cur) & Qt::ItemIsEditable);
+  if (editable && state() != QAbstractItemView::EditingState &&
+      (printable || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+    // On an editable cell a letter, digit or Enter starts the in-place
+    // editor; the typed character is its first.
+    edit(cur);
+    if (printable) {
+      if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(cur) ? indexWidget(cur)
+                                                                    : focusWidget())) {
+        editor->setText(text);
+      }
+    }
+    return;
+  }
   if (printable && state() != QAbstractItemView::EditingState) {
     model_->grid()->TypeSearch(text.toStdString());
     return;

@@ -1,6 +1,9 @@
 // The grid on screen: a Qt table model over a WBLISTBOX (which holds the
 // rows of the table's scoped tag) and the table view that forwards header
-// clicks, typed search text and in-place edits to it.
+// clicks, typed search text and in-place edits to it. A grid with totals
+// shows them as a last, bold row that cannot be selected; in-place editors
+// take the column's picture as their mask; the view tells the grid which
+// rows it shows, so a refresh re-reads those and no others.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -29,6 +32,8 @@ class BrowseModel : public QAbstractTableModel, public BrowseView {
   void CurrentChanged(int row) override;
 
   WBLISTBOX* grid() const { return grid_; }
+  // The totals row (when the grid has totals) is the last one.
+  bool IsTotalsRow(int row) const { return grid_->has_totals() && row == grid_->RowCount(); }
 
  signals:
   void currentRowMoved(int row);
@@ -44,9 +49,12 @@ class BrowseTable : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void ApplyColumnWidths();
+  void ReportVisibleRows();
   BrowseModel* model_;
   bool syncing_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,6 +24,7 @@
 #include "lib/ui/picture.h"
 #include "lib/ui/tree.h"
 #include "ui/qt/browse_model.h"
+#include "ui/qt/tree_view.h"
 
 namespace qz {
 
@@ -38,6 +40,16 @@ DialogView::DialogView(WDIAG& w, QWidget* parent) : QWidget(parent), w_(w) {
   w_.SetView(this);
   for (const auto& [id, widget] : widgets_) {
     if (const ControlState* c = w_.Control(id)) Show(*c);
+  }
+  // --- focus: the control the screen chose before its view existed (on
+  // WM_INITDIALOG) has the focus when the window shows.
+  ApplyFocus();
+}
+
+void DialogView::ApplyFocus() {
+  if (QWidget* wgt = widget(w_.focus())) {
+    wgt->setFocus(Qt::OtherFocusReason);
+    if (auto* e = qobject_cast<QLineEdit*>(wgt)) e->selectAll();
   }
 }
 
@@ -67,6 +79,11 @@ QWidget* DialogView::Build(const TemplateNode& n) {
           continue;
         }
         QWidget* child = Build(c);
+        if (!c.label.empty()) {  // a field's label goes in front of it here too
+          auto* label = new QLabel(QString::fromUtf8(c.label));
+          label->setBuddy(child);
+          l->addWidget(label);
+        }
         l->addWidget(child, c.stretch ? 1 : 0);
       }
       return box;
@@ -159,6 +176,13 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
         e->setAlignment(Qt::AlignRight);
         e->setValidator(new QRegularExpressionValidator(QRegularExpression("[-0-9.,]*"), e));
       }
+      // --- date fields ("@D"): dd/mm/yy, read by the window state.
+      if (IsDatePicture(n.picture)) {
+        e->setMaxLength(kDateEntryWidth);
+        e->setMinimumWidth((kDateEntryWidth + 2) * cw);
+        e->setMaximumWidth((kDateEntryWidth + 3) * cw + 16);
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9/ ]*"), e));
+      }
       e->setReadOnly(n.readonly);
       connect(e, &QLineEdit::textEdited, this, [this, id](const QString& s) {
         if (updating_) return;
@@ -244,25 +268,11 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       break;
     }
     case ControlKind::kTree: {
-      auto* t = new QTreeWidget;
-      t->setHeaderHidden(true);
+      auto* t = new TreeControl;
       if (n.lines > 0) t->setMinimumHeight(n.lines * (fontMetrics().height() + 4));
-      if (TreeModel* m = w_.Tree(id)) {
-        std::function<void(QTreeWidgetItem*, TreeNode*)> add = [&](QTreeWidgetItem* parent,
-                                                                   TreeNode* node) {
-          for (auto& c : node->children) {
-            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(t);
-            QString text = QString::fromUtf8(c->text);
-            if (!c->right_text.empty()) text += "    " + QString::fromUtf8(c->right_text);
-            item->setText(0, text);
-            if (m->mode() == TreeModel::Mode::kMultiple && c->leaf())
-              item->setCheckState(0, c->marked ? Qt::Checked : Qt::Unchecked);
-            add(item, c.get());
-          }
-        };
-        add(nullptr, m->root());
-        t->expandAll();
-      }
+      if (n.width > 0) t->setMinimumWidth(n.width * cw);
+      t->Bind(w_.Tree(id));
+      connect(t, &TreeControl::acted, this, &DialogView::acted);
       made = t;
       break;
     }
@@ -270,13 +280,21 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       made = new QWidget;
       break;
   }
-  if (id != 0) widgets_[id] = made;
+  if (id != 0) {
+    widgets_[id] = made;
+    made->installEventFilter(this);  // focus tracking
+  }
   return made;
 }
 
 void DialogView::Show(const ControlState& c) {
   QWidget* wgt = widget(c.id);
   if (!wgt) return;
+  if (auto* t = qobject_cast<TreeControl*>(wgt)) {
+    t->Bind(w_.Tree(c.id));  // a tree made after the window was shown
+    t->setEnabled(c.enabled);
+    return;
+  }
   updating_ = true;
   QSignalBlocker block(wgt);
   wgt->setEnabled(c.enabled);
@@ -304,12 +322,24 @@ void DialogView::Show(const ControlState& c) {
   updating_ = false;
 }
 
+bool DialogView::eventFilter(QObject* watched, QEvent* event) {
+  // The window state learns which control has the focus: Enter in a field
+  // then does what that field asks, and a dialog reopened over this window
+  // gives it back to the same control.
+  if (event->type() == QEvent::FocusIn) {
+    for (const auto& [id, wgt] : widgets_) {
+      if (wgt == watched && w_.focus() != id) w_.SetFocus(id);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void DialogView::ControlChanged(int id) {
   if (const ControlState* c = w_.Control(id)) Show(*c);
 }
 
 void DialogView::FocusChanged(int id) {
-  if (QWidget* wgt = widget(id)) wgt->setFocus();
+  if (QWidget* wgt = widget(id)) wgt->setFocus(Qt::OtherFocusReason);
 }
 
 void DialogView::WindowChanged() {

@@ -21,11 +21,16 @@ class DialogView : public QWidget, public WindowView {
 
   WDIAG& window() const { return w_; }
   QWidget* widget(int id) const;
+  // Gives the focus to the control the window state names (WDIAG::focus()).
+  void ApplyFocus();
 
   // WindowView
   void ControlChanged(int id) override;
   void FocusChanged(int id) override;
   void WindowChanged() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   // The user did something (the window may have ended).

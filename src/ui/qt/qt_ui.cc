@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -106,6 +107,7 @@ void QtUi::Show(WDIAG& w) {
   sub->setWidget(view);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
   sub->setWindowTitle(view->windowTitle());
+  sub->setWindowIcon(main_->windowIcon());  // the program's icon, not Qt's
   QObject::connect(view, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
   mdi_->addSubWindow(sub);
   subs_[&w] = sub;
@@ -133,9 +135,13 @@ void QtUi::RunModal(WDIAG& w) {
   auto* view = new DialogView(w, &dlg);
   layout->addWidget(view);
   dlg.setWindowTitle(view->windowTitle());
+  dlg.setWindowIcon(main_->windowIcon());
   QObject::connect(view, &DialogView::acted, &dlg, [&] {
     if (w.ended()) dlg.done(w.result());
   });
+  // Once shown (a dialog focuses its first control or default button when
+  // it appears), the focus goes where the screen put it.
+  QTimer::singleShot(0, &dlg, [view] { view->ApplyFocus(); });
   if (!w.ended()) dlg.exec();
   w.SetView(nullptr);
 }
@@ -156,7 +162,9 @@ void QtUi::WaitShown(int id, const std::string& text) {
     label->setObjectName("text");
     label->setAlignment(Qt::AlignCenter);
     l->addWidget(label);
-    box->setStyleSheet("QWidget { background: #fdfdf5; border: 1px solid #9a9a8a; }");
+    // Only the window is framed, not each control inside it.
+    box->setObjectName("wait");
+    box->setStyleSheet("QWidget#wait { background: #fdfdf5; border: 1px solid #9a9a8a; }");
   }
   box->findChild<QLabel*>("text")->setText(QString::fromUtf8(text));
   box->adjustSize();
@@ -167,7 +175,57 @@ void QtUi::WaitShown(int id, const std::string& text) {
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The bar and the "Cancelar" button join the waiting window the first time a
+// process reports progress; while the button is there the window is modal,
+// so the events processed for it cannot start anything else.
+void QtUi::WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) {
+  auto it = waits_.find(id);
+  if (it == waits_.end() || !it->second) return;
+  QWidget* box = it->second;
+  auto* bar = box->findChild<QProgressBar*>("bar");
+  if (!bar) {
+    bar = new QProgressBar;
+    bar->setObjectName("bar");
+    bar->setMinimumWidth(280);
+    bar->setTextVisible(true);
+    box->layout()->addWidget(bar);
+    if (can_cancel) {
+      auto* cancel = new QPushButton(QString::fromUtf8("Cancelar"));
+      cancel->setObjectName("cancel");
+      box->layout()->addWidget(cancel);
+      box->layout()->setAlignment(cancel, Qt::AlignHCenter);
+      QObject::connect(cancel, &QPushButton::clicked, box, [this, id, cancel] {
+        wait_cancelled_[id] = true;
+        cancel->setEnabled(false);
+      });
+      box->hide();
+      box->setWindowModality(Qt::ApplicationModal);
+    }
+    box->adjustSize();
+    QRect r = main_->geometry();
+    box->move(r.center() - QPoint(box->width() / 2, box->height() / 2));
+    box->show();
+  }
+  // Bars count in ints: scale large totals.
+  int64_t scale = total > 1000000 ? total / 1000000 + 1 : 1;
+  bar->setRange(0, static_cast<int>(total / scale));
+  bar->setValue(static_cast<int>(std::min(done, total > 0 ? total : done) / scale));
+  QApplication::processEvents(can_cancel ? QEventLoop::AllEvents
+                                         : QEventLoop::ExcludeUserInputEvents);
+}
+
+bool QtUi::WaitCancelled(int id) {
+  auto it = wait_cancelled_.find(id);
+  return it != wait_cancelled_.end() && it->second;
+}
+
+QWidget* QtUi::WaitWindow(int id) const {
+  auto it = waits_.find(id);
+  return it == waits_.end() ? nullptr : it->second.data();
+}
+
 void QtUi::WaitClosed(int id) {
+  wait_cancelled_.erase(id);
   auto it = waits_.find(id);
   if (it == waits_.end()) return;
   if (it->second) it->second->close();
@@ -179,7 +237,7 @@ void QtUi::MenuChanged() {
   edit_menu_->clear();
   for (const auto& e : desktop_->edit_menu()) {
     QAction* a = edit_menu_->addAction(QString::fromUtf8(e.caption));
-    a->setEnabled(!e.greyed && e.action != nullptr);
+    a->setEnabled(e.Enabled());
     std::string caption = e.caption;
     QObject::connect(a, &QAction::triggered, main_.get(), [this, caption] {
       // Run after the menu has closed: the entry may rebuild this menu.

@@ -45,6 +45,9 @@ class QtUi : public WindowSystem, public MessageBoxProvider {
   void Raise(WDIAG& w) override;
   void WaitShown(int id, const std::string& text) override;
   void WaitClosed(int id) override;
+  void WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) override;
+  bool WaitCancelled(int id) override;
+  QWidget* WaitWindow(int id) const;  // (tests and pictures)
   void MenuChanged() override;
   void Preview(const PrintDocument& doc) override;
   // --- printing and files (begin)
@@ -67,6 +70,7 @@ class QtUi : public WindowSystem, public MessageBoxProvider {
   std::unique_ptr<Desktop> desktop_;
   std::map<WDIAG*, QPointer<QMdiSubWindow>> subs_;
   std::map<int, QPointer<QWidget>> waits_;
+  std::map<int, bool> wait_cancelled_;
   bool collect_posted_ = false;
   MessageBoxProvider* previous_box_ = nullptr;
 };

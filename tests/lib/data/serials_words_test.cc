@@ -71,6 +71,14 @@ class WordIndexTest : public ::testing::Test {
   }
   uint32_t Rows() { return *(*xb::Table::Open(inst.root + "BASES/TXT_SRCH.DBF"))->RecCount(); }
 
+  void AddRow(WDBTable& t, const std::string& codigo, const std::string& descrip) {
+    ADD_NEW_REC(t);
+    t.FieldPut("NEGOCIO", xb::Value::Char("HOTEL"));
+    t.FieldPut("CODIGO", xb::Value::Char(codigo));
+    t.FieldPut("DESCRIP", xb::Value::Char(descrip));
+    UNLOCK_NEW_REC(t);
+  }
+
   void SetDescrip(WDBTable& t, const std::string& d) {
     LOCK_FOR_MODIFY(t);
     t.FieldPut("DESCRIP", xb::Value::Char(d));
@@ -121,6 +129,33 @@ TEST_F(WordIndexTest, SearchNeedsEveryWordAsAPrefix) {
   EXPECT_TRUE(ix.SEARCH({"vidrio"}, {"OTRA"}).empty());
   ix.SET_NEGOCIO(nullptr, "OTRO");
   EXPECT_TRUE(ix.SEARCH({"MESA"}, {"ARTICULO"}).empty());
+}
+
+TEST_F(WordIndexTest, AnEditThatFailsKeepsTheRecordsWords) {
+  TablePtr t = USE(nullptr, "ARTICULO");
+  AddRow(*t, "A1", "MESA DE MADERA");
+  const auto words = Words();
+  // The user's edit stops between the lock and the release (a fault, a
+  // cancelled dialog): the record keeps its text, and the index its words.
+  LOCK_FOR_MODIFY(*t);
+  t->Unlock();
+  EXPECT_EQ(Words(), words);
+  // The next edit of the same record still moves the words.
+  SetDescrip(*t, "MESA DE VIDRIO");
+  EXPECT_EQ(Words(), (std::multiset<std::string>{"A1 MESA", "A1 VIDRIO", "A1 HOTEL"}));
+}
+
+TEST_F(WordIndexTest, AFreeRowAnotherUserHoldsIsPassedOver) {
+  TablePtr t = USE(nullptr, "ARTICULO");
+  AddRow(*t, "A1", "MESA DE MADERA");
+  DELETE_RECORD(*t);  // its three rows are free now
+  const uint32_t rows = Rows();
+  // Another workstation is reusing every free row at this moment.
+  auto other = xb::Table::Open(inst.root + "BASES/TXT_SRCH.DBF");
+  for (uint32_t r = 1; r <= rows; ++r) ASSERT_TRUE((*other)->LockRecord(r).ok());
+  AddRow(*t, "A2", "SILLA");  // does not wait for them: appends its own rows
+  EXPECT_EQ(Words(), (std::multiset<std::string>{"A2 SILLA", "A2 HOTEL"}));
+  EXPECT_EQ(Rows(), rows + 2);
 }
 
 TEST(WordIndexWords, ShortWordsAndExtraBlanksAreSkipped) {

@@ -7,6 +7,11 @@
 
 #include "install_test_util.h"
 #include "lib/data/serials.h"
+#include "lib/payroll/dates.h"
+#include "lib/payroll/days_worked.h"
+#include "lib/payroll/definitions.h"
+#include "lib/payroll/payroll_line.h"
+#include "lib/payroll/value_loader.h"
 #include "lib/data/txt_srch.h"
 #include "lib/security/passwords.h"
 #include "lib/settings/globals.h"
@@ -65,6 +70,10 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
   for (const auto& r : Rows("DET_PERS"))
     values[Str(r, "NEGOCIO") + "|" + Str(r, "CODIGO")].push_back(r);
 
+  std::set<std::string> rounded;  // businesses with cost rounding
+  for (const auto& p : Rows("F_PLAN"))
+    if (Num(p, "RED_COSTO") == 1) rounded.insert(Str(p, "NEGOCIO"));
+  EXPECT_EQ(rounded.size(), 1u);
   int dependent_rows = 0;
   for (const auto& e : Rows("ENC_PERS")) {
     std::string n = Str(e, "NEGOCIO"), key = n + "|" + Str(e, "CODIGO");
@@ -87,13 +96,49 @@ TEST_F(Demo, ValueRowsAndHourlyCostFactorsAddUp) {
       const Record& t = types[n + "|" + Str(v, "COD_COLUMN")];
       if (Num(t, "VAL_DEPEND") != 1) continue;
       ++dependent_rows;
-      EXPECT_NEAR(Num(v, "FACTOR"), base / divisor / hours * Num(t, "VALOR_3"), 0.00001)
+      // R rounds the hourly cost up to cents where the business asks for it.
+      double cost = base / divisor / hours;
+      if (rounded.count(n)) cost = std::ceil(cost * 100 - 1e-7) / 100;
+      EXPECT_NEAR(Num(v, "FACTOR"), cost * Num(t, "VALOR_3"), 0.00001)
           << key << " column " << Str(v, "COD_COLUMN");
     }
   }
   EXPECT_GT(dependent_rows, 600);
-  // The demo's parameters switch cost rounding off, so the formula has no R.
-  for (const auto& p : Rows("F_PLAN")) EXPECT_EQ(Num(p, "RED_COSTO"), 0);
+}
+
+// The definitions exercise the payroll core: the base salary counts its
+// hours, weekly payrolls are stored as paid on the Friday they fall on, and
+// one business keeps a second currency pair with its own rate handling.
+TEST_F(Demo, DefinitionsMatchHowTheDemoPays) {
+  for (const auto& t : Rows("ENC_TIP"))
+    if (Num(t, "VAL_BASE") == 1) {
+      EXPECT_EQ(Num(t, "SUM_HORA"), 1);
+      EXPECT_EQ(Num(t, "HORAS_BASE"), 1);
+    }
+  std::map<std::string, int> pay_day;  // business|department|date -> DIA_PAGO
+  for (const auto& t : Rows("H_TIP_PL"))
+    if (Num(t, "TIPO") == 1)
+      pay_day[Str(t, "NEGOCIO") + "|" + Str(t, "DEPTO") + "|" +
+              xb::DtosFromJulian(t.at("FECHA").date())] = static_cast<int>(Num(t, "DIA_PAGO"));
+  ASSERT_FALSE(pay_day.empty());
+  for (const auto& [key, day] : pay_day)
+    EXPECT_EQ(qz::Weekday(xb::JulianFromYmd(std::stoi(key.substr(key.size() - 8, 4)),
+                                            std::stoi(key.substr(key.size() - 4, 2)),
+                                            std::stoi(key.substr(key.size() - 2)))),
+              day)
+        << key;
+  std::set<std::string> euro;
+  for (const auto& n : Rows("NEGOCIOS"))
+    if (Num(n, "MANEJO_TC") == 1) euro.insert(Str(n, "CODIGO"));
+  ASSERT_EQ(euro.size(), 1u);
+  int euro_rates = 0;
+  for (const auto& r : Rows("T_CAMBIO"))
+    if (Str(r, "MONEDA1") == "EU") {
+      EXPECT_TRUE(euro.count(Str(r, "NEGOCIO")));
+      EXPECT_EQ(Str(r, "MONEDA2"), "CR");
+      ++euro_rates;
+    }
+  EXPECT_EQ(euro_rates, 53);
 }
 
 TEST_F(Demo, LoginsUnscrambleToTheDocumentedPasswords) {
@@ -157,14 +202,12 @@ TEST_F(Demo, HistoryHasALinePerActiveEmployeeAndSerialsMatchTheRows) {
         xb::JulianFromYmd(y, m, day) + 1 == xb::JulianFromYmd(m == 12 ? y + 1 : y, m % 12 + 1, 1);
     EXPECT_TRUE(month_end || day == 15 || (date + 1) % 7 == 5) << d << " " << day;
   }
-  // History column rows start as consolidation leaves them: the base column
-  // holds the line's salary, every other value is 0.
-  for (const auto& v : Rows("H_D_PERS")) {
-    if (Str(v, "COD_COLUMN") != "01") {
-      EXPECT_EQ(Num(v, "VALOR_1"), 0);
-    }
-    EXPECT_EQ(Num(v, "FACTOR"), 0);
-  }
+  // History column rows hold what was paid: the base column the line's
+  // salary, and a total wherever a value was (the recomputation below checks
+  // the amounts).
+  int paid = 0;
+  for (const auto& v : Rows("H_D_PERS")) paid += Num(v, "TOTAL") != 0;
+  EXPECT_GT(paid, 1000);
   std::map<std::string, double> employees, loans, payments;
   for (const auto& e : Rows("ENC_PERS")) employees[Str(e, "NEGOCIO")]++;
   for (const auto& l : Rows("ENC_DDA")) loans[Str(l, "NEGOCIO")]++;
@@ -179,6 +222,87 @@ TEST_F(Demo, HistoryHasALinePerActiveEmployeeAndSerialsMatchTheRows) {
     }
   }
   EXPECT_GT(loans["HOTELSOL"], 5);
+}
+
+// A demo payroll recomputed from nothing but its own copies (H_E_TIP,
+// H_D_TIP, H_TIP_PL, H_E_DEPT) gives back every amount it stored, and those
+// amounts include income tax, step bonuses, overtime at the hourly cost and
+// percentage deductions.
+TEST_F(Demo, APastPayrollRecomputesFromItsCopies) {
+  auto open = [&](const char* name) { return qztest::OpenRead(inst_->bases() + "/" + name + ".DBF"); };
+  auto h_e_tip = open("H_E_TIP"), h_d_tip = open("H_D_TIP"), h_e_dept = open("H_E_DEPT"),
+       t_cambio = open("T_CAMBIO"), h_tip_pl = open("H_TIP_PL"), h_d_pers = open("H_D_PERS"),
+       enc_pers = open("ENC_PERS");
+  ASSERT_TRUE(h_e_tip && h_d_tip && h_e_dept && t_cambio && h_tip_pl && h_d_pers && enc_pers);
+  // The bi-weekly payroll of HOTELSOL on a 15th with the best-paid line, so
+  // that income tax is withheld in it.
+  std::vector<Record> lines;
+  std::string dept, fecha;
+  double best = 0;
+  for (const auto& l : Rows("H_E_PERS")) {
+    std::string f = xb::DtosFromJulian(l.at("FECHA").date());
+    if (Str(l, "NEGOCIO") == "HOTELSOL" && f.substr(6) == "15" && Num(l, "TOT_SAL") > best)
+      best = Num(l, "TOT_SAL"), dept = Str(l, "DEPTO"), fecha = f;
+  }
+  for (const auto& l : Rows("H_E_PERS"))
+    if (Str(l, "NEGOCIO") == "HOTELSOL" && Str(l, "DEPTO") == dept &&
+        xb::DtosFromJulian(l.at("FECHA").date()) == fecha)
+      lines.push_back(l);
+  ASSERT_GT(lines.size(), 3u) << dept << " " << fecha;
+  const std::string n = "HOTELSOL       ", d = qz::PadRight(dept, 15);
+  const int32_t date = lines.front().at("FECHA").date();
+  ASSERT_TRUE(qz::Lookup(*h_e_dept, "H_E_DEPT2", n + d + fecha));
+  qz::PayrollContext ctx;
+  ctx.fecha = date;
+  ctx.depto_hora = qz::IntField(*h_e_dept, "DEPTO_HORA");
+  const std::string moneda = qz::StrField(*h_e_dept, "MONEDA");
+  ASSERT_TRUE(qz::Lookup(*h_tip_pl, "H_TIP_PL",
+                         n + d + qz::PadRight(qz::StrField(*h_e_dept, "TIPO"), 2) + fecha));
+  ASSERT_TRUE(qz::ReadPayrollType(*h_tip_pl, &ctx.tipo).ok());
+  const qz::ColumnTables copies{h_e_tip.get(), h_d_tip.get(), h_e_dept.get(), t_cambio.get(),
+                                nullptr};
+  std::map<std::string, int> nonzero;  // by kind of amount
+  int compared = 0;
+  for (const auto& l : lines) {
+    const std::string e = qz::PadRight(Str(l, "CODIGO"), 15);
+    std::vector<qz::LineValue> values;
+    std::vector<double> stored;
+    ASSERT_TRUE(h_d_pers->SetOrder("H_D_PERS2").ok());
+    ASSERT_TRUE(h_d_pers->Seek(xb::Value::Char(n + e + fecha), true).ok());
+    for (bool more = true; more && !h_d_pers->Eof(); more = h_d_pers->Skip().ok()) {
+      if (qz::PadRight(qz::StrField(*h_d_pers, "CODIGO"), 15) != e ||
+          qz::DateField(*h_d_pers, "FECHA") != date)
+        break;
+      values.push_back({qz::StrField(*h_d_pers, "COD_COLUMN"),
+                        qz::NumField(*h_d_pers, "VALOR_1"), qz::NumField(*h_d_pers, "FACTOR")});
+      stored.push_back(qz::NumField(*h_d_pers, "TOTAL"));
+    }
+    ASSERT_FALSE(values.empty()) << e;
+    qz::LineFacts facts;
+    facts.tot_sal = Num(l, "TOT_SAL");
+    facts.f_ingreso = l.at("F_INGRESO").date();
+    facts.inc_cont = static_cast<int>(Num(l, "INC_CONT"));
+    if (qz::Lookup(*enc_pers, "ENC_PERS2", n + e))
+      facts.sal_comple = qz::IntField(*enc_pers, "SAL_COMPLE");
+    for (size_t i = 0; i < values.size(); ++i) {
+      auto v = qz::OpenColumnValue({"HOTELSOL", dept, values[i].columna, true, moneda}, copies, ctx);
+      ASSERT_TRUE(v.ok()) << values[i].columna << ": " << v.status().ToString();
+      if (!*v) continue;
+      const qz::ColumnType& def = (*v)->definition();
+      if (auto* tax = dynamic_cast<qz::VAL_COMP*>(v->get()); tax && def.tipo_tabla == 1)
+        tax->PUT_2(true, qz::PayrollsInMonth(ctx.tipo, date), false, 0);
+      (*v)->PUT(qz::LineInput(def, values, values[i], facts));
+      EXPECT_NEAR((*v)->GET().total, stored[i], 0.0051) << e << " column " << values[i].columna;
+      ++compared;
+      if (stored[i] == 0) continue;
+      if (def.tipo == 3) nonzero[def.tipo_tabla == 1 ? "tax" : "bonus"]++;
+      if (def.tipo == 2) nonzero["deduction"]++;
+      if (def.tipo == 1 && def.factor == 1 && values[i].factor > 1) nonzero["overtime"]++;
+    }
+  }
+  EXPECT_GT(compared, 50);
+  for (const char* kind : {"tax", "bonus", "deduction", "overtime"})
+    EXPECT_GT(nonzero[kind], 0) << kind;
 }
 
 TEST_F(Demo, EmployeesAreFoundThroughTheWordIndex) {

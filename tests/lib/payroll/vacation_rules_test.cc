@@ -46,7 +46,8 @@ TEST(Dates, MonthsOfServiceWithTheDayRule) {
       {J(2023, 1, 31), J(2023, 2, 28), 1},  // 31 Jan -> 28 Feb: a full month
       {J(2024, 1, 31), J(2024, 2, 29), 1},  // leap February
       {J(2024, 1, 30), J(2024, 2, 28), 1},  // (30, 28 February) listed as full
-      {J(2023, 1, 29), J(2023, 2, 28), 0},  // 29 is not among the pairs
+      {J(2023, 1, 29), J(2023, 2, 28), 1},  // 29th: the month's last day reaches it too
+      {J(2024, 1, 29), J(2024, 2, 28), 0},  // leap year: 28 February is not the last day
       {J(2024, 1, 31), J(2024, 4, 30), 3},  // (31, 30)
       {J(2024, 1, 15), J(2024, 3, 10), 1},  // start 15th, date 10th: one month less
       {J(2024, 1, 10), J(2024, 3, 15), 2},  {J(2024, 2, 29), J(2024, 3, 31), 1},
@@ -79,12 +80,16 @@ TEST(VacationDaysEarned, OverOneOrSeveralRows) {
       {&kOneRow, {2, 4}, 2 * 15 + 4 * 1.25},
       {&kOneRow, {2, -1}, 2 * 15 - 1.25},  // the day rule took a month off
       {&kOneRow, {0, 0}, 0},
-      {&kThreeRows, {0, 5}, 5 * 1},            // months only: first row's rate
-      {&kThreeRows, {1, 5}, 12 + 5 * 1},       // one year, then months at the same row
-      {&kThreeRows, {2, 5}, 12 + 18 + 5 * 2},  // months at the row where no year is left
-      {&kThreeRows, {3, 4}, 12 + 18 + 24 + 4 * 2},
-      {&kThreeRows, {5, 0}, 12 + 18 + 24 + 24 + 24},  // last row repeated
+      // A row applies from its MES on: years at the row in force when they
+      // began, the remaining months at the row in force after them.
+      {&kThreeRows, {0, 5}, 5 * 1},
+      {&kThreeRows, {1, 5}, 12 + 5 * 1.5},
+      {&kThreeRows, {2, 5}, 12 + 18 + 5 * 1.5},
+      {&kThreeRows, {3, 4}, 12 + 18 + 18 + 4 * 1.5},
+      {&kThreeRows, {5, 0}, 12 + 18 * 4},
+      {&kThreeRows, {6, 2}, 12 + 18 * 4 + 24 + 2 * 2},
       {&kThreeRows, {0, 0}, 0},
+      {&kThreeRows, {0, -1}, 0},  // never a negative day count
   };
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(DaysEarned(*c.rows, c.s), c.want) << c.s.years << "/" << c.s.months;
@@ -93,11 +98,15 @@ TEST(VacationDaysEarned, OverOneOrSeveralRows) {
 
 TEST(VacationDaysInMonth, RowByMonthsOfService) {
   int32_t start = J(2020, 1, 10);
-  // 2 months of service at the end of March 2020: the first row whose MES is at
-  // least 2 is the 12-month row.
-  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2020, 3, 5)), 1.5);
-  // 72 months: no row reaches it, the first row applies.
-  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2026, 1, 5)), 1);
+  // 2 months of service at the end of March 2020: the first row's 1 day.
+  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2020, 3, 5)), 1);
+  // The 13th month is the first at the 12-month row.
+  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2021, 1, 5)), 1);
+  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2021, 2, 5)), 1.5);
+  // 72 months: the 60-month row.
+  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2026, 1, 5)), 2);
+  // Before a month of service is complete: nothing.
+  EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kThreeRows, start, J(2020, 1, 20)), 0);
   EXPECT_DOUBLE_EQ(DaysAccruedInMonth(kOneRow, start, J(2024, 6, 1)), 1.25);
   EXPECT_DOUBLE_EQ(DaysAccruedInMonth({}, start, J(2024, 6, 1)), 0);
 }

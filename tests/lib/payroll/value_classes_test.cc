@@ -24,7 +24,6 @@ ColumnType Abs() {
 PayrollContext Ctx() {
   PayrollContext c;
   c.fecha = J(2024, 6, 30);
-  c.costo_dia = 10;
   c.tipo.tipo = 0;
   c.tipo.cantidad = 2;
   return c;
@@ -70,6 +69,7 @@ TEST(ValAbs, BaseSalaryProration) {
     in.valor = c.value;
     in.f_ingreso = c.ingreso;
     in.f_retiro = c.retiro;
+    in.costo_dia = 10;
     EXPECT_DOUBLE_EQ(AbsTotal(t, ctx, in), c.want) << c.name;
     in.sal_comple = 1;  // complete salary: never prorated
     EXPECT_DOUBLE_EQ(AbsTotal(t, ctx, in), c.value) << c.name;
@@ -159,6 +159,7 @@ TEST(ValAbs, GroupTotalsWithBase365) {
   EmployeeInput in;
   in.valor = 500;
   in.f_ingreso = J(2024, 6, 21);  // prorated to 100
+  in.costo_dia = 10;
   BonusBase365 bonus;
   bonus.divide[1] = true;
   ctx.bonus = &bonus;
@@ -327,20 +328,22 @@ TEST(ValComp, KindThreeFixedAmountOfTheBaseColumn) {
   EXPECT_EQ(v.GET().total, 0);
 }
 
-TEST(ValComp, CurrencyConversionAndMissingRate) {
+TEST(ValComp, BracketsInTheTypesCurrencyAndMissingRate) {
   ColumnType t = Comp(1);
   t.factor_2 = 1;
   t.brackets = {{0, 100, 0, 0}, {100, 1000, 10, 0}};
   EmployeeInput in;
-  in.valor = 150;  // in the type's currency; the table is in the payroll's
+  in.valor = 600;  // in the payroll's currency; one unit of the type's is worth 2
   VAL_COMP v(t, Ctx(), 2);
   v.PUT(in);
-  EXPECT_DOUBLE_EQ(v.GET().total, (300 - 100) * 0.10 / 2);
+  // 300 in the type's currency: (300 - 100) x 10 % = 20 there, 40 on the payroll.
+  EXPECT_DOUBLE_EQ(v.GET().total, 40);
   VAL_COMP none(t, Ctx(), 0);  // no rate: nothing to compute, never infinity
   none.PUT(in);
   EXPECT_EQ(none.GET().total, 0);
   VAL_COMP zero_n(t, Ctx(), 1);
   zero_n.PUT_2(true, 0, false, 0);  // a period of 0 payrolls counts as one
+  in.valor = 150;
   in.factor = 3;
   zero_n.PUT(in);
   EXPECT_DOUBLE_EQ(zero_n.GET().total, 5 - 3);

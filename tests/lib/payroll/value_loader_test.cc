@@ -30,10 +30,10 @@ int32_t J(int y, int m, int d) {
   return xb::JulianFromYmd(y, m, d);
 }
 
-// Composite item "RT" of a dollar type on a colón payroll: the base is
-// converted with the dollar-to-colón rate, the brackets (0-1,000 at 0 %,
-// 1,000-2,000 at 10 %, above at 15 %, rows entered out of order) apply to it
-// and the result goes back at the same rate. The June 2024 payroll of D1 kept
+// Composite item "RT" of a dollar type on a colón payroll: the colón base is
+// converted into dollars with the dollar-to-colón rate, the dollar brackets
+// (0-1,000 at 0 %, 1,000-2,000 at 10 %, above at 15 %, rows entered out of
+// order) apply to it and the result goes back into colones at the same rate. The June 2024 payroll of D1 kept
 // a copy with a single 20 % bracket above 1,000. One dollar is 500 colones up
 // to 9 June, 520 from the 10th. Column "QN" counts only in the month's second
 // payroll.
@@ -131,18 +131,19 @@ TEST_F(ValueLoaderTest, CurrentIncomeTaxTakesTheBracketsInOrderAndTodaysRate) {
   ASSERT_EQ(def.brackets.size(), 3u);
   EXPECT_EQ(def.brackets[0].rango_i, 0);
   EXPECT_EQ(def.brackets[2].rango_i, 2000);
-  // 5 dollars at today's 520 are 2,600 colones: the first two brackets whole
-  // (0 + 100) and 600 at 15 % (90); 190 colones back in dollars, withheld as
-  // a deduction.
-  EXPECT_NEAR(Total(**v, 5), -190.0 / 520, 1e-12);
+  // 1,352,000 colones at today's 520 are 2,600 dollars: the first two
+  // brackets whole (0 + 100) and 600 at 15 % (90); 190 dollars back in
+  // colones (98,800), withheld as a deduction.
+  EXPECT_NEAR(Total(**v, 1352000), -98800, 1e-6);
 }
 
 TEST_F(ValueLoaderTest, PastPayrollUsesItsOwnCopyAndTheRateOfItsDate) {
   auto v = OpenColumnValue(Req("RT", true), Past(), Ctx(J(2024, 6, 5)));
   ASSERT_TRUE(v.ok()) << v.status().ToString();
   ASSERT_EQ((*v)->definition().brackets.size(), 2u);
-  // 4 dollars at the 5 June rate of 500: 2,000 colones, 1,000 of them at 20 %.
-  EXPECT_NEAR(Total(**v, 4), 200.0 / 500, 1e-12);
+  // 1,000,000 colones at the 5 June rate of 500: 2,000 dollars, 1,000 of them
+  // at 20 %: 200 dollars, 100,000 colones.
+  EXPECT_NEAR(Total(**v, 1000000), 100000, 1e-6);
   // No copy dated otherwise.
   EXPECT_TRUE(OpenColumnValue(Req("RT", true), Past(), Ctx(J(2024, 6, 6))).status().IsNotFound());
 }
@@ -193,7 +194,7 @@ TEST_F(InstalledValueLoaderTest, TablesNotGivenAreOpenedAndReleased) {
   const int area = Areas().Selected();
   auto v = OpenColumnValue(Req("RT"), ColumnTables{}, Ctx(J(2024, 6, 30)));
   ASSERT_TRUE(v.ok()) << v.status().ToString();
-  EXPECT_NEAR(Total(**v, 5), -190.0 / 520, 1e-12);
+  EXPECT_NEAR(Total(**v, 1352000), -98800, 1e-6);
   EXPECT_EQ(Areas().Selected(), area);
   ASSERT_EQ(G().XFILES_AREA.size(), 1u);  // only the caller's
   KILLTABLA(mine);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lib/settings/globals.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/tree.h"
 #include "support/ui_session.h"
@@ -64,7 +65,7 @@ TEST_F(DesktopTest, DeniedRightsGreyTheirEntries) {
   desktop.MENUSET(2662, &s, "");
   ASSERT_EQ(desktop.edit_menu().size(), 3u);
   EXPECT_EQ(desktop.edit_menu()[0].caption, "Agregar");  // shown without the trailing blank
-  EXPECT_TRUE(desktop.edit_menu()[1].greyed);
+  EXPECT_TRUE(desktop.edit_menu()[1].Denied());
   EXPECT_FALSE(desktop.ChooseEdit("Modificar"));
   EXPECT_EQ(added, 0);  // the screen is not among the desktop's windows
   desktop.MENUSET(0, nullptr, "");
@@ -140,6 +141,24 @@ TEST(HeadlessUi, UnscriptedDialogsAreCancelledAndReported) {
   EXPECT_EQ(ui.problems().size(), 2u);  // an answer nobody asked for
   EXPECT_EQ(qz::MESSAGE_BOX("¿Seguro?", "Advertencia", 33), 2);
   EXPECT_EQ(qz::MESSAGE_BOX("Fin de Proceso", "Aviso", 64), 1);
+}
+
+TEST(HeadlessUi, LongLoopsPumpTheWindowSystemAtTheInstallationsCadence) {
+  qztest::FakeClock clock;
+  qz::ResetGlobals();
+  qz::HeadlessUi ui;
+  qz::G().XMULTITASK = {1, 4};  // F_SYS.MULTITASK = 4: every fourth call
+  for (int i = 0; i < 12; ++i) qz::MULTITASK();
+  EXPECT_EQ(ui.pumps(), 3);
+  qz::MULTITASK(2, true);  // forced: at once, twice
+  EXPECT_EQ(ui.pumps(), 5);
+  qz::G().XMULTITASK = {1, 0};  // 0: every call
+  qz::MULTITASK();
+  EXPECT_EQ(ui.pumps(), 6);
+  // WAIT_TIME keeps the screen alive for the whole wait.
+  qz::WAIT_TIME(1);
+  EXPECT_GE(ui.pumps(), 6 + 50);
+  EXPECT_GE(clock.slept(), 1000);
 }
 
 }  // namespace

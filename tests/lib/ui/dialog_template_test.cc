@@ -51,6 +51,47 @@ TEST(DialogTemplates, MistakesAreRefusedWithTheirPlace) {
   }
 }
 
+TEST(DialogTemplates, RepeatWritesItsItemsWithGrowingIdsAndNumberedCaptions) {
+  auto t = qz::ParseDialogTemplate(
+      Wrap(R"J({"kind": "repeat", "count": 20, "step": 10, "items": [
+             {"kind": "row", "items": [
+               {"kind": "label", "caption": "Rango {n}"},
+               {"kind": "edit", "id": 821, "label": "Desde {n}:", "width": 10},
+               {"kind": "edit", "id": 822, "width": 10}]}]},
+           {"kind": "repeat", "values": ["Lunes", "Martes"], "step": 3, "first": 0, "items": [
+             {"kind": "check", "id": 2011, "caption": "{value} ({n})"}]})J"),
+      "X");
+  ASSERT_TRUE(t.ok()) << t.status().ToString();
+  ASSERT_EQ(t->root.items.size(), 22u);
+  const qz::TemplateNode& last = t->root.items[19];
+  EXPECT_EQ(last.items[0].caption, "Rango 20");
+  EXPECT_EQ(last.items[1].id, 821 + 190);
+  EXPECT_EQ(last.items[1].label, "Desde 20:");
+  EXPECT_EQ(last.items[2].id, 822 + 190);
+  EXPECT_EQ(t->Find(2014)->caption, "Martes (1)");
+  EXPECT_EQ(t->Controls().size(), 42u);
+
+  struct Case {
+    std::string json, expect;
+  } bad[] = {
+      // Repetitions whose ids meet are refused like any repeated id.
+      {Wrap(R"({"kind": "repeat", "count": 3, "items": [{"kind": "edit", "id": 1},
+                                                       {"kind": "edit", "id": 2}]})"),
+       "repeats id 2"},
+      {Wrap(R"({"kind": "repeat", "count": 0, "items": [{"kind": "label"}]})"), "count from 1"},
+      {Wrap(R"({"kind": "repeat", "count": 2, "values": ["a"], "items": [{"kind": "label"}]})"),
+       "count other than"},
+      {Wrap(R"({"kind": "repeat", "count": 2, "times": 3, "items": [{"kind": "label"}]})"),
+       "unknown key \"times\""},
+      {Wrap(R"({"kind": "repeat", "count": 2})"), "without items"},
+  };
+  for (const auto& c : bad) {
+    auto r = qz::ParseDialogTemplate(c.json, "X");
+    ASSERT_FALSE(r.ok()) << c.json;
+    EXPECT_NE(r.status().message().find(c.expect), std::string::npos) << r.status().message();
+  }
+}
+
 TEST(DialogTemplates, MissingTemplateIsNotFound) {
   qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
   EXPECT_TRUE(qz::LoadDialogTemplate("NO_SUCH").status().IsNotFound());

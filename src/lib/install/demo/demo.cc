@@ -4,6 +4,7 @@
 
 #include "lib/install/demo/demo_context.h"
 #include "lib/install/table_maker.h"
+#include "lib/payroll/money.h"
 
 namespace qz {
 namespace demo {
@@ -116,9 +117,18 @@ std::vector<Day> PayrollDates(const Context& c, const PayrollType& type) {
   return dates;
 }
 
-double HourlyFactor(double base, double divisor, double hours, double multiplier) {
-  if (divisor == 0 || hours == 0) return 0;
-  return base / divisor / hours * multiplier;
+double HourlyFactor(const Business& b, double base, double divisor, double hours,
+                    double multiplier) {
+  CostRounding r;
+  r.red_costo = b.cost_rounding ? 1 : 0;
+  r.dec_costo = 2;
+  return HourlyCostFactor(base, divisor, hours, multiplier, r);
+}
+
+const Business* Context::FindBusiness(const std::string& code) const {
+  for (const auto& b : businesses)
+    if (b.code == code) return &b;
+  return nullptr;
 }
 
 }  // namespace demo

@@ -116,11 +116,13 @@ xb::Status AddBusinesses(Context& c) {
                    0,
                    {"ADM", "REC", "AMA", "VEN"}}};
   c.businesses[2].employees = total - c.businesses[0].employees - c.businesses[1].employees;
+  c.businesses[1].cost_rounding = true;
+  c.businesses[2].euro = true;
 
   for (const auto& b : c.businesses) {
     XB_RETURN_IF_ERROR(c.Add("NEGOCIOS", [&](Row& r) {
       r.Set("CODIGO", b.code).Set("DESCRIP", b.name).Set("LOGO", "KORVALIS.BMP");
-      r.Set("INTENTOS", 3).Set("DIAS_CLAVE", 0).Set("SIZE_CLAVE", 4).Set("MANEJO_TC", 0);
+      r.Set("INTENTOS", 3).Set("DIAS_CLAVE", 0).Set("SIZE_CLAVE", 4).Set("MANEJO_TC", b.euro ? 1 : 0);
       r.Set("CHECK_MON", 0).Set("CANT_MON", 3).Set("MONEDA_CON", "CR").Set("N_CEDULA", 9);
     }));
     XB_RETURN_IF_ERROR(AddUsers(c, b));

@@ -93,7 +93,9 @@ xb::Status AddColumnType(Context& c, const std::string& n, const ColumnType& t) 
         r.Set("AGRUPAR1", 1);
       }
       if (t.debt) r.Set("DEUDA", 1).Set("C_DEUDA", "01");
-      if (t.base) r.Set("HORAS_BASE", 1).Set("AGRUPAR2", 1);
+      // The base salary's hours are the period's (VAL_DIV x schedule), so the
+      // days worked count a full period.
+      if (t.base) r.Set("HORAS_BASE", 1).Set("SUM_HORA", 1).Set("AGRUPAR2", 1);
     } else if (t.kind == 2) {
       r.Set("VALOR", t.percent).Set("VAL_X_DEF", 1).Set("TIPO_MONTO", 2);
       r.Set("IMP_FACTOR", 1).Set("ROTULO_FAC", "%").Set("PICTURE_F", "99.99");
@@ -137,7 +139,8 @@ xb::Status AddPayrollTypes(Context& c, const std::string& n) {
       r.Set("NEGOCIO", n).Set("CODIGO", t.code).Set("DESCRIP", t.descrip);
       r.Set("ROTULO", "Planilla " + t.descrip).Set("TIPO", t.kind).Set("CANTIDAD", t.quantity);
       r.Set("LAPSO_DIAS", t.kind == 0 ? 30 / t.quantity : 0);
-      r.Set("DIA_PAGO", t.kind == 1 ? 5 : 0).Set("OBLIGA_DIA", t.kind == 1 ? 1 : 0);
+      // Weekly payrolls are paid on Fridays (6: the week counts from Sunday).
+      r.Set("DIA_PAGO", t.kind == 1 ? 6 : 0).Set("OBLIGA_DIA", t.kind == 1 ? 1 : 0);
       r.Set("FACT_DIV", 1).Set("VAL_DIV", t.divisor).Set("N_EMISION", t.issues);
       r.Set("FACT_MULT", 30).Set("MES_COMERC", 30).Set("RENTA", t.kind == 1 ? 1 : 0);
     }));
@@ -155,8 +158,10 @@ xb::Status AddParameters(Context& c, const Business& b) {
     r.Set("PATRONO", b.employer_id).Set("POLIZA", "RT-" + b.employer_id.substr(6));
     r.Set("SUC_CCSS", "001").Set("SAL_PROM", 6).Set("SAL_PROM2", 6).Set("COP_COMP", 1);
     r.Set("DESC_TREE", 3).Set("PICT_TREE", "@!").Set("ORDEN_TREE", 0);
-    // No rounding of net salaries or hourly costs: factors stay exact.
-    r.Set("REDONDEO", 0).Set("DECIMALES", 2).Set("RED_COSTO", 0).Set("DEC_COSTO", 2);
+    // No rounding of net salaries; hourly costs rounded up to cents in one
+    // business, exact in the others.
+    r.Set("REDONDEO", 0).Set("DECIMALES", 2).Set("RED_COSTO", b.cost_rounding ? 1 : 0);
+    r.Set("DEC_COSTO", 2).Set("DEC_COST5", 0);
     r.Set("IMP_DEUDA", 1).Set("RECIBIDO", 1).Set("REVISADO", 1).Set("IMP_SUM", 1);
     r.Set("TIP_HOJA", 1).Set("NO_FIRMA_D", 1);
     r.Set("PAT_NOMBRE", b.legal_name).Set("PAT_CED", b.employer_id);

@@ -39,6 +39,8 @@ struct Business {
   std::string code, name, legal_name, city, employer_id;
   int employees = 0;
   std::vector<std::string> departments;  // department keys into kDepartments
+  bool cost_rounding = false;  // F_PLAN RED_COSTO: hourly costs rounded up to cents
+  bool euro = false;           // a second currency pair (euros), MANEJO_TC = 1
 };
 
 // A column type as the demo defines it (the fields that drive the numbers).
@@ -109,6 +111,8 @@ class Context {
   // their tags; reading in key order needs them).
   xb::Result<xb::Table*> OpenIndexed(const std::string& table);
   xb::Status CloseAll();
+  // Counts rows appended to `table` without Add (by a routine of the core).
+  void Counted(const std::string& table, int rows = 1) { summary_->rows[table] += rows; }
 
   const Catalog& catalog() const { return catalog_; }
   const DemoOptions& options() const { return options_; }
@@ -129,6 +133,7 @@ class Context {
   const ColumnType* Column(const std::string& code) const;
   const PayrollType* Type(const std::string& code) const;
   const Schedule* FindSchedule(const std::string& code) const;
+  const Business* FindBusiness(const std::string& code) const;
 
  private:
   std::string bases_;
@@ -154,9 +159,10 @@ xb::Status AddWordIndex(Context& c);    // words of the registered tables
 // history: the two calendar months before the demo's month, oldest first.
 std::vector<Day> PayrollDates(const Context& c, const PayrollType& type);
 
-// The hourly-cost factor of a dependent column: base / payroll type divisor /
-// schedule hours x multiplier; 0 when a divisor is 0. The demo's parameters
-// switch cost rounding off, so no rounding applies.
-double HourlyFactor(double base, double divisor, double hours, double multiplier);
+// The hourly-cost factor of a dependent column: R(base / payroll type divisor
+// / schedule hours) x multiplier; 0 when a divisor is 0. R rounds up to cents
+// in a business with cost rounding on (RED_COSTO = 1, DEC_COSTO = 2).
+double HourlyFactor(const Business& b, double base, double divisor, double hours,
+                    double multiplier);
 
 }  // namespace qz::demo

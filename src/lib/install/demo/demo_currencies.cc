@@ -1,13 +1,34 @@
 // Currencies of the demo: colones (accounting currency) and dollars, with a
-// year of weekly dollar rates that drift like the real ones do.
+// year of weekly dollar rates that drift like the real ones do; one business
+// also keeps euros, its rates stored as the bank quotes them.
 #include <cmath>
 
 #include "lib/install/demo/demo_context.h"
 
 namespace qz::demo {
 
+namespace {
+
+// The dated rates of one relation `from` -> CR: buying (CAMBIO), selling and
+// the bank's reference rate (spreads over the buying one).
+xb::Status AddRates(Context& c, const Business& b, const char* from,
+                    const std::vector<std::pair<Day, double>>& rates, double selling,
+                    double reference) {
+  const Day limit = Day::Ymd(2090, 1, 1);
+  for (const auto& [day, value] : rates)
+    XB_RETURN_IF_ERROR(c.Add("T_CAMBIO", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("MONEDA1", from).Set("MONEDA2", "CR");
+      r.Set("FECHA", day).Set("LIMITE", limit);
+      r.Set("CAMBIO", value).Set("CAMBIO2", value + selling).Set("CAMBIO3", value + reference);
+      r.Set("USUARIO", "SUP").Set("INFO_USER", "instalador / demo");
+    }));
+  return xb::Status::OK();
+}
+
+}  // namespace
+
 xb::Status AddCurrencies(Context& c) {
-  const Day today = c.today(), limit = Day::Ymd(2090, 1, 1);
+  const Day today = c.today();
   // Rates come out the same for every business: one market.
   std::vector<std::pair<Day, double>> rates;
   double rate = 512.40;
@@ -30,15 +51,21 @@ xb::Status AddCurrencies(Context& c) {
       r.Set("NEGOCIO", b.code).Set("MONEDA_1", "US").Set("MONEDA_2", "CR");
       r.Set("DESCRIP", "Colón costarricense   (¢)").Set("PROYECTA", 0);
     }));
-    for (const auto& [day, value] : rates) {
-      XB_RETURN_IF_ERROR(c.Add("T_CAMBIO", [&](Row& r) {
-        r.Set("NEGOCIO", b.code).Set("MONEDA1", "US").Set("MONEDA2", "CR");
-        r.Set("FECHA", day).Set("LIMITE", limit);
-        // Buying, selling, and the bank's reference rate.
-        r.Set("CAMBIO", value).Set("CAMBIO2", value + 6.5).Set("CAMBIO3", value + 3.1);
-        r.Set("USUARIO", "SUP").Set("INFO_USER", "instalador / demo");
-      }));
-    }
+    XB_RETURN_IF_ERROR(AddRates(c, b, "US", rates, 6.5, 3.1));
+    if (!b.euro) continue;
+    XB_RETURN_IF_ERROR(c.Add("MONEDAS", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("CODIGO", "EU").Set("DESCRIP", "Euro");
+      r.Set("SIMBOLO", "€").Set("SIGLAS", "EUR").Set("CAMBIO_MIN", 450);
+      r.Set("SAL_CXP", 0.01).Set("SAL_CXC", 0.01);
+    }));
+    XB_RETURN_IF_ERROR(c.Add("DET_MON", [&](Row& r) {
+      r.Set("NEGOCIO", b.code).Set("MONEDA_1", "EU").Set("MONEDA_2", "CR");
+      r.Set("DESCRIP", "Colón por euro").Set("PROYECTA", 0);
+    }));
+    // Derived from the dollar's, so the other data keep their random draws.
+    std::vector<std::pair<Day, double>> euro;
+    for (const auto& [day, value] : rates) euro.push_back({day, std::round(value * 108) / 100});
+    XB_RETURN_IF_ERROR(AddRates(c, b, "EU", euro, 7, 3.4));
   }
   return xb::Status::OK();
 }

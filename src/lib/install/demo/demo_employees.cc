@@ -74,7 +74,8 @@ std::pair<double, double> ValueOf(Context& c, const Employee& e, const ColumnTyp
     if (t.code == "04" && e.schedule == "03") hours = r.Int(20, 48);
     if (t.code == "07" && r.Chance(0.25)) hours = 8;
     if (t.code == "14" && r.Chance(0.3)) hours = r.Int(2, 10);
-    return {hours, HourlyFactor(e.base, type->divisor, schedule->hours, t.multiplier)};
+    return {hours, HourlyFactor(*c.FindBusiness(e.business), e.base, type->divisor,
+                                schedule->hours, t.multiplier)};
   }
   if (t.kind == 2) {
     bool member = t.code != "22" || e.first.size() % 3 != 0;  // most join the association

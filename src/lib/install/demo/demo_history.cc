@@ -1,14 +1,21 @@
 // Payroll history of the demo: the last two months of payrolls of every
 // department, consolidated the way "Iniciar Planilla" does it: the definitions
-// of the day copied field for field into the H_ tables, one payroll line per
-// active employee with a row per column. When the consolidation process is
-// built, this part should call it instead.
+// of the day copied field for field into the H_ tables (the column types by
+// the core's own CopyColumnTypeToHistory), one payroll line per active
+// employee with a row per column. The rows hold what was paid: the
+// employee's values and factors and each column's TOTAL, computed by the
+// value classes on the definitions of the day. When the consolidation and
+// recalculation processes are built, this part should call them instead.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <set>
 #include <sstream>
 
 #include "lib/install/demo/demo_context.h"
+#include "lib/payroll/history_copies.h"
+#include "lib/payroll/payroll_line.h"
+#include "lib/payroll/value_loader.h"
 
 namespace qz::demo {
 namespace {
@@ -27,17 +34,6 @@ const std::vector<std::string>& CopiedFields(const std::string& history) {
        Words("NEGOCIO CODIGO DESCRIP TOT_SAL TOT_SAL2 TOT_DED TOT_REB PIC_SAL2 PIC_SAL PIC_DED "
              "PIC_REB DEDUCIBLE PIC_DEDUC ROT_T_SAL ROT_T_SAL2 ROT_T_DED ROT_T_REB ROT_DED TIPO "
              "LOGO_COMP LOGO_FILE MONEDA HORA_INI HORA_FIN UNIDAD F_AJUSTE DEPTO_HORA")},
-      {"H_E_TIP",
-       Words("NEGOCIO CODIGO DESCRIP TIPO DUPLICA F_DESCRIP EDITABLE FACTOR_2 EDITABLE_F "
-             "ROTULO_VAL ROTULO_FAC ROTULO_TOT PICTURE_V PICTURE_F PICTURE_T IMP_VALOR IMP_FACTOR "
-             "IMP_TOTAL FAC_X_DEF DEDUCIBLE REINICIAR VER_PERIOD MONEDA VAL_BASE VAL_DEPEND INFO "
-             "MONEDA2 CALC_DIF CORTE PORC_ANTES PORC_DESP ROTULO_DIF IMP_DIF PICTURE_D LIQUIDABLE "
-             "VAC_PAGADA LIGAR_HORA DEUDA C_DEUDA IMP_PLAN IMP_COMP FACTOR_4 FACT4_XDEF EDIT_F4 "
-             "AFECTA_F4 ROT_F4 R_IMP_V R_IMP_F R_IMP_T R_IMP_D R_PICT_V R_PICT_F R_PICT_T "
-             "R_PICT_D R_ROT_VAL R_ROT_FAC R_ROT_TOT R_ROT_DIF ROTULO_F4 PICTURE_F4 IMP_F4 "
-             "R_ROT_F4 R_PICT_F4 R_IMP_F4 FACTOR_5 AFECTA_F5 INIT_PLA TIPO_MONTO DIF_DEDUCC "
-             "SUM_HORA HORAS_BASE H_INCAP DESGLOSE ED_CENTRO GRUPO GRUPO2 RESTA_COMP")},
-      {"H_D_TIP", Words("NEGOCIO CODIGO RANGO_I RANGO_F PORCENTAJE SERIE")},
       {"H_TIP_PL",
        Words("CODIGO NEGOCIO DESCRIP CANTIDAD TIPO ROTULO DIA_PAGO RENTA FACT_DIV VAL_DIV "
              "LAPSO_DIAS FACT_MULT N_EMISION MES_COMERC OBLIGA_DIA")},
@@ -120,11 +116,84 @@ class History {
 
  private:
   xb::Status Employee(const Business& b, const Department& d, Day date, xb::Table& person);
+  xb::Status CopyColumnType(const Department& d, Day date, xb::Table& type);
+  // The value class of a column on the definitions of the day (null for a
+  // separator or a type that does not exist).
+  ::qz::ColumnValue* ValueClass(const Business& b, const Department& d, Day date,
+                                const std::string& column);
+  xb::Status LineTotals(const Business& b, const Department& d, Day date,
+                        const ::qz::LineFacts& facts, std::vector<::qz::LineValue>* line,
+                        std::vector<double>* totals);
   Context& c_;
   std::set<std::pair<std::string, int32_t>> costs_copied_;
   std::map<std::string, int> movements_;                // per business
   std::map<std::string, const demo::Employee*> loans_;  // by business + employee code
+  // The value classes of the payroll being written, by column.
+  std::map<std::string, std::unique_ptr<::qz::ColumnValue>> classes_;
+  ::qz::PayrollContext payroll_;
 };
+
+::qz::ColumnValue* History::ValueClass(const Business& b, const Department& d, Day date,
+                                       const std::string& column) {
+  auto it = classes_.find(column);
+  if (it != classes_.end()) return it->second.get();
+  std::unique_ptr<::qz::ColumnValue>& slot = classes_[column];
+  auto tipos = c_.OpenIndexed("ENC_TIP");
+  auto brackets = c_.OpenIndexed("DET_TIP");
+  auto rates = c_.OpenIndexed("T_CAMBIO");
+  if (!tipos.ok() || !brackets.ok() || !rates.ok()) return nullptr;
+  ::qz::ColumnRequest r{b.code, d.code, column, false, d.currency};
+  ::qz::ColumnType def;
+  if (!::qz::LoadColumnType(r, **tipos, date.jd, &def).ok()) return nullptr;
+  double tasa = 1;
+  if (def.tipo == 3) {
+    if (!::qz::LoadBrackets(r, **brackets, date.jd, &def).ok()) return nullptr;
+    // The rate of the payroll's date, as the payroll was paid.
+    ::qz::ColumnRequest dated = r;
+    dated.historico = true;
+    tasa = ::qz::ColumnRate(**rates, dated, def.moneda, date.jd);
+  }
+  slot = ::qz::MakeColumnValue(std::move(def), payroll_, tasa);
+  return slot.get();
+}
+
+xb::Status History::LineTotals(const Business& b, const Department& d, Day date,
+                               const ::qz::LineFacts& facts, std::vector<::qz::LineValue>* line,
+                               std::vector<double>* totals) {
+  const int per_month = ::qz::PayrollsInMonth(payroll_.tipo, date.jd);
+  totals->assign(line->size(), 0);
+  for (size_t i = 0; i < line->size(); ++i) {
+    ::qz::ColumnValue* k = ValueClass(b, d, date, (*line)[i].columna);
+    if (!k) continue;
+    if (auto* tax = dynamic_cast<::qz::VAL_COMP*>(k); tax && k->definition().tipo_tabla == 1) {
+      // Income tax on the month's income projected from this payroll's,
+      // divided over the month's payrolls; its value is that base.
+      (*line)[i].valor = facts.tot_sal * per_month;
+      tax->PUT_2(true, per_month, false, 0);
+    }
+    k->PUT(::qz::LineInput(k->definition(), *line, (*line)[i], facts));
+    (*totals)[i] = std::round(k->GET().total * 100) / 100;
+  }
+  return xb::Status::OK();
+}
+
+xb::Status History::CopyColumnType(const Department& d, Day date, xb::Table& type) {
+  auto brackets = c_.OpenIndexed("DET_TIP");
+  auto h_e_tip = c_.Open("H_E_TIP");
+  auto h_d_tip = c_.Open("H_D_TIP");
+  if (!brackets.ok()) return brackets.status();
+  if (!h_e_tip.ok()) return h_e_tip.status();
+  if (!h_d_tip.ok()) return h_d_tip.status();
+  auto before = (*h_d_tip)->RecCount();
+  if (!before.ok()) return before.status();
+  XB_RETURN_IF_ERROR(::qz::CopyColumnTypeToHistory(type, **brackets, **h_e_tip, **h_d_tip,
+                                                   Pad(d.code, 15), date.jd));
+  auto after = (*h_d_tip)->RecCount();
+  if (!after.ok()) return after.status();
+  c_.Counted("H_E_TIP");
+  c_.Counted("H_D_TIP", static_cast<int>(*after - *before));
+  return xb::Status::OK();
+}
 
 xb::Status History::Employee(const Business& b, const Department& d, Day date, xb::Table& person) {
   const std::string n = Pad(b.code, 15), code = Text(person, "CODIGO");
@@ -133,10 +202,31 @@ xb::Status History::Employee(const Business& b, const Department& d, Day date, x
     w.Set("FECHA", date).Set("LIMITE", Day::Ymd(2090, 1, 1));
     w.Set("TOT_REBAJO", 0).Set("TOT_DEDUC", 0).Set("TOT_ING_ND", 0);
   }));
+  // The line's values as entered (the base salary is the line's salary),
+  // then what each column paid.
+  std::vector<::qz::LineValue> line;
   XB_RETURN_IF_ERROR(ForEach("DET_PERS", "DET_PERS", n + code, [&](xb::Table& v) {
-    const ColumnType* t = c_.Column(xb::ToUtf8(Text(v, "COD_COLUMN")).substr(0, 2));
+    std::string column = xb::ToUtf8(Text(v, "COD_COLUMN")).substr(0, 2);
+    const ColumnType* t = c_.Column(column);
+    line.push_back({column, t && t->base ? salary : Number(v, "VALOR_1"), Number(v, "FACTOR")});
+    return xb::Status::OK();
+  }));
+  ::qz::LineFacts facts;
+  facts.tot_sal = salary;
+  facts.f_ingreso = person.Get("F_INGRESO").ok() ? person.Get("F_INGRESO")->date() : 0;
+  facts.f_retiro = person.Get("F_RETIRO").ok() ? person.Get("F_RETIRO")->date() : 0;
+  facts.sal_comple = static_cast<int>(Number(person, "SAL_COMPLE"));
+  facts.inc_cont = static_cast<int>(Number(person, "INC_CONT"));
+  const Schedule* schedule = c_.FindSchedule(xb::ToUtf8(Text(person, "COD_TIEMPO")).substr(0, 2));
+  facts.schedule_factor = schedule ? schedule->hours : 0;
+  std::vector<double> totals;
+  XB_RETURN_IF_ERROR(LineTotals(b, d, date, facts, &line, &totals));
+  size_t row = 0;
+  XB_RETURN_IF_ERROR(ForEach("DET_PERS", "DET_PERS", n + code, [&](xb::Table& v) {
+    const size_t i = row++;
+    const ColumnType* t = c_.Column(line[i].columna);
     return Copy(v, "H_D_PERS", [&](Row& w) {
-      w.Set("VALOR_1", t && t->base ? salary : 0).Set("FACTOR", 0).Set("TOTAL", 0);
+      w.Set("VALOR_1", line[i].valor).Set("FACTOR", line[i].factor).Set("TOTAL", totals[i]);
       w.Set("FECHA", date);
       if (t && t->vacation) w.Set("VACACION", "1");
     });
@@ -163,6 +253,17 @@ xb::Status History::Employee(const Business& b, const Department& d, Day date, x
 
 xb::Status History::Payroll(const Business& b, const Department& d, Day date) {
   const std::string n = Pad(b.code, 15), dept = Pad(d.code, 15);
+  // The payroll as the value classes see it: its date and its payroll type.
+  classes_.clear();
+  payroll_ = ::qz::PayrollContext{};
+  payroll_.fecha = date.jd;
+  XB_RETURN_IF_ERROR(ForEach("TIP_PLA", "TIP_PLA", n + Pad(d.payroll_type, 2), [&](xb::Table& s) {
+    return ::qz::ReadPayrollType(s, &payroll_.tipo);
+  }));
+  XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept, [&](xb::Table& s) {
+    payroll_.depto_hora = static_cast<int>(Number(s, "DEPTO_HORA"));
+    return xb::Status::OK();
+  }));
   auto dated = [&](Row& w) { w.Set("FECHA", date); };
   auto dated_dept = [&](Row& w) { w.Set("FECHA", date).Set("DEPTO", d.code); };
   XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept,
@@ -170,16 +271,8 @@ xb::Status History::Payroll(const Business& b, const Department& d, Day date) {
   XB_RETURN_IF_ERROR(ForEach("DET_DEPT", "DET_DEPT", n + dept, [&](xb::Table& col) {
     XB_RETURN_IF_ERROR(Copy(col, "H_D_DEPT", dated));
     std::string type = Text(col, "COD_COLUMN");
-    XB_RETURN_IF_ERROR(ForEach("ENC_TIP", "ENC_TIP", n + type, [&](xb::Table& s) {
-      return Copy(s, "H_E_TIP", [&](Row& w) {
-        dated_dept(w);
-        for (const char* f :
-             {"VAL_X_DEF", "VALOR", "FACTOR", "VALOR_2", "DIVIDIR", "NUM_PERIOD", "VALOR_3"})
-          w.Set(f, 0);
-      });
-    }));
-    return ForEach("DET_TIP", "DET_TIP", n + type,
-                   [&](xb::Table& s) { return Copy(s, "H_D_TIP", dated_dept); });
+    return ForEach("ENC_TIP", "ENC_TIP", n + type,
+                   [&](xb::Table& s) { return CopyColumnType(d, date, s); });
   }));
   XB_RETURN_IF_ERROR(ForEach("DET_DEP2", "DET_DEP2", n + dept,
                              [&](xb::Table& s) { return Copy(s, "H_D_DEP2", dated); }));
