@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,8 +22,6 @@
 #include <QTimer>
 #include <QTableView>
 #include <QToolBar>
-#include <map>
-#include <set>
 
 #include "lib/settings/globals.h"
 #include "shell/toolbar.h"
@@ -35,16 +32,6 @@ namespace {
 
 QString Q(const std::string& s) {
   return QString::fromUtf8(s.c_str());
-}
-
-// Password fields of the shell's dialogs: shown as dots.
-const std::map<std::string, std::set<int>>& PasswordFields() {
-  static const std::map<std::string, std::set<int>> f = {{"XLOGINUSR", {501}},
-                                                         {"BLOQ_SESSION", {501}},
-                                                         {"CHANGE_NEG", {501}},
-                                                         {"ACT_CLAVE", {501, 502, 503}},
-                                                         {"CH_PASSWD", {501, 502, 503}}};
-  return f;
 }
 
 }  // namespace
@@ -265,11 +252,6 @@ void QtMainView::Polish(QWidget* w) {
   auto* view = qobject_cast<qz::DialogView*>(w);
   if (!view) return;
   const std::string& name = view->window().template_name();
-  auto it = PasswordFields().find(name);
-  if (it != PasswordFields().end()) {
-    for (int id : it->second)
-      if (auto* e = qobject_cast<QLineEdit*>(view->widget(id))) e->setEchoMode(QLineEdit::Password);
-  }
   if (name == "XLOGINUSR") {
     const std::string bmp = qz::G().PATH + "BMP/";
     for (auto [id, file] : {std::pair{210, "ART1.BMP"}, std::pair{201, "ADS2.BMP"}}) {

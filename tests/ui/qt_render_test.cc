@@ -3,6 +3,8 @@
 // its window state, and printed pages reach paper and PDF.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -61,6 +63,33 @@ TEST_F(QtRender, EveryTemplateRendersAWidgetPerControl) {
     EXPECT_GT(img.height(), 60) << name;
     EXPECT_TRUE(img.save(QString::fromStdString(out + "/" + name + ".png")));
   }
+}
+
+// A password typed at login, at the session lock, at a business change, in
+// the password screens or in the mail parameters never shows on screen.
+TEST_F(QtRender, PasswordFieldsAreNeverDrawnInClear) {
+  qz::QtUi ui;
+  int masked = 0;
+  for (const auto& name : qz::ListDialogTemplates()) {
+    qz::WDIAG w(ui.desktop(), nullptr, name);
+    ASSERT_TRUE(w.INIT().ok()) << name;
+    qz::DialogView view(w);
+    for (const auto* n : w.dialog_template()->Controls()) {
+      auto* e = qobject_cast<QLineEdit*>(view.widget(n->id));
+      if (!e) continue;
+      bool secret = std::find(n->options.begin(), n->options.end(), "password") != n->options.end();
+      EXPECT_EQ(e->echoMode() == QLineEdit::Password, secret) << name << " control " << n->id;
+      masked += secret;
+    }
+  }
+  // Login, lock, business change, two password screens of three fields, mail.
+  EXPECT_GE(masked, 10);
+  qz::WDIAG login(ui.desktop(), nullptr, "XLOGINUSR");
+  ASSERT_TRUE(login.INIT().ok());
+  qz::DialogView view(login);
+  auto* pw = qobject_cast<QLineEdit*>(view.widget(501));
+  ASSERT_NE(pw, nullptr);
+  EXPECT_EQ(pw->echoMode(), QLineEdit::Password);
 }
 
 TEST_F(QtRender, PositionsScreenShowsItsGridAndTakesTypedText) {

@@ -47,7 +47,7 @@ struct TemplateNode {
   int width = 0;                     // in characters (edits: the longest text accepted)
   int lines = 0;                     // visible lines (memo, list, grid, tree); 0 = default
   std::string picture;               // "!" upper case, "X" any, "9" digit; numeric when all 9s , .
-  std::vector<std::string> options;  // fixed entries of a combo or list
+  std::vector<std::string> options;  // fixed entries of a combo or list; "password" on an edit
   bool is_default = false;           // the button Enter presses
   bool readonly = false;
   bool stretch = false;             // takes the spare room of its container

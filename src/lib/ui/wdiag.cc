@@ -48,7 +48,9 @@ void WDIAG::Build(const TemplateNode& n, int group) {
       n.kind == ControlKind::kRadio || n.kind == ControlKind::kLabel) {
     c.text = n.caption;
   }
-  for (const auto& o : n.options) c.entries.push_back({o, o, false});
+  // An edit's options are how it is drawn ("password"), not entries.
+  if (n.kind != ControlKind::kEdit)
+    for (const auto& o : n.options) c.entries.push_back({o, o, false});
   by_id_[n.id] = controls_.size();
   controls_.push_back(std::move(c));
 }

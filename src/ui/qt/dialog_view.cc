@@ -1,5 +1,7 @@
 #include "ui/qt/dialog_view.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -183,6 +185,9 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
         e->setMaximumWidth((kDateEntryWidth + 3) * cw + 16);
         e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9/ ]*"), e));
       }
+      // Secrets (passwords, keys) are never drawn in clear.
+      if (std::find(n.options.begin(), n.options.end(), "password") != n.options.end())
+        e->setEchoMode(QLineEdit::Password);
       e->setReadOnly(n.readonly);
       connect(e, &QLineEdit::textEdited, this, [this, id](const QString& s) {
         if (updating_) return;
