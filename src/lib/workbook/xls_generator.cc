@@ -41,8 +41,8 @@ std::string ReplaceExtensionWithBmp(const std::string& file) {
 
 }  // namespace
 
-XlsFormatSpec FormatSpec(XlsFormatRef f) {
-  XlsFormatSpec s;
+XlsFormatStyle FormatStyle(XlsFormatRef f) {
+  XlsFormatStyle s;
   int slot = std::max(1, std::min(f.slot, f.group == XlsFont::kData ? 12 : 4));
   int variant = (slot - 1) % 4;  // 0 plain, 1 bold, 2 boxed, 3 bold boxed
   switch (f.group) {
@@ -203,23 +203,23 @@ std::string XLS_GENERATOR::WriteXlsx(const std::string& path) const {
   if (!book) return "no se pudo crear el archivo";
   std::map<std::string, lxw_format*> formats;
   auto format_for = [&](const XlsCell& c) {
-    XlsFormatSpec spec = FormatSpec(c.format);
-    if (!c.num_format.empty()) spec.num_format = c.num_format;
+    XlsFormatStyle style = FormatStyle(c.format);
+    if (!c.num_format.empty()) style.num_format = c.num_format;
     std::string key = std::to_string(static_cast<int>(c.format.group)) + "/" +
-                      std::to_string(c.format.slot) + "/" + spec.num_format;
+                      std::to_string(c.format.slot) + "/" + style.num_format;
     auto it = formats.find(key);
     if (it != formats.end()) return it->second;
     lxw_format* f = workbook_add_format(book);
-    format_set_font_name(f, spec.font.c_str());
-    format_set_font_size(f, spec.size);
-    if (spec.bold) format_set_bold(f);
-    if (spec.boxed) format_set_border(f, LXW_BORDER_THIN);
-    if (spec.bottom_medium) format_set_bottom(f, LXW_BORDER_MEDIUM);
-    if (spec.shaded) {
+    format_set_font_name(f, style.font.c_str());
+    format_set_font_size(f, style.size);
+    if (style.bold) format_set_bold(f);
+    if (style.boxed) format_set_border(f, LXW_BORDER_THIN);
+    if (style.bottom_medium) format_set_bottom(f, LXW_BORDER_MEDIUM);
+    if (style.shaded) {
       format_set_pattern(f, LXW_PATTERN_SOLID);
       format_set_fg_color(f, kShadeColour);
     }
-    if (!spec.num_format.empty()) format_set_num_format(f, spec.num_format.c_str());
+    if (!style.num_format.empty()) format_set_num_format(f, style.num_format.c_str());
     formats[key] = f;
     return f;
   };

@@ -30,7 +30,7 @@ struct XlsFormatRef {
 };
 
 // What a format slot looks like (the table every workbook is created with).
-struct XlsFormatSpec {
+struct XlsFormatStyle {
   std::string font;
   double size = 10;
   bool bold = false;
@@ -39,7 +39,7 @@ struct XlsFormatSpec {
   bool bottom_medium = false;  // medium bottom border
   std::string num_format;      // "" = general
 };
-XlsFormatSpec FormatSpec(XlsFormatRef f);
+XlsFormatStyle FormatStyle(XlsFormatRef f);
 
 struct XlsCell {
   enum Kind { kText, kNumber, kBlank } kind = kBlank;
