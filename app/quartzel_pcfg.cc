@@ -4,6 +4,8 @@
 //
 //   quartzel-pcfg                                   run on the installation
 //   quartzel-pcfg --screenshot TEMPLATE FILE.png    render a template offscreen
+//   quartzel-pcfg --screenshot SCREEN[:OP[:ROW]] FILE.png   a menu screen on a demo
+//                                                    installation (after an "Editar" operation)
 //   quartzel-pcfg --shot-session USER PASSWORD DIR  log in offscreen and save the login
 //                                                   dialog, main window, menus and error dialog
 #include "quartzel_pcfg.h"
@@ -16,14 +18,10 @@
 #include <filesystem>
 #include <string>
 
-#include "admin/mail_screens.h"
-#include "devices/credomat.h"
-#include "devices/p_elect.h"
-#include "devices/posware.h"
-#include "lib/ui/catalog.h"
+#include "admin/admin_screens.h"
+#include "devices/device_screens.h"
 #include "lib/ui/dialog_template.h"
-#include "payroll/ocupa.h"
-#include "payroll/puestos.h"
+#include "payroll/payroll_screens.h"
 #include "quartzel_pcfg_shell.h"
 #include "shell/application.h"
 
@@ -51,32 +49,9 @@ void FindTemplates(const std::string& home) {
 
 // The screens of the layers above the shell.
 void RegisterScreens(qz::MenuRegistry& r, qz::Desktop& d) {
-  r.Register("PUESTOS", [&d](const std::string& business, const std::string& tmpl) {
-    qz::OpenScreen<qz::PUESTOS>(d, tmpl, business);
-  });
-  r.Register("OCUPA", [&d](const std::string& business, const std::string& tmpl) {
-    qz::OpenScreen<qz::OCUPA>(d, tmpl, business);
-  });
-  r.Register("EMAIL6", [&d](const std::string& business, const std::string&) {
-    qz::EMAIL6(d, business);
-  });
-  r.Register("U_EMAIL", [&d](const std::string&, const std::string&) { qz::U_EMAIL(d); });
-  r.Register("LOG_EMAIL", [&d](const std::string&, const std::string&) { qz::OpenMailLog(d); });
-  r.Register("P_ELECT", [&d](const std::string& business, const std::string& tmpl) {
-    qz::OpenScreen<qz::P_ELECT>(d, tmpl, business);
-  });
-  r.Register("A_ELECT", [&d](const std::string& business, const std::string&) {
-    qz::A_ELECT(d, business);
-  });
-  r.Register("POSWARE", [&d](const std::string& business, const std::string&) {
-    qz::POSWARE(d, business, "", 1);
-  });
-  r.Register("CREDOMAT_PRE", [&d](const std::string& business, const std::string&) {
-    qz::CREDOMAT(d, business, "", 1);
-  });
-  r.Register("CREDOMAT", [&d](const std::string& business, const std::string&) {
-    qz::CREDOMAT(d, business, "", 2);
-  });
+  qz::RegisterPayrollScreens(r, d);
+  qz::RegisterAdminScreens(r, d);
+  qz::RegisterDeviceScreens(r, d);
 }
 
 }  // namespace

@@ -14,9 +14,7 @@
 #include <string>
 
 #include "lib/errors/error_handler.h"
-#include "lib/ui/catalog.h"
-#include "payroll/ocupa.h"
-#include "payroll/puestos.h"
+#include "payroll/payroll_screens.h"
 #include "quartzel_pcfg_shell.h"
 #include "shell/application.h"
 #include "ui/qt/dialog_view.h"
@@ -60,12 +58,7 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
   QtMainView view(ui);
   qz::MenuRegistry registry;
   qz::Desktop& d = ui.desktop();
-  registry.Register("PUESTOS", [&d](const std::string& b, const std::string& t) {
-    qz::OpenScreen<qz::PUESTOS>(d, t, b);
-  });
-  registry.Register("OCUPA", [&d](const std::string& b, const std::string& t) {
-    qz::OpenScreen<qz::OCUPA>(d, t, b);
-  });
+  qz::RegisterPayrollScreens(registry, d);
   qz::Application application(d, view, registry);
   int shots = 0;
   // The user of this session: answers the modal windows as they come, and

@@ -5,15 +5,19 @@
 #include <QPixmap>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
+#include <vector>
 
 #include "lib/install/installation.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
-#include "payroll/e_puesto.h"
-#include "payroll/ocupa.h"
-#include "payroll/puestos.h"
+#include "admin/admin_screens.h"
+#include "devices/device_screens.h"
+#include "lib/ui/catalog.h"
+#include "payroll/payroll_screens.h"
+#include "shell/menu_tables.h"
 #include "quartzel_pcfg.h"
 #include "ui/qt/dialog_view.h"
 #include "ui/qt/qt_ui.h"
@@ -44,54 +48,66 @@ void FillSample(qz::WDIAG& w) {
   }
 }
 
+// "SCREEN[:OPERATION[:ROW]]": a screen of the menu, opened on a fresh demo
+// installation for the demo business; with OPERATION (an "Editar" operation,
+// MOD_PUESTOS) run on grid row ROW, the window it opens is shot instead of
+// the main window. -1 when SCREEN is no screen of the menu.
+int ScreenScreenshot(qz::QtUi& ui, const std::string& spec, const std::string& png) {
+  std::vector<std::string> parts;
+  std::stringstream in(spec);
+  for (std::string p; std::getline(in, p, ':');) parts.push_back(p);
+  if (parts.empty()) return -1;
+  const qz::MenuDef* menu = qz::FindScreenMenu(parts[0]);
+  qz::MenuRegistry registry;
+  qz::RegisterPayrollScreens(registry, ui.desktop());
+  qz::RegisterAdminScreens(registry, ui.desktop());
+  qz::RegisterDeviceScreens(registry, ui.desktop());
+  const qz::ScreenOpener* open = registry.Find(parts[0]);
+  if (!menu || !open) return -1;
+  std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
+  qz::InstallOptions options;
+  options.demo = true;
+  auto made = qz::CreateInstallation(home, options);
+  if (!made.ok()) {
+    std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
+    return 1;
+  }
+  qz::G().EXT_MODULO = "PCFG";
+  qz::StartDataLayer(home + "/");
+  ui.main_window()->resize(980, 640);
+  ui.main_window()->show();
+  (*open)(kDemoBusiness, menu->tmpl);
+  Settle();
+  qz::WDIAG* screen = ui.desktop().active();
+  int rc = screen ? 0 : 1;
+  if (screen && parts.size() >= 2) {
+    auto* catalog = dynamic_cast<qz::CatalogScreen*>(screen);
+    if (catalog && parts.size() >= 3) catalog->oB()->Select(std::atoi(parts[2].c_str()));
+    screen->DoOperation(parts[1]);
+    Settle();
+  }
+  for (auto* sub : ui.mdi()->subWindowList())
+    sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
+  if (rc == 0) {
+    auto windows = ui.desktop().windows();
+    qz::WDIAG* top = parts.size() >= 2 && !windows.empty() ? windows.back() : nullptr;
+    QWidget* view = top && top != screen ? ui.ViewOf(top) : nullptr;
+    rc = Save(view ? view : ui.main_window(), png) ? 0 : 1;
+  }
+  std::error_code ec;
+  ui.desktop().CloseAll();  // the screens close their tables before the folder goes
+  fs::remove_all(home, ec);
+  return rc;
+}
+
 }  // namespace
 
 int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string& png) {
   std::string name = template_name;
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (int rc = ControlScreenshot(ui, name, png); rc >= 0) return rc;
-  if (name == "PUESTOS" || name == "OCUPA" || name == "MODIPUESTO") {
-    std::string home =
-        (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
-    qz::InstallOptions options;
-    options.demo = true;
-    auto made = qz::CreateInstallation(home, options);
-    if (!made.ok()) {
-      std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
-      return 1;
-    }
-    qz::G().EXT_MODULO = "PCFG";
-    qz::StartDataLayer(home + "/");
-    ui.main_window()->resize(980, 640);
-    ui.main_window()->show();
-    int rc = 1;
-    if (name == "OCUPA") {
-      if (qz::OpenScreen<qz::OCUPA>(ui.desktop(), "OCUPA", kDemoBusiness)) rc = 0;
-    } else {
-      auto* s = qz::OpenScreen<qz::PUESTOS>(ui.desktop(), "PUESTOS", kDemoBusiness);
-      if (s) {
-        rc = 0;
-        s->oB()->Select(3);
-        if (name == "MODIPUESTO") s->DoOperation("MOD_PUESTOS");
-      }
-    }
-    Settle();
-    if (rc == 0) {
-      for (auto* sub : ui.mdi()->subWindowList())
-        sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
-      if (name == "MODIPUESTO") {
-        auto* e = ui.desktop().FindWindow("MODIPUESTO");
-        auto* view = e ? ui.ViewOf(e) : nullptr;
-        rc = view && Save(view, png) ? 0 : 1;
-      } else {
-        rc = Save(ui.main_window(), png) ? 0 : 1;
-      }
-    }
-    std::error_code ec;
-    ui.desktop().CloseAll();  // the screens close their tables before the folder goes
-    fs::remove_all(home, ec);
-    return rc;
-  }
+  if (name == "MODIPUESTO") name = "PUESTOS:MOD_PUESTOS:3";
+  if (int rc = ScreenScreenshot(ui, name, png); rc >= 0) return rc;
   qz::WDIAG w(ui.desktop(), nullptr, template_name);
   if (!w.INIT().ok()) return 1;
   FillSample(w);

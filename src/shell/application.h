@@ -10,7 +10,7 @@
 
 #include "shell/error_dialog.h"
 #include "shell/main_window_view.h"
-#include "shell/menu_registry.h"
+#include "lib/ui/menu_registry.h"
 #include "shell/principal.h"
 
 namespace qz {

@@ -148,12 +148,12 @@ std::vector<MenuDef> Other() {
   };
 }
 
-int Find(const std::vector<MenuDef>& defs, const std::string& screen) {
+const MenuDef* FindDef(const std::vector<MenuDef>& defs, const std::string& screen) {
   for (const auto& d : defs) {
-    if (d.screen == screen && d.right != 0) return d.right;
-    if (int r = Find(d.items, screen)) return r;
+    if (d.screen == screen && d.right != 0) return &d;
+    if (const MenuDef* found = FindDef(d.items, screen)) return found;
   }
-  return 0;
+  return nullptr;
 }
 
 }  // namespace
@@ -172,8 +172,13 @@ const std::vector<MenuDef>& ProgramPopups() {
 }
 
 int RightOfScreen(const std::string& screen) {
-  if (int r = Find(MaintenanceMenu(), screen)) return r;
-  return Find(ProgramPopups(), screen);
+  const MenuDef* d = FindScreenMenu(screen);
+  return d ? d->right : 0;
+}
+
+const MenuDef* FindScreenMenu(const std::string& screen) {
+  if (const MenuDef* d = FindDef(MaintenanceMenu(), screen)) return d;
+  return FindDef(ProgramPopups(), screen);
 }
 
 }  // namespace qz

@@ -25,4 +25,8 @@ const std::vector<MenuDef>& ProgramPopups();
 // The right id of this program's screen `screen` (0 when it has none).
 int RightOfScreen(const std::string& screen);
 
+// The menu entry that opens `screen` (its caption, right and template), or
+// null when no menu opens it.
+const MenuDef* FindScreenMenu(const std::string& screen);
+
 }  // namespace qz

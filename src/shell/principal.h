@@ -18,7 +18,7 @@
 #include "shell/login.h"
 #include "shell/main_window_view.h"
 #include "shell/menu_model.h"
-#include "shell/menu_registry.h"
+#include "lib/ui/menu_registry.h"
 #include "shell/rights.h"
 #include "shell/session_lock.h"
 

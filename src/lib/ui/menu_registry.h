@@ -1,7 +1,8 @@
 // The registry of menu actions: which screens exist in this build, by the
 // name the menu tables give them. A menu entry whose screen is registered
 // runs it through DO_ACTION with its id; the others stay visible, greyed.
-// Layers above the shell (the payroll screens) register theirs at start.
+// Each feature layer registers its screens at start (RegisterPayrollScreens,
+// RegisterAdminScreens, RegisterDeviceScreens), one file per group of screens.
 #pragma once
 
 #include <functional>

@@ -1,0 +1,8 @@
+// Column types.
+#include "payroll/payroll_screens.h"
+
+namespace qz {
+
+void RegisterColumnTypeScreens(MenuRegistry&, Desktop&) {}
+
+}  // namespace qz

@@ -1,0 +1,13 @@
+#include "payroll/payroll_screens.h"
+
+namespace qz {
+
+void RegisterPayrollScreens(MenuRegistry& registry, Desktop& desktop) {
+  RegisterCatalogScreens(registry, desktop);
+  RegisterCatalogEditorScreens(registry, desktop);
+  RegisterFormatScreens(registry, desktop);
+  RegisterParameterScreens(registry, desktop);
+  RegisterColumnTypeScreens(registry, desktop);
+}
+
+}  // namespace qz
