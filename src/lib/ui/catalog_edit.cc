@@ -82,7 +82,11 @@ bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
     }
     if (code != s.old_code) {
       WAIT wait(s.owner, s.wait_text);
-      for (const auto& ref : s.references) PropagateCode(ref, s.business, s.old_code, code);
+      if (s.rekey) {
+        s.rekey(s.old_code, code);
+      } else {
+        for (const auto& ref : s.references) PropagateCode(ref, s.business, s.old_code, code);
+      }
       wait.TERMINAR();
     }
     return true;

@@ -4,6 +4,7 @@
 // that reference it, and the final unlock and grid refresh.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct CatalogSave {
   std::string old_code;           // mode 1: its code as loaded (table bytes, padded)
   std::string duplicate_message;  // shown with title "Error"
   std::vector<CodeReference> references;
+  // When set, carries a changed code (old, new: table bytes) into the rows
+  // that refer to it instead of `references`, under the same wait window;
+  // for screens whose code change must be all or nothing. A fault it throws
+  // leaves the catalog row locked for the caller to release.
+  std::function<void(const std::string&, const std::string&)> rekey;
   std::string wait_text = "Un momento por favor...";
 };
 

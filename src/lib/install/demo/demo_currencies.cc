@@ -60,7 +60,7 @@ xb::Status AddCurrencies(Context& c) {
     }));
     XB_RETURN_IF_ERROR(c.Add("DET_MON", [&](Row& r) {
       r.Set("NEGOCIO", b.code).Set("MONEDA_1", "EU").Set("MONEDA_2", "CR");
-      r.Set("DESCRIP", "Colón por euro").Set("PROYECTA", 0);
+      r.Set("DESCRIP", "Colón costarricense   (¢)").Set("PROYECTA", 0);
     }));
     // Derived from the dollar's, so the other data keep their random draws.
     std::vector<std::pair<Day, double>> euro;
