@@ -2,6 +2,7 @@
 // user's own addresses, mailing a file (queued while the mail server works,
 // sent at once when it does not, kept when sending fails) and the queue log.
 #include "admin/mail_screens.h"
+#include "admin/moneda.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "lib/mail/mail_session.h"
 #include "lib/mail/send_file.h"
 #include "lib/settings/globals.h"
+#include "lib/workbook/grid_workbook.h"
 #include "support/smtp_server.h"
 #include "support/ui_session.h"
 
@@ -238,6 +240,41 @@ TEST_F(MailScreens, FailedDirectSendIsToldAndStaysQueued) {
   EXPECT_EQ(qz::TrimRight(log->grid()->Cell(0, 3)), "ana@hotel.test");
   EXPECT_NE(log->grid()->Cell(0, 8).find("-7"), std::string::npos);  // couldn't connect
   ui.Press(log, 1);
+}
+
+TEST_F(MailScreens, AGridExportedFromItsContextMenuIsMailedAsAWorkbook) {
+  qztest::SmtpServer server;
+  qz::G().XEMAIL_SMTP_PORT = server.port();
+  MailServerLastSeenAt(10, 0);  // the mail server is silent: sent at once
+  Create("MONEDAS", {{{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C("CR")}, {"DESCRIP", C("COLONES")}},
+                     {{"NEGOCIO", C(Biz("HOTEL CENTRAL"))}, {"CODIGO", C("US")}, {"DESCRIP", C("DOLARES")}}});
+  auto* screen = qz::OpenScreen<qz::MONEDA>(desktop, "MONEDA", Biz("HOTEL CENTRAL"));
+  ASSERT_NE(screen, nullptr);
+  auto menu = qz::GridContextMenu(*screen->oB());
+  ASSERT_EQ(menu.size(), 1u);
+  EXPECT_EQ(menu[0].caption, "Exportar a DBF");
+  ui.OnDialog("DBF_OB", [](qz::WDIAG& d) { d.UserPress(3); });  // "Exportar && enviar email"
+  std::string file;
+  ui.OnDialog("LEE_EMAIL", [&](qz::WDIAG& d) {
+    file = d.Text(502);
+    d.UserType(503, "contador@hotel.test");
+    d.UserPress(1);
+  });
+  menu[0].action();
+  EXPECT_EQ(file.rfind("GRID_Definición de Monedas", 0), 0u) << file;
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"email enviado correctamente..."});
+  EXPECT_TRUE(ui.opened().empty());  // mailed, not opened
+  auto msgs = server.Messages();
+  ASSERT_EQ(msgs.size(), 1u);
+  EXPECT_EQ(msgs[0]["rcpt_tos"][0], "contador@hotel.test");
+  bool attached = false;
+  for (const auto& p : msgs[0]["parts"]) attached |= p["filename"] == file;
+  EXPECT_TRUE(attached);
+
+  // "Salir" mails nothing.
+  ui.OnDialog("DBF_OB", [](qz::WDIAG& d) { d.UserPress(2); });
+  EXPECT_FALSE(qz::ExportGridAndMail(*screen->oB()));
+  EXPECT_EQ(server.Messages().size(), 1u);
 }
 
 }  // namespace

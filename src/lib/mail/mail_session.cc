@@ -270,6 +270,12 @@ int SENDMAILSEE(const OutgoingMail& mail) {
     curl_mime_filedata(att, mail.attachment.c_str());
     curl_mime_type(att, ContentType(mail.attachment).c_str());
     curl_mime_encoder(att, "base64");
+    // libcurl would put the name into the header as raw bytes.
+    curl_mime_filename(att, nullptr);
+    curl_slist* ah = nullptr;
+    AddHeader(&ah, "Content-Disposition: " +
+                       AttachmentDisposition(std::filesystem::path(mail.attachment).filename().string()));
+    curl_mime_headers(att, ah, 1);
   }
   curl_easy_setopt(h, CURLOPT_MIMEPOST, env.mime_);
   return Perform(h);

@@ -1,5 +1,6 @@
 #include "lib/mail/mail_text.h"
 
+#include <cctype>
 #include <cstdint>
 
 #include "lib/settings/globals.h"
@@ -150,6 +151,24 @@ std::string PlainTextAsHtml(const std::string& utf8) {
     }
   }
   return "<html><body><pre>" + HtmlEscape(text) + "</pre></body></html>";
+}
+
+std::string AttachmentDisposition(const std::string& name_utf8) {
+  std::string encoded;
+  bool ascii = true;
+  for (unsigned char c : name_utf8) {
+    if (c >= 0x80 || c < 0x20 || c == '"' || c == '\\') ascii = false;
+    if (std::isalnum(c) || c == '.' || c == '-' || c == '_') {
+      encoded += static_cast<char>(c);
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      encoded += '%';
+      encoded += kHex[c >> 4];
+      encoded += kHex[c & 0xF];
+    }
+  }
+  if (ascii) return "attachment; filename=\"" + name_utf8 + "\"";
+  return "attachment; filename*=UTF-8''" + encoded;
 }
 
 }  // namespace qz

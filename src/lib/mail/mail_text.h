@@ -30,6 +30,12 @@ std::string HtmlEscape(const std::string& utf8);
 // A plain-text report (CR LF lines) as an HTML page that keeps its lines.
 std::string PlainTextAsHtml(const std::string& utf8);
 
+// The Content-Disposition value of an attached file: its name as it is when
+// it is plain ASCII, else in the RFC 2231 form (UTF-8, percent-encoded), so
+// that servers that take only 7-bit headers accept the message and readers
+// show the real name.
+std::string AttachmentDisposition(const std::string& name_utf8);
+
 // True when the bytes are valid UTF-8.
 bool IsUtf8(const std::string& bytes);
 

@@ -1,7 +1,9 @@
 #include "lib/workbook/grid_workbook.h"
 
 #include <algorithm>
+#include <filesystem>
 
+#include "lib/mail/send_file.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
@@ -112,6 +114,20 @@ std::string DBF_OB(WBLISTBOX& grid) {
     return 1;
   });
   return result;
+}
+
+bool ExportGridAndMail(WBLISTBOX& grid) {
+  const std::string path = DBF_OB(grid);
+  if (path.empty()) return false;
+  const std::filesystem::path p(path);
+  const std::string business = G().XU_COMP;
+  return SEND_FILE_EMAIL(grid.owner().desktop(), &grid.owner(), p.parent_path().string(),
+                         p.filename().string(), "GRID_" + grid.owner().title(), business,
+                         Trim(business));
+}
+
+std::vector<GridMenuEntry> GridContextMenu(WBLISTBOX& grid) {
+  return {{kGridExportCaption, [&grid] { ExportGridAndMail(grid); }}};
 }
 
 }  // namespace qz

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "lib/ui/browse.h"
 
@@ -28,5 +29,20 @@ std::string ExportGridToWorkbook(const WBLISTBOX& grid, const std::string& windo
 // email" (3) saves and returns the path (for the mail sender) without
 // opening it; "Salir" (2) returns "".
 std::string DBF_OB(WBLISTBOX& grid);
+
+// "Exportar a DBF" as the user chooses it: DBF_OB, and a workbook saved
+// with "Exportar && enviar email" handed to the mail sender (LEE_EMAIL, then
+// queued or sent) for the session's business. True when a workbook was
+// mailed.
+bool ExportGridAndMail(WBLISTBOX& grid);
+
+// The context menu of every grid, as the window systems show it on a right
+// click: the workbook export ("Exportar a DBF").
+struct GridMenuEntry {
+  std::string caption;
+  std::function<void()> action;
+};
+inline constexpr const char* kGridExportCaption = "Exportar a DBF";
+std::vector<GridMenuEntry> GridContextMenu(WBLISTBOX& grid);
 
 }  // namespace qz

@@ -4,10 +4,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
+#include "lib/errors/error_handler.h"
 #include "lib/ui/picture.h"
+#include "lib/workbook/grid_workbook.h"
 
 namespace qz {
 namespace {
@@ -192,6 +196,21 @@ BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) 
             syncing_ = false;
           });
   if (grid->current() >= 0) setCurrentIndex(model_->index(grid->current(), 0));
+  // Right click: the grid's context menu (the workbook export).
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    WBLISTBOX* g = model_->grid();
+    if (!g->owner().window_enabled()) return;
+    QMenu menu(this);
+    for (const auto& e : GridContextMenu(*g)) {
+      auto action = e.action;
+      connect(menu.addAction(QString::fromUtf8(e.caption)), &QAction::triggered, this, [this, action] {
+        // Run after the menu has closed: the export opens its own window.
+        QTimer::singleShot(0, this, [action] { RunOperation(action); });
+      });
+    }
+    menu.exec(viewport()->mapToGlobal(p));
+  });
 }
 
 void BrowseTable::ApplyColumnWidths() {
