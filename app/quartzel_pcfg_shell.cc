@@ -47,7 +47,13 @@ QtMainView::QtMainView(ShellQtUi& ui) : ui_(ui) {
   // The insert/overwrite pane follows the Insert key.
   status_insert_ = new QLabel("INS");
   sb->addPermanentWidget(status_insert_);
-  for (const char* pane : {"NUM", "CAPS"}) sb->addPermanentWidget(new QLabel(pane));
+  // NUM and CAPS follow the lock keys: shown when on, grey when off or not
+  // known yet.
+  status_num_ = new QLabel("NUM");
+  status_caps_ = new QLabel("CAPS");
+  sb->addPermanentWidget(status_num_);
+  sb->addPermanentWidget(status_caps_);
+  ShowLockKeys();
   // The program's icon, which every child window and dialog carries too.
   QPixmap icon(32, 32);
   icon.fill(QColor(0x1f, 0x3a, 0x68));
@@ -248,6 +254,11 @@ void QtMainView::EndProcess(int code) {
   QCoreApplication::exit(code);
 }
 
+void QtMainView::ShowLockKeys() {
+  if (status_num_) status_num_->setEnabled(lock_keys_.num().value_or(false));
+  if (status_caps_) status_caps_->setEnabled(lock_keys_.caps().value_or(false));
+}
+
 void QtMainView::Polish(QWidget* w) {
   auto* view = qobject_cast<qz::DialogView*>(w);
   if (!view) return;
@@ -271,6 +282,9 @@ bool QtMainView::eventFilter(QObject* watched, QEvent* event) {
         overwrite_ = !overwrite_;
         status_insert_->setText(overwrite_ ? "OVR" : "INS");
       }
+      if (auto* ke = static_cast<QKeyEvent*>(event);
+          !ke->isAutoRepeat() && lock_keys_.Press(ke->key(), ke->text(), ke->modifiers()))
+        ShowLockKeys();
       [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:

@@ -11,6 +11,7 @@
 
 #include "shell/main_window_view.h"
 #include "shell/principal.h"
+#include "ui/qt/lock_keys.h"
 #include "ui/qt/qt_ui.h"
 
 class QLabel;
@@ -63,6 +64,7 @@ class QtMainView : public QObject, public qz::MainWindowView {
  private:
   void AddEntries(QMenu* menu, const std::vector<qz::MenuEntry>& entries);
   void Polish(QWidget* dialog_view);
+  void ShowLockKeys();
 
   ShellQtUi& ui_;
   qz::PRINCIPAL* principal_ = nullptr;
@@ -71,6 +73,9 @@ class QtMainView : public QObject, public qz::MainWindowView {
   QLabel* status_user_ = nullptr;
   QLabel* status_business_ = nullptr;
   QLabel* status_insert_ = nullptr;
+  QLabel* status_num_ = nullptr;
+  QLabel* status_caps_ = nullptr;
+  qz::LockKeys lock_keys_;
   bool overwrite_ = false;
   bool ended_ = false;
   int exit_code_ = 0;

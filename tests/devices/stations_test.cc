@@ -21,8 +21,11 @@ class Stations : public qztest::DevicesTest {
   qz::P_ELECT* screen = nullptr;
 };
 
-TEST_F(Stations, AddModifyAndDeleteKeepBankAndParameters) {
+TEST_F(Stations, AddModifyAndDeleteFromTheEditMenuKeepBankAndParameters) {
   EXPECT_EQ(screen->oB()->RowCount(), 1);  // this business only
+  ASSERT_EQ(desktop.edit_menu().size(), 3u);
+  EXPECT_EQ(desktop.edit_menu()[0].right, 6191);
+  EXPECT_EQ(desktop.edit_menu()[2].right, 6193);
   ui.OnDialog("E_P_ELECT", [](qz::WDIAG& d) {
     d.UserType(qz::P_ELECT::kCodigo, "CAJA1");  // same code, other bank: allowed
     d.UserType(qz::P_ELECT::kDescrip, "Credomatic uno");
@@ -31,7 +34,7 @@ TEST_F(Stations, AddModifyAndDeleteKeepBankAndParameters) {
     d.UserType(qz::P_ELECT::kParam1, "CR-1");
     d.UserPress(1);
   });
-  screen->DoOperation("ADD_P_ELECT");
+  EXPECT_TRUE(ui.Menu("Agregar"));
   ASSERT_EQ(screen->oB()->RowCount(), 2);
   auto rows = qz::StationRows(qztest::Biz(kBiz), "CAJA1", qz::kCredomatic);
   ASSERT_EQ(rows.size(), 1u);
@@ -46,16 +49,21 @@ TEST_F(Stations, AddModifyAndDeleteKeepBankAndParameters) {
     d.UserType(qz::P_ELECT::kParam1 + 2, "T-99");
     d.UserPress(1);
   });
-  screen->DoOperation("MOD_P_ELECT");
+  EXPECT_TRUE(ui.Menu("Modificar"));
   auto nacional = qz::FindStation(qztest::Biz(kBiz), "CAJA1", qz::kBancoNacional, "01");
   ASSERT_TRUE(nacional);
   EXPECT_EQ(qz::TrimmedParam(*nacional, 3), "T-99");
 
   ui.AnswerNext(2);
-  screen->DoOperation("DEL_P_ELECT");
+  ui.Menu("Borrar");
   EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Desea borrar la Configuración?"});
   EXPECT_EQ(screen->oB()->RowCount(), 2);
-  screen->DoOperation("DEL_P_ELECT");
+  // A user without the delete right gets nothing from the entry.
+  desktop.SetRightsCheck([](int right) { return right == 6193; });
+  EXPECT_FALSE(ui.Menu("Borrar"));
+  EXPECT_EQ(screen->oB()->RowCount(), 2);
+  desktop.SetRightsCheck(nullptr);
+  ui.Menu("Borrar");
   EXPECT_EQ(screen->oB()->RowCount(), 1);
 }
 

@@ -157,6 +157,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
   };
   const Part parts[] = {{"businesses and users", demo::AddBusinesses},
                         {"currencies", demo::AddCurrencies},
+                        {"card-terminal stations", demo::AddStations},
                         {"catalogs", demo::AddCatalogs},
                         {"column types", demo::AddColumns},
                         {"departments", demo::AddDepartments},

@@ -148,6 +148,7 @@ class Context {
 // The parts, in the order they run; each builds on the ones before.
 xb::Status AddBusinesses(Context& c);   // businesses, users and rights, serials, mail
 xb::Status AddCurrencies(Context& c);   // currencies, relations, dated rates
+xb::Status AddStations(Context& c);     // card-terminal stations of each front desk
 xb::Status AddCatalogs(Context& c);     // schedules, positions and the small catalogs
 xb::Status AddColumns(Context& c);      // column types, brackets, payroll types, parameters
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
