@@ -8,14 +8,6 @@
 #include "lib/ui/message_box.h"
 
 namespace qz {
-namespace {
-
-std::string Bytes(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_char() ? v->str() : std::string();
-}
-
-}  // namespace
 
 RekeyTarget CodeTarget(const std::string& table, const std::string& tag, const std::string& field,
                        const std::string& business, const std::string& code) {
@@ -25,13 +17,16 @@ RekeyTarget CodeTarget(const std::string& table, const std::string& tag, const s
   t.field = field;
   t.seek = business + code;
   t.in_range = [business, code, field](const xb::Table& row) {
-    return Bytes(row, "NEGOCIO") == business && TrimRight(Bytes(row, field)) == TrimRight(code);
+    return FieldBytes(row, "NEGOCIO") == business &&
+           TrimRight(FieldBytes(row, field)) == TrimRight(code);
   };
   return t;
 }
 
 RekeyRows::RekeyRows(std::vector<RekeyTarget> targets, std::string old_code, std::string new_code)
-    : targets_(std::move(targets)), old_code_(std::move(old_code)), new_code_(std::move(new_code)) {}
+    : targets_(std::move(targets)),
+      old_code_(std::move(old_code)),
+      new_code_(std::move(new_code)) {}
 
 RekeyRows::~RekeyRows() {
   for (auto& [name, t] : tables_) CloseTable(t);
@@ -82,7 +77,7 @@ int RekeyRows::Run() {
     const std::string& field = targets_[f.target].field;
     handle.GoTo(f.recno);
     LOCK_FOR_MODIFY(handle);
-    changed_.push_back({f.target, f.recno, Bytes(handle.table(), field)});
+    changed_.push_back({f.target, f.recno, FieldBytes(handle.table(), field)});
     handle.FieldPut(field, xb::Value::Char(Padded(new_code_, f.target)));
     UNLOCK_FOR_MODIFY(handle);
     MULTITASK();

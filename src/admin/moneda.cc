@@ -9,6 +9,7 @@
 #include "lib/ui/picture.h"
 
 namespace qz {
+
 namespace {
 
 struct NumberBox {
@@ -24,19 +25,8 @@ struct TextBox {
   int id;
   const char* field;
 };
-const TextBox kTexts[] = {{MONEDA::kDescrip, "DESCRIP"},
-                          {MONEDA::kSimbolo, "SIMBOLO"},
-                          {MONEDA::kSiglas, "SIGLAS"}};
-
-std::string Bytes(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_char() ? v->str() : std::string();
-}
-
-double Number(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_numeric() ? v->number() : 0;
-}
+const TextBox kTexts[] = {
+    {MONEDA::kDescrip, "DESCRIP"}, {MONEDA::kSimbolo, "SIMBOLO"}, {MONEDA::kSiglas, "SIGLAS"}};
 
 // The code targets of the suite's documents, in the order they are re-keyed.
 struct CodeRef {
@@ -45,13 +35,13 @@ struct CodeRef {
   const char* field;
 };
 const CodeRef kDocuments[] = {
-    {"ENC_CHEQ", "ENC_CHE8", "MONEDA"},   {"PENC_CHE", "PENC_CHE6", "MONEDA"},
-    {"PENC_CXP", "PENC_CXP9", "MONEDA"},  {"ENC_CXP", "ENC_CXP15", "MONEDA"},
-    {"ENC_INV", "ENC_INV11", "MONEDA"},   {"DOCUMENT", "DOCUMEN11", "MONEDA"},
-    {"PDOCUMEN", "DOCUMEN4", "MONEDA"},   {"ENC_PREC", "ENC_PREC2", "MONEDA"},
-    {"DET_MON", "DET_MON", "MONEDA_1"},   {"DET_MON", "DET_MON2", "MONEDA_2"},
-    {"T_CAMBIO", "T_CAMB4", "MONEDA2"},   {"T_CAMBIO", "T_CAMBIO", "MONEDA1"},
-    {"PENC_PED", "DOCUMEN4", "MONEDA"},   {"ENC_HLIB", "ENC_HLIB12", "MONEDA"},
+    {"ENC_CHEQ", "ENC_CHE8", "MONEDA"},  {"PENC_CHE", "PENC_CHE6", "MONEDA"},
+    {"PENC_CXP", "PENC_CXP9", "MONEDA"}, {"ENC_CXP", "ENC_CXP15", "MONEDA"},
+    {"ENC_INV", "ENC_INV11", "MONEDA"},  {"DOCUMENT", "DOCUMEN11", "MONEDA"},
+    {"PDOCUMEN", "DOCUMEN4", "MONEDA"},  {"ENC_PREC", "ENC_PREC2", "MONEDA"},
+    {"DET_MON", "DET_MON", "MONEDA_1"},  {"DET_MON", "DET_MON2", "MONEDA_2"},
+    {"T_CAMBIO", "T_CAMB4", "MONEDA2"},  {"T_CAMBIO", "T_CAMBIO", "MONEDA1"},
+    {"PENC_PED", "DOCUMEN4", "MONEDA"},  {"ENC_HLIB", "ENC_HLIB12", "MONEDA"},
 };
 
 }  // namespace
@@ -59,7 +49,8 @@ const CodeRef kDocuments[] = {
 std::vector<RekeyTarget> CurrencyReferences(const std::string& business, const std::string& code,
                                             uint32_t own_recno) {
   std::vector<RekeyTarget> out;
-  for (const CodeRef& r : kDocuments) out.push_back(CodeTarget(r.table, r.tag, r.field, business, code));
+  for (const CodeRef& r : kDocuments)
+    out.push_back(CodeTarget(r.table, r.tag, r.field, business, code));
   // Two references the document list leaves out; renaming the accounting
   // currency without them would turn every conversion of the business into
   // "no rate" and every currency into an out-of-date warning.
@@ -68,9 +59,11 @@ std::vector<RekeyTarget> CurrencyReferences(const std::string& business, const s
   accounting.tag = "NEGOCIOS";
   accounting.field = "MONEDA_CON";
   accounting.seek = business;
-  accounting.in_range = [business](const xb::Table& t) { return Bytes(t, "CODIGO") == business; };
+  accounting.in_range = [business](const xb::Table& t) {
+    return FieldBytes(t, "CODIGO") == business;
+  };
   accounting.wanted = [code](const xb::Table& t, uint32_t) {
-    return TrimRight(Bytes(t, "MONEDA_CON")) == TrimRight(code);
+    return TrimRight(FieldBytes(t, "MONEDA_CON")) == TrimRight(code);
   };
   out.push_back(accounting);
   RekeyTarget equivalent;
@@ -78,9 +71,11 @@ std::vector<RekeyTarget> CurrencyReferences(const std::string& business, const s
   equivalent.tag = "MONEDAS";
   equivalent.field = "EQUIVAL";
   equivalent.seek = business;
-  equivalent.in_range = [business](const xb::Table& t) { return Bytes(t, "NEGOCIO") == business; };
+  equivalent.in_range = [business](const xb::Table& t) {
+    return FieldBytes(t, "NEGOCIO") == business;
+  };
   equivalent.wanted = [code, own_recno](const xb::Table& t, uint32_t recno) {
-    return recno != own_recno && TrimRight(Bytes(t, "EQUIVAL")) == TrimRight(code);
+    return recno != own_recno && TrimRight(FieldBytes(t, "EQUIVAL")) == TrimRight(code);
   };
   out.push_back(equivalent);
   return out;
@@ -139,24 +134,24 @@ void MONEDA::Load(WDIAG& dlg, int mode) {
   if (mode == 1) {
     Registro = SelectedRecNo();
     t.GoTo(Registro);
-    Codigo = Bytes(t, "CODIGO");
+    Codigo = FieldBytes(t, "CODIGO");
     Codigo.resize(setup().key_width, ' ');
     Descrip = FieldText(t, "DESCRIP");
     dlg.SetText(kCodigo, FieldText(t, "CODIGO"));
     for (const auto& b : kTexts) dlg.SetText(b.id, FieldText(t, b.field));
     for (const auto& b : kNumbers) {
-      std::string text = FormatNumber(Number(t, b.field), b.picture);
+      std::string text = FormatNumber(FieldNumber(t, b.field), b.picture);
       dlg.SetText(b.id, text.substr(text.find_first_not_of(' ') == std::string::npos
                                         ? text.size()
                                         : text.find_first_not_of(' ')));
     }
-    dlg.SetCheck(kNegativo, Number(t, "NEGATIVO") == 1 ? 1 : 0);
+    dlg.SetCheck(kNegativo, FieldNumber(t, "NEGATIVO") == 1 ? 1 : 0);
     equival = FieldText(t, "EQUIVAL");
   }
   // Every currency of the business may be the equivalent one.
   CCOMBOBOX combo(dlg, kEquival);
   const std::string business = Negocio();
-  for (t.Seek(xb::Value::Char(business), true); !t.Eof() && Bytes(t, "NEGOCIO") == business;
+  for (t.Seek(xb::Value::Char(business), true); !t.Eof() && FieldBytes(t, "NEGOCIO") == business;
        t.Skip(1))
     combo.ADD(FieldText(t, "DESCRIP"), FieldText(t, "CODIGO"));
   if (!equival.empty()) combo.SEEKCARGO(equival);

@@ -7,14 +7,10 @@
 #include "lib/ui/picture.h"
 
 namespace qz {
+
 namespace {
 
 constexpr int kDays = 201, kMonths = 202, kRange = 501;
-
-double Number(const xb::Table& t, const char* field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_numeric() ? v->number() : 0;
-}
 
 }  // namespace
 
@@ -26,8 +22,8 @@ void NEG_CAMB(Desktop& desktop, const std::string& business) {
   DIALOG_BOX(desktop, "NEG_CAMB", nullptr, [&](WDIAG& dlg, int msg, int64_t wparam, int64_t) {
     if (msg == kWmInitDialog) {
       if (t->Seek(business)) {
-        dlg.SetCheck(Number(t->table(), "CHECK_MON") == 1 ? kDays : kMonths, 1);
-        dlg.SetText(kRange, std::to_string(static_cast<int>(Number(t->table(), "CANT_MON"))));
+        dlg.SetCheck(FieldNumber(t->table(), "CHECK_MON") == 1 ? kDays : kMonths, 1);
+        dlg.SetText(kRange, std::to_string(static_cast<int>(FieldNumber(t->table(), "CANT_MON"))));
       } else {
         dlg.SetCheck(kMonths, 1);
       }

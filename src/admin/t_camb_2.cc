@@ -13,15 +13,11 @@
 #include "xbase/codepage.h"
 
 namespace qz {
+
 namespace {
 
 constexpr const char* kBadCodes = "Problemas con los códigos de moneda ";
 constexpr int kFromLabel = 500, kProjection = 501, kTo = 601;
-
-std::string Bytes(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_char() ? v->str() : std::string();
-}
 
 bool RelationExists(WDBTable& det_mon, const std::string& business, const std::string& from,
                     const std::string& to) {
@@ -37,8 +33,8 @@ RekeyTarget RatesOf(const std::string& business, const std::string& from, const 
   t.field = "MONEDA2";
   t.seek = business + from + to;
   t.in_range = [business, from, to](const xb::Table& row) {
-    return Bytes(row, "NEGOCIO") == business && Bytes(row, "MONEDA1") == from &&
-           Bytes(row, "MONEDA2") == to;
+    return FieldBytes(row, "NEGOCIO") == business && FieldBytes(row, "MONEDA1") == from &&
+           FieldBytes(row, "MONEDA2") == to;
   };
   return t;
 }
@@ -46,7 +42,10 @@ RekeyTarget RatesOf(const std::string& business, const std::string& from, const 
 class RelationWindow {
  public:
   RelationWindow(int mode, std::string business, std::string from, std::string to)
-      : mode_(mode), business_(std::move(business)), from_(std::move(from)), old_to_(std::move(to)) {}
+      : mode_(mode),
+        business_(std::move(business)),
+        from_(std::move(from)),
+        old_to_(std::move(to)) {}
   ~RelationWindow() {
     CloseTable(det_mon_);
     CloseTable(monedas_);
@@ -82,12 +81,14 @@ class RelationWindow {
     monedas_->SetOrder("MONEDAS");
     if (monedas_->Seek(business_ + from_)) dlg.SetText(kFromLabel, FieldText(m, "DESCRIP"));
     CCOMBOBOX to(dlg, kTo);
-    for (monedas_->Seek(business_, true); !m.Eof() && Bytes(m, "NEGOCIO") == business_; m.Skip(1))
-      to.ADD(FieldText(m, "DESCRIP"), xb::ToUtf8(Bytes(m, "CODIGO")));
+    for (monedas_->Seek(business_, true); !m.Eof() && FieldBytes(m, "NEGOCIO") == business_;
+         m.Skip(1))
+      to.ADD(FieldText(m, "DESCRIP"), xb::ToUtf8(FieldBytes(m, "CODIGO")));
     if (mode_ == 1 && RelationExists(*det_mon_, business_, from_, old_to_)) {
       to.SEEKCARGO(xb::ToUtf8(old_to_));
       auto v = det_mon_->table().Get("PROYECTA");
-      std::string text = TrimRight(FormatNumber(v.ok() && v->is_numeric() ? v->number() : 0, "99.9999"));
+      std::string text =
+          TrimRight(FormatNumber(v.ok() && v->is_numeric() ? v->number() : 0, "99.9999"));
       dlg.SetText(kProjection, text.substr(text.find_first_not_of(' ')));
     } else {
       dlg.SetText(kProjection, "0.00");
@@ -119,7 +120,8 @@ class RelationWindow {
     std::string label;
     monedas_->SetOrder("MONEDAS");
     if (monedas_->Seek(business_ + to))
-      label = RelationLabel(FieldText(monedas_->table(), "DESCRIP"), FieldText(monedas_->table(), "SIMBOLO"));
+      label = RelationLabel(FieldText(monedas_->table(), "DESCRIP"),
+                            FieldText(monedas_->table(), "SIMBOLO"));
     WDBTable& d = *det_mon_;
     if (mode_ == 0) {
       if (!AddNewRec(d)) return false;
@@ -138,8 +140,8 @@ class RelationWindow {
         return false;
       }
       if (to != old_to_) {
-        moved = std::make_unique<RekeyRows>(std::vector<RekeyTarget>{RatesOf(business_, from_, old_to_)},
-                                            old_to_, to);
+        moved = std::make_unique<RekeyRows>(
+            std::vector<RekeyTarget>{RatesOf(business_, from_, old_to_)}, old_to_, to);
         moved->Run();
       }
       d.GoTo(recno);

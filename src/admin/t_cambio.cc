@@ -12,6 +12,7 @@
 #include "xbase/value.h"
 
 namespace qz {
+
 namespace {
 
 constexpr const char* kRatePicture = "999,999.99999";
@@ -21,11 +22,6 @@ constexpr const char* kNotAllowed = "No tiene derechos para esta operación";
 // No row lies in this scope: before a relation is clicked the grid is empty.
 constexpr const char* kNothing = "\xFF\xFF\xFF\xFF";
 
-std::string Bytes(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_char() ? v->str() : std::string();
-}
-
 int32_t DateOf(const xb::Table& t, const std::string& field) {
   auto v = t.Get(field);
   return v.ok() && v->type() == xb::Value::Type::kDate ? v->date() : 0;
@@ -33,7 +29,8 @@ int32_t DateOf(const xb::Table& t, const std::string& field) {
 
 std::string Trimmed(std::string s) {
   s = TrimRight(std::move(s));
-  return s.substr(s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+  return s.substr(s.find_first_not_of(' ') == std::string::npos ? s.size()
+                                                                : s.find_first_not_of(' '));
 }
 
 }  // namespace
@@ -74,11 +71,17 @@ bool T_CAMBIO::Init() {
   tree_->Refresh();
   tree_->on_click = [this](TreeNode*) { ShowRates(); };
   tree_->AddContextEntry("Expander...", [this](TreeNode*) { tree_->ExpandAll(); });
-  tree_->AddContextEntry("Expander item", [this](TreeNode* n) { if (n) tree_->Expand(n, true); });
+  tree_->AddContextEntry("Expander item", [this](TreeNode* n) {
+    if (n) tree_->Expand(n, true);
+  });
   tree_->AddContextEntry("Colapsar...", [this](TreeNode*) { tree_->CollapseAll(); });
-  tree_->AddContextEntry("Colapsar item", [this](TreeNode* n) { if (n) tree_->Expand(n, false); });
+  tree_->AddContextEntry("Colapsar item", [this](TreeNode* n) {
+    if (n) tree_->Expand(n, false);
+  });
   tree_->AddContextEntry("Limpiar Todo...", [this](TreeNode*) { tree_->ClearMarks(); });
-  tree_->AddContextEntry("Limpiar Sub-Arbol", [this](TreeNode* n) { if (n) tree_->SetMarked(n, false); });
+  tree_->AddContextEntry("Limpiar Sub-Arbol", [this](TreeNode* n) {
+    if (n) tree_->SetMarked(n, false);
+  });
   tree_->AddContextEntry("Agregar...", [this](TreeNode* n) { AddRelation(n); });
   tree_->AddContextEntry("Modificar...", [this](TreeNode* n) { ModifyRelation(n); });
   tree_->AddContextEntry("Borrar...", [this](TreeNode* n) { DeleteRelation(n); });
@@ -114,12 +117,14 @@ void T_CAMBIO::FillTree(TreeModel& tree) {
   xb::Table& d = det_mon_->table();
   monedas_->SetOrder("MONEDAS");
   det_mon_->SetOrder("DET_MON");
-  for (monedas_->Seek(negocio_, true); !m.Eof() && Bytes(m, "NEGOCIO") == negocio_; m.Skip(1)) {
-    const std::string code = Bytes(m, "CODIGO");
+  for (monedas_->Seek(negocio_, true); !m.Eof() && FieldBytes(m, "NEGOCIO") == negocio_;
+       m.Skip(1)) {
+    const std::string code = FieldBytes(m, "CODIGO");
     TreeNode* node = tree.Add(nullptr, FieldText(m, "DESCRIP"), code);
     for (det_mon_->Seek(negocio_ + code, true);
-         !d.Eof() && Bytes(d, "NEGOCIO") == negocio_ && Bytes(d, "MONEDA_1") == code; d.Skip(1))
-      tree.Add(node, FieldText(d, "DESCRIP"), code + Bytes(d, "MONEDA_2"));
+         !d.Eof() && FieldBytes(d, "NEGOCIO") == negocio_ && FieldBytes(d, "MONEDA_1") == code;
+         d.Skip(1))
+      tree.Add(node, FieldText(d, "DESCRIP"), code + FieldBytes(d, "MONEDA_2"));
   }
 }
 
@@ -137,7 +142,8 @@ std::optional<T_CAMBIO::Relation> T_CAMBIO::SelectedRelation() const {
 void T_CAMBIO::ShowRates() {
   if (!grid_) return;
   auto rel = SelectedRelation();
-  BROWMARKS(*grid_, {{1, "T_CAMBIO"}}, 1, rel ? negocio_ + rel->from + rel->to : negocio_ + kNothing);
+  BROWMARKS(*grid_, {{1, "T_CAMBIO"}}, 1,
+            rel ? negocio_ + rel->from + rel->to : negocio_ + kNothing);
 }
 
 bool T_CAMBIO::Allowed(int right) const {
@@ -152,7 +158,8 @@ void T_CAMBIO::OnActivate() {
 void T_CAMBIO::OnDeactivate() {
   if (!menu_shown_) return;
   menu_shown_ = false;
-  if (desktop().active() == nullptr || desktop().active() == this) desktop().MENUSET(0, this, negocio_);
+  if (desktop().active() == nullptr || desktop().active() == this)
+    desktop().MENUSET(0, this, negocio_);
 }
 
 bool T_CAMBIO::DoOperation(const std::string& name) {
@@ -176,9 +183,9 @@ void T_CAMBIO::ADD_T_CAMBIO() {
     MESSAGE_BOX(kNoRelation, "Error", kMbIconStop);
     return;
   }
-  DIALOG_BOX(desktop(), "MODIT_CAMBIO", this, [this, r = *rel](WDIAG& d, int m, int64_t w, int64_t) {
-    return RateCtrl(d, m, w, 0, r);
-  });
+  DIALOG_BOX(
+      desktop(), "MODIT_CAMBIO", this,
+      [this, r = *rel](WDIAG& d, int m, int64_t w, int64_t) { return RateCtrl(d, m, w, 0, r); });
 }
 
 void T_CAMBIO::MOD_T_CAMBIO() {
@@ -191,9 +198,9 @@ void T_CAMBIO::MOD_T_CAMBIO() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  DIALOG_BOX(desktop(), "MODIT_CAMBIO", this, [this, r = *rel](WDIAG& d, int m, int64_t w, int64_t) {
-    return RateCtrl(d, m, w, 1, r);
-  });
+  DIALOG_BOX(
+      desktop(), "MODIT_CAMBIO", this,
+      [this, r = *rel](WDIAG& d, int m, int64_t w, int64_t) { return RateCtrl(d, m, w, 1, r); });
 }
 
 void T_CAMBIO::DEL_T_CAMBIO() {
@@ -202,7 +209,8 @@ void T_CAMBIO::DEL_T_CAMBIO() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  if (MESSAGE_BOX("Desea borrar el tipo de Cambio?", "Advertencia", kMbOkCancel | kMbIconQuestion) != 1)
+  if (MESSAGE_BOX("Desea borrar el tipo de Cambio?", "Advertencia",
+                  kMbOkCancel | kMbIconQuestion) != 1)
     return;
   WDBTable& t = *rates_;
   t.GoTo(recno);
@@ -270,8 +278,9 @@ bool T_CAMBIO::SaveRate(WDIAG& dlg, int mode, const Relation& rel) {
   // force on that date depend on the order of the index.
   // The grid's order and scope are the relation's: the seek stays inside.
   const std::string key = negocio_ + rel.from + rel.to + xb::DtosFromJulian(*fecha);
-  for (w.Seek(key); !t.Eof() && Bytes(t, "NEGOCIO") == negocio_ && Bytes(t, "MONEDA1") == rel.from &&
-                    Bytes(t, "MONEDA2") == rel.to && DateOf(t, "FECHA") == *fecha;
+  for (w.Seek(key);
+       !t.Eof() && FieldBytes(t, "NEGOCIO") == negocio_ && FieldBytes(t, "MONEDA1") == rel.from &&
+       FieldBytes(t, "MONEDA2") == rel.to && DateOf(t, "FECHA") == *fecha;
        t.Skip(1)) {
     if (mode == 1 && t.RecNo() == editing_) continue;
     MESSAGE_BOX("Ya existe un Tipo de Cambio para esa fecha", "Error", kMbIconStop);
@@ -285,8 +294,8 @@ bool T_CAMBIO::SaveRate(WDIAG& dlg, int mode, const Relation& rel) {
     w.GoTo(editing_);
     if (!LockForModify(w)) return false;
     // The lock re-read the row: it must still be this relation's.
-    if (t.Deleted() || Bytes(t, "NEGOCIO") != negocio_ || Bytes(t, "MONEDA1") != rel.from ||
-        Bytes(t, "MONEDA2") != rel.to) {
+    if (t.Deleted() || FieldBytes(t, "NEGOCIO") != negocio_ ||
+        FieldBytes(t, "MONEDA1") != rel.from || FieldBytes(t, "MONEDA2") != rel.to) {
       UnlockForModify(w);
       MESSAGE_BOX(kRowDeletedMeanwhile, "Atención", kMbIconWarning);
       grid_->REFRESHALL();

@@ -76,8 +76,7 @@ class T_CAMBIO : public WDIAG {
 // "to" currency changes. True when something was saved; `saved_to` gets the
 // relation's "to" currency as saved.
 bool T_CAMB_2(Desktop& desktop, WDIAG* parent, int mode, const std::string& business,
-              const std::string& from, const std::string& to = "",
-              std::string* saved_to = nullptr);
+              const std::string& from, const std::string& to = "", std::string* saved_to = nullptr);
 
 // "Revisión de Tipos de Cambio": the review range of the out-of-date
 // warning, CHECK_MON and CANT_MON of the business.

@@ -27,9 +27,10 @@ class CurrencySession : public UiSession {
  protected:
   void SetUp() override {
     Create("NEGOCIOS", {Business(kCentral, "CR"), Business(kPlaya, "CR")});
-    Create("MONEDAS", {Currency(kCentral, "CR", "COLONES", "\xA2"), Currency(kCentral, "US", "DOLARES", "$"),
-                       Currency(kCentral, "EU", "EUROS", "\x80", "CR"),
-                       Currency(kPlaya, "CR", "COLONES PLAYA", "\xA2")});
+    Create("MONEDAS",
+           {Currency(kCentral, "CR", "COLONES", "\xA2"), Currency(kCentral, "US", "DOLARES", "$"),
+            Currency(kCentral, "EU", "EUROS", "\x80", "CR"),
+            Currency(kPlaya, "CR", "COLONES PLAYA", "\xA2")});
     Create("DET_MON", {Relation(kCentral, "US", "CR", "COLONES   (\xA2)"),
                        Relation(kCentral, "CR", "EU", "EUROS   (\x80)"),
                        Relation(kPlaya, "US", "CR", "COLONES   (\xA2)")});
@@ -44,21 +45,30 @@ class CurrencySession : public UiSession {
   }
 
   static Row Business(const std::string& code, const char* accounting) {
-    return {{"CODIGO", C(code)}, {"DESCRIP", C(code)}, {"MONEDA_CON", C(accounting)},
-            {"CHECK_MON", N(0)}, {"CANT_MON", N(0)}};
+    return {{"CODIGO", C(code)},
+            {"DESCRIP", C(code)},
+            {"MONEDA_CON", C(accounting)},
+            {"CHECK_MON", N(0)},
+            {"CANT_MON", N(0)}};
   }
   static Row Currency(const std::string& business, const char* code, const char* descrip,
                       const char* symbol, const char* equival = "") {
-    return {{"NEGOCIO", C(business)}, {"CODIGO", C(code)}, {"DESCRIP", C(descrip)},
-            {"SIMBOLO", C(symbol)},   {"EQUIVAL", C(equival)}};
+    return {{"NEGOCIO", C(business)},
+            {"CODIGO", C(code)},
+            {"DESCRIP", C(descrip)},
+            {"SIMBOLO", C(symbol)},
+            {"EQUIVAL", C(equival)}};
   }
   static Row Relation(const std::string& business, const char* from, const char* to,
                       const char* label) {
-    return {{"NEGOCIO", C(business)}, {"MONEDA_1", C(from)}, {"MONEDA_2", C(to)}, {"DESCRIP", C(label)}};
+    return {{"NEGOCIO", C(business)},
+            {"MONEDA_1", C(from)},
+            {"MONEDA_2", C(to)},
+            {"DESCRIP", C(label)}};
   }
   static Row Rate(const std::string& business, const char* from, const char* to, xb::Value fecha,
                   double rate) {
-    return {{"NEGOCIO", C(business)}, {"MONEDA1", C(from)}, {"MONEDA2", C(to)},
+    return {{"NEGOCIO", C(business)}, {"MONEDA1", C(from)},      {"MONEDA2", C(to)},
             {"FECHA", fecha},         {"LIMITE", D(2090, 1, 1)}, {"CAMBIO", N(rate)}};
   }
 

@@ -75,8 +75,9 @@ TEST_F(MonedaTest, ListsTheBusinessCurrenciesAndAddsOneWithEveryField) {
   auto texts = ui.TakeBoxTexts();
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], "Código de MONEDA ya definido...");
-  EXPECT_EQ(Rows("MONEDAS", {"CODIGO", "SIGLAS", "CAMBIO_MIN", "NEGATIVO", "EQUIVAL", "SAL_CXP"})[3],
-            "HOTEL CENTRAL:YN/JPY/1250.5/1/US/0.05");
+  EXPECT_EQ(
+      Rows("MONEDAS", {"CODIGO", "SIGLAS", "CAMBIO_MIN", "NEGATIVO", "EQUIVAL", "SAL_CXP"})[3],
+      "HOTEL CENTRAL:YN/JPY/1250.5/1/US/0.05");
   EXPECT_EQ(grid->RowCount(), 4);
 }
 
@@ -85,7 +86,9 @@ TEST_F(MonedaTest, ModifyShowsTheRowAndRefusesAnotherCurrencysCode) {
   ui.OnDialog("MODIMONEDA", [](qz::WDIAG& d) {
     EXPECT_EQ(d.Text(qz::MONEDA::kCodigo), "EU");
     EXPECT_EQ(d.Text(qz::MONEDA::kCambioMin), "0.00");
-    EXPECT_EQ(d.Control(qz::MONEDA::kEquival)->entries[d.Control(qz::MONEDA::kEquival)->current].cargo, "CR");
+    EXPECT_EQ(
+        d.Control(qz::MONEDA::kEquival)->entries[d.Control(qz::MONEDA::kEquival)->current].cargo,
+        "CR");
     d.UserType(qz::MONEDA::kCodigo, "US");
     d.UserPress(1);
     d.UserPress(2);
@@ -110,10 +113,11 @@ TEST_F(MonedaTest, RenamingACurrencyRekeysEveryTableBothEndsAndOnlyThisBusiness)
         << t;
   }
   EXPECT_EQ(Rows("MONEDAS", {"CODIGO", "EQUIVAL"}),
-            (std::vector<std::string>{"HOTEL CENTRAL:CO/", "HOTEL CENTRAL:EU/CO", "HOTEL CENTRAL:US/",
-                                      "HOTEL PLAYA:CR/"}));
+            (std::vector<std::string>{"HOTEL CENTRAL:CO/", "HOTEL CENTRAL:EU/CO",
+                                      "HOTEL CENTRAL:US/", "HOTEL PLAYA:CR/"}));
   EXPECT_EQ(Rows("DET_MON", {"MONEDA_1", "MONEDA_2"}),
-            (std::vector<std::string>{"HOTEL CENTRAL:CO/EU", "HOTEL CENTRAL:US/CO", "HOTEL PLAYA:US/CR"}));
+            (std::vector<std::string>{"HOTEL CENTRAL:CO/EU", "HOTEL CENTRAL:US/CO",
+                                      "HOTEL PLAYA:US/CR"}));
   EXPECT_EQ(Rows("T_CAMBIO", {"MONEDA1", "MONEDA2", "CAMBIO"}),
             (std::vector<std::string>{"HOTEL CENTRAL:CO/EU/0.0017", "HOTEL CENTRAL:US/CO/505",
                                       "HOTEL CENTRAL:US/CO/507", "HOTEL PLAYA:US/CR/500"}));
@@ -138,13 +142,14 @@ TEST_F(MonedaTest, RenamingWaitsForARateRowAnotherUserHolds) {
   ASSERT_TRUE((*other)->LockRecord(2).ok());
   int asked = 0;
   ui.WhileBoxShown([&](const std::string& text) {
-    if (text.rfind("El dato se encuentra bloqueado: ", 0) == 0 && ++asked == 2) (*other)->UnlockAll();
+    if (text.rfind("El dato se encuentra bloqueado: ", 0) == 0 && ++asked == 2)
+      (*other)->UnlockAll();
   });
   Rename("US", "DL");
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(Rows("T_CAMBIO", {"MONEDA1", "MONEDA2"}),
-            (std::vector<std::string>{"HOTEL CENTRAL:CR/EU", "HOTEL CENTRAL:DL/CR", "HOTEL CENTRAL:DL/CR",
-                                      "HOTEL PLAYA:US/CR"}));
+            (std::vector<std::string>{"HOTEL CENTRAL:CR/EU", "HOTEL CENTRAL:DL/CR",
+                                      "HOTEL CENTRAL:DL/CR", "HOTEL PLAYA:US/CR"}));
   EXPECT_EQ(Rows("ENC_HLIB", {"MONEDA"})[1], "HOTEL CENTRAL:DL");
 }
 
@@ -194,6 +199,12 @@ TEST_F(MonedaServerTest, ARowLockedForGoodAbortsTheTransactionAndLeavesEverythin
 
 TEST_F(MonedaTest, DeleteAsksAndLeavesRelationsAndRates) {
   ASSERT_TRUE(grid->Select(Row("EU")).ok());
+  // A user who may only look gets nothing from the entries.
+  desktop.SetRightsCheck([](int right) { return right >= 2776 && right <= 2778; });
+  EXPECT_FALSE(ui.Menu("Modificar"));
+  EXPECT_FALSE(ui.Menu("Borrar"));
+  EXPECT_EQ(grid->RowCount(), 3);
+  desktop.SetRightsCheck(nullptr);
   ui.AnswerNext(2);
   ui.Menu("Borrar");
   EXPECT_EQ(grid->RowCount(), 3);

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "admin/currency_fixture.h"
-#include "lib/settings/globals.h"
 #include "lib/payroll/rates.h"
+#include "lib/settings/globals.h"
 #include "lib/ui/catalog.h"
 #include "shell/exchange_check.h"
 
@@ -55,14 +55,15 @@ TEST_F(TCambioTest, TreeListsCurrenciesWithTheirRelationsAndTheGridFollowsTheCli
   tree->Click(us);  // a currency has no rates of its own
   EXPECT_EQ(grid->RowCount(), 0);
   ui.Menu("Agregar");
-  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Debe seleccionar una Relación de Tipo de Cambio"});
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>{"Debe seleccionar una Relación de Tipo de Cambio"});
 }
 
 TEST_F(TCambioTest, AddModifyAndDeleteRatesOfTheSelectedRelation) {
   tree->Click(Node("USCR"));
   ui.OnDialog("MODIT_CAMBIO", [&](qz::WDIAG& d) {
     EXPECT_EQ(d.Text(qz::T_CAMBIO::kFecha), "08/12/26");  // today is proposed
-    d.UserPress(1);  // rate 1 left at 0
+    d.UserPress(1);                                       // rate 1 left at 0
     TypeRate(d, "07/12/26", "508");
     d.UserPress(1);  // that date has a rate already
     TypeRate(d, "31/02/26", "508");
@@ -72,12 +73,14 @@ TEST_F(TCambioTest, AddModifyAndDeleteRatesOfTheSelectedRelation) {
     d.UserPress(1);
   });
   ui.Press(screen, qz::T_CAMBIO::kAgregar);
-  EXPECT_EQ(ui.TakeBoxTexts(),
-            (std::vector<std::string>{"El Tipo de Cambio #1 debe ser distinto de CERO",
-                                      "Ya existe un Tipo de Cambio para esa fecha", "Fecha inválida"}));
+  EXPECT_EQ(
+      ui.TakeBoxTexts(),
+      (std::vector<std::string>{"El Tipo de Cambio #1 debe ser distinto de CERO",
+                                "Ya existe un Tipo de Cambio para esa fecha", "Fecha inválida"}));
   EXPECT_EQ(Dates(), (std::vector<std::string>{"01/12/26", "07/12/26", "08/12/26"}));
   EXPECT_EQ(grid->current(), 2);
-  auto stored = Rows("T_CAMBIO", {"MONEDA1", "MONEDA2", "FECHA", "LIMITE", "CAMBIO", "CAMBIO2", "USUARIO"});
+  auto stored =
+      Rows("T_CAMBIO", {"MONEDA1", "MONEDA2", "FECHA", "LIMITE", "CAMBIO", "CAMBIO2", "USUARIO"});
   EXPECT_EQ(stored[3], "HOTEL CENTRAL:US/CR/20261208/20900101/1508.25/515/ANA");
   // The newest rate is the one in force.
   auto t = xb::Table::Open(file("T_CAMBIO.DBF"));
@@ -139,11 +142,13 @@ TEST_F(TCambioTest, RelationsAreAddedModifiedWithTheirRatesAndDeletedWithThem) {
   EXPECT_EQ(Rows("T_CAMBIO", {"MONEDA1", "MONEDA2"}),
             (std::vector<std::string>{"HOTEL CENTRAL:CR/US", "HOTEL PLAYA:US/CR"}));
   EXPECT_EQ(Rows("DET_MON", {"MONEDA_1", "MONEDA_2"}),
-            (std::vector<std::string>{"HOTEL CENTRAL:CR/US", "HOTEL CENTRAL:US/EU", "HOTEL PLAYA:US/CR"}));
+            (std::vector<std::string>{"HOTEL CENTRAL:CR/US", "HOTEL CENTRAL:US/EU",
+                                      "HOTEL PLAYA:US/CR"}));
 }
 
 TEST_F(TCambioTest, ReviewRangeDrivesTheOutOfDateWarningUntilARateIsAdded) {
-  const std::string euro_line = "Debe actualizar la definición de tipos de cambio de EUROS a COLONES\r";
+  const std::string euro_line =
+      "Debe actualizar la definición de tipos de cambio de EUROS a COLONES\r";
   // No range: no warning.
   EXPECT_TRUE(qz::StaleRateLines(kCentral).empty());
   ui.OnDialog("NEG_CAMB", [](qz::WDIAG& d) {
@@ -183,7 +188,8 @@ TEST_F(TCambioTest, AUserWhoMayOnlyLookChangesNothing) {
   tree->ChooseContext(Node("US"), "Agregar...");
   tree->ChooseContext(Node("USCR"), "Modificar...");
   tree->ChooseContext(Node("USCR"), "Borrar...");
-  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>(3, "No tiene derechos para esta operación"));
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>(3, "No tiene derechos para esta operación"));
   EXPECT_EQ(Everything(), before);
   EXPECT_EQ(grid->RowCount(), 2);  // looking is allowed
 }

@@ -49,6 +49,16 @@ std::string FieldText(const xb::Table& t, const std::string& field) {
   return v.ok() ? TrimRight(FromField(*v)) : std::string();
 }
 
+std::string FieldBytes(const xb::Table& t, const std::string& field) {
+  auto v = t.Get(field);
+  return v.ok() && v->is_char() ? v->str() : std::string();
+}
+
+double FieldNumber(const xb::Table& t, const std::string& field) {
+  auto v = t.Get(field);
+  return v.ok() && v->is_numeric() ? v->number() : 0;
+}
+
 int FieldWidth(const xb::Table& t, const std::string& field) {
   int i = t.FieldIndex(field);
   return i < 0 ? 0 : t.fields()[i].len;

@@ -33,6 +33,11 @@ bool AddNewRec(WDBTable& t);
 std::string ToField(const std::string& utf8, int width);
 std::string FromField(const xb::Value& v);                            // UTF-8, trailing blanks kept
 std::string FieldText(const xb::Table& t, const std::string& field);  // UTF-8, trimmed
+// A character field's bytes as stored (keys and codes are compared so);
+// empty for a missing or other field.
+std::string FieldBytes(const xb::Table& t, const std::string& field);
+// A numeric field's value; 0 for a missing or other field.
+double FieldNumber(const xb::Table& t, const std::string& field);
 int FieldWidth(const xb::Table& t, const std::string& field);         // 0 when missing
 // A code typed by the user as stored: the picture's "!" positions upper
 // case (a picture of "!" only upper-cases the whole code, however long),

@@ -5,19 +5,12 @@
 #include "lib/ui/message_box.h"
 
 namespace qz {
-namespace {
-
-std::string Bytes(const xb::Table& t, const std::string& field) {
-  auto v = t.Get(field);
-  return v.ok() && v->is_char() ? v->str() : std::string();
-}
-
-}  // namespace
 
 EditedRow CheckEditedRow(const CatalogSave& s) {
   xb::Table& t = s.table->table();
   if (s.recno == 0 || !t.GoTo(s.recno).ok() || t.Eof() || t.Deleted()) return EditedRow::kDeleted;
-  if (Bytes(t, "NEGOCIO") != s.business || TrimRight(Bytes(t, "CODIGO")) != TrimRight(s.old_code))
+  if (FieldBytes(t, "NEGOCIO") != s.business ||
+      TrimRight(FieldBytes(t, "CODIGO")) != TrimRight(s.old_code))
     return EditedRow::kRekeyed;
   return EditedRow::kSame;
 }
@@ -49,7 +42,7 @@ bool CatalogCodeTaken(const CatalogSave& s, const std::string& code) {
   if (t.Seek(xb::Value::Char(s.business + code)).ok() && t.Found()) {
     // Modifying: the row finds itself; what counts is the row after it.
     if (s.mode == 1 && t.RecNo() == here) t.Skip(1);
-    taken = !t.Eof() && Bytes(t, "CODIGO") == code && Bytes(t, "NEGOCIO") == s.business;
+    taken = !t.Eof() && FieldBytes(t, "CODIGO") == code && FieldBytes(t, "NEGOCIO") == s.business;
   }
   if (here) {
     t.GoTo(here);
@@ -119,7 +112,7 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
     new_value.resize(width, ' ');
   }
   if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + old_value)).ok()) {
-    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == old_value) {
+    while (!t->Eof() && FieldBytes(*t, "NEGOCIO") == business && FieldBytes(*t, ref.field) == old_value) {
       // The changed row leaves this part of the tag: remember the next one.
       uint32_t here = t->RecNo();
       t->Skip(1);

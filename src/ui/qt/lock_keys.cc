@@ -9,9 +9,17 @@ namespace {
 
 bool MovesCursor(int key) {
   switch (key) {
-    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Left: case Qt::Key_Right:
-    case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown:
-    case Qt::Key_Insert: case Qt::Key_Delete: case Qt::Key_Clear:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Insert:
+    case Qt::Key_Delete:
+    case Qt::Key_Clear:
       return true;
     default:
       return false;
