@@ -112,7 +112,8 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
     new_value.resize(width, ' ');
   }
   if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + old_value)).ok()) {
-    while (!t->Eof() && FieldBytes(*t, "NEGOCIO") == business && FieldBytes(*t, ref.field) == old_value) {
+    while (!t->Eof() && FieldBytes(*t, "NEGOCIO") == business &&
+           FieldBytes(*t, ref.field) == old_value) {
       // The changed row leaves this part of the tag: remember the next one.
       uint32_t here = t->RecNo();
       t->Skip(1);
