@@ -144,6 +144,7 @@ TEST_F(SimpleCatalogsTest, EachCatalogOpensFromItsMenuEntryWithItsOwnMessages) {
     EXPECT_EQ(Codes(s), std::vector<std::string>{"AA"});
     ui.Press(s, 1);
     EXPECT_EQ(desktop.active(), nullptr);
+    ui.TakeBoxTexts();
   }
 }
 
@@ -243,7 +244,7 @@ TEST_F(SimpleCatalogsTest, ProvisionsStoreTheirFlagsAndBase) {
   };
   EXPECT_EQ(flags("03"), "100011");
   EXPECT_EQ(Column("T_PROV", "R_ROTULO").back(), "03=Cesantia");
-  s->oB()->Select(2);
+  s->oB()->Select(0);  // "03" sorts first
   ui.OnDialog("E_PROVISION", [&](qz::WDIAG& d) {
     EXPECT_EQ(d.Check(504), 1);
     EXPECT_EQ(d.Check(505), 0);
