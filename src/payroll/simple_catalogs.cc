@@ -24,6 +24,12 @@ CatalogSetup Base(const std::string& name, const std::string& table, int key_wid
   return s;
 }
 
+// "Código  ya definido..." (two blanks) on add, one blank on modify.
+void ItemDuplicateMessages(CatalogSetup& s) {
+  s.duplicate_on_add = "Código  ya definido...";
+  s.duplicate_on_modify = "Código ya definido...";
+}
+
 // Countries, ethnic groups, places, contract types, languages and regions
 // share their grid and messages; each employee field is carried by value.
 SimpleCatalogDef PersonalDataCatalog(const std::string& name, int menu_id,
@@ -32,8 +38,7 @@ SimpleCatalogDef PersonalDataCatalog(const std::string& name, int menu_id,
   d.screen = name;
   d.setup = Base(name, name, 2, menu_id, "MODI_" + name);
   d.setup.columns = kAnyCode;
-  d.setup.duplicate_on_add = "Código  ya definido...";
-  d.setup.duplicate_on_modify = "Código ya definido...";
+  ItemDuplicateMessages(d.setup);
   d.setup.delete_question = "¿Desea borrar el Item seleccionado?";
   d.setup.references = std::move(refs);
   return d;
@@ -71,8 +76,7 @@ std::vector<SimpleCatalogDef> Build() {
   tests.setup = Base("TIP_PRUE", "TIP_PRUE", 4, 6465, "E_TIPO_PRUE");
   tests.setup.columns = {{"Código", "CODIGO", "!!!!"},
                          {"Descripción", "DESCRIP", std::string(40, '!')}};
-  tests.setup.duplicate_on_add = "Código  ya definido...";
-  tests.setup.duplicate_on_modify = "Código ya definido...";
+  ItemDuplicateMessages(tests.setup);
   tests.setup.delete_question = "Desea borrar el item?";
   // The payroll module's document serials ("06" padded to MODULO).
   tests.combos = {{610, "COD_SERIAL", "SERIALES", "SERIAL3", "06       "}};
@@ -97,8 +101,7 @@ std::vector<SimpleCatalogDef> Build() {
   provisions.screen = "D_T_PROV";
   provisions.setup = Base("D_T_PROV", "T_PROV", 2, 2729, "E_PROVISION");
   provisions.setup.columns = kUpperCode2;
-  provisions.setup.duplicate_on_add = "Código  ya definido...";
-  provisions.setup.duplicate_on_modify = "Código ya definido...";
+  ItemDuplicateMessages(provisions.setup);
   provisions.setup.delete_question = "Desea borrar el item?";
   provisions.setup.edit_fields = {"CODIGO", "DESCRIP", "R_PICTURE", "R_ROTULO"};
   provisions.setup.references = {{"DET_DEP2", "DET_DEP4", "TIPO"}};

@@ -1,6 +1,5 @@
 #include "payroll/tip_tran.h"
 
-#include "lib/ui/message_box.h"
 #include "payroll/e_transf.h"
 
 namespace qz {
@@ -24,23 +23,8 @@ CatalogSetup TIP_TRAN::Setup() {
   return s;
 }
 
-void TIP_TRAN::Add() {
-  OpenEditor(0);
-}
-
-void TIP_TRAN::Modify() {
-  if (!HasCurrentRow()) {
-    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
-    return;
-  }
-  OpenEditor(1);
-}
-
-void TIP_TRAN::OpenEditor(int mode) {
-  auto editor = std::make_unique<E_TRANSF>(*this, "E_TIP_TRA", Negocio(), mode);
-  E_TRANSF* raw = editor.get();
-  desktop().Adopt(std::move(editor));
-  if (!raw->Init()) raw->ENDDIALOG(2);
+void TIP_TRAN::OpenEdit(int mode) {
+  OpenEditWindow<E_TRANSF>(*this, "E_TIP_TRA", Negocio(), mode);
 }
 
 }  // namespace qz

@@ -17,11 +17,7 @@ class TIP_TRAN : public CatalogScreen {
   TIP_TRAN(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
-
- private:
-  void OpenEditor(int mode);
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

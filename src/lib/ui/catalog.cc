@@ -131,8 +131,7 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
 }
 
 void CatalogScreen::Add() {
-  DIALOG_BOX(desktop(), setup_.edit_template, this,
-             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 0); });
+  OpenEdit(0);
 }
 
 void CatalogScreen::Modify() {
@@ -141,8 +140,14 @@ void CatalogScreen::Modify() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  DIALOG_BOX(desktop(), setup_.edit_template, this,
-             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 1); });
+  OpenEdit(1);
+}
+
+void CatalogScreen::OpenEdit(int mode) {
+  DIALOG_BOX(desktop(), setup_.edit_template, this, [this, mode](WDIAG& d, int m, int64_t w,
+                                                                 int64_t l) {
+    return CtrlAgregar(d, m, w, l, mode);
+  });
 }
 
 void CatalogScreen::Delete() {

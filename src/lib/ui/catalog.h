@@ -65,6 +65,10 @@ class CatalogScreen : public WDIAG {
   virtual void Add();
   virtual void Modify();
   virtual void Delete();
+  // The form of an add (mode 0) or of a modification of the selected row
+  // (mode 1; Modify has checked there is one): the inline dialog, or a
+  // separate edit window where a screen overrides it (OpenEditWindow).
+  virtual void OpenEdit(int mode);
   // The control callback of the inline dialog (variant A); mode 0 = add,
   // 1 = modify.
   int CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lparam, int mode);
@@ -113,6 +117,17 @@ class CatalogScreen : public WDIAG {
   bool Open();
   bool menu_shown_ = false;
 };
+
+// Opens edit window `E` (constructed with the caller and `args`, and opened
+// by its Init) and hands it to the desktop; closes it again when it could
+// not open.
+template <class E, class... Args>
+void OpenEditWindow(CatalogScreen& caller, Args&&... args) {
+  auto editor = std::make_unique<E>(caller, std::forward<Args>(args)...);
+  E* raw = editor.get();
+  caller.desktop().Adopt(std::move(editor));
+  if (!raw->Init()) raw->ENDDIALOG(2);
+}
 
 // Opens screen `S` (constructed with desktop, template, business and any
 // further arguments) and hands it to the desktop; null when it could not open.
