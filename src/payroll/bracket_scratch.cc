@@ -115,6 +115,45 @@ int BracketScratch::StoredRows() const {
   return n;
 }
 
+BracketScratch::Snapshot BracketScratch::Keep() const {
+  xb::Table& t = table();
+  Snapshot s;
+  auto count = t.RecCount();
+  const uint32_t last = count.ok() ? *count : 0;
+  for (uint32_t r = 1; r <= last; ++r) {
+    Snapshot::Row row;
+    if (t.GoTo(r).ok() && !t.Eof()) {
+      row.deleted = t.Deleted();
+      for (size_t f = 0; f < t.fields().size(); ++f) {
+        auto v = t.Get(static_cast<int>(f));
+        row.values.push_back(v.ok() && v->is_numeric() ? v->number() : 0);
+      }
+    }
+    s.rows.push_back(std::move(row));
+  }
+  return s;
+}
+
+void BracketScratch::PutBack(const Snapshot& s) {
+  xb::Table& t = table();
+  auto count = t.RecCount();
+  const uint32_t last = count.ok() ? *count : 0;
+  for (uint32_t r = 1; r <= last; ++r) {
+    if (!t.GoTo(r).ok() || t.Eof()) continue;
+    if (r > s.rows.size()) {
+      // Added since: never came from DET_TIP, so it simply goes.
+      if (!t.Deleted()) Must(t.Delete(), t, "DELETE");
+      continue;
+    }
+    const Snapshot::Row& row = s.rows[r - 1];
+    for (size_t f = 0; f < row.values.size(); ++f)
+      Must(t.Put(static_cast<int>(f), xb::Value::Number(row.values[f])), t, "REPLACE");
+    if (row.deleted && !t.Deleted()) Must(t.Delete(), t, "DELETE");
+    if (!row.deleted && t.Deleted()) Must(t.Recall(), t, "RECALL");
+  }
+  Must(t.Flush(), t, "COMMIT");
+}
+
 void BracketScratch::Save(const std::string& business, const std::string& old_code,
                           const std::string& new_code) {
   xb::Table& t = table();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "lib/data/use.h"
 
@@ -31,6 +32,18 @@ class BracketScratch {
   void RemoveAll();
   // Rows that would be stored (live, with a bound or rate).
   int StoredRows() const;
+
+  // The rows as they are now, to put back when the user cancels what they
+  // did since (the detail window's "Cancelar").
+  struct Snapshot {
+    struct Row {
+      std::vector<double> values;  // every field, in field order
+      bool deleted = false;
+    };
+    std::vector<Row> rows;  // by record number - 1
+  };
+  Snapshot Keep() const;
+  void PutBack(const Snapshot& s);
 
   // Writes the rows into DET_TIP for `business`, rows loaded from
   // `old_code`, now `new_code`: removed rows and rows emptied to zero are

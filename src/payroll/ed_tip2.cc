@@ -57,9 +57,13 @@ bool ED_TIP2::Open() {
     return false;
   }
   xb::Table& scratch = parent_->scratch()->table();
+  opened_ = parent_->scratch()->Keep();
   grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, &scratch);
   ADD(1, [this] { Aceptar(); });
-  ADD(2, [this] { Terminar(2); });
+  ADD(2, [this] {
+    parent_->scratch()->PutBack(opened_);
+    Terminar(2);
+  });
   ADD(kInsertar, [this] { InsertRow(); });
   ADD(kBorrar, [this] { DeleteRow(); });
   for (int id : {kCostaRica, kNicaragua, kValoresAbsolutos}) ADD(id, [this] { ApplyRules(); });

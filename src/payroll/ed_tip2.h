@@ -3,7 +3,8 @@
 // edited in place (a row can be inserted before the current one or removed;
 // one blank row always closes the list), the table kind, the pay weekday,
 // the percentage subtracted first and the base column. "Aceptar" hands the
-// four settings back to ED_TIP; the rows are already in the scratch table.
+// four settings back to ED_TIP (the rows are already in the scratch table);
+// "Cancelar" puts the rows back as they were.
 // While it is open the column-type window is disabled.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include "lib/ui/browse.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/wdiag.h"
+#include "payroll/bracket_scratch.h"
 
 namespace qz {
 
@@ -51,6 +53,7 @@ class ED_TIP2 : public WDIAG {
   ED_TIP* parent_;
   std::unique_ptr<WBLISTBOX> grid_;
   std::unique_ptr<CCOMBOBOX> oDia_, oBase_;
+  BracketScratch::Snapshot opened_;  // the rows as they were when it opened
   bool parent_disabled_ = false;
 };
 

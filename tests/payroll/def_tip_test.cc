@@ -278,6 +278,20 @@ TEST_F(DefTipTest, CancelledDetailAndEditorWriteNoBracket) {
   SelectCode("30");
   ui.Menu("Modificar Tipo");
   ED_TIP* e = Editor();
+  // What was done in a cancelled detail window is undone.
+  ui.Press(e, id::kDetalle);
+  qz::WBLISTBOX* g = Detail()->oB();
+  g->Select(0);
+  ui.Press(Detail(), ED_TIP2::kBorrar);
+  EXPECT_TRUE(g->EditCell(0, 2, "99"));
+  EXPECT_TRUE(g->EditCell(2, 0, "5"));
+  ui.Press(Detail(), 2);
+  ui.Press(e, id::kDetalle);
+  g = Detail()->oB();
+  ASSERT_EQ(g->RowCount(), 4);
+  EXPECT_NE(g->Cell(0, 1).find("1,000.00"), std::string::npos);
+  EXPECT_NE(g->Cell(1, 2).find("10.00"), std::string::npos);
+  ui.Press(Detail(), 2);
   ui.Click(e, id::kKind1);  // another kind empties the brackets ...
   ui.Click(e, id::kKind3);
   ui.Press(e, id::kDetalle);
