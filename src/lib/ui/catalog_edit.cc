@@ -102,6 +102,34 @@ void FinishCatalogWrite(const CatalogSave& s) {
   }
 }
 
+namespace {
+
+// Every row of the business in `tag` order whose field holds `old_value`;
+// the key does not hold the field, so the walk keeps its place.
+int PropagateOverBusiness(WDBTable& handle, const CodeReference& ref, const std::string& business,
+                          const std::string& old_value, const std::string& new_value) {
+  xb::Table* t = &handle.table();
+  std::optional<xb::Value> scope = xb::Value::Char(business);
+  int changed = 0;
+  if (!t->SetOrder(ref.tag).ok() || !t->SetScope(scope, scope).ok()) return 0;
+  for (t->GoTop(); !t->Eof(); t->Skip(1)) {
+    if (Bytes(*t, ref.field) != old_value) continue;
+    if (LockForModify(handle)) {
+      // The lock re-read the row: another user may have changed it meanwhile.
+      if (Bytes(*t, ref.field) == old_value) {
+        t->Put(ref.field, xb::Value::Char(new_value));
+        ++changed;
+      }
+      UnlockForModify(handle);
+    }
+    MULTITASK();
+  }
+  t->SetScope(std::nullopt, std::nullopt);
+  return changed;
+}
+
+}  // namespace
+
 int PropagateCode(const CodeReference& ref, const std::string& business,
                   const std::string& old_code, const std::string& new_code) {
   TablePtr handle = OpenTable(nullptr, ref.table);
@@ -113,6 +141,11 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
   if (width > 0) {
     old_value.resize(width, ' ');
     new_value.resize(width, ' ');
+  }
+  if (ref.whole_business) {
+    changed = PropagateOverBusiness(*handle, ref, business, old_value, new_value);
+    CloseTable(handle);
+    return changed;
   }
   if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + old_value)).ok()) {
     while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == old_value) {

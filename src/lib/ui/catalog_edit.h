@@ -15,11 +15,14 @@
 namespace qz {
 
 // A table whose rows point at a catalog code, reached through a tag whose
-// key begins with business + that code.
+// key begins with business + that code; or, when no tag begins with the
+// code (`whole_business`), by walking `tag` over all the business's rows and
+// changing those whose field holds the old code.
 struct CodeReference {
   std::string table;  // e.g. "ENC_PERS"
   std::string tag;    // e.g. "ENC_PERS16"
   std::string field;  // e.g. "PUESTO"
+  bool whole_business = false;
 };
 
 struct CatalogSave {
