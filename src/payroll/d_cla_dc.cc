@@ -8,6 +8,7 @@
 #include "lib/ui/catalog_edit.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
+#include "payroll/detail_rows.h"
 
 namespace qz {
 namespace {
@@ -324,20 +325,7 @@ bool D_CLA_DC::SaveItem(WDIAG& dlg, int mode, const std::string& cls) {
 }
 
 void D_CLA_DC::DeleteItems(const std::string& cls) {
-  xb::Table& d = d_pla_dc_->table();
-  std::optional<xb::Value> scope = xb::Value::Char(negocio_ + cls);
-  if (!d.SetScope(scope, scope).ok()) return;
-  for (d.GoTop(); !d.Eof();) {
-    uint32_t here = d.RecNo();
-    d.Skip(1);
-    uint32_t next = d.Eof() ? 0 : d.RecNo();
-    d.GoTo(here);
-    DELETE_RECORD(*d_pla_dc_);
-    MULTITASK();
-    if (next == 0) break;
-    d.GoTo(next);
-  }
-  d.SetScope(std::nullopt, std::nullopt);
+  DeleteDetailRows(*d_pla_dc_, "D_PLA_DC", negocio_ + cls);
 }
 
 void D_CLA_DC::Delete() {

@@ -1,8 +1,8 @@
 #include "payroll/def_vac.h"
 
-#include "lib/data/locking.h"
 #include "lib/ui/catalog_data.h"
 #include "payroll/def_vac2.h"
+#include "payroll/detail_rows.h"
 
 namespace qz {
 
@@ -79,19 +79,7 @@ void DEF_VAC::Delete() {
   // code.
   TablePtr days = OpenTable(this, "DET_VAC");
   if (!days) return;
-  xb::Table& d = days->table();
-  std::optional<xb::Value> scope = xb::Value::Char(Negocio() + code);
-  if (d.SetOrder("DET_VAC").ok() && d.SetScope(scope, scope).ok()) {
-    for (d.GoTop(); !d.Eof();) {
-      uint32_t here = d.RecNo();
-      d.Skip(1);
-      uint32_t next = d.Eof() ? 0 : d.RecNo();
-      d.GoTo(here);
-      DELETE_RECORD(*days);
-      if (next == 0) break;
-      d.GoTo(next);
-    }
-  }
+  DeleteDetailRows(*days, "DET_VAC", Negocio() + code);
   CloseTable(days);
 }
 
