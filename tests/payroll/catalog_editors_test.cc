@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog_editors_fixture.h"
+#include "lib/ui/catalog_edit.h"
 #include "lib/ui/menu_registry.h"
 #include "payroll/accion_e.h"
 #include "payroll/concepts.h"
@@ -212,6 +213,35 @@ TEST_F(CatalogFormsTest, ColumnGroupNewCodeReachesEveryColumnTypeEvenOneHeldByAn
                                       "CODIGO=SB GRUPO=01"}));
   EXPECT_EQ(Window("ED_GRP"), nullptr);
   EXPECT_TRUE(s->main_table()->LockedRecords().empty());
+}
+
+TEST_F(CatalogFormsTest, WhileAFormIsOpenItsListAndEntriesAreOutOfUseAndARowGoneIsTold) {
+  auto* s = Open<qz::DEF_GRP>("DEF_GRP");
+  s->oB()->Select(1);  // 03
+  ASSERT_TRUE(ui.Menu("Modificar"));
+  auto* e = dynamic_cast<ED_GRP*>(Window("ED_GRP"));
+  ASSERT_NE(e, nullptr);
+  EXPECT_FALSE(s->window_enabled());
+  EXPECT_FALSE(ui.Menu("Borrar"));
+  EXPECT_FALSE(ui.Menu("Agregar"));
+  EXPECT_FALSE(ui.Press(s, 1));  // the list cannot be closed under its form
+  EXPECT_TRUE(ui.boxes().empty());
+  // Another workstation deletes the group meanwhile: told, nothing recreated.
+  {
+    auto other = LockedBy("GRP_CMP", 2);
+    ASSERT_TRUE(other->GoTo(2).ok());
+    ASSERT_TRUE(other->Delete().ok());
+    ASSERT_TRUE(other->Flush().ok());
+    other->UnlockAll();
+  }
+  ui.Type(e, ED_GRP::kDescrip, "OTRA");
+  ui.Press(e, 1);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{qz::kRowDeletedMeanwhile});
+  EXPECT_EQ(Rows("GRP_CMP", {"CODIGO", "DESCRIP"}), std::vector<std::string>{"CODIGO=01 DESCRIP=INGRESOS"});
+  ui.Press(e, 2);
+  EXPECT_TRUE(s->window_enabled());
+  EXPECT_TRUE(Entry("Borrar")->Enabled());
+  EXPECT_EQ(s->oB()->RowCount(), 1);
 }
 
 TEST_F(CatalogFormsTest, ReadOnlyUserSeesTheListsButCannotChangeThem) {
