@@ -158,6 +158,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
   const Part parts[] = {{"businesses and users", demo::AddBusinesses},
                         {"currencies", demo::AddCurrencies},
                         {"catalogs", demo::AddCatalogs},
+                        {"catalog editors", demo::AddCatalogEditorRows},
                         {"column types", demo::AddColumns},
                         {"column type examples", demo::AddColumnTypeExamples},
                         {"departments", demo::AddDepartments},
