@@ -69,6 +69,7 @@ bool T_CAMBIO::Init() {
   AttachTree(kTree, tree_.get());
   tree_->SetFill([this](TreeModel& t) { FillTree(t); });
   tree_->Refresh();
+  tree_->ExpandAll();  // every relation in sight; rebuilds keep what the user opened
   tree_->on_click = [this](TreeNode*) { ShowRates(); };
   tree_->AddContextEntry("Expander...", [this](TreeNode*) { tree_->ExpandAll(); });
   tree_->AddContextEntry("Expander item", [this](TreeNode* n) {
