@@ -51,33 +51,26 @@ std::vector<RekeyTarget> CurrencyReferences(const std::string& business, const s
   std::vector<RekeyTarget> out;
   for (const CodeRef& r : kDocuments)
     out.push_back(CodeTarget(r.table, r.tag, r.field, business, code));
-  // Two references the document list leaves out; renaming the accounting
+  // Two references the document list leaves out, the business's accounting
+  // currency and the other currencies' equivalence: renaming the accounting
   // currency without them would turn every conversion of the business into
   // "no rate" and every currency into an out-of-date warning.
-  RekeyTarget accounting;
-  accounting.table = "NEGOCIOS";
-  accounting.tag = "NEGOCIOS";
-  accounting.field = "MONEDA_CON";
-  accounting.seek = business;
-  accounting.in_range = [business](const xb::Table& t) {
-    return FieldBytes(t, "CODIGO") == business;
+  auto rows_of = [&](const char* table, const char* business_field, const char* field,
+                     uint32_t skip) {
+    RekeyTarget t;
+    t.table = t.tag = table;
+    t.field = field;
+    t.seek = business;
+    t.in_range = [business, business_field](const xb::Table& row) {
+      return FieldBytes(row, business_field) == business;
+    };
+    t.wanted = [code, field, skip](const xb::Table& row, uint32_t recno) {
+      return recno != skip && TrimRight(FieldBytes(row, field)) == TrimRight(code);
+    };
+    return t;
   };
-  accounting.wanted = [code](const xb::Table& t, uint32_t) {
-    return TrimRight(FieldBytes(t, "MONEDA_CON")) == TrimRight(code);
-  };
-  out.push_back(accounting);
-  RekeyTarget equivalent;
-  equivalent.table = "MONEDAS";
-  equivalent.tag = "MONEDAS";
-  equivalent.field = "EQUIVAL";
-  equivalent.seek = business;
-  equivalent.in_range = [business](const xb::Table& t) {
-    return FieldBytes(t, "NEGOCIO") == business;
-  };
-  equivalent.wanted = [code, own_recno](const xb::Table& t, uint32_t recno) {
-    return recno != own_recno && TrimRight(FieldBytes(t, "EQUIVAL")) == TrimRight(code);
-  };
-  out.push_back(equivalent);
+  out.push_back(rows_of("NEGOCIOS", "CODIGO", "MONEDA_CON", 0));
+  out.push_back(rows_of("MONEDAS", "NEGOCIO", "EQUIVAL", own_recno));
   return out;
 }
 
