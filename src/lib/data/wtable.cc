@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lib/data/journal.h"
+#include "lib/data/patience.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/data/work_areas.h"
@@ -103,9 +104,16 @@ int WDBTable::Select() const {
 }
 
 void WDBTable::Append() {
-  MeetDeadTransactions();
-  xb::Status s = table().Append();
-  if (!s.ok()) Fail(*this, s, "APPEND", s.IsBusy() ? kGenAppendLock : kGenWrite);
+  // A step like ADD_NEW_REC's: waits while others hold the header, and a
+  // failure waiting cannot cure goes to the error handler, whose
+  // "Reintentar" appends again.
+  xb::Table& t = table();
+  RetryPatiently(
+      [&] {
+        MeetDeadTransactions();
+        return t.Append();
+      },
+      LockPatience(t.path(), Alias, t.RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND"));
 }
 
 void WDBTable::Commit() {
