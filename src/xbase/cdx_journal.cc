@@ -21,11 +21,29 @@ namespace {
 constexpr char kMagicV1[8] = {'Q', 'Z', 'C', 'D', 'X', 'J', '1', '\0'};
 constexpr char kMagic[8] = {'Q', 'Z', 'C', 'D', 'X', 'J', '2', '\0'};
 constexpr size_t kJournalHeader = 24;  // magic, counter, entries, body length, checksum
+constexpr uint64_t kJournalRoom = 64 * 1024;
 
-uint32_t Checksum(const uint8_t* p, size_t n) {
-  uint32_t h = 2166136261u;  // FNV-1a
+// J1: FNV-1a over bytes.
+uint32_t ChecksumV1(const uint8_t* p, size_t n) {
+  uint32_t h = 2166136261u;
   for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
   return h;
+}
+
+// J2: 64-bit FNV-1a over little-endian 8-byte words, then the last bytes one
+// by one, folded to 32 bits: the same check of a torn write at an eighth of
+// the cost (it runs over every page image of every commit).
+uint32_t Checksum(const uint8_t* p, size_t n) {
+  constexpr uint64_t kPrime = 1099511628211ull;
+  uint64_t h = 14695981039346656037ull;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    h = (h ^ w) * kPrime;
+  }
+  for (; i < n; ++i) h = (h ^ p[i]) * kPrime;
+  return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
 bool TouchesCounter(uint64_t off, size_t len) {
@@ -101,19 +119,34 @@ Status FileImpl::OpenJournal(bool create) {
   }
   if (!j.ok()) return j.status();
   journal_ = std::move(*j);
+  if (create) {
+    // Room for the usual change, so that it is written through the memory
+    // mapping rather than by a system call per commit (a first read maps
+    // the file). Only under the index lock: nobody else writes it meanwhile.
+    uint64_t size = 0;
+    XB_RETURN_IF_ERROR(journal_->Size(&size));
+    if (size < kJournalRoom) XB_RETURN_IF_ERROR(journal_->Truncate(kJournalRoom));
+    uint8_t b;
+    size_t got = 0;
+    XB_RETURN_IF_ERROR(journal_->ReadAt(0, &b, 1, &got));
+  }
   return Status::OK();
 }
 
 Status FileImpl::WriteJournal(const std::vector<PageWrite>& writes, uint32_t marker) {
   std::string body;
+  size_t room = 64 + table_name_.size();
+  for (const auto& w : writes) room += 8 + w.bytes.size();
+  for (const auto& w : table_writes_) room += 12 + w.bytes.size();
+  body.reserve(room);
   uint32_t entries = 0;
   auto save = [&](uint32_t off, size_t len) -> Status {
     if (off + len > disk_end_) return Status::OK();  // a new page: nothing to put back
-    std::string old(len, '\0');
-    XB_RETURN_IF_ERROR(file_->ReadExact(off, old.data(), len));
     AppendLE32(&body, off);
     AppendLE32(&body, static_cast<uint32_t>(len));
-    body += old;
+    size_t at = body.size();
+    body.resize(at + len);
+    XB_RETURN_IF_ERROR(file_->ReadExact(off, body.data() + at, len));
     ++entries;
     return Status::OK();
   };
@@ -184,7 +217,7 @@ Status FileImpl::RollBack(File* index, uint32_t counter, bool dry_run, bool* fou
   std::string body(len, '\0');
   XB_RETURN_IF_ERROR(j->ReadExact(kJournalHeader, body.data(), len));
   const auto* b = reinterpret_cast<const uint8_t*>(body.data());
-  if (Checksum(b, len) != GetLE32(h + 20)) return Status::OK();
+  if ((v2 ? Checksum(b, len) : ChecksumV1(b, len)) != GetLE32(h + 20)) return Status::OK();
   Parsed p;
   XB_RETURN_IF_ERROR(Parse(JournalPath(), b, len, GetLE32(h + 12), v2, &p));
   if (found) *found = true;

@@ -107,13 +107,15 @@ void WDBTable::Append() {
   // A step like ADD_NEW_REC's: waits while others hold the header, and a
   // failure waiting cannot cure goes to the error handler, whose
   // "Reintentar" appends again.
-  xb::Table& t = table();
+  // The table is looked up at each attempt: the one in the work area may be
+  // replaced meanwhile (a user mending the cause while the message is up).
   RetryPatiently(
       [&] {
         MeetDeadTransactions();
-        return t.Append();
+        return table().Append();
       },
-      LockPatience(t.path(), Alias, t.RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND"));
+      LockPatience(table().path(), Alias, table().RecNo(), RetryCounter::kLocks, kGenAppendLock,
+                   "APPEND"));
 }
 
 void WDBTable::Commit() {
