@@ -8,6 +8,7 @@
 
 #include "lib/security/passwords.h"
 #include "shell/rights.h"
+#include "shell/toolbar.h"
 #include "shell/user_admin.h"
 #include "shell/user_reports.h"
 #include "shell_fixture.h"
@@ -102,6 +103,42 @@ TEST_F(UserAdminTest, RightsDesignedOnTheMenuAreWhatTheUserGetsAtTheNextLogin) {
   ASSERT_TRUE(LoginAs("ANA", "ANA123"));
   EXPECT_FALSE(Greyed(2500));
   EXPECT_TRUE(Greyed(2662));
+}
+
+TEST_F(UserAdminTest, OwnRightsChangedInAnOpenSessionApplyAtTheNextBusinessChange) {
+  // ANA administers users without being a supervisor.
+  Grant(kCentral, 2, 2000);
+  Grant(kCentral, 2, 2663);
+  AddUser(kPlaya, 7, "ANA", "PLAYA1");
+  ASSERT_TRUE(LoginAs("ANA", "ANA123"));
+  qz::USUARIOS* s = OpenScreen();
+  ASSERT_NE(s, nullptr);
+  SelectUser(s, "ANA");
+  s->UserPress(qz::USUARIOS::kLoadUserDesign);
+  s->UserPress(qz::USUARIOS::kStartDesign);
+  EXPECT_FALSE(Greyed(2500));  // every entry can be ticked while capturing
+  main->MenuRightClick(2663);   // "Modificar" of the positions screen
+  main->DispatchPosted();
+  s->UserPress(qz::USUARIOS::kSaveUserDesign);
+  EXPECT_TRUE(Greyed(2500));
+  EXPECT_EQ(Right("MENUS", 2, 2663), "F");
+  EXPECT_FALSE(main->rights().GET_R_EDIT(2663));  // the session keeps its rights
+
+  qz::MToolBar* bar = main->toolbar();
+  auto change_to = [&](const std::string& descrip, const std::string& password) {
+    ui.OnDialog("CHANGE_NEG", [password](qz::WDIAG& d) {
+      d.UserType(500, "ANA");
+      d.UserType(501, password);
+      d.UserPress(1);
+    });
+    ASSERT_TRUE(bar->ChooseBusiness(descrip));
+    main->DispatchPosted();
+  };
+  change_to("Hotel Playa", "PLAYA1");
+  change_to("Hotel Central", "ANA123");
+  EXPECT_TRUE(main->rights().GET_R_EDIT(2663));  // "Editar" entries now refuse it
+  EXPECT_FALSE(Greyed(2662));
+  EXPECT_FALSE(Greyed(2000));
 }
 
 TEST_F(UserAdminTest, TickingAllTicksOnlyTheShownMenuAndOtherIdsKeepTheirValue) {
