@@ -88,7 +88,7 @@ bool USUARIOS::Open() {
 void USUARIOS::BuildLists() {
   users_grid_ = std::make_unique<WBLISTBOX>(*this, kUsers, &users_->table());
   AGREGARCOL(*users_grid_, &users_->table(), "ID", "ABREVIA", "XXXX");
-  AGREGARCOL(*users_grid_, &users_->table(), "Usuario", "USUARIO", std::string(20, 'X'));
+  AGREGARCOL(*users_grid_, &users_->table(), "Usuario", "USUARIO", "");
   AGREGARCOL(*users_grid_, &users_->table(), "Identificación", "NOMBRE", std::string(20, 'X'));
   AGREGARCOL(*users_grid_, &users_->table(), "Super", "SUPERVISOR", "X");
   users_grid_->SetFormat(3, [](const xb::Value& v) {
