@@ -143,26 +143,29 @@ void USUARIOS::ToggleGlobalLock() {
 
 // --- selection
 
-bool USUARIOS::SelectUser() {
-  const uint32_t recno = users_grid_ ? users_grid_->SelectedRecNo() : 0;
+namespace {
+
+// Puts `table` on the grid's selected row; false (and the grid refreshed)
+// when nothing is selected or the row left the business meanwhile.
+bool SelectRow(WBLISTBOX* grid, WDBTable& table, const std::string& business) {
+  const uint32_t recno = grid ? grid->SelectedRecNo() : 0;
   if (recno == 0) return false;
-  users_->GoTo(recno);
-  if (users_->Eof() || users_->Deleted() || RawField(*users_, "NEGOCIO") != business_) {
-    users_grid_->REFRESHALL();
+  table.GoTo(recno);
+  if (table.Eof() || table.Deleted() || RawField(table, "NEGOCIO") != business) {
+    grid->REFRESHALL();
     return false;
   }
   return true;
 }
 
+}  // namespace
+
+bool USUARIOS::SelectUser() {
+  return SelectRow(users_grid_.get(), *users_, business_);
+}
+
 bool USUARIOS::SelectProfile() {
-  const uint32_t recno = profiles_grid_ ? profiles_grid_->SelectedRecNo() : 0;
-  if (recno == 0) return false;
-  profiles_->GoTo(recno);
-  if (profiles_->Eof() || profiles_->Deleted() || RawField(*profiles_, "NEGOCIO") != business_) {
-    profiles_grid_->REFRESHALL();
-    return false;
-  }
-  return true;
+  return SelectRow(profiles_grid_.get(), *profiles_, business_);
 }
 
 // --- designing rights on the menu
