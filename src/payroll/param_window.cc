@@ -32,6 +32,7 @@ bool ParamWindow::Init() {
     }
     ADD(1, [this] { Aceptar(); });
     ADD(2, [this] { Terminar(2); });
+    if (on_init) on_init(*this);
     if (!CREATE().ok()) {
       Reenable();
       return false;

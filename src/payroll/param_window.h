@@ -20,7 +20,10 @@ class ParamWindow : public WDIAG {
               RecordCopy* copy);
   ~ParamWindow() override;
 
-  // Run once the controls exist, before the copy is shown: fill drop-downs
+  // Run once the controls exist, before the window is shown: objects that
+  // live on controls (a grid) must be there when the view is built.
+  std::function<void(ParamWindow&)> on_init;
+  // Run once the window is shown, before the copy is: fill drop-downs
   // and lists, register further buttons.
   std::function<void(ParamWindow&)> on_fill;
   // Run after the copy is shown (dependent drop-downs, enabled states).

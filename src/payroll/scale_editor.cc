@@ -20,6 +20,12 @@ bool Blank(const xb::Table& t) {
 ScaleEditor::ScaleEditor(F_PLAN& parent, const std::string& template_name, ScaleCopy& scale)
     : ParamWindow(parent, template_name, SubWindowBindings(template_name), &parent.copy()),
       scale_(scale) {
+  on_init = [this](ParamWindow&) {
+    xb::Table* t = &scale_.rows->table();
+    t->SetOrder("TMP_AVS");
+    EnsureBlankRow();
+    grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, t);
+  };
   on_fill = [this](ParamWindow&) { Build(); };
 }
 
@@ -33,9 +39,6 @@ void ScaleEditor::Closed() {
 
 void ScaleEditor::Build() {
   xb::Table* t = &scale_.rows->table();
-  t->SetOrder("TMP_AVS");
-  EnsureBlankRow();
-  grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, t);
   const std::string pic = template_name() == "CESANTIA" ? "9999.99" : "9999";
   AGREGARCOL(*grid_, t, "Rango inicial", "RANGO_I", pic);
   AGREGARCOL(*grid_, t, "Rango Final", "RANGO_F", pic);

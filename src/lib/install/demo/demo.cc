@@ -159,6 +159,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"currencies", demo::AddCurrencies},
                         {"catalogs", demo::AddCatalogs},
                         {"column types", demo::AddColumns},
+                        {"parameter details", demo::AddParameterDetails},
                         {"departments", demo::AddDepartments},
                         {"employees", demo::AddEmployees},
                         {"payroll history", demo::AddHistory},
