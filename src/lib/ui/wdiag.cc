@@ -276,6 +276,13 @@ bool WDIAG::UserChooseIndex(int id, int index) {
   if (!c || !c->enabled || !enabled_ || c->kind != ControlKind::kCombo) return false;
   if (index < 0 || index >= static_cast<int>(c->entries.size())) return false;
   SetCurrent(id, index);
+  // A screen that follows the choice (a dependent list, a field to enable)
+  // registers a block on the combo.
+  auto it = blocks_.find(id);
+  if (it != blocks_.end()) {
+    auto block = it->second;
+    RunOperation(block);
+  }
   return true;
 }
 

@@ -82,7 +82,8 @@ class WDIAG {
   xb::Status INIT();
   // Shows the window as a child of the main window (INIT first if needed).
   xb::Status CREATE();
-  // Registers the block run when control `id` is pressed.
+  // Registers the block run when control `id` is pressed (a button),
+  // clicked (a check box or radio) or given another entry (a combo).
   void ADD(int id, std::function<void()> block);
   // Closes the window with `result`; its destruction runs OnNCDestroy.
   void ENDDIALOG(int result);

@@ -161,6 +161,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"catalogs", demo::AddCatalogs},
                         {"catalog editors", demo::AddCatalogEditorRows},
                         {"column types", demo::AddColumns},
+                        {"parameter details", demo::AddParameterDetails},
                         {"column type examples", demo::AddColumnTypeExamples},
                         {"departments", demo::AddDepartments},
                         {"employees", demo::AddEmployees},

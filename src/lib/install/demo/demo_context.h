@@ -152,6 +152,7 @@ xb::Status AddStations(Context& c);     // card-terminal stations of each front 
 xb::Status AddCatalogs(Context& c);     // schedules, positions and the small catalogs
 xb::Status AddCatalogEditorRows(Context& c);  // vacation types, document classes
 xb::Status AddColumns(Context& c);      // column types, brackets, payroll types, parameters
+xb::Status AddParameterDetails(Context& c);  // SAP maps, certificate text, severance settings
 xb::Status AddColumnTypeExamples(Context& c);  // a composite item of every table kind
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
