@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "lib/payroll/employee_list_fields.h"
 #include "lib/ui/catalog_edit_window.h"
 
 namespace qz {
-
-// The employee fields of the list, item 1 to 55.
-const std::vector<std::string>& EmployeeListFields();
 
 class M_LI_EMP : public CatalogEditWindow {
  public:

@@ -160,6 +160,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"catalogs", demo::AddCatalogs},
                         {"column types", demo::AddColumns},
                         {"departments", demo::AddDepartments},
+                        {"formats", demo::AddFormats},
                         {"employees", demo::AddEmployees},
                         {"payroll history", demo::AddHistory},
                         {"word index", demo::AddWordIndex}};

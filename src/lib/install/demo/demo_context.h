@@ -151,6 +151,7 @@ xb::Status AddCurrencies(Context& c);   // currencies, relations, dated rates
 xb::Status AddCatalogs(Context& c);     // schedules, positions and the small catalogs
 xb::Status AddColumns(Context& c);      // column types, brackets, payroll types, parameters
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
+xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
