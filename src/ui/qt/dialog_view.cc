@@ -335,7 +335,12 @@ void DialogView::Show(const ControlState& c) {
     for (const auto& e : c.entries) cb->addItem(QString::fromUtf8(e.text));
     cb->setCurrentIndex(c.current);
   } else if (auto* lw = qobject_cast<QListWidget*>(wgt)) {
-    if (lw->count() != static_cast<int>(c.entries.size())) {
+    // Entries may be reordered in place (a list whose entries move up and
+    // down): compare the texts, not only the count.
+    bool same = lw->count() == static_cast<int>(c.entries.size());
+    for (int i = 0; same && i < lw->count(); ++i)
+      same = lw->item(i)->text() == QString::fromUtf8(c.entries[i].text);
+    if (!same) {
       lw->clear();
       for (const auto& e : c.entries) lw->addItem(QString::fromUtf8(e.text));
     }
