@@ -79,6 +79,14 @@ void HeadlessUi::RunModal(WDIAG& w) {
   while (!w.ended()) {
     auto it = scripts_.begin();
     while (it != scripts_.end() && it->first != w.template_name()) ++it;
+    if (it == scripts_.end() && any_dialog_) {
+      any_dialog_(w);
+      if (!w.ended()) {
+        problems_.push_back("dialog " + w.template_name() + " left open by the standing script");
+        w.ENDDIALOG(2);
+      }
+      break;
+    }
     if (it == scripts_.end()) {
       problems_.push_back("dialog " + w.template_name() + " left open without a script");
       w.ENDDIALOG(2);

@@ -34,6 +34,10 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   // script for the same template; with none left it is cancelled (2) and
   // reported in problems().
   void OnDialog(const std::string& template_name, std::function<void(WDIAG&)> script);
+  // A standing script for every modal dialog that has no script of its own
+  // (not used up): what a walk over many screens does with whatever form
+  // comes. A dialog it leaves open is cancelled and reported in problems().
+  void OnAnyDialog(std::function<void(WDIAG&)> script) { any_dialog_ = std::move(script); }
   // The answer of the next message box (1 = OK/Sí, 2 = Cancelar/No).
   // Unscripted boxes answer 1.
   void AnswerNext(int answer);
@@ -126,6 +130,7 @@ class HeadlessUi : public WindowSystem, public MessageBoxProvider {
   int pumps_ = 0;
   MessageBoxProvider* previous_box_ = nullptr;
   std::function<void(const std::string&)> on_box_;
+  std::function<void(WDIAG&)> any_dialog_;
   std::vector<ProgressShown> progress_;
   int64_t cancel_at_ = -1;
 };
