@@ -1,6 +1,5 @@
 #include "payroll/puestos.h"
 
-#include "lib/ui/message_box.h"
 #include "payroll/e_puesto.h"
 
 namespace qz {
@@ -24,22 +23,11 @@ CatalogSetup PUESTOS::Setup() {
 }
 
 void PUESTOS::Add() {
-  OpenEditor(0);
+  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", 0);
 }
 
 void PUESTOS::Modify() {
-  if (!HasCurrentRow()) {
-    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
-    return;
-  }
-  OpenEditor(1);
-}
-
-void PUESTOS::OpenEditor(int mode) {
-  auto editor = std::make_unique<E_PUESTO>(*this, "MODIPUESTO", Negocio(), mode, main_table());
-  E_PUESTO* raw = editor.get();
-  desktop().Adopt(std::move(editor));
-  if (!raw->Init()) raw->ENDDIALOG(2);
+  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", 1);
 }
 
 }  // namespace qz

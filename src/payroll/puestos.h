@@ -18,9 +18,6 @@ class PUESTOS : public CatalogScreen {
 
   void Add() override;
   void Modify() override;
-
- private:
-  void OpenEditor(int mode);
 };
 
 }  // namespace qz
