@@ -3,6 +3,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QTabWidget>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -48,10 +49,29 @@ void FillSample(qz::WDIAG& w) {
   }
 }
 
-// "SCREEN[:OPERATION[:ROW]]": a screen of the menu, opened on a fresh demo
-// installation for the demo business; with OPERATION (an "Editar" operation,
-// MOD_PUESTOS) run on grid row ROW, the window it opens is shot instead of
-// the main window. -1 when SCREEN is no screen of the menu.
+// What the user does in the newest window before it is shot: "tabN" shows
+// page N (1-based) of its tabs, "pressID" presses control ID (either case).
+void RunStep(qz::QtUi& ui, std::string step) {
+  for (char& c : step) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto windows = ui.desktop().windows();
+  if (windows.empty()) return;
+  qz::WDIAG* top = windows.back();
+  if (step.rfind("tab", 0) == 0) {
+    if (QWidget* view = ui.ViewOf(top))
+      for (auto* tabs : view->findChildren<QTabWidget*>())
+        tabs->setCurrentIndex(std::atoi(step.c_str() + 3) - 1);
+  } else if (step.rfind("press", 0) == 0) {
+    top->UserPress(std::atoi(step.c_str() + 5));
+    ui.desktop().Collect();
+  }
+  Settle();
+}
+
+// "SCREEN[:OPERATION[:ROW[:STEP...]]]": a screen of the menu, opened on a
+// fresh demo installation for the demo business; with OPERATION (an
+// "Editar" operation, MOD_PUESTOS) run on grid row ROW, the window it opens
+// is shot instead of the main window, after the STEPs (RunStep) are done
+// in it. -1 when SCREEN is no screen of the menu.
 int ScreenScreenshot(qz::QtUi& ui, const std::string& spec, const std::string& png) {
   std::vector<std::string> parts;
   std::stringstream in(spec);
@@ -85,6 +105,7 @@ int ScreenScreenshot(qz::QtUi& ui, const std::string& spec, const std::string& p
     if (catalog && parts.size() >= 3) catalog->oB()->Select(std::atoi(parts[2].c_str()));
     screen->DoOperation(parts[1]);
     Settle();
+    for (size_t i = 3; i < parts.size(); ++i) RunStep(ui, parts[i]);
   }
   for (auto* sub : ui.mdi()->subWindowList())
     sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));

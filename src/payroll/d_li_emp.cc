@@ -23,12 +23,8 @@ CatalogSetup D_LI_EMP::Setup() {
   return s;
 }
 
-void D_LI_EMP::Add() {
-  OpenCatalogEditor<M_LI_EMP>(*this, "M_LI_EMP", 0);
-}
-
-void D_LI_EMP::Modify() {
-  OpenCatalogEditor<M_LI_EMP>(*this, "M_LI_EMP", 1);
+void D_LI_EMP::OpenEdit(int mode) {
+  OpenCatalogEditor<M_LI_EMP>(*this, "M_LI_EMP", mode);
 }
 
 }  // namespace qz

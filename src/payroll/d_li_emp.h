@@ -16,8 +16,7 @@ class D_LI_EMP : public CatalogScreen {
   D_LI_EMP(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

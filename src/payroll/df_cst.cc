@@ -21,12 +21,8 @@ CatalogSetup DF_CST::Setup() {
   return s;
 }
 
-void DF_CST::Add() {
-  OpenCatalogEditor<E_CST>(*this, "E_CST", 0);
-}
-
-void DF_CST::Modify() {
-  OpenCatalogEditor<E_CST>(*this, "E_CST", 1);
+void DF_CST::OpenEdit(int mode) {
+  OpenCatalogEditor<E_CST>(*this, "E_CST", mode);
 }
 
 }  // namespace qz

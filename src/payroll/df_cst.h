@@ -15,8 +15,7 @@ class DF_CST : public CatalogScreen {
   DF_CST(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

@@ -22,12 +22,8 @@ CatalogSetup ENC_REPP::Setup() {
   return s;
 }
 
-void ENC_REPP::Add() {
-  OpenCatalogEditor<CREP_COL>(*this, "CREP_COL", 0);
-}
-
-void ENC_REPP::Modify() {
-  OpenCatalogEditor<CREP_COL>(*this, "CREP_COL", 1);
+void ENC_REPP::OpenEdit(int mode) {
+  OpenCatalogEditor<CREP_COL>(*this, "CREP_COL", mode);
 }
 
 }  // namespace qz

@@ -16,8 +16,7 @@ class ENC_REPP : public CatalogScreen {
   ENC_REPP(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

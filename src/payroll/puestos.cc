@@ -22,12 +22,8 @@ CatalogSetup PUESTOS::Setup() {
   return s;
 }
 
-void PUESTOS::Add() {
-  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", 0);
-}
-
-void PUESTOS::Modify() {
-  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", 1);
+void PUESTOS::OpenEdit(int mode) {
+  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", mode);
 }
 
 }  // namespace qz

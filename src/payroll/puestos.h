@@ -16,8 +16,7 @@ class PUESTOS : public CatalogScreen {
   PUESTOS(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

@@ -22,12 +22,8 @@ CatalogSetup USR_REQ::Setup() {
   return s;
 }
 
-void USR_REQ::Add() {
-  OpenCatalogEditor<E_USRREQ>(*this, "AGREGAR_USR_REQ", 0);
-}
-
-void USR_REQ::Modify() {
-  OpenCatalogEditor<E_USRREQ>(*this, "AGREGAR_USR_REQ", 1);
+void USR_REQ::OpenEdit(int mode) {
+  OpenCatalogEditor<E_USRREQ>(*this, "AGREGAR_USR_REQ", mode);
 }
 
 }  // namespace qz

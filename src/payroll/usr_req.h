@@ -16,8 +16,7 @@ class USR_REQ : public CatalogScreen {
   USR_REQ(Desktop& desktop, const std::string& template_name, const std::string& business);
   static CatalogSetup Setup();
 
-  void Add() override;
-  void Modify() override;
+  void OpenEdit(int mode) override;
 };
 
 }  // namespace qz

@@ -124,6 +124,7 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
   s.recno = Registro;
   s.old_code = Codigo;
   s.duplicate_message = mode == 0 ? setup_.duplicate_on_add : setup_.duplicate_on_modify;
+  s.check_duplicates = setup_.check_duplicates;
   s.references = setup_.references;
   s.references.insert(s.references.end(), setup_.details.begin(), setup_.details.end());
   s.wait_text = setup_.wait_text;
@@ -131,8 +132,7 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
 }
 
 void CatalogScreen::Add() {
-  DIALOG_BOX(desktop(), setup_.edit_template, this,
-             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 0); });
+  OpenEdit(0);
 }
 
 void CatalogScreen::Modify() {
@@ -141,8 +141,14 @@ void CatalogScreen::Modify() {
     MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
     return;
   }
-  DIALOG_BOX(desktop(), setup_.edit_template, this,
-             [this](WDIAG& d, int m, int64_t w, int64_t l) { return CtrlAgregar(d, m, w, l, 1); });
+  OpenEdit(1);
+}
+
+void CatalogScreen::OpenEdit(int mode) {
+  DIALOG_BOX(desktop(), setup_.edit_template, this, [this, mode](WDIAG& d, int m, int64_t w,
+                                                                 int64_t l) {
+    return CtrlAgregar(d, m, w, l, mode);
+  });
 }
 
 void CatalogScreen::Delete() {
@@ -186,7 +192,13 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
         auto v = t.Get(setup_.edit_fields[i]);
         std::string text;
         if (v.ok() && v->is_numeric()) {
-          text = TrimRight(FormatNumber(v->number(), "9999999999.99"));
+          // As many decimals as the field keeps, so an untouched value is
+          // saved back unchanged.
+          int idx = t.FieldIndex(setup_.edit_fields[i]);
+          int dec = idx >= 0 ? t.fields()[idx].dec : 0;
+          std::string picture = std::string(12, '9');
+          if (dec > 0) picture += "." + std::string(dec, '9');
+          text = TrimRight(FormatNumber(v->number(), picture));
           text.erase(0, text.find_first_not_of(' '));
         } else {
           text = FieldText(t, setup_.edit_fields[i]);
@@ -194,6 +206,7 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
         dlg.SetText(500 + static_cast<int>(i), text);
       }
     }
+    LoadEditControls(dlg, mode);
     dlg.SetFocus(500);
     return 1;
   }
@@ -203,6 +216,12 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
     return 1;
   }
   if (wparam != 1) return 1;
+  if (SaveEdit(dlg, mode)) dlg.ENDDIALOG(1);
+  return 1;
+}
+
+bool CatalogScreen::SaveEdit(WDIAG& dlg, int mode) {
+  xb::Table& t = *main_table();
   std::string code = CodeFromText(dlg.Text(500));
   CatalogSave save = SaveSettings(mode, &dlg);
   std::string refused;
@@ -215,9 +234,9 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
   }
   if (!refused.empty()) {
     MESSAGE_BOX(NotANumberMessage(refused), "Error", kMbIconStop);
-    return 1;
+    return false;
   }
-  if (!BeginCatalogWrite(save, code)) return 1;  // the dialog stays open with what was typed
+  if (!BeginCatalogWrite(save, code)) return false;  // the dialog stays open with what was typed
   for (size_t i = 0; i < setup_.edit_fields.size(); ++i) {
     const std::string& field = setup_.edit_fields[i];
     int idx = t.FieldIndex(field);
@@ -234,9 +253,9 @@ int CatalogScreen::CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lpar
       t.Put(idx, xb::Value::Char(ToField(text, t.fields()[idx].len)));
     }
   }
+  WriteEditFields(dlg, t);
   FinishCatalogWrite(save);
-  dlg.ENDDIALOG(1);
-  return 1;
+  return true;
 }
 
 bool CatalogScreen::DoOperation(const std::string& name) {

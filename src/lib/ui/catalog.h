@@ -34,6 +34,7 @@ struct CatalogSetup {
   std::vector<CatalogColumn> columns;
   std::string duplicate_on_add;
   std::string duplicate_on_modify;
+  bool check_duplicates = true;  // false: repeated codes are allowed
   std::string delete_question;
   // Variant A: the inline dialog, and the fields of its controls 500, 501,
   // 502 ... in that order (CODIGO first).
@@ -67,9 +68,23 @@ class CatalogScreen : public WDIAG {
   virtual void Add();
   virtual void Modify();
   virtual void Delete();
+  // The form of an add (mode 0) or of a modification of the selected row
+  // (mode 1; Modify has checked there is one): the inline dialog, or a
+  // separate edit window where a screen overrides it (OpenEditWindow).
+  virtual void OpenEdit(int mode);
   // The control callback of the inline dialog (variant A); mode 0 = add,
   // 1 = modify.
   int CtrlAgregar(WDIAG& dlg, int msg, int64_t wparam, int64_t lparam, int mode);
+
+  // Hooks of the inline dialog for catalogs with more than edit fields:
+  // LoadEditControls runs when the dialog opens (after edit_fields are
+  // loaded; in mode 1 the table is on the row), WriteEditFields while the
+  // row is locked, after edit_fields are written. SaveEdit is the whole
+  // "Aceptar" (true = saved, the dialog closes); a screen that saves inside a
+  // transaction or does more after the save wraps it.
+  virtual void LoadEditControls(WDIAG& dlg, int mode) { (void)dlg, (void)mode; }
+  virtual void WriteEditFields(WDIAG& dlg, xb::Table& t) { (void)dlg, (void)t; }
+  virtual bool SaveEdit(WDIAG& dlg, int mode);
 
   bool DoOperation(const std::string& name) override;
   void OnActivate() override { SHOW_MENU(); }
@@ -106,11 +121,23 @@ class CatalogScreen : public WDIAG {
   bool menu_shown_ = false;
 };
 
-// Opens screen `S` (constructed with desktop, template, business) and hands
-// it to the desktop; null when it could not open.
-template <class S>
-S* OpenScreen(Desktop& desktop, const std::string& template_name, const std::string& business) {
-  auto s = std::make_unique<S>(desktop, template_name, business);
+// Opens edit window `E` (constructed with the caller and `args`, and opened
+// by its Init) and hands it to the desktop; closes it again when it could
+// not open.
+template <class E, class... Args>
+void OpenEditWindow(CatalogScreen& caller, Args&&... args) {
+  auto editor = std::make_unique<E>(caller, std::forward<Args>(args)...);
+  E* raw = editor.get();
+  caller.desktop().Adopt(std::move(editor));
+  if (!raw->Init()) raw->ENDDIALOG(2);
+}
+
+// Opens screen `S` (constructed with desktop, template, business and any
+// further arguments) and hands it to the desktop; null when it could not open.
+template <class S, class... Extra>
+S* OpenScreen(Desktop& desktop, const std::string& template_name, const std::string& business,
+              Extra&&... extra) {
+  auto s = std::make_unique<S>(desktop, template_name, business, std::forward<Extra>(extra)...);
   S* raw = s.get();
   desktop.Adopt(std::move(s));
   // A table that cannot be opened is a fault: the error handler tells the

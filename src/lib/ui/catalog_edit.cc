@@ -1,5 +1,7 @@
 #include "lib/ui/catalog_edit.h"
 
+#include <optional>
+
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
@@ -67,7 +69,7 @@ bool BeginCatalogWrite(const CatalogSave& s, const std::string& code) {
     return false;
   }
   if (s.mode == 1 && !EditedRowStillThere(s)) return false;
-  if (CatalogCodeTaken(s, code)) {
+  if (s.check_duplicates && CatalogCodeTaken(s, code)) {
     MESSAGE_BOX(s.duplicate_message, "Error", kMbIconStop);
     return false;
   }
@@ -102,6 +104,49 @@ void FinishCatalogWrite(const CatalogSave& s) {
   }
 }
 
+std::string ReplaceCodeInList(const std::string& list, const std::string& old_code,
+                              const std::string& new_code) {
+  const std::string from = TrimRight(old_code), to = TrimRight(new_code);
+  if (from.empty()) return list;
+  auto separator = [](char c) {
+    return c == '[' || c == ']' || c == ',' || c == ';' || c == ' ';
+  };
+  std::string out;
+  size_t i = 0;
+  while (i < list.size()) {
+    if (separator(list[i])) {
+      out += list[i++];
+      continue;
+    }
+    size_t end = i;
+    while (end < list.size() && !separator(list[end])) ++end;
+    std::string token = list.substr(i, end - i);
+    out += token == from ? to : token;
+    i = end;
+  }
+  return out;
+}
+
+namespace {
+
+// The value `ref.field` takes in the current row, or nothing when the row
+// does not hold the old code.
+std::optional<std::string> NewValue(const CodeReference& ref, const std::string& current,
+                                    const std::string& old_value, const std::string& new_value) {
+  if (ref.match != CodeReference::Match::kInList) {
+    if (current != old_value) return std::nullopt;
+    return new_value;
+  }
+  std::string replaced = ReplaceCodeInList(current, old_value, new_value);
+  if (replaced == current) return std::nullopt;
+  // A longer code must not push the list's last codes out of the field.
+  if (TrimRight(replaced).size() > current.size()) return std::nullopt;
+  replaced.resize(current.size(), ' ');
+  return replaced;
+}
+
+}  // namespace
+
 int PropagateCode(const CodeReference& ref, const std::string& business,
                   const std::string& old_code, const std::string& new_code) {
   TablePtr handle = OpenTable(nullptr, ref.table);
@@ -109,22 +154,29 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
   xb::Table* t = &handle->table();
   int changed = 0;
   int width = FieldWidth(*t, ref.field);
+  const bool by_key = ref.match == CodeReference::Match::kKeyPrefix;
   std::string old_value = old_code, new_value = new_code;
-  if (width > 0) {
+  if (width > 0 && ref.match != CodeReference::Match::kInList) {
     old_value.resize(width, ' ');
     new_value.resize(width, ' ');
   }
-  if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + old_value)).ok()) {
-    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == old_value) {
-      // The changed row leaves this part of the tag: remember the next one.
+  std::string start = by_key ? business + old_value : business;
+  if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(start)).ok()) {
+    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business) {
+      auto value = NewValue(ref, Bytes(*t, ref.field), old_value, new_value);
+      if (by_key && !value) break;  // past the rows of the old code
+      // A changed row may leave this part of the tag: remember the next one.
       uint32_t here = t->RecNo();
       t->Skip(1);
       uint32_t next = t->Eof() ? 0 : t->RecNo();
       t->GoTo(here);
-      if (LockForModify(*handle)) {
-        t->Put(ref.field, xb::Value::Char(new_value));
+      if (value && LockForModify(*handle)) {
+        // The lock re-read the row: another user may have changed it.
+        if (auto now = NewValue(ref, Bytes(*t, ref.field), old_value, new_value)) {
+          t->Put(ref.field, xb::Value::Char(*now));
+          ++changed;
+        }
         UnlockForModify(*handle);
-        ++changed;
       }
       MULTITASK();
       if (next == 0) break;

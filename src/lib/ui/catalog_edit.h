@@ -14,13 +14,24 @@
 
 namespace qz {
 
-// A table whose rows point at a catalog code, reached through a tag whose
-// key begins with business + that code.
+// A table whose rows point at a catalog code. Usually reached through a tag
+// whose key begins with business + that code; where no such tag exists the
+// business's rows are walked on `tag` and the field compared (kField), and a
+// field holding a list of codes has the code replaced inside it (kInList).
 struct CodeReference {
+  enum class Match { kKeyPrefix, kField, kInList };
   std::string table;  // e.g. "ENC_PERS"
   std::string tag;    // e.g. "ENC_PERS16"
   std::string field;  // e.g. "PUESTO"
+  Match match = Match::kKeyPrefix;
 };
+
+// `list` with every whole occurrence of code `old_code` replaced by
+// `new_code` (codes compared without trailing blanks). A list is codes in
+// brackets ("[ES][EN]") or separated by commas, semicolons or blanks; the
+// other codes and the separators stay as they are.
+std::string ReplaceCodeInList(const std::string& list, const std::string& old_code,
+                              const std::string& new_code);
 
 struct CatalogSave {
   WDBTable* table = nullptr;  // the catalog table, on the row being modified
@@ -32,6 +43,7 @@ struct CatalogSave {
   uint32_t recno = 0;             // mode 1: the record loaded into the form
   std::string old_code;           // mode 1: its code as loaded (table bytes, padded)
   std::string duplicate_message;  // shown with title "Error"
+  bool check_duplicates = true;   // false: a catalog that allows repeated codes
   std::vector<CodeReference> references;
   std::string wait_text = "Un momento por favor...";
 };
@@ -72,8 +84,9 @@ bool BeginCatalogWrite(const CatalogSave& s, const std::string& code);
 void FinishCatalogWrite(const CatalogSave& s);
 
 // Carries `old_code` into `new_code` in every row of `ref` of the business;
-// returns the number of rows changed. Rows another user keeps locked are
-// reported and left out.
+// returns the number of rows changed. A row another user keeps locked is
+// waited for as the data layer waits (the user is told after 5 seconds), so
+// no referencing row keeps the old code.
 int PropagateCode(const CodeReference& ref, const std::string& business,
                   const std::string& old_code, const std::string& new_code);
 

@@ -142,6 +142,16 @@ constexpr Registered kTable[] = {
      {{"Agregar", 3942, "ADD_VAC2"},
       {"Modificar", 3943, "MOD_VAC2"},
       {"Borrar", 3944, "DEL_VAC2"}}},
+    {3567,
+     {{"Agregar", 3568, "ADD_DEF_GRP"},
+      {"Modificar", 3569, "MOD_DEF_GRP"},
+      {"Borrar", 3570, "DEL_DEF_GRP"}}},
+    // Document classifications: the screen's one right guards every entry.
+    {4476,
+     {{"Agregar Clasificación", 4476, "ADD_CLA_DC"},
+      {"Agregar Sub-clasificación", 4476, "ADD_DET_DC"},
+      {"Modificar", 4476, "MOD_CLA_DC"},
+      {"Borrar", 4476, "DEL_CLA_DC"}}},
 };
 
 }  // namespace

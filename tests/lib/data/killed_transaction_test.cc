@@ -183,7 +183,9 @@ TEST(KilledTransaction, NothingCommittedIsLostAndNothingDeadIsBuiltOn) {
     }
     EXPECT_EQ(final_value[1], final_value[0]);
     EXPECT_EQ(final_value[2], final_value[0]);
-    EXPECT_TRUE(std::filesystem::is_empty(JournalFolder(inst.root)));
+    // A workstation killed before its first transaction never made the folder.
+    const std::string journals = JournalFolder(inst.root);
+    EXPECT_TRUE(!std::filesystem::exists(journals) || std::filesystem::is_empty(journals));
     if (HasFailure()) break;
   }
 }

@@ -47,6 +47,10 @@ TEST_F(Demo, IsCompleteAndEveryTagIsConsistent) {
   std::set<int> kinds;
   for (const auto& t : Rows("ENC_TIP")) kinds.insert(static_cast<int>(Num(t, "TIPO")));
   EXPECT_EQ(kinds, (std::set<int>{1, 2, 3, 4}));
+  std::set<int> tables;  // the bracket-table kinds of the composite items
+  for (const auto& t : Rows("ENC_TIP"))
+    if (Num(t, "TIPO") == 3) tables.insert(static_cast<int>(Num(t, "TIPO_TABLA")));
+  EXPECT_EQ(tables, (std::set<int>{1, 2, 3}));
   EXPECT_GE(Rows("ENC_TIP").size(), 3u * 25);
 }
 

@@ -116,12 +116,23 @@ xb::Status AddCatalogs(Context& c) {
         r.Set("CUENTA", "100-01-0123456").Set("TIP_ARCH", 1).Set("ORDEN", 1);
         r.Set("MONEDA", "CR").Set("COD_PATRON", b.employer_id).Set("BANCO_CHE", bank);
         r.Set("ENCABEZADO", "Planilla " + b.name).Set("DESPEDIDA", "Fin del archivo");
-        r.Set("F_VERSION", 1);
+        r.Set("F_VERSION", 1).Set("CHEQUE", 0).Set("CTA_X_EMP", 1).Set("DIGITO", "7");
+        r.Set("COD_BANCO", bank == std::string("01") ? "151" : "152").Set("ID_BANCO", bank);
+        r.Set("TXT_EMPRES", b.name).Set("ID_EMPRESA", b.employer_id).Set("TIPO_ID", "02");
+        r.Set("SERIAL", "CHEQUES").Set("TIPO_CTA", 0).Set("CUENTA_CHE", "100-01-0123456");
+        r.Set("TXT_REPORT", "Detalle de la transferencia de salarios");
       }));
-    XB_RETURN_IF_ERROR(c.Add("TRANS_B", [&](Row& r) {
-      r.Set("NEGOCIO", n).Set("CODIGO", "TRF-PLANILLA").Set("BANCO", "01");
-      r.Set("DESCRIP", "Transferencia de salarios");
-    }));
+    for (const auto& [code, bank, descrip] :
+         std::vector<std::tuple<const char*, const char*, const char*>>{
+             {"TRF-PLANILLA", "01", "Transferencia de salarios"},
+             {"TRF-AGUINALDO", "01", "Transferencia de aguinaldo"},
+             {"DEP-CUENTA", "01", "Depósito a cuenta de ahorros"},
+             {"BCR-PLANILLA", "02", "Pago de planilla BCR"},
+             {"BCR-SINPE", "02", "Transferencia SINPE"},
+             {"BAC-PLANILLA", "03", "Planilla BAC"}})
+      XB_RETURN_IF_ERROR(c.Add("TRANS_B", [&](Row& r) {
+        r.Set("NEGOCIO", n).Set("CODIGO", code).Set("BANCO", bank).Set("DESCRIP", descrip);
+      }));
     // Debts: a loan is a transaction of concept 01, paid back by payroll.
     XB_RETURN_IF_ERROR(c.Add("CONCEPTT", [&](Row& r) {
       r.Set("NEGOCIO", n).Set("CODIGO", "01").Set("DESCRIP", "Préstamo personal");
@@ -183,10 +194,28 @@ xb::Status AddCatalogs(Context& c) {
       XB_RETURN_IF_ERROR(c.Add("UBIC_NAC", [&](Row& r) {
         r.Set("NEGOCIO", n).Set("CODIGO", code).Set("DESCRIP", descrip).Set("REGION", region);
       }));
-    XB_RETURN_IF_ERROR(c.Add("TIPO_SAL", [&](Row& r) {
-      r.Set("NEGOCIO", n).Set("CODIGO", "MIN").Set("DESCRIP", "Salario mínimo de ley");
-      r.Set("AUMENTO", 2.5);
+    for (const auto& [code, descrip, raise] :
+         std::vector<std::tuple<const char*, const char*, double>>{
+             {"MIN", "Salario mínimo de ley", 2.5},
+             {"ESC", "Salario por escala", 3.125},
+             {"GER", "Salario gerencial", 1.75}})
+      XB_RETURN_IF_ERROR(c.Add("TIPO_SAL", [&](Row& r) {
+        r.Set("NEGOCIO", n).Set("CODIGO", code).Set("DESCRIP", descrip).Set("AUMENTO", raise);
+      }));
+    // Evaluation tests, numbered with the payroll module's serial PRUEBAS.
+    XB_RETURN_IF_ERROR(c.Add("SERIALES", [&](Row& r) {
+      r.Set("NEGOCIO", n).Set("CODIGO", "PRUEBAS").Set("MODULO", "06");
+      r.Set("DESCRIP", "Pruebas y evaluaciones").Set("NUMERO", 0).Set("NUMERO2", 999999);
+      r.Set("JUSTIFICA", 0).Set("INDENT", 5).Set("PREFIJO", "PE-");
     }));
+    for (const auto& [code, descrip] : std::vector<std::pair<const char*, const char*>>{
+             {"PSIC", "Prueba psicométrica"},
+             {"TECN", "Prueba técnica del puesto"},
+             {"IDIO", "Prueba de idiomas"}})
+      XB_RETURN_IF_ERROR(c.Add("TIP_PRUE", [&](Row& r) {
+        r.Set("NEGOCIO", n).Set("CODIGO", code).Set("DESCRIP", descrip);
+        r.Set("COD_SERIAL", "PRUEBAS");
+      }));
     XB_RETURN_IF_ERROR(c.Add("ENC_VAC", [&](Row& r) {
       r.Set("NEGOCIO", n)
           .Set("CODIGO", "LEY")

@@ -149,7 +149,9 @@ class Context {
 xb::Status AddBusinesses(Context& c);   // businesses, users and rights, serials, mail
 xb::Status AddCurrencies(Context& c);   // currencies, relations, dated rates
 xb::Status AddCatalogs(Context& c);     // schedules, positions and the small catalogs
+xb::Status AddCatalogEditorRows(Context& c);  // vacation types, document classes
 xb::Status AddColumns(Context& c);      // column types, brackets, payroll types, parameters
+xb::Status AddColumnTypeExamples(Context& c);  // a composite item of every table kind
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
