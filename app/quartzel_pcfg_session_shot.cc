@@ -17,6 +17,8 @@
 #include "payroll/payroll_screens.h"
 #include "quartzel_pcfg_shell.h"
 #include "shell/application.h"
+#include "shell/user_admin.h"
+#include "shell/user_reports.h"
 #include "ui/qt/dialog_view.h"
 
 namespace pcfg {
@@ -146,6 +148,27 @@ int ShotSession(ShellQtUi& ui, const std::string& home, const std::string& user,
       m->close();
     }
   }
+  // The users screen and a user's rights tree, for whoever may open it.
+  int optional_shots = 0;
+  if (main.Choose({"&Archivo", "Mantenimientos", "Perfiles de Usuario"})) {
+    Settle();
+    if (auto* users = dynamic_cast<qz::USUARIOS*>(d.FindWindow("USUARIOS"))) {
+      if (users->users_grid() && users->users_grid()->RowCount() > 1) users->users_grid()->Select(1);
+      for (auto* sub : ui.mdi()->subWindowList()) sub->resize(sub->sizeHint().expandedTo(QSize(900, 600)));
+      optional_shots += Save(ui.main_window(), out_dir + "/usuarios.png");
+      users->UserPress(qz::USUARIOS::kRightsTree);
+      Settle();
+      if (qz::WDIAG* tree = d.FindWindow("DERECHOS")) {
+        if (auto* t = dynamic_cast<qz::V_DERECHOS*>(tree)) t->tree()->ExpandAll();
+        QWidget* v = ui.ViewOf(tree);
+        QWidget* sub = v;
+        while (sub && !qobject_cast<QMdiSubWindow*>(sub)) sub = sub->parentWidget();
+        if (sub) sub->resize(560, 620);
+        optional_shots += Save(sub ? sub : ui.main_window(), out_dir + "/derechos.png");
+      }
+    }
+  }
+  std::fprintf(stderr, "quartzel-pcfg: %d pictures of the users screen\n", optional_shots);
   // A runtime fault as the program reports it.
   qz::RunOperation([] {
     qz::ErrorInfo e;

@@ -46,6 +46,8 @@ void Exercise(xb::CdxFile* f) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/fuzz_cdx_" + std::to_string(getpid()) + ".cdx";
+  // The last input's rollback journal would make this one depend on it.
+  std::remove((path + "-journal").c_str());
   FILE* fp = std::fopen(path.c_str(), "wb");
   if (!fp) return 0;
   std::fwrite(data, 1, size, fp);

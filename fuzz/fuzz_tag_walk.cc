@@ -38,6 +38,7 @@ std::string Dir() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string dir = Dir();
+  std::remove((dir + "/W.CDX-journal").c_str());
   FILE* f = std::fopen((dir + "/W.CDX").c_str(), "wb");
   if (!f) return 0;
   if (size) std::fwrite(data, 1, size, f);

@@ -16,6 +16,7 @@
 #include "shell/shell_tables.h"
 #include "shell/toolbar.h"
 #include "shell/traduct.h"
+#include "shell/user_admin.h"
 
 namespace qz {
 
@@ -29,6 +30,11 @@ PRINCIPAL::PRINCIPAL(Desktop& desktop, MainWindowView& view, const MenuRegistry&
 }
 
 PRINCIPAL::~PRINCIPAL() {
+  // A users screen still open must not reach for this window's menu (one
+  // that ended is destroyed now, while the menu is there).
+  desktop_.Collect();
+  for (WDIAG* w : desktop_.windows())
+    if (auto* users = dynamic_cast<USUARIOS*>(w)) users->DetachMenu();
   desktop_.KillTimers(&frame_);
   desktop_.SetRightsCheck(nullptr);
   if (toolbar_) desktop_.KillTimers(toolbar_.get());
@@ -116,7 +122,8 @@ MenuEntry PRINCIPAL::BuildEntry(const MenuDef& def, const std::string& business)
   if (e.caption.empty()) return e;  // separator
   e.right = def.right;
   e.id = def.right != 0 ? def.right : next_free_id_++;
-  e.denied = rights_.GET_RIGHTS(def.right);
+  // While rights are captured every entry can be ticked.
+  e.denied = !Captura && rights_.GET_RIGHTS(def.right);
   e.checked = rights_.GET_CHECKS(def.right);
   const std::string screen = def.screen, tmpl = def.tmpl;
   if (screen.empty()) return e;
@@ -162,7 +169,7 @@ MenuEntry PRINCIPAL::EditPopup() {
     e.id = src.right != 0 ? src.right : next_free_id_++;
     // Worked out now: the screen's state, an open dialog and the rights of
     // the business in force.
-    e.denied = src.Denied();
+    e.denied = !Captura && src.Denied();
     e.busy = src.has_action() && !src.Denied() && !src.Enabled();
     e.checked = rights_.GET_CHECKS(src.right);
     if (src.has_action()) {
@@ -219,6 +226,11 @@ std::function<void()> PRINCIPAL::ShellScreen(const std::string& screen,
       CH_PASSWD(desktop_, business, rights_.ACT_USER(), [this] { view_.EnableMainWindow(false); });
     };
   if (screen == "FEC_HORA") return [d] { FEC_HORA(*d); };
+  if (screen == "USUARIOS")
+    return [this, business] {
+      if (!capture_menu_) capture_menu_ = MakeCaptureMenu(*this);
+      OpenUsuarios(desktop_, business, capture_menu_.get());
+    };
   if (screen == "SYS_FONT")
     return [this, d] {
       DEF_SYSFONT(*d);

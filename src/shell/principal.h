@@ -25,6 +25,7 @@
 namespace qz {
 
 class MToolBar;
+class RightsMenu;
 struct MenuDef;
 
 // Message numbers of the main window and its toolbar.
@@ -154,6 +155,7 @@ class PRINCIPAL {
   UserLogin login_;
   IdleDetector idle_;
   std::unique_ptr<MToolBar> toolbar_;
+  std::unique_ptr<RightsMenu> capture_menu_;  // the users screen's view of the menu
   MenuBar bar_;
   std::deque<std::function<void()>> queue_;
   std::function<void()> wakeup_;

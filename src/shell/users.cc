@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "lib/data/locking.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
@@ -156,9 +158,51 @@ void SetSessionGlobals(const UserRow& u) {
   if (!u.useraddr.empty()) g.XEMAILADDR = u.useraddr;
 }
 
+namespace {
+std::string ExitRequestPath() {
+  return G().PATH + "BLOQUEAD.!";
+}
+}  // namespace
+
+std::optional<std::string> ExitRequestContent() {
+  std::error_code ec;
+  if (!std::filesystem::exists(ExitRequestPath(), ec)) return std::nullopt;
+  std::ifstream in(ExitRequestPath(), std::ios::binary);
+  char buf[50] = {0};
+  in.read(buf, sizeof buf);
+  return std::string(buf, static_cast<size_t>(in.gcount()));
+}
+
+bool WriteExitRequestFile(const std::string& content) {
+  const std::string path = ExitRequestPath();
+  const std::string side = path + "." + std::to_string(::getpid()) + ".tmp";
+  {
+    std::ofstream out(side, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << content;
+    out.flush();
+    if (!out) {
+      std::error_code ec;
+      std::filesystem::remove(side, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(side, path, ec);
+  if (!ec) return true;
+  std::filesystem::remove(side, ec);
+  return false;
+}
+
+bool RemoveExitRequestFile() {
+  std::error_code ec;
+  std::filesystem::remove(ExitRequestPath(), ec);
+  return !std::filesystem::exists(ExitRequestPath(), ec);
+}
+
 ExitRequest ReadExitRequest() {
   ExitRequest r;
-  const std::string path = G().PATH + "BLOQUEAD.!";
+  const std::string path = ExitRequestPath();
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return r;
   r.present = true;

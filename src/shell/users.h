@@ -105,6 +105,14 @@ struct ExitRequest {
   bool ForThisProgram() const { return present && digit_sum == 0; }
 };
 ExitRequest ReadExitRequest();
+// The request file's first 50 characters; nullopt when there is none.
+std::optional<std::string> ExitRequestContent();
+// Writes the request file whole (a side file renamed into place, so a
+// workstation reading it every minute never sees half of it); false when it
+// cannot be created.
+bool WriteExitRequestFile(const std::string& content);
+// Removes the request file (true when it is gone).
+bool RemoveExitRequestFile();
 
 // "Ud. tiene temporalmente bloqueado el Acceso al Sistema" and the other
 // texts more than one screen shows.

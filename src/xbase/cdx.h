@@ -115,6 +115,14 @@ class CdxFile {
   // safety") when every change was completed. Only for a user that has the
   // index to itself: others keep writing their journal through open handles.
   virtual void DropJournal() = 0;
+
+  // The table whose records change together with this index (`name` is its
+  // file name, beside the index). Bytes given to AddTableWrite are written by
+  // the next commit together with the index pages, their old bytes going to
+  // the same rollback journal, so a record and its entries are undone as one.
+  virtual void BindTable(File* table, const std::string& name) = 0;
+  // Needs LockWrite(); the bytes reach the table when the lock is released.
+  virtual void AddTableWrite(uint64_t offset, std::string bytes) = 0;
 };
 
 }  // namespace xb

@@ -275,13 +275,17 @@ Status FileImpl::LockWrite() {
   s = ReadCounter(&f, &v);
   // An odd counter under a free lock: a writer died in the middle of a change.
   if (s.ok() && v % 2 != 0) {
-    s = RollBack(v);
+    s = RollBack(file_.get(), v);
     if (s.ok()) s = ReadCounter(&f, &v);
   }
-  uint64_t size = 0;
-  if (s.ok()) s = file_->Size(&size);
-  if (s.ok() && (f != free_head_ || v != version_ || RoundUpToPage(size) != file_end_))
-    s = LoadTags();
+  // Every writer moves the counter when it changes a page, so with the
+  // counter as we left it the file's end is where our last commit left it
+  // (pages a rolled-back writer added past it are unused: writing over them
+  // is fine) and the size need not be asked for.
+  uint64_t size = disk_end_;
+  const bool unchanged = f == free_head_ && v == version_;
+  if (s.ok() && (!unchanged || disk_end_ == 0)) s = file_->Size(&size);
+  if (s.ok() && (!unchanged || RoundUpToPage(size) != file_end_)) s = LoadTags();
   disk_free_ = free_head_;
   disk_version_ = version_;
   disk_end_ = size;

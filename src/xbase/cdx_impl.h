@@ -170,6 +170,13 @@ class FileImpl final : public CdxFile {
   Status Sync() override;
   Status Verify(std::vector<std::string>* problems) override;
   void DropJournal() override;
+  void BindTable(File* table, const std::string& name) override {
+    table_ = table;
+    table_name_ = name;
+  }
+  void AddTableWrite(uint64_t offset, std::string bytes) override {
+    table_writes_.push_back({offset, std::move(bytes)});
+  }
 
   // --- used by tags and cursors ---
   bool read_only() const { return read_only_; }
@@ -215,13 +222,25 @@ class FileImpl final : public CdxFile {
   std::string JournalPath() const;
   Status OpenJournal(bool create);
   Status WriteJournal(const std::vector<PageWrite>& writes, uint32_t marker);
-  Status RollBack(uint32_t counter);
+  // Puts back what the journal for `counter` saved; with `dry_run`, only
+  // tells (in *found) whether there is such a journal.
+  Status RollBack(File* index, uint32_t counter, bool dry_run = false, bool* found = nullptr);
+  // Rolls back through a read-write handle for a user that opened the index
+  // read-only; refuses when the files cannot be written.
+  Status RecoverReadOnly();
   Status LoadTags();
   Status DoDeleteTag(TagImpl* t);
 
   Env* env_;
   std::unique_ptr<File> file_;
   std::unique_ptr<File> journal_;  // opened on the first change
+  File* table_ = nullptr;          // the table written with the index (BindTable)
+  std::string table_name_;
+  struct TableWrite {
+    uint64_t off;
+    std::string bytes;
+  };
+  std::vector<TableWrite> table_writes_;  // for the next commit
   bool read_only_;
   // The file as the last commit (or the lock) left it: what a rollback
   // journal must be able to put back.

@@ -121,6 +121,13 @@ Status Table::Init(std::unique_ptr<File> f, const std::string& path, const OpenO
     memo_ = std::move(*m);
   }
   if (opt.open_index) XB_RETURN_IF_ERROR(OpenIndex(opt.require_index));
+  if (index_) {
+    // Opening the index undid whatever change a killed writer left half-done,
+    // an append included: the record count may have gone back.
+    uint8_t b[4];
+    XB_RETURN_IF_ERROR(file_->ReadExact(4, b, 4));
+    count_ = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  }
   return GoTop();
 }
 
@@ -236,7 +243,6 @@ Status Table::ReadRecord(uint32_t recno) {
     return Status::Corrupt(path_ + ": record " + std::to_string(recno) + " is cut short");
   orig_ = rec_;
   dirty_ = false;
-  appended_ = false;
   return Status::OK();
 }
 
@@ -247,7 +253,6 @@ void Table::SetEof() {
   for (const auto& fd : fields_) BlankField(fd, rec_.data());
   orig_ = rec_;
   dirty_ = false;
-  appended_ = false;
 }
 
 Status Table::LoadRecord(uint32_t recno) {
@@ -500,16 +505,19 @@ Status Table::WriteHeaderDate() {
 Status Table::WriteBack() {
   if (!dirty_ || eof_ || !file_) return Status::OK();
   if (observer_) XB_RETURN_IF_ERROR(observer_->BeforeWrite(*this, recno_, orig_));
-  // Data first, index after: a crash between the two leaves an index that
-  // `reindex` repairs, never a record that lost its change. Keys are computed
-  // before either is written, so a key that cannot be built refuses the
-  // change and the record keeps its pending values.
-  auto write_data = [&]() -> Status {
-    XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno_), rec_.data(), record_len_));
-    return WriteHeaderDate();
-  };
-  Status s = index_ ? index_->Update(recno_, appended_ ? nullptr : &orig_, rec_, write_data)
-                    : write_data();
+  // The record and its index entries go out as one change (through the
+  // index's rollback journal): a process killed in between leaves both as
+  // they were. Keys are computed before anything is written, so a key that
+  // cannot be built refuses the change.
+  Status s = WriteHeaderDate();
+  if (s.ok() && index_) {
+    s = index_->Update(recno_, &orig_, rec_, {{RecordOffset(recno_), rec_}});
+  } else if (s.ok()) {
+    s = file_->WriteAt(RecordOffset(recno_), rec_.data(), record_len_);
+  }
+  // Waiting did not get the index: nothing was written and the change is
+  // still pending, to be written by a retry.
+  if (s.IsBusy()) return s;
   if (!s.ok()) {
     std::string on_disk(record_len_, '\0');
     size_t got = 0;
@@ -519,13 +527,11 @@ Status Table::WriteBack() {
       // and the record stays as it is on disk.
       rec_ = orig_;
       dirty_ = false;
-      appended_ = false;
       return s;
     }
   }
   orig_ = rec_;
   dirty_ = false;
-  appended_ = false;
   if (s.ok() && index_ && index_->order() >= 0) {
     bool present = false;
     s = index_->Sync(recno_, rec_, &present);
@@ -550,7 +556,12 @@ Status Table::Append() {
   XB_RETURN_IF_ERROR(WriteBack());
   found_ = false;
   if (!exclusive_) XB_RETURN_IF_ERROR(LockHeader());
-  Status s = RefreshCount();
+  // The record count, the new record and its (blank) keys are one change
+  // under the index lock: taken before the count is read, since taking it
+  // may undo a killed writer's append.
+  Status s = index_ ? index_->Lock() : Status::OK();
+  const bool index_locked = s.ok() && index_;
+  if (s.ok()) s = RefreshCount();
   uint32_t recno = count_ + 1;
   // Record numbers past the file-lock range could neither be locked nor be
   // told apart from the header lock.
@@ -565,17 +576,24 @@ Status Table::Append() {
   }
   std::string blank(record_len_, ' ');
   for (const auto& fd : fields_) BlankField(fd, blank.data());
+  if (s.ok()) s = WriteHeaderDate();
   if (s.ok()) {
     std::string out = blank;
     out.push_back(0x1A);
-    s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());
+    std::string count(4, '\0');
+    for (int i = 0; i < 4; ++i) count[i] = static_cast<char>(recno >> (8 * i));
+    if (index_) {
+      s = index_->Update(recno, nullptr, blank,
+                         {{RecordOffset(recno), std::move(out)}, {4, std::move(count)}}, true);
+    } else {
+      s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());
+      if (s.ok()) s = file_->WriteAt(4, count.data(), 4);
+    }
   }
-  if (s.ok()) {
-    uint8_t b[4] = {static_cast<uint8_t>(recno), static_cast<uint8_t>(recno >> 8),
-                    static_cast<uint8_t>(recno >> 16), static_cast<uint8_t>(recno >> 24)};
-    s = file_->WriteAt(4, b, 4);
+  if (index_locked) {
+    Status u = index_->Unlock();
+    if (s.ok()) s = u;
   }
-  if (s.ok()) s = WriteHeaderDate();
   if (!exclusive_) UnlockHeader();
   if (!s.ok()) {
     // The record was not added: its lock goes too.
@@ -588,9 +606,8 @@ Status Table::Append() {
   rec_ = blank;
   orig_ = blank;
   eof_ = bof_ = false;
-  // A new record enters the index when it is written back, blank or not.
+  // Written back even when left blank, as every xBase engine does.
   dirty_ = true;
-  appended_ = true;
   return Status::OK();
 }
 
@@ -633,11 +650,11 @@ Status Table::EraseRecord(uint32_t recno) {
   for (const auto& fd : fields_) BlankField(fd, blank.data());
   blank[0] = '*';
   if (observer_) XB_RETURN_IF_ERROR(observer_->BeforeWrite(*this, recno_, orig_));
-  XB_RETURN_IF_ERROR(file_->WriteAt(RecordOffset(recno), blank.data(), record_len_));
-  Status s = index_ ? index_->Remove(recno, orig_) : Status::OK();
+  Status s = index_ ? index_->Remove(recno, orig_, {{RecordOffset(recno), blank}})
+                    : file_->WriteAt(RecordOffset(recno), blank.data(), record_len_);
+  if (s.IsBusy()) return s;  // nothing written
   rec_ = orig_ = blank;
   dirty_ = false;
-  appended_ = false;
   return s;
 }
 

@@ -231,7 +231,6 @@ class Table {
   std::string rec_;   // current bytes (with pending changes)
   std::string orig_;  // bytes as on disk (for index maintenance)
   bool dirty_ = false;
-  bool appended_ = false;  // rec_ is a new record whose keys are not in the index yet
 
   TableObserver* observer_ = nullptr;
   std::set<uint32_t> locks_;

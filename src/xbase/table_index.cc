@@ -68,6 +68,7 @@ Result<std::unique_ptr<IndexSet>> IndexSet::Open(Table* t, const std::string& pa
   auto cdx = CdxFile::Open(t->env_, path, mode);
   if (!cdx.ok()) return cdx.status();
   std::unique_ptr<IndexSet> ix(new IndexSet(t, std::move(*cdx)));
+  ix->cdx_->BindTable(t->file_.get(), BaseName(t->path_));
   XB_RETURN_IF_ERROR(ix->BindTags());
   return ix;
 }
@@ -75,7 +76,9 @@ Result<std::unique_ptr<IndexSet>> IndexSet::Open(Table* t, const std::string& pa
 Result<std::unique_ptr<IndexSet>> IndexSet::Create(Table* t, const std::string& path) {
   auto cdx = CdxFile::Create(t->env_, path, true);
   if (!cdx.ok()) return cdx.status();
-  return std::unique_ptr<IndexSet>(new IndexSet(t, std::move(*cdx)));
+  std::unique_ptr<IndexSet> ix(new IndexSet(t, std::move(*cdx)));
+  ix->cdx_->BindTable(t->file_.get(), BaseName(t->path_));
+  return ix;
 }
 
 Status IndexSet::BindTags() {
@@ -160,7 +163,7 @@ Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFiel
 }
 
 Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
-                        const std::function<Status()>& write_data) {
+                        std::vector<TableWrite> writes, bool blank_keys_may_fail) {
   struct Change {
     int tag;
     bool remove, insert;
@@ -182,15 +185,14 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
       }
     }
     Status s = KeyFor(i, new_rec, &c.new_key, &new_in);
+    if (!s.ok() && blank_keys_may_fail) continue;
     if (!s.ok()) return s.With("record " + std::to_string(recno));
     if (old_in && new_in && c.old_key == c.new_key) continue;
     c.remove = old_in;
     c.insert = new_in;
     if (c.remove || c.insert) changes.push_back(std::move(c));
   }
-  XB_RETURN_IF_ERROR(write_data());
-  if (changes.empty()) return Status::OK();
-  XB_RETURN_IF_ERROR(LockIndex());
+  XB_RETURN_IF_ERROR(Lock());
   Status s = cdx_->Refresh();
   for (const auto& c : changes) {
     if (!s.ok()) break;
@@ -206,12 +208,15 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     }
     if (!s.ok()) s = s.With(Describe(table_->path_, tag->def()) + " record " + std::to_string(recno));
   }
+  // The record goes out even when a tag failed (the table is what counts;
+  // `reindex` mends the tag), in the same commit as the entries.
+  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes));
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }
 
-Status IndexSet::Remove(uint32_t recno, const std::string& rec) {
-  XB_RETURN_IF_ERROR(LockIndex());
+Status IndexSet::Remove(uint32_t recno, const std::string& rec, std::vector<TableWrite> writes) {
+  XB_RETURN_IF_ERROR(Lock());
   Status s = cdx_->Refresh();
   for (int i = 0; i < tag_count() && s.ok(); ++i) {
     std::string key;
@@ -220,11 +225,12 @@ Status IndexSet::Remove(uint32_t recno, const std::string& rec) {
     s = tags_[i].cdx->Remove(key, recno);
     if (s.IsNotFound()) s = Status::OK();
   }
+  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes));
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }
 
-Status IndexSet::LockIndex() {
+Status IndexSet::Lock() {
   // Writers hold the index lock only while they update the tree (a few
   // hundred microseconds): waiting here is what every xBase engine does.
   for (int i = 0;; ++i) {
@@ -424,7 +430,7 @@ Status IndexSet::AddEmptyTag(const TagDef& def_in, const Expression& key) {
     if (order_ == existing) SetOrder(-1);
     tags_.erase(tags_.begin() + existing);
   }
-  XB_RETURN_IF_ERROR(LockIndex());
+  XB_RETURN_IF_ERROR(Lock());
   auto added = cdx_->AddTag(tdef);
   Status s = added.ok() ? Status::OK() : added.status();
   Status u = cdx_->UnlockWrite();
@@ -484,7 +490,7 @@ Status IndexSet::DeleteTag(int i) {
   std::string order_name = order_ >= 0 ? tags_[order_].cdx->def().name : "";
   if (order_ == i) order_name.clear();
   SetOrder(-1);
-  XB_RETURN_IF_ERROR(LockIndex());
+  XB_RETURN_IF_ERROR(Lock());
   Status s = cdx_->DeleteTag(name);
   Status u = cdx_->UnlockWrite();
   XB_RETURN_IF_ERROR(s);
@@ -516,7 +522,7 @@ Status IndexSet::BuildTag(int i, File* records, uint32_t count) {
     }
   }
   std::sort(entries.begin(), entries.end());
-  XB_RETURN_IF_ERROR(LockIndex());
+  XB_RETURN_IF_ERROR(Lock());
   Status s = tags_[i].cdx->Build(entries);
   Status u = cdx_->UnlockWrite();
   XB_RETURN_IF_ERROR(s);
@@ -532,7 +538,7 @@ Status IndexSet::Rebuild() {
 }
 
 Status IndexSet::Reset() {
-  XB_RETURN_IF_ERROR(LockIndex());
+  XB_RETURN_IF_ERROR(Lock());
   Status s;
   for (auto& t : tags_) {
     s = t.cdx->Build({});

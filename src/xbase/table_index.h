@@ -34,14 +34,34 @@ class IndexSet {
   std::vector<TagDef> Defs() const;  // as the tag directory holds them
   int FindTag(const std::string& name) const;  // -1 when missing
 
-  // Key maintenance: `old_rec` is null for a record that is new to the index.
-  // Every key is computed before `write_data` runs, so a key that cannot be
-  // computed refuses the change instead of leaving the index behind the data.
-  Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
-                const std::function<Status()>& write_data);
+  // Bytes of the table file written together with the index entries.
+  struct TableWrite {
+    uint64_t off;
+    std::string bytes;
+  };
 
-  // Takes record `recno` (whose bytes are `rec`) out of every tag.
-  Status Remove(uint32_t recno, const std::string& rec);
+  // One change of record `recno` and its keys, written as one unit through
+  // the index's rollback journal (`writes` are the record's bytes): a process
+  // killed in the middle leaves both as they were. `old_rec` is null for a
+  // record that is new to the index. Every key is computed before anything
+  // is written, so a key that cannot be computed refuses the change; with
+  // `blank_keys_may_fail` (a new blank record) such a tag just leaves the
+  // record out until it is written with its values.
+  Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
+                std::vector<TableWrite> writes, bool blank_keys_may_fail = false);
+
+  // Takes record `recno` (whose bytes are `rec`) out of every tag, writing
+  // `writes` with it.
+  Status Remove(uint32_t recno, const std::string& rec, std::vector<TableWrite> writes = {});
+
+  // The index lock around several changes that must be one (an append: the
+  // record count, the record and its keys). Lock() undoes a change a killed
+  // writer left half-done before anything is read.
+  Status Lock();
+  Status Unlock() { return cdx_->UnlockWrite(); }
+  // Undoes a killed writer's unfinished change now (before a record is read
+  // under its lock); no cost when there is none.
+  Status CatchUp() { return cdx_->Refresh(); }
 
   // What an evaluation of a key or FOR condition read of a record: a record
   // that differs from it elsewhere has the same key.
@@ -103,7 +123,6 @@ class IndexSet {
   Status SeekBottom();  // the cursor to the last entry of the scope
   Status BuildTag(int i, File* records, uint32_t count);
   Status AddEmptyTag(const TagDef& tdef, const Expression& key);
-  Status LockIndex();  // the index lock, waiting while another writer holds it
 
   Table* table_;
   std::unique_ptr<CdxFile> cdx_;

@@ -1,5 +1,6 @@
 // Record and file locks of a Table.
 #include "xbase/table.h"
+#include "xbase/table_index.h"
 #include "xbase/table_locks.h"
 
 namespace xb {
@@ -21,7 +22,9 @@ Status Table::LockRecord(uint32_t recno) {
     XB_RETURN_IF_ERROR(s);
     locks_.insert(recno);
   }
-  // What we hold must be what is on disk now, not what we read before.
+  // What we hold must be what is on disk now, not what we read before, and
+  // not a change whose writer was killed before finishing it (undone here).
+  if (index_) XB_RETURN_IF_ERROR(index_->CatchUp());
   if (recno == recno_ && !dirty_) {
     Status s = ReadRecord(recno);
     if (!s.ok()) return s;

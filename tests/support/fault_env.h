@@ -17,6 +17,7 @@ struct Faults {
   std::atomic<int> fail_writes_after{-1};  // writes allowed before failing; -1 = never
   std::atomic<bool> short_writes{false};   // a failing write first writes half its bytes
   std::atomic<bool> refuse_locks{false};
+  std::atomic<bool> refuse_write_opens{false};  // a user allowed to read the files only
   std::atomic<bool> fail_sync{false};
   std::atomic<bool> killed{false};  // see above
   std::atomic<long> changes{0};     // changes made to the disk so far
@@ -79,6 +80,8 @@ class FaultEnv : public xb::Env {
  public:
   Faults faults;
   xb::Result<std::unique_ptr<xb::File>> Open(const std::string& p, xb::OpenMode m) override {
+    if (faults.refuse_write_opens && m == xb::OpenMode::kReadWrite)
+      return xb::Status::ReadOnly(p + ": permission denied");
     return Wrap(base_->Open(p, m));
   }
   xb::Result<std::unique_ptr<xb::File>> Create(const std::string& p, bool t) override {

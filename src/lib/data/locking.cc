@@ -36,25 +36,9 @@ Selected CurrentArea(const char* operation) {
   return {area, wa};
 }
 
-std::string RecordNumber10(uint32_t recno) {
-  return PadLeft(std::to_string(recno), 10);
-}
-
-// The report after 5 seconds: with the server engine it names the record.
 Patience LockPatience(Selected& s, uint32_t recno, RetryCounter counter, int gen,
                       const char* operation) {
-  Patience p;
-  p.counter = counter;
-  p.gen_code = gen;
-  p.filename = s.table().path();
-  p.operation = operation;
-  p.step = true;
-  p.message = "El dato se encuentra bloqueado: " + s.wa->alias;
-  if (IsServerEngine()) {
-    p.message += "/" + RecordNumber10(recno);
-    p.sets_server_lock_text = true;
-  }
-  return p;
+  return LockPatience(s.table().path(), s.wa->alias, recno, counter, gen, operation);
 }
 
 void LockRecord(Selected& s, uint32_t recno) {

@@ -28,6 +28,22 @@ ErrorInfo FaultOf(const Patience& p, const std::string& description, int os_code
 
 }  // namespace
 
+Patience LockPatience(const std::string& path, const std::string& alias, uint32_t recno,
+                      RetryCounter counter, int gen, const char* operation) {
+  Patience p;
+  p.counter = counter;
+  p.gen_code = gen;
+  p.filename = path;
+  p.operation = operation;
+  p.step = true;
+  p.message = "El dato se encuentra bloqueado: " + alias;
+  if (IsServerEngine()) {
+    p.message += "/" + PadLeft(std::to_string(recno), 10);
+    p.sets_server_lock_text = true;
+  }
+  return p;
+}
+
 void RetryPatiently(const std::function<xb::Status()>& attempt, const Patience& p) {
   Clock& clock = CurrentClock();
   int64_t start = clock.TickMs();

@@ -15,6 +15,7 @@
 // the operation and reaches the handler at the operation's boundary.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -41,5 +42,11 @@ struct Patience {
 
 // Runs `attempt` until it succeeds, following the rules above.
 void RetryPatiently(const std::function<xb::Status()>& attempt, const Patience& p);
+
+// The patience of a lock, append or release step on record `recno` of the
+// table at `path` (work area `alias`): its report after 5 seconds names the
+// record with the server engine.
+Patience LockPatience(const std::string& path, const std::string& alias, uint32_t recno,
+                      RetryCounter counter, int gen, const char* operation);
 
 }  // namespace qz

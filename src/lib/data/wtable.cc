@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lib/data/journal.h"
+#include "lib/data/patience.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/data/work_areas.h"
@@ -103,9 +104,18 @@ int WDBTable::Select() const {
 }
 
 void WDBTable::Append() {
-  MeetDeadTransactions();
-  xb::Status s = table().Append();
-  if (!s.ok()) Fail(*this, s, "APPEND", s.IsBusy() ? kGenAppendLock : kGenWrite);
+  // A step like ADD_NEW_REC's: waits while others hold the header, and a
+  // failure waiting cannot cure goes to the error handler, whose
+  // "Reintentar" appends again.
+  // The table is looked up at each attempt: the one in the work area may be
+  // replaced meanwhile (a user mending the cause while the message is up).
+  RetryPatiently(
+      [&] {
+        MeetDeadTransactions();
+        return table().Append();
+      },
+      LockPatience(table().path(), Alias, table().RecNo(), RetryCounter::kLocks, kGenAppendLock,
+                   "APPEND"));
 }
 
 void WDBTable::Commit() {

@@ -99,6 +99,10 @@ void WBLISTBOX::SetEditable(int col, std::function<bool(const std::string&)> on_
     columns_[col].on_edit = std::move(on_edit);
 }
 
+void WBLISTBOX::SetFormat(int col, std::function<std::string(const xb::Value&)> format) {
+  if (col >= 0 && col < static_cast<int>(columns_.size())) columns_[col].format = std::move(format);
+}
+
 void WBLISTBOX::SetTotal(int col, bool on) {
   if (col < 0 || col >= static_cast<int>(columns_.size())) return;
   columns_[col].total = on;
@@ -189,7 +193,11 @@ WBLISTBOX::Cached WBLISTBOX::ReadCurrent() const {
       continue;
     }
     auto v = table_->Get(c.field_index);
-    r.cells[i] = v.ok() ? FormatWithPicture(*v, c.picture) : std::string(c.width, '?');
+    if (!v.ok()) {
+      r.cells[i] = std::string(c.width, '?');
+    } else {
+      r.cells[i] = c.format ? c.format(*v) : FormatWithPicture(*v, c.picture);
+    }
   }
   ++rows_read_;
   return r;

@@ -56,6 +56,9 @@ struct BrowseColumn {
   // In-place editing: called with the typed text while the table sits on the
   // row; returns false to refuse (the cell keeps its value).
   std::function<bool(const std::string&)> on_edit;
+  // Shows the value its own way (a check mark for a flag) instead of
+  // through the picture.
+  std::function<std::string(const xb::Value&)> format;
 };
 
 class WBLISTBOX {
@@ -98,6 +101,8 @@ class WBLISTBOX {
   // column's picture first (upper case for "!", digits for numbers, the
   // picture's width), then `on_edit` runs with the table on the row.
   void SetEditable(int col, std::function<bool(const std::string&)> on_edit);
+  // Column `col` (0-based) shows its value through `format`.
+  void SetFormat(int col, std::function<std::string(const xb::Value&)> format);
 
   // Totals row: numeric column `col` (0-based) is summed over every row of
   // the grid; the view shows the sums under the rows.

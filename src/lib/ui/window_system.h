@@ -31,6 +31,8 @@ class WindowSystem {
   virtual void RunModal(WDIAG& w) = 0;
   // Brings a shown window to the front.
   virtual void Raise(WDIAG& w) { (void)w; }
+  // Minimises a shown window (out of the way of the main window's menu).
+  virtual void Minimize(WDIAG& w) { (void)w; }
   // The waiting window: shown, text changed, closed.
   virtual void WaitShown(int id, const std::string& text) = 0;
   virtual void WaitClosed(int id) = 0;

@@ -151,6 +151,11 @@ void QtUi::Raise(WDIAG& w) {
   if (it != subs_.end() && it->second) mdi_->setActiveSubWindow(it->second);
 }
 
+void QtUi::Minimize(WDIAG& w) {
+  auto it = subs_.find(&w);
+  if (it != subs_.end() && it->second) it->second->showMinimized();
+}
+
 void QtUi::WaitShown(int id, const std::string& text) {
   QPointer<QWidget>& box = waits_[id];
   if (!box) {

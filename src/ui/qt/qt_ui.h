@@ -43,6 +43,7 @@ class QtUi : public WindowSystem, public MessageBoxProvider {
   void Destroy(WDIAG& w) override;
   void RunModal(WDIAG& w) override;
   void Raise(WDIAG& w) override;
+  void Minimize(WDIAG& w) override;
   void WaitShown(int id, const std::string& text) override;
   void WaitClosed(int id) override;
   void WaitProgress(int id, int64_t done, int64_t total, bool can_cancel) override;

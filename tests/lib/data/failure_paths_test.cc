@@ -123,6 +123,34 @@ TEST(FailurePaths, RetryRunsTheFailedStepAgainNotTheOperation) {
   EXPECT_EQ(Count(inst.root, "LOG_ROLL"), 1u);
 }
 
+TEST(FailurePaths, RawAppendIsAStepThatCanBeRetried) {
+  qztest::Installation inst;
+  inst.Start();
+  qztest::ScriptedErrorDialog dialog;
+  dialog.answers = {1};
+  TablePtr art = USE(nullptr, "ARTICULO");
+  TablePtr log = ReadOnly("LOG_ROLL");
+  const int log_area = log->Area;
+  dialog.on_ask = [&](const std::string&) {
+    Areas().Get(log_area)->table = std::move(*xb::Table::Open(inst.root + "BASES/LOG_ROLL.DBF"));
+  };
+  int runs = 0;
+  OperationResult r = RunOperation([&] {
+    ++runs;
+    ADD_NEW_REC(*art);  // written before the append fails: the operation cannot start over
+    art->FieldPut("CODIGO", xb::Value::Char("A1"));
+    UNLOCK_NEW_REC(*art);
+    log->Append();
+    log->table().UnlockRecord(0);
+  });
+  EXPECT_EQ(r, OperationResult::kDone);
+  EXPECT_EQ(runs, 1);
+  ASSERT_EQ(dialog.retry_offered.size(), 1u);
+  EXPECT_TRUE(dialog.retry_offered[0]);
+  EXPECT_EQ(Count(inst.root, "ARTICULO"), 1u);
+  EXPECT_EQ(Count(inst.root, "LOG_ROLL"), 1u);
+}
+
 TEST(FailurePaths, OperationThatWroteIsNotRunAgainFromTheStart) {
   qztest::Installation inst;
   inst.Start();

@@ -82,11 +82,62 @@ xb::Status AddUsers(Context& c, const Business& b) {
     };
     XB_RETURN_IF_ERROR(AddRights(c, "MENUS", b.code, u.code, granted));
   }
-  // One profile to hand out: what the payroll clerk may do.
+  // Profiles to hand out: what the payroll clerk and the auditor may do.
   XB_RETURN_IF_ERROR(c.Add("PERFILES", [&](Row& r) {
     r.Set("NEGOCIO", b.code).Set("CODIGO", 1).Set("DESCRIP", "Planillas (definiciones y procesos)");
   }));
-  return AddRights(c, "DET_PERF", b.code, 1, [&](int id) { return payroll.count(id) > 0; });
+  XB_RETURN_IF_ERROR(AddRights(c, "DET_PERF", b.code, 1, [&](int id) { return payroll.count(id) > 0; }));
+  XB_RETURN_IF_ERROR(c.Add("PERFILES", [&](Row& r) {
+    r.Set("NEGOCIO", b.code).Set("CODIGO", 2).Set("DESCRIP", "Consulta de definiciones");
+  }));
+  return AddRights(c, "DET_PERF", b.code, 2, [&](int id) { return read_only.count(id) > 0; });
+}
+
+// The rights catalogue the rights tree is drawn from: an entry's right is
+// menu id 2300 + its number; children have a blank area and point at their
+// parent's number.
+xb::Status AddRightsCatalogue(Context& c) {
+  struct Entry {
+    const char* module;
+    int pointer, n_id;
+    const char* descrip;
+  };
+  const Entry entries[] = {
+      {"06", 0, 200, "Definición de Parámetros"},
+      {"06", 0, 201, "Iniciar Planilla"},
+      {"06", 0, 202, "Definición de Tipos de Columnas"},
+      {"  ", 202, 119, "Agregar Tipo"},
+      {"  ", 202, 120, "Modificar Tipo"},
+      {"  ", 202, 121, "Borrar Tipo"},
+      {"06", 0, 203, "Definición de Departamentos"},
+      {"  ", 203, 122, "Agregar Departamento"},
+      {"  ", 203, 123, "Modificar Departamento"},
+      {"  ", 203, 124, "Borrar Departamento"},
+      {"  ", 203, 465, "Duplicar Departamento"},
+      {"06", 0, 204, "Definición de Tipos de Planillas"},
+      {"  ", 204, 128, "Agregar Tipo de Planilla"},
+      {"  ", 204, 129, "Modificar Tipo de Planilla"},
+      {"  ", 204, 130, "Borrar Tipo de Planilla"},
+      {"06", 0, 362, "Definición de Puestos"},
+      {"  ", 362, 363, "Agregar"},
+      {"  ", 362, 364, "Modificar"},
+      {"  ", 362, 365, "Borrar"},
+      {"06", 0, 374, "Definición de Ocupaciones"},
+      {"  ", 374, 375, "Agregar ocupación"},
+      {"  ", 374, 376, "Modificar ocupación"},
+      {"  ", 374, 378, "Borrar ocupación"},
+      {"06", 0, 1117, "Distribución de Gastos de Planilla"},
+      {"21", 0, 604, "Cambio de Clave de Acceso"},
+      {"21", 0, 483, "Definición de Monedas"},
+      {"21", 0, 288, "Log de Errores Registrados"},
+      {"21", 0, 290, "Log de Entradas Registradas"},
+  };
+  for (const Entry& e : entries)
+    XB_RETURN_IF_ERROR(c.Add("DERECHOS", [&](Row& r) {
+      r.Set("MODULO", e.module).Set("POINTER", e.pointer).Set("N_ID", e.n_id);
+      r.Set("DESCRIP", e.descrip);
+    }));
+  return xb::Status::OK();
 }
 
 }  // namespace
@@ -127,6 +178,7 @@ xb::Status AddBusinesses(Context& c) {
     }));
     XB_RETURN_IF_ERROR(AddUsers(c, b));
   }
+  XB_RETURN_IF_ERROR(AddRightsCatalogue(c));
   // Mail goes to a server on this machine; error mails stay off until set up.
   return c.Add("DEFMAIL", [&](Row& r) {
     r.Set("NEGOCIO", c.businesses[0].code).Set("HOST", "localhost").Set("SMTP_PORT", 25);
