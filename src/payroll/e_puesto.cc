@@ -23,85 +23,34 @@ std::string NumberText(double n) {
 
 }  // namespace
 
-E_PUESTO::E_PUESTO(CatalogScreen& parent, const std::string& template_name,
-                   const std::string& business, int mode, xb::Table* table)
-    : WDIAG(parent.desktop(), &parent, template_name),
-      parent_(parent),
-      negocio_(business),
-      tipo_(mode),
-      t_puestos_(table) {}
-
-E_PUESTO::~E_PUESTO() {
-  OnNCDestroy = nullptr;
-  CerrarBases();
-}
-
-bool E_PUESTO::AbrirBases() {
+bool E_PUESTO::AbrirLookups() {
   f_plan7_ = OpenTable(this, "F_PLAN7");
   clas_rom_ = OpenTable(this, "CLAS_ROM");
   perf_eva_ = OpenTable(this, "PERF_EVA");
   return f_plan7_ && clas_rom_ && perf_eva_;
 }
 
-void E_PUESTO::CerrarBases() {
+void E_PUESTO::CerrarLookups() {
   CloseTable(f_plan7_);
   CloseTable(clas_rom_);
   CloseTable(perf_eva_);
-  if (parent_disabled_) {
-    parent_disabled_ = false;
-    parent_.ENABLEWINDOW(true);
-  }
 }
 
-bool E_PUESTO::Init() {
-  try {
-    return Open();
-  } catch (...) {
-    CerrarBases();  // the caller is usable again whatever failed
-    throw;
-  }
-}
-
-bool E_PUESTO::Open() {
-  parent_.ENABLEWINDOW(false);
-  parent_disabled_ = true;
-  OnNCDestroy = [this] { CerrarBases(); };
-  if (!AbrirBases() || !INIT().ok()) {
-    CerrarBases();
-    return false;
-  }
-  ADD(1, [this] { PROCESAR(); });
-  ADD(2, [this] { Terminar(2); });
+void E_PUESTO::Register() {
   ADD(kPorOcupacion, [this] { Relabel(0); });
   ADD(kPorPax, [this] { Relabel(1); });
   oClases_ = std::make_unique<CLISTBOX>(*this, kClases);
   oPerfil_ = std::make_unique<CCOMBOBOX>(*this, kPerfil);
-  if (!CREATE().ok()) {
-    CerrarBases();
-    return false;
-  }
-  FillLists();
-  if (tipo_ == 1) {
-    // The row selected in the list, whatever the cursor of the shared table
-    // says; saving writes this record and no other.
-    recno_ = parent_.SelectedRecNo();
-    t_puestos_->GoTo(recno_);
-    LoadRow();
-  } else {
-    SetCheck(kPorOcupacion, 1);
-    Relabel(0);
-    for (int d = 0; d < 7; ++d) SetCheck(kFirstDay + 3 * d, 1);
-  }
-  SetFocus(kCodigo);
-  return true;
 }
 
-void E_PUESTO::Terminar(int result) {
-  ENDDIALOG(result);
+void E_PUESTO::LoadNew() {
+  SetCheck(kPorOcupacion, 1);
+  Relabel(0);
+  for (int d = 0; d < 7; ++d) SetCheck(kFirstDay + 3 * d, 1);
 }
 
-void E_PUESTO::FillLists() {
-  std::optional<xb::Value> scope = xb::Value::Char(negocio_);
+void E_PUESTO::Fill() {
+  std::optional<xb::Value> scope = xb::Value::Char(Negocio());
   xb::Table* clas_rom = &clas_rom_->table();
   xb::Table* perf_eva = &perf_eva_->table();
   xb::Table* f_plan7 = &f_plan7_->table();
@@ -119,7 +68,7 @@ void E_PUESTO::FillLists() {
   }
   oPerfil_->ADD(kSinPerfil, "    ");
   // The business's hours-report parameters (one row) give the range bounds.
-  if (!f_plan7->SetOrder(1).ok() || !f_plan7->Seek(xb::Value::Char(negocio_)).ok() ||
+  if (!f_plan7->SetOrder(1).ok() || !f_plan7->Seek(xb::Value::Char(Negocio())).ok() ||
       !f_plan7->Found()) {
     f_plan7->GoBottom();
     f_plan7->Skip(1);  // no row: every bound reads 0
@@ -144,13 +93,8 @@ void E_PUESTO::Relabel(int basis) {
 }
 
 void E_PUESTO::LoadRow() {
-  xb::Table& t = *t_puestos_;
-  auto code = t.Get("CODIGO");
-  codigo_ = code.ok() && code->is_char() ? code->str() : std::string();
-  codigo_.resize(4, ' ');
-  descrip_ = FieldText(t, "DESCRIP");
-  SetText(kCodigo, FieldText(t, "CODIGO"));
-  SetText(kDescrip, descrip_);
+  xb::Table& t = table();
+  SetText(kDescrip, FieldText(t, "DESCRIP"));
   double horas = Num(&t, "HORAS_DIA");
   std::string h = FormatNumber(horas, "99.99");
   SetText(kHorasDia, h.substr(h.find_first_not_of(' ')));
@@ -185,7 +129,7 @@ void E_PUESTO::LoadRow() {
 }
 
 std::string E_PUESTO::RoomClasses() const {
-  int width = FieldWidth(*t_puestos_, "CLAS_ROM");
+  int width = FieldWidth(table(), "CLAS_ROM");
   std::string out;
   const ControlState* c = Control(kClases);
   for (size_t i = 0; c && i < c->entries.size(); ++i) {
@@ -209,9 +153,8 @@ std::string E_PUESTO::Week() const {
   return w;
 }
 
-void E_PUESTO::WriteFields(const std::string& code) {
-  xb::Table& t = *t_puestos_;
-  t.Put("CODIGO", xb::Value::Char(code));
+void E_PUESTO::WriteFields() {
+  xb::Table& t = table();
   t.Put("DESCRIP", xb::Value::Char(ToField(Text(kDescrip), FieldWidth(t, "DESCRIP"))));
   t.Put("HORAS_DIA", xb::Value::Number(Number(kHorasDia)));
   if (auto cargo = oPerfil_->CURCARGO()) t.Put("PERFIL_EVA", xb::Value::Char(ToField(*cargo, 4)));
@@ -243,23 +186,16 @@ bool E_PUESTO::NumbersValid() {
   return true;
 }
 
-void E_PUESTO::PROCESAR() {
+bool E_PUESTO::Validate() {
   // Checked before anything is locked, so a refused value writes nothing.
-  if (!NumbersValid()) return;
+  if (!NumbersValid()) return false;
   double horas = Number(kHorasDia);
   if (horas < 0 || horas > 99.99) {
     MESSAGE_BOX("Las horas por día deben estar entre 0 y 99.99", "Error", kMbIconStop);
     SetFocus(kHorasDia);
-    return;
+    return false;
   }
-  CatalogSave save = parent_.SaveSettings(tipo_, this);
-  save.recno = recno_;
-  save.old_code = codigo_;
-  std::string code = parent_.CodeFromText(Text(kCodigo));
-  if (!BeginCatalogWrite(save, code)) return;  // the window stays open with what was typed
-  WriteFields(code);
-  FinishCatalogWrite(save);
-  Terminar(1);
+  return true;
 }
 
 }  // namespace qz

@@ -9,14 +9,13 @@
 #include <string>
 
 #include "lib/data/use.h"
-#include "lib/ui/catalog.h"
+#include "lib/ui/catalog_edit_window.h"
 #include "lib/ui/lists.h"
-#include "lib/ui/wdiag.h"
 #include "xbase/table.h"
 
 namespace qz {
 
-class E_PUESTO : public WDIAG {
+class E_PUESTO : public CatalogEditWindow {
  public:
   // Control ids of "MODIPUESTO".
   static constexpr int kCodigo = 500, kDescrip = 501, kHorasDia = 502;
@@ -27,44 +26,32 @@ class E_PUESTO : public WDIAG {
   static constexpr int kRows = 20;
   static constexpr const char* kSinPerfil = "Sin perfil asignado";
 
-  // `mode` 0 = add, 1 = modify the row selected in the caller's list;
-  // `table` is the caller's handle.
-  E_PUESTO(CatalogScreen& parent, const std::string& template_name, const std::string& business,
-           int mode, xb::Table* table);
-  ~E_PUESTO() override;
-
-  // Disables the caller, opens the lookup tables, shows the window and loads
-  // it. False when it cannot open (the caller is enabled again).
-  bool Init();
-  void PROCESAR();
-  void Terminar(int result);
-  void CerrarBases();
+  // `mode` 0 = add, 1 = modify the row selected in the caller's list.
+  E_PUESTO(CatalogScreen& parent, const std::string& template_name, int mode)
+      : CatalogEditWindow(parent, template_name, mode) {}
 
   // The labels of the budget rows for basis 0 (occupancy) or 1 (guests).
   void Relabel(int basis);
 
+ protected:
+  bool AbrirLookups() override;
+  void CerrarLookups() override;
+  void Register() override;
+  void Fill() override;
+  void LoadNew() override;
+  void LoadRow() override;
+  bool Validate() override;
+  void WriteFields() override;
+
  private:
-  bool Open();
-  bool AbrirBases();
-  void FillLists();
-  void LoadRow();
-  void WriteFields(const std::string& code);
   bool NumbersValid();
   double Number(int id) const;
   std::string RoomClasses() const;
   std::string Week() const;
 
-  CatalogScreen& parent_;
-  std::string negocio_;
-  int tipo_;
-  xb::Table* t_puestos_;
   TablePtr f_plan7_, clas_rom_, perf_eva_;
   std::unique_ptr<CLISTBOX> oClases_;
   std::unique_ptr<CCOMBOBOX> oPerfil_;
-  uint32_t recno_ = 0;   // the record loaded (modify)
-  std::string codigo_;   // table bytes, padded
-  std::string descrip_;  // UTF-8
-  bool parent_disabled_ = false;
 };
 
 }  // namespace qz

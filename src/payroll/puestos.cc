@@ -23,7 +23,7 @@ CatalogSetup PUESTOS::Setup() {
 }
 
 void PUESTOS::OpenEdit(int mode) {
-  OpenEditWindow<E_PUESTO>(*this, "MODIPUESTO", Negocio(), mode, main_table());
+  OpenCatalogEditor<E_PUESTO>(*this, "MODIPUESTO", mode);
 }
 
 }  // namespace qz

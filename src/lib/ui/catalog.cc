@@ -126,6 +126,7 @@ CatalogSave CatalogScreen::SaveSettings(int mode, WDIAG* owner) const {
   s.duplicate_message = mode == 0 ? setup_.duplicate_on_add : setup_.duplicate_on_modify;
   s.check_duplicates = setup_.check_duplicates;
   s.references = setup_.references;
+  s.references.insert(s.references.end(), setup_.details.begin(), setup_.details.end());
   s.wait_text = setup_.wait_text;
   return s;
 }
@@ -166,8 +167,12 @@ void CatalogScreen::Delete() {
     grid_->REFRESHALL();
     return;
   }
+  auto code = t.table().Get("CODIGO");
   t.Delete();
   UnlockForModify(t);
+  if (code.ok() && code->is_char()) {
+    for (const auto& d : setup_.details) DeleteCodeRows(d, negocio_, code->str());
+  }
   grid_->NMAXREC -= 1;
   grid_->REFRESHALL();
 }

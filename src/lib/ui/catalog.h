@@ -41,6 +41,9 @@ struct CatalogSetup {
   std::string edit_template;
   std::vector<std::string> edit_fields = {"CODIGO", "DESCRIP"};
   std::vector<CodeReference> references;
+  // Tables whose rows belong to a catalog row (its items, its fields): they
+  // follow a change of its code and are deleted with it.
+  std::vector<CodeReference> details;
   std::string wait_text = "Un momento por favor...";
 };
 

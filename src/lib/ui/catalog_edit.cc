@@ -184,4 +184,33 @@ int PropagateCode(const CodeReference& ref, const std::string& business,
   return changed;
 }
 
+int DeleteCodeRows(const CodeReference& ref, const std::string& business,
+                   const std::string& code) {
+  TablePtr handle = OpenTable(nullptr, ref.table);
+  if (!handle) return 0;
+  xb::Table* t = &handle->table();
+  int deleted = 0;
+  std::string value = code;
+  if (int width = FieldWidth(*t, ref.field); width > 0) value.resize(width, ' ');
+  if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + value)).ok()) {
+    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == value) {
+      // A deleted row leaves the tag: remember the next one first.
+      uint32_t here = t->RecNo();
+      t->Skip(1);
+      uint32_t next = t->Eof() ? 0 : t->RecNo();
+      t->GoTo(here);
+      if (LockForModify(*handle)) {
+        handle->Delete();
+        UnlockForModify(*handle);
+        ++deleted;
+      }
+      MULTITASK();
+      if (next == 0) break;
+      t->GoTo(next);
+    }
+  }
+  CloseTable(handle);
+  return deleted;
+}
+
 }  // namespace qz

@@ -96,4 +96,9 @@ void FinishCatalogWrite(const CatalogSave& s);
 int PropagateCode(const CodeReference& ref, const std::string& business,
                   const std::string& old_code, const std::string& new_code);
 
+// Deletes every row of `ref` of the business whose field holds `code`;
+// returns the number deleted. Rows another user keeps locked are reported
+// and left.
+int DeleteCodeRows(const CodeReference& ref, const std::string& business, const std::string& code);
+
 }  // namespace qz

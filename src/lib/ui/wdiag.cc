@@ -100,7 +100,39 @@ void WDIAG::SetText(int id, const std::string& text) {
   ControlState* c = Control(id);
   if (!c || c->text == text) return;
   c->text = text;
+  c->caret = -1;  // new text: typing goes on at its end
   ControlTouched(id);
+}
+
+void WDIAG::SetCaret(int id, int offset) {
+  ControlState* c = Control(id);
+  if (!c) return;
+  if (offset < 0 || offset >= static_cast<int>(c->text.size())) {
+    c->caret = -1;
+    return;
+  }
+  // Never inside a UTF-8 sequence: back to the start of its character.
+  while (offset > 0 && (static_cast<unsigned char>(c->text[offset]) & 0xC0) == 0x80) --offset;
+  c->caret = offset;
+}
+
+int WDIAG::Caret(int id) const {
+  const ControlState* c = Control(id);
+  if (!c) return 0;
+  return c->caret < 0 || c->caret > static_cast<int>(c->text.size())
+             ? static_cast<int>(c->text.size())
+             : c->caret;
+}
+
+void WDIAG::InsertAtCaret(int id, const std::string& text) {
+  ControlState* c = Control(id);
+  if (!c) return;
+  const int at = Caret(id);
+  std::string now = c->text;
+  now.insert(static_cast<size_t>(at), text);
+  SetText(id, now);
+  SetCaret(id, at + static_cast<int>(text.size()));
+  ControlTouched(id);  // the view moves its cursor too
 }
 
 std::string WDIAG::Text(int id) const {

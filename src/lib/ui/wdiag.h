@@ -54,6 +54,9 @@ struct ControlState {
   int radio_group = 0;             // radios with the same number exclude each other
   std::vector<ListEntry> entries;  // combo and list
   int current = -1;                // combo: the selected entry, -1 = none
+  // Edit and memo: where typing goes, a byte offset into `text` on a
+  // character boundary; -1 = after the last character.
+  int caret = -1;
 };
 
 // What a window system implements to show one window.
@@ -112,6 +115,12 @@ class WDIAG {
   bool ControlEnabled(int id) const;
   void SetFocus(int id);
   int focus() const { return focus_; }
+  // The caret of an edit or memo (byte offset into its UTF-8 text, clamped
+  // to a character boundary; -1 or past the end = at the end).
+  void SetCaret(int id, int offset);
+  int Caret(int id) const;
+  // Puts `text` at the caret and moves the caret after it.
+  void InsertAtCaret(int id, const std::string& text);
   // Entries of combos and lists.
   void ClearEntries(int id);
   void AddEntry(int id, const std::string& text, const std::string& cargo);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -200,9 +201,18 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
     case ControlKind::kMemo: {
       auto* m = new QPlainTextEdit;
       if (n.lines > 0) m->setMinimumHeight(n.lines * fontMetrics().lineSpacing() + 12);
-      connect(m, &QPlainTextEdit::textChanged, this, [this, m, id] {
+      // The window state follows the caret too: screens insert at it.
+      auto caret = [this, m, id] {
+        const QString all = m->toPlainText();
+        w_.SetCaret(id, static_cast<int>(all.left(m->textCursor().position()).toUtf8().size()));
+      };
+      connect(m, &QPlainTextEdit::textChanged, this, [this, m, id, caret] {
         if (updating_) return;
         w_.UserType(id, m->toPlainText().toStdString());
+        caret();
+      });
+      connect(m, &QPlainTextEdit::cursorPositionChanged, this, [this, caret] {
+        if (!updating_) caret();
       });
       made = m;
       break;
@@ -308,6 +318,13 @@ void DialogView::Show(const ControlState& c) {
     if (e->text() != text) e->setText(text);
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(wgt)) {
     if (m->toPlainText() != text) m->setPlainText(text);
+    // The caret the screen left (after an insertion) is where typing goes on.
+    const int at = static_cast<int>(QString::fromUtf8(c.text.substr(0, w_.Caret(c.id))).size());
+    if (m->textCursor().position() != at) {
+      QTextCursor cur = m->textCursor();
+      cur.setPosition(std::min(at, static_cast<int>(m->toPlainText().size())));
+      m->setTextCursor(cur);
+    }
   } else if (auto* l = qobject_cast<QLabel*>(wgt)) {
     l->setText(text);
   } else if (auto* b = qobject_cast<QAbstractButton*>(wgt)) {
@@ -318,7 +335,12 @@ void DialogView::Show(const ControlState& c) {
     for (const auto& e : c.entries) cb->addItem(QString::fromUtf8(e.text));
     cb->setCurrentIndex(c.current);
   } else if (auto* lw = qobject_cast<QListWidget*>(wgt)) {
-    if (lw->count() != static_cast<int>(c.entries.size())) {
+    // Entries may be reordered in place (a list whose entries move up and
+    // down): compare the texts, not only the count.
+    bool same = lw->count() == static_cast<int>(c.entries.size());
+    for (int i = 0; same && i < lw->count(); ++i)
+      same = lw->item(i)->text() == QString::fromUtf8(c.entries[i].text);
+    if (!same) {
       lw->clear();
       for (const auto& e : c.entries) lw->addItem(QString::fromUtf8(e.text));
     }

@@ -164,6 +164,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"parameter details", demo::AddParameterDetails},
                         {"column type examples", demo::AddColumnTypeExamples},
                         {"departments", demo::AddDepartments},
+                        {"formats", demo::AddFormats},
                         {"employees", demo::AddEmployees},
                         {"payroll history", demo::AddHistory},
                         {"word index", demo::AddWordIndex}};

@@ -155,6 +155,7 @@ xb::Status AddColumns(Context& c);      // column types, brackets, payroll types
 xb::Status AddParameterDetails(Context& c);  // SAP maps, certificate text, severance settings
 xb::Status AddColumnTypeExamples(Context& c);  // a composite item of every table kind
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
+xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
