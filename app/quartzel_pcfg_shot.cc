@@ -72,9 +72,9 @@ void RunStep(qz::QtUi& ui, std::string step) {
 // "Editar" operation, MOD_PUESTOS) run on grid row ROW, the window it opens
 // is shot instead of the main window, after the STEPs (RunStep) are done
 // in it. -1 when SCREEN is no screen of the menu.
-int ScreenScreenshot(qz::QtUi& ui, const std::string& spec, const std::string& png) {
+int ScreenScreenshot(qz::QtUi& ui, const std::string& request, const std::string& png) {
   std::vector<std::string> parts;
-  std::stringstream in(spec);
+  std::stringstream in(request);
   for (std::string p; std::getline(in, p, ':');) parts.push_back(p);
   if (parts.empty()) return -1;
   const qz::MenuDef* menu = qz::FindScreenMenu(parts[0]);

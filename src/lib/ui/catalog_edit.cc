@@ -193,7 +193,7 @@ int DeleteCodeRows(const CodeReference& ref, const std::string& business,
   std::string value = code;
   if (int width = FieldWidth(*t, ref.field); width > 0) value.resize(width, ' ');
   if (t->SetOrder(ref.tag).ok() && t->Seek(xb::Value::Char(business + value)).ok()) {
-    while (!t->Eof() && Bytes(*t, "NEGOCIO") == business && Bytes(*t, ref.field) == value) {
+    while (!t->Eof() && FieldBytes(*t, "NEGOCIO") == business && FieldBytes(*t, ref.field) == value) {
       // A deleted row leaves the tag: remember the next one first.
       uint32_t here = t->RecNo();
       t->Skip(1);
