@@ -16,5 +16,9 @@ void RegisterCatalogEditorScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterFormatScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterParameterScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterColumnTypeScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterDepartmentScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterPersonnelActionScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterEntryColumnScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterProcessScreens(MenuRegistry& registry, Desktop& desktop);
 
 }  // namespace qz

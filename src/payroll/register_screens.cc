@@ -8,6 +8,10 @@ void RegisterPayrollScreens(MenuRegistry& registry, Desktop& desktop) {
   RegisterFormatScreens(registry, desktop);
   RegisterParameterScreens(registry, desktop);
   RegisterColumnTypeScreens(registry, desktop);
+  RegisterDepartmentScreens(registry, desktop);
+  RegisterPersonnelActionScreens(registry, desktop);
+  RegisterEntryColumnScreens(registry, desktop);
+  RegisterProcessScreens(registry, desktop);
 }
 
 }  // namespace qz
