@@ -19,6 +19,8 @@
 #include <string>
 
 #include "admin/admin_screens.h"
+#include "accounting/accounting_screens.h"
+#include "cash/cash_screens.h"
 #include "devices/device_screens.h"
 #include "lib/ui/dialog_template.h"
 #include "payroll/payroll_screens.h"
@@ -52,6 +54,8 @@ void RegisterScreens(qz::MenuRegistry& r, qz::Desktop& d) {
   qz::RegisterPayrollScreens(r, d);
   qz::RegisterAdminScreens(r, d);
   qz::RegisterDeviceScreens(r, d);
+  qz::RegisterAccountingScreens(r, d);
+  qz::RegisterCashScreens(r, d);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/dialog_template.h"
 #include "admin/admin_screens.h"
+#include "accounting/accounting_screens.h"
+#include "cash/cash_screens.h"
 #include "devices/device_screens.h"
 #include "lib/ui/catalog.h"
 #include "payroll/payroll_screens.h"
@@ -82,6 +84,8 @@ int ScreenScreenshot(qz::QtUi& ui, const std::string& request, const std::string
   qz::RegisterPayrollScreens(registry, ui.desktop());
   qz::RegisterAdminScreens(registry, ui.desktop());
   qz::RegisterDeviceScreens(registry, ui.desktop());
+  qz::RegisterAccountingScreens(registry, ui.desktop());
+  qz::RegisterCashScreens(registry, ui.desktop());
   const qz::ScreenOpener* open = registry.Find(parts[0]);
   if (!menu || !open) return -1;
   std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();

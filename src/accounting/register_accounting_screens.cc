@@ -1,0 +1,7 @@
+#include "accounting/accounting_screens.h"
+
+namespace qz {
+
+void RegisterAccountingScreens(MenuRegistry&, Desktop&) {}
+
+}  // namespace qz

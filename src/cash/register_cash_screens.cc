@@ -1,0 +1,7 @@
+#include "cash/cash_screens.h"
+
+namespace qz {
+
+void RegisterCashScreens(MenuRegistry&, Desktop&) {}
+
+}  // namespace qz
