@@ -166,6 +166,17 @@ void WriteRollbackLog() {
   }
 }
 
+void Begin(int mode, std::optional<int> id) {
+  Globals& g = G();
+  g.XA_RECORDS.clear();
+  g.XADSTRANS = 1;
+  g.XTRANS_TIPO = mode;
+  g.XTRANS_ID = id;
+  g_journal = std::make_unique<TransactionJournal>();
+  for (const auto& [n, wa] : Areas().All())
+    if (wa.table && !wa.temporary && !wa.table->read_only()) g_journal->Attach(*wa.table);
+}
+
 }  // namespace
 
 bool InServerTransaction() {
@@ -180,18 +191,18 @@ void START_TRANSACTION(int mode, std::optional<int> id) {
   bool wanted = AdsLineIs(2, "1") || (id && *id >= 1 && *id <= static_cast<int>(g.XADS_TS.size()) &&
                                       g.XADS_TS[*id - 1] == '1');
   if (!wanted) return;
-  g.XA_RECORDS.clear();
-  g.XADSTRANS = 1;
-  g.XTRANS_TIPO = mode;
-  g.XTRANS_ID = id;
-  g_journal = std::make_unique<TransactionJournal>();
-  for (const auto& [n, wa] : Areas().All())
-    if (wa.table && !wa.temporary && !wa.table->read_only()) g_journal->Attach(*wa.table);
+  Begin(mode, id);
+}
+
+void START_ATOMIC_TRANSACTION(int mode) {
+  if (G().XADSTRANS == 1) return;
+  MeetDeadTransactions();
+  Begin(mode, std::nullopt);
 }
 
 void END_TRANSACTION() {
   Globals& g = G();
-  if (!IsServerEngine() || g.XADSTRANS != 1 || !g_journal) return;
+  if (g.XADSTRANS != 1 || !g_journal) return;
   MeetDeadTransactions();
   // Everything must be on disk before the journal goes.
   xb::Status failed;
@@ -215,7 +226,7 @@ void END_TRANSACTION() {
 
 void ROLLBACK_TRANSACTION() {
   Globals& g = G();
-  if (!IsServerEngine() || g.XADSTRANS != 1 || !g_journal) return;
+  if (g.XADSTRANS != 1 || !g_journal) return;
   g.XADSTRANS = 0;
   std::vector<std::string> problems = UndoChanges();
   // A journal whose undo was incomplete stays for the recovery at next start.

@@ -16,9 +16,16 @@
 namespace qz {
 
 void START_TRANSACTION(int mode = 2, std::optional<int> id = std::nullopt);
+// A transaction whatever the engine and ADS.DEF say: for the processes whose
+// half-done result would be worse than an error (opening a payroll period,
+// renaming or deleting a department), journaled and rolled back exactly like
+// a server transaction. END_TRANSACTION / ROLLBACK_TRANSACTION close it. Does
+// nothing when a transaction is already open (its bracket takes the work).
+void START_ATOMIC_TRANSACTION(int mode = 2);
 void END_TRANSACTION();
 void ROLLBACK_TRANSACTION();
 
+// Whether a transaction (server or atomic) is open.
 bool InServerTransaction();
 
 // Hooks for the table layer.

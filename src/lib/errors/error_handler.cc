@@ -109,7 +109,7 @@ void Report(const std::string& report) {
 int ShowDialog(const ErrorInfo& e, const std::string& line, const std::string& details) {
   Globals& g = G();
   xb::SetDeletedHidden(true);
-  if (IsServerEngine() && g.XADSTRANS == 1) {
+  if (g.XADSTRANS == 1) {
     g.XADS_T_ERR = line;
     ROLLBACK_TRANSACTION();
     g.XADSTRANS = 0;
@@ -208,7 +208,7 @@ HandlerResult ReportAndAsk(const ErrorInfo& e) {
 }
 
 void StepFailed(ErrorInfo e) {
-  const bool in_transaction = IsServerEngine() && G().XADSTRANS == 1;
+  const bool in_transaction = G().XADSTRANS == 1;
   if (in_transaction) e.can_retry = false;  // the rollback took the steps before it
   // Not ERRORSYS: its soft failures are the conflicts the data layer waits
   // for, and this one waited already.
@@ -235,7 +235,7 @@ OperationResult RunOperation(const std::function<void()>& body) {
     }
     // Running the operation again would repeat what it already wrote (a
     // catalog row appended twice), unless its transaction is rolled back.
-    const bool rolled_back = IsServerEngine() && G().XADSTRANS == 1;
+    const bool rolled_back = G().XADSTRANS == 1;
     if (!rolled_back && DataLayerWrites() != writes_before) info.can_retry = false;
     if (ERRORSYS(info) != HandlerResult::kRetry) return OperationResult::kIgnored;
   }

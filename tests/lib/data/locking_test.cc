@@ -145,6 +145,38 @@ TEST_F(LockingTest, WithoutServerEngineTransactionsAreNotOpened) {
   EXPECT_EQ(OtherUser(inst.root, "ARTICULO")->Get("PRECIO")->number(), 5);
 }
 
+TEST_F(LockingTest, AnAtomicTransactionIsAllOrNothingWithoutTheServerEngine) {
+  inst.Start();
+  const double before = OtherUser(inst.root, "ARTICULO")->Get("PRECIO")->number();
+  const uint32_t count = *OtherUser(inst.root, "ARTICULO")->RecCount();
+  TablePtr t = USE(nullptr, "ARTICULO");
+  START_ATOMIC_TRANSACTION();
+  EXPECT_TRUE(InServerTransaction());
+  START_TRANSACTION();  // a nested bracket joins the open one
+  t->GoTo(1);
+  LOCK_FOR_MODIFY(*t);
+  t->FieldPut("PRECIO", xb::Value::Number(before + 1));
+  UNLOCK_FOR_MODIFY(*t);
+  ADD_NEW_REC(*t);
+  UNLOCK_FOR_MODIFY(*t);
+  ROLLBACK_TRANSACTION();
+  EXPECT_FALSE(InServerTransaction());
+  auto other = OtherUser(inst.root, "ARTICULO");
+  EXPECT_EQ(other->Get("PRECIO")->number(), before);
+  // The appended record is erased: blank and deleted, so no reader sees it.
+  ASSERT_TRUE(other->GoTo(count + 1).ok());
+  EXPECT_TRUE(other->Deleted());
+
+  START_ATOMIC_TRANSACTION();
+  t->GoTo(1);
+  LOCK_FOR_MODIFY(*t);
+  t->FieldPut("PRECIO", xb::Value::Number(before + 2));
+  UNLOCK_FOR_MODIFY(*t);
+  END_TRANSACTION();
+  EXPECT_EQ(OtherUser(inst.root, "ARTICULO")->Get("PRECIO")->number(), before + 2);
+  EXPECT_TRUE(std::filesystem::is_empty(inst.root + "BASES/JOURNAL"));
+}
+
 TEST_F(LockingTest, AJournalThatCannotBeWrittenAbortsBeforeTheDataChanges) {
   inst.WriteFile("ADS.DEF", qztest::Installation::ServerAdsDef(inst.root));
   ASSERT_EQ(inst.Start(), StartResult::kContinue);
