@@ -7,6 +7,7 @@
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
 #include "lib/data/use.h"
+#include "lib/errors/error_handler.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/browse.h"
 #include "lib/ui/catalog_data.h"
@@ -108,8 +109,10 @@ class CountGrids {
 };
 
 // Posts after checking what the posting needs; false (after telling the
-// user) when nothing was written.
-bool Post(const std::string& business, const std::string& box, const Shift& shift,
+// user) when nothing was written. A fault midway (a lock that gave up, a
+// full disk) has rolled the posting back; the error handler tells the user
+// and the window stays, so the count can be posted again.
+bool PostChecked(const std::string& business, const std::string& box, const Shift& shift,
           const std::vector<CountRow>& rows, CountKind kind, const CountPeriod& period = {}) {
   std::string problem = CountPostingProblem(business, rows, kind, box, shift);
   if (!problem.empty()) {
@@ -120,6 +123,13 @@ bool Post(const std::string& business, const std::string& box, const Shift& shif
   if (r == BoxChange::kDone) return true;
   MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
   return false;
+}
+
+bool Post(const std::string& business, const std::string& box, const Shift& shift,
+          const std::vector<CountRow>& rows, CountKind kind, const CountPeriod& period = {}) {
+  bool ok = false;
+  RunOperation([&] { ok = PostChecked(business, box, shift, rows, kind, period); });
+  return ok;
 }
 
 void LetGo(CashBoxes& boxes, const std::string& box) {
