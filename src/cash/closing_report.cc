@@ -139,7 +139,9 @@ PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& busines
   w.Say(0, "Firma del Cajero");
   w.Say(50, "Revisado por:");
   w.NewLine();
-  return w.Finish();
+  PrintDocument doc = w.Finish();
+  doc.title = kClosingDocument;  // the name the print queue shows
+  return doc;
 }
 
 }  // namespace qz

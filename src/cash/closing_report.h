@@ -15,6 +15,9 @@ namespace qz {
 class Desktop;
 class WDIAG;
 
+// The document name of every closing report.
+inline constexpr const char* kClosingDocument = "Cierre de Caja";
+
 // The report window of the kind for one shift (modal; it prints to the
 // preview, from which the user prints or saves a PDF).
 void RunClosingReport(Desktop& desktop, WDIAG* owner, const BoxKind& kind,

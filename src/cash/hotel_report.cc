@@ -349,7 +349,9 @@ PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader
   w.NewLine();
   if (options.invoices)
     InvoiceSummary(w, printer, business, collector.invoices(), transactions);
-  return w.Finish();
+  PrintDocument doc = w.Finish();
+  doc.title = kClosingDocument;  // the name the print queue shows
+  return doc;
 }
 
 }  // namespace qz
