@@ -42,16 +42,19 @@ DepositRates DepositRegistration::ProposeRates(const DepositForm& form) {
   }
   const HotelSettings h = ReadHotelSettings(owner_, form.negocio);
   TablePtr rates = USE(owner_, "T_CAMBIO", "T_CAMB2");
-  auto rate = [&](const std::string& base, std::map<std::string, double>& used) {
-    if (Pad(r.moneda, 2) == Pad(base, 2)) return 1.0;
+  // A rate turns amounts of `from` into `to`; one already used here wins.
+  auto rate = [&](const std::string& from, const std::string& to,
+                  std::map<std::string, double>& used) {
+    if (Pad(from, 2) == Pad(to, 2)) return 1.0;
     auto it = used.find(r.moneda);
     if (it != used.end()) return it->second;
-    return CAMBIO_SPEC(Pad(form.negocio, 15), rates->table(), r.moneda, base, form.fecha);
+    return CAMBIO_SPEC(Pad(form.negocio, 15), rates->table(), to, from, form.fecha);
   };
-  r.cambio_res = rate(h.moneda_res, used_res_);
+  // Reservation amounts become deposit amounts; deposit amounts accounting ones.
+  r.cambio_res = rate(h.moneda_res, r.moneda, used_res_);
   r.cambio_con = r.typed_con && Pad(r.moneda, 2) != Pad(h.moneda_con, 2)
                      ? form.cambio_con
-                     : rate(h.moneda_con, used_con_);
+                     : rate(r.moneda, h.moneda_con, used_con_);
   KILLTABLA(rates);
   return r;
 }

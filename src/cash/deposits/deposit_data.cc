@@ -11,18 +11,6 @@ std::string DepositConcept::JournalModule() const {
   return Trim(modulo).empty() ? Pad("09", 9) : Pad(modulo, 9);
 }
 
-std::string Pad(const std::string& s, size_t width) {
-  std::string out = s.substr(0, std::min(s.size(), width));
-  out.resize(width, ' ');
-  return out;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 std::string Amount(double n) {
   return Trim(FormatNumber(n, "999,999,999.99"));
 }

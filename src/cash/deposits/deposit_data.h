@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/data/use.h"
+#include "lib/settings/globals.h"
 
 namespace qz {
 
@@ -81,8 +82,7 @@ struct DepositForm {
 };
 
 // Fixed-width key parts: `s` blank-padded or cut to `width` bytes.
-std::string Pad(const std::string& s, size_t width);
-std::string Trim(const std::string& s);
+inline std::string Pad(const std::string& s, size_t width) { return PadRight(s, width); }
 // An amount as the deposit messages show it ("999,999,999.99", trimmed).
 std::string Amount(double n);
 // Rounds to cents.
