@@ -1,0 +1,41 @@
+// The toolbar's cash button as the layers below the shell see it. A module
+// whose toolbar has the button ("Apertura/Cierre de Cajas") lets the cash
+// layer turn its icon (open / closed) and ask for the business in force; the
+// shell's toolbar installs itself here (XTBARSELF) and, when the button is
+// pressed, runs the opener the program registered at start. So the shell
+// never knows the cash screens, and the cash layer never knows the shell.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace qz {
+
+class Desktop;
+class WDIAG;
+
+class CashButton {
+ public:
+  virtual ~CashButton() = default;
+  // The icon set of the first button: 1 a box is open here, 0 none.
+  virtual void CHANGE_CAJA(int open) = 0;
+  // The same for the second timeshare box (control 235).
+  virtual void CHANGE_CAJA2(int open) = 0;
+  // The business in force in the toolbar.
+  virtual std::string ActiveBusiness() = 0;
+};
+
+// The toolbar of this process (not owned); null without one.
+void SetCashButton(CashButton* button);
+CashButton* CurrentCashButton();
+
+// Opens the cash box window of a toolbar kind (`box_type` 2: the second
+// timeshare box) for `business`, owned by the toolbar window.
+using CashWindowOpener = std::function<void(Desktop& desktop, WDIAG* toolbar, int toolbar_kind,
+                                            int box_type, const std::string& business)>;
+void SetCashWindowOpener(CashWindowOpener opener);
+// False when no opener was registered (nothing happens then).
+bool OpenCashWindow(Desktop& desktop, WDIAG* toolbar, int toolbar_kind, int box_type,
+                    const std::string& business);
+
+}  // namespace qz
