@@ -108,7 +108,7 @@ TEST_F(DepositAnnul, RoomsDatesAndBoxRefuseTheAnnulmentUntilTheyAllow) {
                              {"CUENTA", qztest::C("2100")}, {"FECHA", D(2026, 11, 30)}}});
   EXPECT_FALSE(Annul(*mov, J(2026, 11, 28)));  // a closed period
   EXPECT_FALSE(Annul(*mov, J(2026, 12, 7)));   // before the deposit
-  qz::HoldHotelBox("");
+  HoldBox("");
   EXPECT_FALSE(Annul(*mov, J(2026, 12, 9)));
   EXPECT_EQ(ui.TakeBoxTexts(),
             (std::vector<std::string>{
@@ -116,7 +116,7 @@ TEST_F(DepositAnnul, RoomsDatesAndBoxRefuseTheAnnulmentUntilTheyAllow) {
                 "La Fecha de Anulación debe ser superior a la Fecha de Creación del Movimiento",
                 "No hay Caja Abierta..."}));
   EXPECT_TRUE(Snapshot() == before_annul);
-  qz::HoldHotelBox("01");
+  HoldBox("01");
   ASSERT_TRUE(Annul(*mov, J(2026, 12, 9)));
   EXPECT_TRUE(Snapshot().journal.empty());  // the reversing entry undoes the deposit's
   EXPECT_TRUE(Rows("DET_RES8").empty());

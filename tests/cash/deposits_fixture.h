@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "cash/box_state.h"
 #include "cash/deposits/deposit_register.h"
 #include "cash/deposits/hotel_box.h"
 #include "devices/devices_fixture.h"
@@ -49,13 +50,19 @@ class DepositsTest : public DevicesTest {
     Create("DET_RES2", {Room("R1", "0"), Room("R2", "0"), Room("R3", "1")});
     for (const char* t : {"ENC_HLIB", "DET_HLIB", "DET_RES8", "MAESTRAS", "ENC_LIB", "DET_LIB",
                           "DET_LIB3", "DET_LIB4", "MES_LIB4", "ENC_ASIE", "DET_ASIE", "SALDOS",
-                          "F_BANCOS"})
+                          "F_BANCOS", "ENC_HCAJ", "DET_HCAJ", "DIGITA"})
       Create(t);
-    qz::HoldHotelBox("01");
+    for (const char* box : {"01", "02"})
+      qztest::AddRows(bases, "ENC_HCAJ", {{{"NEGOCIO", biz}, {"CODIGO", C(box)},
+                                           {"DESCRIP", C("RECEPCION")}, {"ESTADO", C("C")}}});
+    qztest::AddRows(bases, "DIGITA", {{{"NEGOCIO", biz}, {"CODIGO", C("C1")},
+                                       {"NOMBRE", C("CAJERO UNO")}}});
+    qz::ResetCashBoxes();
+    HoldBox("01");
     qz::WritePrivateProfileString("AUT_HCAJA", Biz(kBiz) + "01", "1", qz::QuartzelIni());
   }
   void TearDown() override {
-    qz::HoldHotelBox("");
+    qz::ResetCashBoxes();
     DevicesTest::TearDown();
   }
 
@@ -69,6 +76,16 @@ class DepositsTest : public DevicesTest {
       return;
     }
     UiSession::Create(table, rows);
+  }
+
+  // This workstation holds hotel box `code` open (none when empty).
+  void HoldBox(const std::string& code) {
+    qz::CashBoxes& boxes = qz::ProcessCashBoxes();
+    const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);
+    if (boxes.XH_CAJAS.open == 1) qz::CloseCashBox(boxes, hotel, Biz(kBiz));
+    if (!code.empty()) {
+      ASSERT_EQ(qz::OpenCashBox(boxes, hotel, Biz(kBiz), code, "C1"), qz::BoxChange::kDone);
+    }
   }
 
   static xb::Value D(int y, int m, int d) { return xb::Value::Date(xb::JulianFromYmd(y, m, d)); }

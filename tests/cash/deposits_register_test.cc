@@ -142,11 +142,11 @@ TEST_F(DepositRegister, EachRefusalStopsBeforeAnythingIsWritten) {
     EXPECT_FALSE(reg.Register(f)) << text;
     EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{text});
   };
-  qz::HoldHotelBox("");
+  HoldBox("");
   refused(Form("02", 100), "No hay Caja Abierta...");
-  qz::HoldHotelBox("02");  // a box this station has no authorisation for
+  HoldBox("02");  // a box this station has no authorisation for
   refused(Form("02", 100), "Esta estación no está autorizada para registrar Pre-Pagos");
-  qz::HoldHotelBox("01");
+  HoldBox("01");
   qz::DepositForm f = Form("02", 100);
   f.hecho_por = "";
   refused(f, "Falta seleccionar el Encargado de hacer el depósito");

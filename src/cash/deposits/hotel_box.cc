@@ -1,24 +1,15 @@
 #include "cash/deposits/hotel_box.h"
 
+#include "cash/box_state.h"
 #include "cash/deposits/deposit_data.h"
 #include "lib/ini/private_profile.h"
 
 namespace qz {
-namespace {
-
-std::string& HeldBox() {
-  static std::string box;
-  return box;
-}
-
-}  // namespace
 
 std::string OpenHotelBox() {
-  return HeldBox();
-}
-
-void HoldHotelBox(const std::string& caja) {
-  HeldBox() = Trim(caja).empty() ? "" : Pad(caja, 2);
+  // CAJA_ABIERTA first: it lets go a box another workstation closed.
+  if (!CAJA_ABIERTA() || ProcessCashBoxes().XH_CAJAS.kind != kHotelKind) return "";
+  return GET_CAJA_ABIERTA();
 }
 
 bool StationTakesDeposits(const std::string& negocio, const std::string& caja) {
