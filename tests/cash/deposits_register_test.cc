@@ -28,7 +28,7 @@ TEST_F(DepositRegister, DepositInTheReservationCurrencyHasRateOneAndItsOnlyAppli
   f.counterpart = {CounterLine{"1010", 0, 200}};
   auto mov = reg.Register(f);
   ASSERT_TRUE(mov);
-  EXPECT_EQ(*mov, "DEP000001      ");
+  EXPECT_EQ(*mov, "DPA000001      ");
 
   auto enc = Rows("ENC_HLIB");
   ASSERT_EQ(enc.size(), 1u);
