@@ -19,4 +19,8 @@ void FillCodes(CCOMBOBOX& combo, WDIAG* owner, const std::string& table,
 // cargo CODIGO as stored.
 void FillSerials(CCOMBOBOX& combo, WDIAG* owner, const std::string& business);
 
+// The business's default initial stage of personnel actions (F_PLAN
+// ETAP_INI, table bytes); blank when the business has no parameters.
+std::string DefaultInitialStage(WDIAG* owner, const std::string& business);
+
 }  // namespace qz

@@ -165,6 +165,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"column type examples", demo::AddColumnTypeExamples},
                         {"departments", demo::AddDepartments},
                         {"formats", demo::AddFormats},
+                        {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
                         {"payroll history", demo::AddHistory},
                         {"word index", demo::AddWordIndex}};
