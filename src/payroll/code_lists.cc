@@ -34,4 +34,11 @@ void FillSerials(CCOMBOBOX& combo, WDIAG* owner, const std::string& business) {
   FillScoped(combo, owner, "SERIALES", "SERIAL3", business + "06" + std::string(7, ' '));
 }
 
+void FillLinks(CCOMBOBOX& combo, WDIAG* owner, const std::string& business,
+               const std::string& module) {
+  std::string padded = module;
+  padded.resize(9, ' ');
+  FillScoped(combo, owner, "LIGAS", "LIGA3", business + padded);
+}
+
 }  // namespace qz

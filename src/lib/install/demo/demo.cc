@@ -166,6 +166,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"departments", demo::AddDepartments},
                         {"formats", demo::AddFormats},
                         {"employees", demo::AddEmployees},
+                        {"accounting settings", demo::AddAccountingSettings},
                         {"payroll history", demo::AddHistory},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {

@@ -157,6 +157,7 @@ xb::Status AddColumnTypeExamples(Context& c);  // a composite item of every tabl
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
