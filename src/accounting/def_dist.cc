@@ -74,12 +74,11 @@ void E_DIST::ShowLines() {
   CLISTBOX list(*this, kLines);
   list.CLEAR();
   for (const DistLine& l : lines_) {
-    std::string name = CentreName(l.centre);
-    // Columns "Descripcion" and "Porcentaje".
-    size_t chars = 0;
-    for (unsigned char c : name) chars += (c & 0xC0) != 0x80;
-    if (chars < 40) name.append(40 - chars, ' ');
-    list.ADD(name + " " + FormatNumber(l.percent, kPercentPicture), FromField(xb::Value::Char(l.centre)));
+    // "Porcentaje" first: its leading blanks become figure spaces, as wide
+    // as a digit, so the amounts line up whatever the list's font.
+    std::string percent = FormatNumber(l.percent, kPercentPicture), shown;
+    for (char c : percent) shown += c == ' ' ? "\u2007" : std::string(1, c);
+    list.ADD(shown + "   " + CentreName(l.centre), FromField(xb::Value::Char(l.centre)));
   }
 }
 
