@@ -46,4 +46,11 @@ std::string DefaultInitialStage(WDIAG* owner, const std::string& business) {
   return stage;
 }
 
+void FillLinks(CCOMBOBOX& combo, WDIAG* owner, const std::string& business,
+               const std::string& module) {
+  std::string padded = module;
+  padded.resize(9, ' ');
+  FillScoped(combo, owner, "LIGAS", "LIGA3", business + padded);
+}
+
 }  // namespace qz

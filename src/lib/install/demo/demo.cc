@@ -167,6 +167,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"formats", demo::AddFormats},
                         {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
+                        {"accounting settings", demo::AddAccountingSettings},
                         {"payroll history", demo::AddHistory},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {

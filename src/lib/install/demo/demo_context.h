@@ -158,6 +158,7 @@ xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provision
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
