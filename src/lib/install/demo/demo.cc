@@ -169,6 +169,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"employees", demo::AddEmployees},
                         {"accounting settings", demo::AddAccountingSettings},
                         {"payroll history", demo::AddHistory},
+                        {"cash boxes", demo::AddCash},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {
     if (progress) progress(std::string("demo: ") + p.name);

@@ -160,6 +160,7 @@ xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
+xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
 // The dates of the consolidated payrolls of a payroll type in the demo's
