@@ -167,6 +167,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"formats", demo::AddFormats},
                         {"employees", demo::AddEmployees},
                         {"payroll history", demo::AddHistory},
+                        {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {
     if (progress) progress(std::string("demo: ") + p.name);

@@ -158,6 +158,7 @@ xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provision
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
+xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
 // The dates of the consolidated payrolls of a payroll type in the demo's
