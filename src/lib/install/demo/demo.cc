@@ -170,6 +170,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"accounting settings", demo::AddAccountingSettings},
                         {"payroll history", demo::AddHistory},
                         {"cash boxes", demo::AddCash},
+                        {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {
     if (progress) progress(std::string("demo: ") + p.name);

@@ -161,6 +161,7 @@ xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
+xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
 // The dates of the consolidated payrolls of a payroll type in the demo's
