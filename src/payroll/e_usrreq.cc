@@ -1,9 +1,8 @@
 #include "payroll/e_usrreq.h"
 
-#include "lib/security/passwords.h"
 #include "lib/ui/catalog_data.h"
-#include "lib/ui/message_box.h"
 #include "payroll/form_fields.h"
+#include "payroll/password_field.h"
 
 namespace qz {
 namespace {
@@ -19,7 +18,8 @@ std::vector<BoundField> Fields() {
   };
   const char* flags[] = {"SOBREGIRAR", "INVENT",   "CHEQUES",  "CXP",    "BANCOS", "CONTA",
                          "IMP_FIRMA",  "BORRADOR", "RECHAZAR", "AUT_AS", "HOTEL",  "ART_HOTEL"};
-  for (int i = 0; i < 12; ++i) f.push_back({E_USRREQ::kFirstFlag + i, flags[i], BoundField::kCheck, ""});
+  for (int i = 0; i < 12; ++i)
+    f.push_back({E_USRREQ::kFirstFlag + i, flags[i], BoundField::kCheck, ""});
   return f;
 }
 
@@ -60,14 +60,7 @@ void E_USRREQ::LoadRow() {
 }
 
 bool E_USRREQ::Validate() {
-  if (!BoundNumbersValid(*this, Fields())) return false;
-  const std::string clave = Text(kClave);
-  if (!clave.empty() && !StorablePassword(ToField(clave, 0))) {
-    MESSAGE_BOX("La clave contiene un carácter que no se puede guardar", "Error", kMbIconStop);
-    SetFocus(kClave);
-    return false;
-  }
-  return true;
+  return BoundNumbersValid(*this, Fields()) && PasswordStorable(*this, kClave);
 }
 
 void E_USRREQ::WriteFields() {
@@ -75,18 +68,10 @@ void E_USRREQ::WriteFields() {
   WriteBound(*this, t, Fields());
   for (const auto& s : kSelections)
     if (t.FieldIndex(s.field) >= 0)
-      t.Put(s.field, xb::Value::Char(ToField(BracketedSelection(*this, s.id, FieldWidth(t, s.field)),
-                                             FieldWidth(t, s.field))));
-  // Scrambled like the users' passwords, so every program of the suite
-  // checks a signature the same way. A new signature without a password
-  // stores blanks.
-  const std::string clave = Text(kClave);
-  if (!clave.empty() || Tipo() == 0) {
-    std::string stored = clave.empty() ? std::string() : ENCRYPT_STRING(ToField(clave, 0), 1);
-    stored.resize(FieldWidth(t, "CLAVE") > 0 ? FieldWidth(t, "CLAVE") : kPasswordWidth, ' ');
-    t.Put("CLAVE", xb::Value::Char(stored));
-  }
-  SetText(kClave, "");
+      t.Put(s.field,
+            xb::Value::Char(ToField(BracketedSelection(*this, s.id, FieldWidth(t, s.field)),
+                                    FieldWidth(t, s.field))));
+  WritePassword(*this, kClave, t, "CLAVE", Tipo() == 0);
 }
 
 }  // namespace qz

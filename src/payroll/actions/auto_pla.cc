@@ -1,9 +1,8 @@
 #include "payroll/actions/auto_pla.h"
 
-#include "lib/security/passwords.h"
 #include "lib/ui/catalog_data.h"
-#include "lib/ui/message_box.h"
 #include "payroll/form_fields.h"
+#include "payroll/password_field.h"
 
 namespace qz {
 namespace {
@@ -45,13 +44,7 @@ void M_AU_PLA::LoadRow() {
 }
 
 bool M_AU_PLA::Validate() {
-  const std::string clave = Text(kClave);
-  if (!clave.empty() && !StorablePassword(ToField(clave, 0))) {
-    MESSAGE_BOX("La clave contiene un carácter que no se puede guardar", "Error", kMbIconStop);
-    SetFocus(kClave);
-    return false;
-  }
-  return true;
+  return PasswordStorable(*this, kClave);
 }
 
 void M_AU_PLA::WriteFields() {
@@ -62,14 +55,7 @@ void M_AU_PLA::WriteFields() {
     if (width > 0)
       t.Put(l.field, xb::Value::Char(ToField(BracketedSelection(*this, l.id, width), width)));
   }
-  const std::string clave = Text(kClave);
-  if (!clave.empty() || Tipo() == 0) {
-    const int width = FieldWidth(t, "CLAVE") > 0 ? FieldWidth(t, "CLAVE") : kPasswordWidth;
-    std::string stored = clave.empty() ? std::string() : ENCRYPT_STRING(ToField(clave, 0), 1);
-    stored.resize(width, ' ');
-    t.Put("CLAVE", xb::Value::Char(stored));
-  }
-  SetText(kClave, "");
+  WritePassword(*this, kClave, t, "CLAVE", Tipo() == 0);
 }
 
 AUTO_PLA::AUTO_PLA(Desktop& desktop, const std::string& template_name, const std::string& business)
