@@ -18,20 +18,25 @@ using qz::DEF_DTO;
 using namespace qz::def_dto;
 using Strings = std::vector<std::string>;
 
-class DeptSaveTest : public qztest::DepartmentsTest {};
+class DeptSaveTest : public qztest::DepartmentsTest {
+ protected:
+  // The overtime column leaves its set " 1", then the layout.
+  void TakeOvertimeOut(DEF_DTO* e) {
+    Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
+    Pick(e, 0, kDetalle, "HORAS EXTRA");
+    Press(e, 0, kOutOfSet);
+    Pick(e, 0, kColumnas, "HORAS EXTRA");
+    Press(e, 0, kExcluir);
+  }
+};
 
 TEST_F(DeptSaveTest, AColumnLeavingTakesEveryEmployeesValueAndComingBackBringsNewOnes) {
   DEF_DTO* e = Modify(0);
   Pick(e, 1, kColumnas, "CCSS");
   Press(e, 1, kExcluir);
-  // The overtime column leaves its set, then the layout.
-  Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
-  Pick(e, 0, kDetalle, "HORAS EXTRA");
-  Press(e, 0, kOutOfSet);
+  TakeOvertimeOut(e);
   Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
   Press(e, 0, kSetDel);
-  Pick(e, 0, kColumnas, "HORAS EXTRA");
-  Press(e, 0, kExcluir);
   ui.Press(e, 1);
   ASSERT_EQ(Editor(), nullptr);
   EXPECT_EQ(Holders("05"), Strings{"E3"});  // E3 works in another department
@@ -170,12 +175,9 @@ TEST_F(DeptSaveTest, ANewCodeCarriesTheEmployeesLayoutAndSplitAlong) {
   DEF_DTO* e = Modify(0);
   ui.Type(e, kCodigo, "d7");
   // A dependent column joining in the same save gets its factors from the
-  // employees under their new department.
-  Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
-  Pick(e, 0, kDetalle, "HORAS EXTRA");
-  Press(e, 0, kOutOfSet);
-  Pick(e, 0, kColumnas, "HORAS EXTRA");
-  Press(e, 0, kExcluir);
+  // employees under their new department; one taken out and put back keeps
+  // its rows.
+  TakeOvertimeOut(e);
   Pick(e, 0, kDisponibles, "02 HORAS EXTRA");
   Press(e, 0, kIncluir);
   Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
