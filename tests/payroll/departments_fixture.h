@@ -30,7 +30,7 @@ class DepartmentsTest : public UiSession {
     }
     Create("ENC_TIP", {Type("01", "SALARIO", 1, 0, 0), Type("02", "HORAS EXTRA", 0, 1, 1.5),
                        Type("03", "BONO", 0, 0, 0), Type("04", "LINEA", 0, 0, 0, 4),
-                       Type("05", "CCSS", 0, 0, 0)});
+                       Type("05", "CCSS", 0, 0, 0), Type("06", "HORAS DOBLES", 0, 1, 2)});
     Create("TIP_PLA", {{{"NEGOCIO", C(kHc)}, {"CODIGO", C("M")}, {"DESCRIP", C("MENSUAL")},
                         {"VAL_DIV", N(30)}}});
     Create("MONEDAS", {{{"NEGOCIO", C(kHc)}, {"CODIGO", C("01")}, {"DESCRIP", C("COLONES")}}});
@@ -59,7 +59,9 @@ class DepartmentsTest : public UiSession {
                         Value("E3", "01", 90000), Value("E3", "02", 0), Value("E3", "05", 0)});
     Create("DET_PER3", {{{"NEGOCIO", C(kHc)}, {"CODIGO", C("E1")}, {"COD_COLUMN", C("01")},
                          {"COD_CENTRO", C("CC-A")}, {"PORCENTAJE", N(100)}}});
-    for (const char* t : {"H_E_PERS", "H_TIP_PL", "H_E_DEPT", "T_CAMBIO"}) Create(t);
+    for (const char* t : {"H_E_PERS", "H_TIP_PL", "H_E_DEPT", "T_CAMBIO", "H_D_DEPT", "H_D_DEP2",
+                          "H_E_TIP", "H_D_TIP", "H_CONJ_C", "H_TIEM_E", "H_TIP_TR", "H_D_DEP3"})
+      Create(t);
     screen = qz::OpenScreen<qz::BROW_DTO>(desktop, "BROW_DTO", kHc);
     ASSERT_NE(screen, nullptr);
   }

@@ -10,26 +10,33 @@
 #include "lib/ui/catalog.h"
 #include "support/scripted_boxes.h"
 
+using qztest::C;
+
 namespace {
 
 using qz::DEF_DTO;
 using namespace qz::def_dto;
 using Strings = std::vector<std::string>;
 
-class DeptSaveTest : public qztest::DepartmentsTest {};
+class DeptSaveTest : public qztest::DepartmentsTest {
+ protected:
+  // The overtime column leaves its set " 1", then the layout.
+  void TakeOvertimeOut(DEF_DTO* e) {
+    Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
+    Pick(e, 0, kDetalle, "HORAS EXTRA");
+    Press(e, 0, kOutOfSet);
+    Pick(e, 0, kColumnas, "HORAS EXTRA");
+    Press(e, 0, kExcluir);
+  }
+};
 
 TEST_F(DeptSaveTest, AColumnLeavingTakesEveryEmployeesValueAndComingBackBringsNewOnes) {
   DEF_DTO* e = Modify(0);
   Pick(e, 1, kColumnas, "CCSS");
   Press(e, 1, kExcluir);
-  // The overtime column leaves its set, then the layout.
-  Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
-  Pick(e, 0, kDetalle, "HORAS EXTRA");
-  Press(e, 0, kOutOfSet);
+  TakeOvertimeOut(e);
   Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
   Press(e, 0, kSetDel);
-  Pick(e, 0, kColumnas, "HORAS EXTRA");
-  Press(e, 0, kExcluir);
   ui.Press(e, 1);
   ASSERT_EQ(Editor(), nullptr);
   EXPECT_EQ(Holders("05"), Strings{"E3"});  // E3 works in another department
@@ -161,6 +168,37 @@ TEST_F(DeptSaveTest, AnEditorWritesItsOwnDepartmentWhateverHappensBehindIt) {
             (Strings{"HOTEL CENTRAL|D1|COCINA NUEVA", "HOTEL CENTRAL|D2|BAR",
                      "HOTEL PLAYA|D1|PLAYA COCINA"}));
   EXPECT_TRUE(screen->window_enabled());
+}
+
+TEST_F(DeptSaveTest, ANewCodeCarriesTheEmployeesLayoutAndSplitAlong) {
+  Create("H_E_DEPT", {{{"NEGOCIO", C(qztest::kHc)}, {"CODIGO", C("D1")}}});
+  DEF_DTO* e = Modify(0);
+  ui.Type(e, kCodigo, "d7");
+  // A dependent column joining in the same save gets its factors from the
+  // employees under their new department; one taken out and put back keeps
+  // its rows.
+  TakeOvertimeOut(e);
+  Pick(e, 0, kDisponibles, "02 HORAS EXTRA");
+  Press(e, 0, kIncluir);
+  Pick(e, 0, kConjuntos, " 1  EXTRAS  ");
+  Press(e, 0, kSetDel);
+  Pick(e, 1, kDisponibles, "03 BONO");
+  Press(e, 1, kIncluir);
+  Pick(e, 0, kDisponibles, "06 HORAS DOBLES");
+  Press(e, 0, kIncluir);
+  ui.Press(e, 1);
+  ASSERT_EQ(Editor(), nullptr);
+  EXPECT_EQ(Rows("ENC_PERS", {"CODIGO", "DEPTO"}), (Strings{"E1|D7", "E2|D7", "E3|D2"}));
+  EXPECT_EQ(Rows("DET_DEPT", {"DEPTO", "COD_COLUMN"}),
+            (Strings{"D7|01", "D7|02", "D7|05", "D2|01", "D7|06", "D7|03"}));
+  EXPECT_EQ(Rows("DET_DEP2", {"DEPTO"}), Strings{"D7"});
+  EXPECT_EQ(Rows("DET_DEP3", {"DEPTO"}), Strings{"D7"});
+  EXPECT_EQ(Rows("H_E_DEPT", {"CODIGO"}), Strings{"D7"});
+  EXPECT_EQ(Holders("03"), (Strings{"E1", "E2"}));
+  EXPECT_EQ(Factor("E1", "02"), 0);  // kept: the column never left
+  EXPECT_NEAR(Factor("E1", "06"), 1000, 1e-6);  // 120,000 / 30 / 8 x 2
+  EXPECT_NEAR(Factor("E2", "06"), 2000, 1e-6);
+  EXPECT_EQ(qz::TrimRight(screen->oB()->Cell(0, 0)), "D2");
 }
 
 class DeptSaveFailureTest : public qztest::DepartmentsTest {};

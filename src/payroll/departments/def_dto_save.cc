@@ -1,5 +1,7 @@
 // "&Aceptar" of the department editor: the checks, then the whole save.
+#include "lib/payroll/department_moves.h"
 #include "lib/ui/catalog_data.h"
+#include "lib/ui/desktop.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
@@ -62,6 +64,11 @@ void DEF_DTO::PROCESAR() {
   r.code = parent_.CodeFromText(Text(kCodigo));
   r.enc_dept = parent_.main_wdb();
   r.write_header = [this](xb::Table& t) { WriteHeader(t); };
+  // The employees, actions, debts, split and history follow a new code; the
+  // department's own rows the save rewrites itself.
+  r.rename = [this](const std::string& old_code, const std::string& code) {
+    RenameDepartment(negocio_, old_code, code);
+  };
   r.types = types_;
   r.scratch = &scratch_;
   r.owner = this;
