@@ -17,6 +17,9 @@ inline constexpr const char* kDemoBusiness = "HOTELSOL       ";
 // Renders `template_name` (a screen with demo data, or a dialog template) to
 // a PNG file. Returns 0 on success.
 int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string& png);
+// A fresh demo installation in a temporary folder; "" (after telling why on
+// stderr) when it could not be made. The caller removes the folder.
+std::string MakeDemoInstallation(const std::string& prefix);
 // Lets the offscreen widgets lay themselves out, then writes `w` to a PNG.
 void Settle();
 bool Save(QWidget* w, const std::string& png);

@@ -38,6 +38,19 @@ bool Save(QWidget* w, const std::string& png) {
   return ok;
 }
 
+std::string MakeDemoInstallation(const std::string& prefix) {
+  namespace fs = std::filesystem;
+  std::string home = (fs::temp_directory_path() / (prefix + std::to_string(getpid()))).string();
+  qz::InstallOptions options;
+  options.demo = true;
+  auto made = qz::CreateInstallation(home, options);
+  if (!made.ok()) {
+    std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
+    return "";
+  }
+  return home;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -88,14 +101,8 @@ int ScreenScreenshot(qz::QtUi& ui, const std::string& request, const std::string
   qz::RegisterCashScreens(registry, ui.desktop());
   const qz::ScreenOpener* open = registry.Find(parts[0]);
   if (!menu || !open) return -1;
-  std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
-  qz::InstallOptions options;
-  options.demo = true;
-  auto made = qz::CreateInstallation(home, options);
-  if (!made.ok()) {
-    std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
-    return 1;
-  }
+  const std::string home = MakeDemoInstallation("qz-shot-");
+  if (home.empty()) return 1;
   qz::G().EXT_MODULO = "PCFG";
   qz::StartDataLayer(home + "/");
   ui.main_window()->resize(980, 640);

@@ -5,14 +5,11 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "cash/box_state.h"
 #include "cash/cash_screens.h"
 #include "cash/closing_report.h"
-#include "lib/install/installation.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/cash_button.h"
@@ -26,14 +23,8 @@ int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out
   namespace fs = std::filesystem;
   const bool window = name.rfind("CAJAS:", 0) == 0;
   if (!window && name != "CIERRE_CAJA") return -1;
-  std::string home = (fs::temp_directory_path() / ("qz-cash-" + std::to_string(getpid()))).string();
-  qz::InstallOptions options;
-  options.demo = true;
-  auto made = qz::CreateInstallation(home, options);
-  if (!made.ok()) {
-    std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
-    return 1;
-  }
+  const std::string home = MakeDemoInstallation("qz-cash-");
+  if (home.empty()) return 1;
   qz::G().EXT_MODULO = "PCFG";
   qz::StartDataLayer(home + "/");
   int rc = 1;

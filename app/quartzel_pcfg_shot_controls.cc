@@ -118,14 +118,8 @@ int WaitProgress(qz::QtUi& ui, const std::string& png) {
 int ControlScreenshot(qz::QtUi& ui, const std::string& name, const std::string& png) {
   if (name == "WAIT_PROGRESS") return WaitProgress(ui, png);
   if (name != "DEPT_TREE" && name != "OBSEARCH") return -1;
-  std::string home = (fs::temp_directory_path() / ("qz-shot-" + std::to_string(getpid()))).string();
-  qz::InstallOptions options;
-  options.demo = true;
-  auto made = qz::CreateInstallation(home, options);
-  if (!made.ok()) {
-    std::fprintf(stderr, "quartzel-pcfg: %s\n", made.status().ToString().c_str());
-    return 1;
-  }
+  const std::string home = MakeDemoInstallation("qz-shot-");
+  if (home.empty()) return 1;
   int rc = name == "DEPT_TREE" ? DepartmentTree(ui, home, png) : PickList(ui, home, png);
   std::error_code ec;
   fs::remove_all(home, ec);
