@@ -14,14 +14,7 @@ namespace {
 
 constexpr const char* kReversalText = "Anulación Dep: ";
 
-void Put(WDBTable& t, const char* field, const std::string& bytes) {
-  const int width = FieldWidth(t.table(), field);
-  if (width > 0) t.FieldPut(field, xb::Value::Char(Pad(bytes, static_cast<size_t>(width))));
-}
 
-void PutNumber(WDBTable& t, const char* field, double n) {
-  if (FieldWidth(t.table(), field) > 0) t.FieldPut(field, xb::Value::Number(n));
-}
 
 std::string AccountKey(const std::string& negocio, const std::string& banco,
                        const std::string& cuenta) {
@@ -48,13 +41,13 @@ void AddLines(void* owner, const std::string& table, const BankPosting& p,
   TablePtr t = USE(owner, table, table);
   for (const auto& l : p.lines) {
     ADD_NEW_REC(*t);
-    Put(*t, "NEGOCIO", p.negocio);
-    Put(*t, "BANCO", p.banco);
-    Put(*t, "CUENTA", p.cuenta);
-    Put(*t, "NUMERO", numero);
-    Put(*t, "CUENTA_CON", l.cuenta);
-    PutNumber(*t, "DEBITO", l.debito);
-    PutNumber(*t, "CREDITO", l.credito);
+    StoreBytes(*t, "NEGOCIO", p.negocio);
+    StoreBytes(*t, "BANCO", p.banco);
+    StoreBytes(*t, "CUENTA", p.cuenta);
+    StoreBytes(*t, "NUMERO", numero);
+    StoreBytes(*t, "CUENTA_CON", l.cuenta);
+    StoreNumber(*t, "DEBITO", l.debito);
+    StoreNumber(*t, "CREDITO", l.credito);
     UNLOCK_NEW_REC(*t);
   }
   KILLTABLA(t);
@@ -72,11 +65,11 @@ void AddMonthlyTotals(void* owner, const BankPosting& p) {
       LOCK_FOR_MODIFY(*t);
     } else {
       ADD_NEW_REC(*t);
-      Put(*t, "NEGOCIO", p.negocio);
-      Put(*t, "BANCO", p.banco);
-      Put(*t, "CUENTA", l.cuenta);
-      PutNumber(*t, "ANHO", y);
-      PutNumber(*t, "MES", m);
+      StoreBytes(*t, "NEGOCIO", p.negocio);
+      StoreBytes(*t, "BANCO", p.banco);
+      StoreBytes(*t, "CUENTA", l.cuenta);
+      StoreNumber(*t, "ANHO", y);
+      StoreNumber(*t, "MES", m);
     }
     const xb::Table& r = t->table();
     t->FieldPut("DEBITO", xb::Value::Number(Cents(FieldNumber(r, "DEBITO") + l.debito * p.cambio)));
@@ -92,21 +85,21 @@ std::string AppendMovement(void* owner, const BankPosting& p, double saldo) {
   const std::string numero = GET_NXSERIAL(owner, p.negocio, account.serial);
   TablePtr t = USE(owner, "ENC_LIB", "ENC_LIB");
   ADD_NEW_REC(*t);
-  Put(*t, "NEGOCIO", p.negocio);
-  Put(*t, "BANCO", p.banco);
-  Put(*t, "CUENTA", p.cuenta);
-  Put(*t, "NUMERO", numero);
-  Put(*t, "CONSOLIDA", "0");
-  Put(*t, "CONCEP_LIB", p.concep_lib);
+  StoreBytes(*t, "NEGOCIO", p.negocio);
+  StoreBytes(*t, "BANCO", p.banco);
+  StoreBytes(*t, "CUENTA", p.cuenta);
+  StoreBytes(*t, "NUMERO", numero);
+  StoreBytes(*t, "CONSOLIDA", "0");
+  StoreBytes(*t, "CONCEP_LIB", p.concep_lib);
   t->FieldPut("FECHA", xb::Value::Date(p.fecha));
-  PutNumber(*t, "MONTO", p.monto);
-  PutNumber(*t, "SALDO", saldo);
+  StoreNumber(*t, "MONTO", p.monto);
+  StoreNumber(*t, "SALDO", saldo);
   t->FieldPut("DESCRIP", xb::Value::Char(ToField(p.descrip, FieldWidth(t->table(), "DESCRIP"))));
-  Put(*t, "HECHO_POR", p.hecho_por);
-  Put(*t, "NUM_DEP", p.num_dep);
-  PutNumber(*t, "CAMBIO", p.cambio);
-  Put(*t, "MOVIMIENTO", p.movimiento);
-  Put(*t, "USUARIO", G().XUSER_ABREVIA);
+  StoreBytes(*t, "HECHO_POR", p.hecho_por);
+  StoreBytes(*t, "NUM_DEP", p.num_dep);
+  StoreNumber(*t, "CAMBIO", p.cambio);
+  StoreBytes(*t, "MOVIMIENTO", p.movimiento);
+  StoreBytes(*t, "USUARIO", G().XUSER_ABREVIA);
   t->FieldPut("INFO_USER", xb::Value::Char(ToField(WorkstationStamp(), 60)));
   UNLOCK_NEW_REC(*t);
   KILLTABLA(t);

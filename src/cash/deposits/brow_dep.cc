@@ -6,6 +6,7 @@
 #include "cash/deposits/deposit_reports.h"
 #include "lib/data/date_time.h"
 #include "lib/errors/error_handler.h"
+#include "lib/ui/catalog.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
@@ -170,17 +171,7 @@ void BROW_DEP::REPORTS_DEP() {
 }
 
 BROW_DEP* OpenDepositBrowse(Desktop& desktop, const std::string& business) {
-  auto s = std::make_unique<BROW_DEP>(desktop, "BROW_DEP", business);
-  BROW_DEP* raw = s.get();
-  desktop.Adopt(std::move(s));
-  bool ok = false;
-  RunOperation([&] { ok = raw->Init(); });
-  if (!ok) {
-    raw->ENDDIALOG(2);
-    desktop.Collect();
-    return nullptr;
-  }
-  return raw;
+  return OpenScreen<BROW_DEP>(desktop, "BROW_DEP", business);
 }
 
 void RegisterDepositScreens(MenuRegistry& registry, Desktop& desktop) {

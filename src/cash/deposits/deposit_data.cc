@@ -11,6 +11,24 @@ std::string DepositConcept::JournalModule() const {
   return Trim(modulo).empty() ? Pad("09", 9) : Pad(modulo, 9);
 }
 
+void StoreBytes(WDBTable& t, const char* field, const std::string& bytes) {
+  const int width = FieldWidth(t.table(), field);
+  if (width > 0) t.FieldPut(field, xb::Value::Char(Pad(bytes, static_cast<size_t>(width))));
+}
+
+void StoreText(WDBTable& t, const char* field, const std::string& utf8) {
+  const int width = FieldWidth(t.table(), field);
+  if (width > 0) t.FieldPut(field, xb::Value::Char(ToField(utf8, width)));
+}
+
+void StoreNumber(WDBTable& t, const char* field, double n) {
+  if (FieldWidth(t.table(), field) > 0) t.FieldPut(field, xb::Value::Number(n));
+}
+
+void StoreDate(WDBTable& t, const char* field, int32_t julian) {
+  if (FieldWidth(t.table(), field) > 0) t.FieldPut(field, xb::Value::Date(julian));
+}
+
 std::string Amount(double n) {
   return Trim(FormatNumber(n, "999,999,999.99"));
 }

@@ -83,6 +83,14 @@ struct DepositForm {
 
 // Fixed-width key parts: `s` blank-padded or cut to `width` bytes.
 inline std::string Pad(const std::string& s, size_t width) { return PadRight(s, width); }
+// Writing a field of the current record: bytes blank-padded to the field,
+// UTF-8 text converted, numbers and dates. A field the table lacks (older
+// installations) is skipped.
+void StoreBytes(WDBTable& t, const char* field, const std::string& bytes);
+void StoreText(WDBTable& t, const char* field, const std::string& utf8);
+void StoreNumber(WDBTable& t, const char* field, double n);
+void StoreDate(WDBTable& t, const char* field, int32_t julian);
+
 // An amount as the deposit messages show it ("999,999,999.99", trimmed).
 std::string Amount(double n);
 // Rounds to cents.

@@ -19,20 +19,6 @@
 namespace qz {
 namespace {
 
-void Put(WDBTable& t, const char* field, const std::string& bytes) {
-  const int width = FieldWidth(t.table(), field);
-  if (width > 0) t.FieldPut(field, xb::Value::Char(Pad(bytes, static_cast<size_t>(width))));
-}
-void PutText(WDBTable& t, const char* field, const std::string& utf8) {
-  const int width = FieldWidth(t.table(), field);
-  if (width > 0) t.FieldPut(field, xb::Value::Char(ToField(utf8, width)));
-}
-void PutNumber(WDBTable& t, const char* field, double n) {
-  if (FieldWidth(t.table(), field) > 0) t.FieldPut(field, xb::Value::Number(n));
-}
-void PutDate(WDBTable& t, const char* field, int32_t d) {
-  if (FieldWidth(t.table(), field) > 0) t.FieldPut(field, xb::Value::Date(d));
-}
 
 // The payment type deposits are applied with: the first of kind "1".
 std::string DepositPaymentType(void* owner, const std::string& negocio) {
@@ -75,7 +61,7 @@ void ChangeReservationType(void* owner, const std::string& negocio, const std::s
   TablePtr t = USE(owner, "ENC_RES", "ENC_RES");
   if (t->Seek(Pad(negocio, 15) + Pad(cod_res, 15)) && !t->Eof()) {
     LOCK_FOR_MODIFY(*t);
-    Put(*t, "TIPO", tipo);
+    StoreBytes(*t, "TIPO", tipo);
     UNLOCK_FOR_MODIFY(*t);
   }
   KILLTABLA(t);
@@ -200,37 +186,37 @@ std::string DepositRegistration::Write(const DepositForm& f, const DepositConcep
 
   TablePtr enc = USE(owner_, "ENC_HLIB", "ENC_HLIB");
   ADD_NEW_REC(*enc);
-  Put(*enc, "NEGOCIO", f.negocio);
-  Put(*enc, "MOVIMIENTO", movimiento);
-  Put(*enc, "CONCEPTO", c.concepto);
-  PutDate(*enc, "FECHA", f.fecha);
-  Put(*enc, "MONEDA", f.moneda);
-  PutNumber(*enc, "MONTO", f.monto);
-  PutNumber(*enc, "SALDO", applied.saldo);
-  PutNumber(*enc, "SALDO_IN", f.monto);
-  Put(*enc, "NUM_DEP", f.num_dep);
-  PutText(*enc, "TXT_APELL1", f.apellido);
-  PutText(*enc, "TXT_NOMBRE", f.nombre);
-  PutText(*enc, "NOMBRE", GuestName(f.apellido, f.nombre));
-  PutDate(*enc, "ENTRADA", f.entrada);
-  PutDate(*enc, "SALIDA", f.salida);
-  PutText(*enc, "COMENTARIO", f.comentario);
-  PutNumber(*enc, "CAMBIO_RES", f.cambio_res);
-  PutNumber(*enc, "CAMBIO_CON", f.cambio_con);
-  Put(*enc, "CAJA", caja);
-  Put(*enc, "HECHO_POR", f.hecho_por);
-  Put(*enc, "PE_TARJ", card_.tarjeta);
-  Put(*enc, "PE_REFNO", card_.referencia);
-  Put(*enc, "PE_AUTID", card_.autorizacion);
-  Put(*enc, "PE_TRACE_N", card_.trace);
-  Put(*enc, "PE_TIPO", c.p_electro);
-  Put(*enc, "COD_RES", applied.cod_res);
-  PutNumber(*enc, "INCLUIDO", applied.applied.empty() ? 0 : 1);
-  PutNumber(*enc, "VER", applied.saldo == 0 ? 0 : c.visible);
-  PutDate(*enc, "F_CREACION", XDATE());
-  Put(*enc, "H_CREACION", XTIME());
-  Put(*enc, "USUARIO", G().XUSER_ABREVIA);
-  PutText(*enc, "INFO_USER", stamp);
+  StoreBytes(*enc, "NEGOCIO", f.negocio);
+  StoreBytes(*enc, "MOVIMIENTO", movimiento);
+  StoreBytes(*enc, "CONCEPTO", c.concepto);
+  StoreDate(*enc, "FECHA", f.fecha);
+  StoreBytes(*enc, "MONEDA", f.moneda);
+  StoreNumber(*enc, "MONTO", f.monto);
+  StoreNumber(*enc, "SALDO", applied.saldo);
+  StoreNumber(*enc, "SALDO_IN", f.monto);
+  StoreBytes(*enc, "NUM_DEP", f.num_dep);
+  StoreText(*enc, "TXT_APELL1", f.apellido);
+  StoreText(*enc, "TXT_NOMBRE", f.nombre);
+  StoreText(*enc, "NOMBRE", GuestName(f.apellido, f.nombre));
+  StoreDate(*enc, "ENTRADA", f.entrada);
+  StoreDate(*enc, "SALIDA", f.salida);
+  StoreText(*enc, "COMENTARIO", f.comentario);
+  StoreNumber(*enc, "CAMBIO_RES", f.cambio_res);
+  StoreNumber(*enc, "CAMBIO_CON", f.cambio_con);
+  StoreBytes(*enc, "CAJA", caja);
+  StoreBytes(*enc, "HECHO_POR", f.hecho_por);
+  StoreBytes(*enc, "PE_TARJ", card_.tarjeta);
+  StoreBytes(*enc, "PE_REFNO", card_.referencia);
+  StoreBytes(*enc, "PE_AUTID", card_.autorizacion);
+  StoreBytes(*enc, "PE_TRACE_N", card_.trace);
+  StoreBytes(*enc, "PE_TIPO", c.p_electro);
+  StoreBytes(*enc, "COD_RES", applied.cod_res);
+  StoreNumber(*enc, "INCLUIDO", applied.applied.empty() ? 0 : 1);
+  StoreNumber(*enc, "VER", applied.saldo == 0 ? 0 : c.visible);
+  StoreDate(*enc, "F_CREACION", XDATE());
+  StoreBytes(*enc, "H_CREACION", XTIME());
+  StoreBytes(*enc, "USUARIO", G().XUSER_ABREVIA);
+  StoreText(*enc, "INFO_USER", stamp);
   UNLOCK_NEW_REC(*enc);
   KILLTABLA(enc);
 
@@ -238,13 +224,13 @@ std::string DepositRegistration::Write(const DepositForm& f, const DepositConcep
   for (const auto& l : f.counterpart) {
     if (Trim(l.cuenta).empty()) continue;
     ADD_NEW_REC(*det);
-    Put(*det, "NEGOCIO", f.negocio);
-    Put(*det, "MOVIMIENTO", movimiento);
-    Put(*det, "CUENTA_CON", l.cuenta);
-    PutNumber(*det, "DEBITO", l.debito);
-    PutNumber(*det, "CREDITO", l.credito);
-    PutNumber(*det, "DEB_PORC", l.deb_porc);
-    PutNumber(*det, "CRED_PORC", l.cred_porc);
+    StoreBytes(*det, "NEGOCIO", f.negocio);
+    StoreBytes(*det, "MOVIMIENTO", movimiento);
+    StoreBytes(*det, "CUENTA_CON", l.cuenta);
+    StoreNumber(*det, "DEBITO", l.debito);
+    StoreNumber(*det, "CREDITO", l.credito);
+    StoreNumber(*det, "DEB_PORC", l.deb_porc);
+    StoreNumber(*det, "CRED_PORC", l.cred_porc);
     UNLOCK_NEW_REC(*det);
   }
   KILLTABLA(det);
@@ -259,17 +245,17 @@ std::string DepositRegistration::Write(const DepositForm& f, const DepositConcep
   for (const auto& a : applied.applied) {
     if (c.camb_res) ChangeReservationType(owner_, f.negocio, a.cod_res, c.tip_res);
     ADD_NEW_REC(*res8);
-    Put(*res8, "NEGOCIO", f.negocio);
-    Put(*res8, "COD_RES", a.cod_res);
-    Put(*res8, "COD_HAB", a.cod_hab);
-    Put(*res8, "ITEM_HAB", a.codigo);
-    PutNumber(*res8, "MONTO_PAGO", a.monto);
-    Put(*res8, "MOVIMIENTO", movimiento);
-    Put(*res8, "DOC_PAGO", f.num_dep);
-    PutDate(*res8, "FECHA_CREA", f.fecha);
-    Put(*res8, "TIP_PAGO", tip_pago);
-    Put(*res8, "USUARIO", G().XUSER_ABREVIA);
-    PutText(*res8, "INFO_USER", stamp);
+    StoreBytes(*res8, "NEGOCIO", f.negocio);
+    StoreBytes(*res8, "COD_RES", a.cod_res);
+    StoreBytes(*res8, "COD_HAB", a.cod_hab);
+    StoreBytes(*res8, "ITEM_HAB", a.codigo);
+    StoreNumber(*res8, "MONTO_PAGO", a.monto);
+    StoreBytes(*res8, "MOVIMIENTO", movimiento);
+    StoreBytes(*res8, "DOC_PAGO", f.num_dep);
+    StoreDate(*res8, "FECHA_CREA", f.fecha);
+    StoreBytes(*res8, "TIP_PAGO", tip_pago);
+    StoreBytes(*res8, "USUARIO", G().XUSER_ABREVIA);
+    StoreText(*res8, "INFO_USER", stamp);
     UNLOCK_NEW_REC(*res8);
   }
   KILLTABLA(res8);

@@ -28,9 +28,6 @@ std::string NextNumber(WDBTable& enc, const std::string& negocio, const std::str
   return buf;
 }
 
-void Put(WDBTable& t, const char* field, const std::string& bytes) {
-  t.FieldPut(field, xb::Value::Char(Pad(bytes, static_cast<size_t>(FieldWidth(t.table(), field)))));
-}
 
 }  // namespace
 
@@ -56,14 +53,14 @@ std::string PostJournal(void* owner, const JournalEntry& e) {
   TablePtr enc = USE(owner, "ENC_ASIE", "ENC_ASIE");
   const std::string numero = NextNumber(*enc, e.negocio, e.modulo);
   ADD_NEW_REC(*enc);
-  Put(*enc, "NEGOCIO", e.negocio);
-  Put(*enc, "MODULO", e.modulo);
-  Put(*enc, "NUMERO", numero);
+  StoreBytes(*enc, "NEGOCIO", e.negocio);
+  StoreBytes(*enc, "MODULO", e.modulo);
+  StoreBytes(*enc, "NUMERO", numero);
   enc->FieldPut("FECHA", xb::Value::Date(e.fecha));
-  Put(*enc, "DOCUMEN", e.documento);
+  StoreBytes(*enc, "DOCUMEN", e.documento);
   enc->FieldPut("DESCRIP", xb::Value::Char(ToField(e.descrip, 60)));
-  Put(*enc, "MOVIMIENTO", e.movimiento);
-  Put(*enc, "USUARIO", G().XUSER_ABREVIA);
+  StoreBytes(*enc, "MOVIMIENTO", e.movimiento);
+  StoreBytes(*enc, "USUARIO", G().XUSER_ABREVIA);
   enc->FieldPut("INFO_USER", xb::Value::Char(ToField(WorkstationStamp(), 60)));
   UNLOCK_NEW_REC(*enc);
   KILLTABLA(enc);
@@ -72,11 +69,11 @@ std::string PostJournal(void* owner, const JournalEntry& e) {
   int n = 0;
   for (const auto& l : lines) {
     ADD_NEW_REC(*det);
-    Put(*det, "NEGOCIO", e.negocio);
-    Put(*det, "MODULO", e.modulo);
-    Put(*det, "NUMERO", numero);
+    StoreBytes(*det, "NEGOCIO", e.negocio);
+    StoreBytes(*det, "MODULO", e.modulo);
+    StoreBytes(*det, "NUMERO", numero);
     det->FieldPut("LINEA", xb::Value::Number(++n));
-    Put(*det, "CUENTA", l.cuenta);
+    StoreBytes(*det, "CUENTA", l.cuenta);
     det->FieldPut("DESCRIP", xb::Value::Char(ToField(l.descrip, 60)));
     det->FieldPut("DEBITO", xb::Value::Number(l.debito));
     det->FieldPut("CREDITO", xb::Value::Number(l.credito));
