@@ -2,7 +2,9 @@
 
 #include "lib/ui/catalog_edit_window.h"
 #include "lib/ui/message_box.h"
+#include "lib/ui/catalog_data.h"
 #include "payroll/departments/def_dto.h"
+#include "payroll/departments/department_ops.h"
 
 namespace qz {
 
@@ -33,6 +35,10 @@ void BROW_DTO::ConfigBrow() {
   ADD(kTodos, [this] { Filter(0); });
   ADD(kActivos, [this] { Filter(1); });
   ADD(kInactivos, [this] { Filter(2); });
+  ADD(kReloj, [this] {
+    const std::string code = HasCurrentRow() ? SelectedCode() : std::string();
+    if (!code.empty()) DEF_DTO3(desktop(), Negocio(), code, this);
+  });
   SetCheck(kTodos, 1);
   Filter(0);
 }
@@ -60,14 +66,37 @@ void BROW_DTO::OpenEdit(int mode) {
   if (!raw->Init()) raw->ENDDIALOG(2);
 }
 
+std::string BROW_DTO::SelectedCode() const {
+  xb::Table* t = main_table();
+  const uint32_t rec = SelectedRecNo();
+  if (!t || rec == 0 || !t->GoTo(rec).ok() || t->Deleted()) return {};
+  return FieldBytes(*t, "CODIGO");
+}
+
+void BROW_DTO::AfterChange(bool changed, int count_change) {
+  if (!changed) return;
+  oB()->NMAXREC += count_change;
+  oB()->REFRESHALL();
+}
+
 void BROW_DTO::Delete() {
-  // The department with its layout, provisions and split; its employees
-  // stay (they keep their department code).
-  CatalogScreen::Delete();
+  const std::string code = HasCurrentRow() ? SelectedCode() : std::string();
+  if (code.empty()) {
+    MESSAGE_BOX("No hay registros a modificar", "Aviso", kMbIconInformation);
+    return;
+  }
+  // The department goes with its layout and its employees, after the
+  // questions that say how many; past payrolls stay.
+  AfterChange(DEL_DTO(desktop(), Negocio(), code, this), -1);
 }
 
 bool BROW_DTO::DoOperation(const std::string& name) {
-  if (name == "DUP_DEPTO") return true;  // duplication is not offered yet
+  if (name == "DUP_DEPTO") {
+    const std::string code = HasCurrentRow() ? SelectedCode() : std::string();
+    // Without a department under the cursor the window says what is missing.
+    AfterChange(DUP_PLA(desktop(), Negocio(), code, this), 1);
+    return true;
+  }
   return CatalogScreen::DoOperation(name);
 }
 

@@ -1,7 +1,8 @@
 // The departments list (BROW_DTO, window "BROW_DTO"): the business's
 // departments by code or description (click a header), all of them, the
 // active or the inactive ones (radios). Adding and modifying open the
-// department editor DEF_DTO, which disables the list while it is open.
+// department editor DEF_DTO, which disables the list while it is open;
+// deleting, duplicating and the time-clock options run department_ops.h.
 #pragma once
 
 #include <string>
@@ -29,6 +30,10 @@ class BROW_DTO : public CatalogScreen {
   int filter() const { return filter_; }
 
  private:
+  // The code of the department under the cursor, as stored; empty when none.
+  std::string SelectedCode() const;
+  // Refreshes the list after an operation that changed `count_change` rows.
+  void AfterChange(bool changed, int count_change);
   int filter_ = 0;
 };
 
