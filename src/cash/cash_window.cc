@@ -51,8 +51,9 @@ bool CashBoxWindow::Init() {
   ADD(kReattach, [this] { RunOperation([this] { REABRE_CAJA(); }); });
   ADD(kPreliminary, [this] { RunOperation([this] { PRINT_CIERRE(); }); });
   if (kind_.hotel()) ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
-  if (!CREATE().ok()) return false;
 
+  // The grid exists before the window is shown: the window system binds
+  // its view to it then.
   grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, &header_->table());
   AttachGrid(kGrid, grid_.get());
   grid_->SHOWNUMBERS = false;
@@ -63,6 +64,7 @@ bool CashBoxWindow::Init() {
     return Trim(v.str()) == "C" ? std::string("Cerrada") : std::string("Abierta");
   });
   grid_->BROWMARKS({{1, kind_.header_tag}}, 1, business_);
+  if (!CREATE().ok()) return false;
 
   const bool held = kind_.second_box() ? boxes_.CAJA2_ABIERTA() : boxes_.CAJA_ABIERTA();
   if (held) {

@@ -8,9 +8,9 @@ namespace qz {
 // The cash screens have no menu entry: the toolbar's cash button of a
 // cash-handling module opens them.
 void RegisterCashScreens(MenuRegistry& registry, Desktop& desktop) {
-  SetCashWindowOpener([](Desktop& desktop, WDIAG*, int toolbar_kind, int box_type,
+  SetCashWindowOpener([](Desktop& d, WDIAG*, int toolbar_kind, int box_type,
                          const std::string& business) {
-    OpenCashBoxWindow(desktop, toolbar_kind, box_type, business);
+    OpenCashBoxWindow(d, toolbar_kind, box_type, business);
   });
 
   // Hotel deposits: no menu entry opens them in this program.

@@ -32,11 +32,22 @@ MToolBar::~MToolBar() {
 }
 
 void MToolBar::CHANGE_CAJA(int open) {
-  SetBitmap(kCashButtonId, CashIcon(open == 1));
+  ShowCashIcon(kCashButtonId, qz::CashIcon(open == 1));
 }
 
 void MToolBar::CHANGE_CAJA2(int open) {
-  SetBitmap(kCashButton2Id, CashIcon(open == 1));
+  ShowCashIcon(kCashButton2Id, qz::CashIcon(open == 1));
+}
+
+void MToolBar::ShowCashIcon(int button_id, const std::string& bitmap) {
+  if (!Control(button_id)) return;
+  cash_icons_[button_id] = bitmap;
+  if (icon_changed) icon_changed(button_id, bitmap);
+}
+
+std::string MToolBar::CashIcon(int button_id) const {
+  auto it = cash_icons_.find(button_id);
+  return it == cash_icons_.end() ? std::string() : it->second;
 }
 
 void MToolBar::Init() {

@@ -8,6 +8,8 @@
 // here and which opens the module's cash box window.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 
 #include "lib/ui/cash_button.h"
@@ -65,6 +67,10 @@ class MToolBar : public WDIAG, public CashButton {
   void CHANGE_CAJA(int open) override;
   void CHANGE_CAJA2(int open) override;
   std::string ActiveBusiness() override { return Cur_Neg; }
+  // The bitmap a cash button shows ("" for a toolbar without it); the
+  // window system is told through `icon_changed` (button id, bitmap).
+  std::string CashIcon(int button_id) const;
+  std::function<void(int button_id, const std::string& bitmap)> icon_changed;
 
   std::string uName;
   bool I_am_Out = true;
@@ -78,7 +84,10 @@ class MToolBar : public WDIAG, public CashButton {
   bool VerifyAccess(WDIAG& dlg, const std::string& code, AttemptCounter& attempts, bool* limit);
 
   PRINCIPAL& main_;
+  void ShowCashIcon(int button_id, const std::string& bitmap);
+
   int cash_kind_ = kPayrollToolbar;
+  std::map<int, std::string> cash_icons_;
   int shown_business_ = -1;
 };
 

@@ -47,7 +47,7 @@ TEST_F(CashButtonTest, TheHotelButtonOpensItsWindowAndShowsTheBoxHeldHere) {
   qz::MToolBar* bar = main->toolbar();
   ASSERT_NE(bar->Control(qz::kCashButtonId), nullptr);
   EXPECT_EQ(bar->Control(qz::kCashButtonId)->text, "Apertura/Cierre de Cajas");
-  EXPECT_EQ(bar->Control(qz::kCashButtonId)->bitmap, "C_CLOSE1");
+  EXPECT_EQ(bar->CashIcon(qz::kCashButtonId), "C_CLOSE1");
   ASSERT_TRUE(ui.Press(bar, qz::kCashButtonId));
   auto* w = dynamic_cast<qz::CashBoxWindow*>(ui.desktop().FindWindow("DLG_HCAJAS2"));
   ASSERT_NE(w, nullptr);
@@ -57,12 +57,12 @@ TEST_F(CashButtonTest, TheHotelButtonOpensItsWindowAndShowsTheBoxHeldHere) {
     d.UserPress(1);
   });
   ui.Press(w, qz::CashBoxWindow::kOpen);
-  EXPECT_EQ(bar->Control(qz::kCashButtonId)->bitmap, "C_OPEN1");
+  EXPECT_EQ(bar->CashIcon(qz::kCashButtonId), "C_OPEN1");
   // Another workstation closes the box: the next question turns the icon.
   ASSERT_EQ(qz::CloseBoxRecords(*qz::BoxKindFor(qz::kHotelToolbar), kCentral, "01", true),
             qz::BoxChange::kDone);
   EXPECT_FALSE(qz::CAJA_ABIERTA());
-  EXPECT_EQ(bar->Control(qz::kCashButtonId)->bitmap, "C_CLOSE1");
+  EXPECT_EQ(bar->CashIcon(qz::kCashButtonId), "C_CLOSE1");
 }
 
 TEST_F(CashButtonTest, TheTimeshareToolbarHasASecondButtonForTheSecondBox) {
@@ -71,7 +71,7 @@ TEST_F(CashButtonTest, TheTimeshareToolbarHasASecondButtonForTheSecondBox) {
   ASSERT_TRUE(Start(qz::kTimeshareToolbar));
   qz::MToolBar* bar = main->toolbar();
   ASSERT_NE(bar->Control(qz::kCashButton2Id), nullptr);
-  EXPECT_EQ(bar->Control(qz::kCashButton2Id)->bitmap, "C_CLOSE1");
+  EXPECT_EQ(bar->CashIcon(qz::kCashButton2Id), "C_CLOSE1");
   ASSERT_TRUE(ui.Press(bar, qz::kCashButton2Id));
   auto* w = dynamic_cast<qz::CashBoxWindow*>(ui.desktop().FindWindow("DLG_TCAJAS2"));
   ASSERT_NE(w, nullptr);

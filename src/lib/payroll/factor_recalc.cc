@@ -141,7 +141,11 @@ std::vector<Employee> EmployeesInScope(const FactorRecalcScope& scope, const std
   auto take = [&](xb::Table& row) {
     out.push_back({Raw(row, "CODIGO"), Raw(row, "DEPTO"), Raw(row, "COD_TIEMPO")});
   };
-  if (!scope.department.empty()) {
+  if (!scope.employees.empty()) {
+    const size_t width = Width(t, "CODIGO");
+    for (const std::string& code : scope.employees)
+      ForRows(t, "ENC_PERS2", negocio + PadRight(code, width), take);
+  } else if (!scope.department.empty()) {
     ForRows(t, "ENC_PERS", negocio + PadRight(scope.department, Width(t, "DEPTO")), take);
   } else if (!scope.schedule.empty()) {
     const std::string code = PadRight(scope.schedule, Width(t, "COD_TIEMPO"));

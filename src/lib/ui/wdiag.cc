@@ -96,13 +96,6 @@ void WDIAG::ControlTouched(int id) {
   if (view_) view_->ControlChanged(id);
 }
 
-void WDIAG::SetBitmap(int id, const std::string& bitmap) {
-  ControlState* c = Control(id);
-  if (!c || c->bitmap == bitmap) return;
-  c->bitmap = bitmap;
-  ControlTouched(id);
-}
-
 void WDIAG::SetText(int id, const std::string& text) {
   ControlState* c = Control(id);
   if (!c || c->text == text) return;

@@ -57,9 +57,6 @@ struct ControlState {
   // Edit and memo: where typing goes, a byte offset into `text` on a
   // character boundary; -1 = after the last character.
   int caret = -1;
-  // Button: the picture shown (a bitmap of the installation's BMP folder,
-  // without extension); "" = the caption alone.
-  std::string bitmap;
 };
 
 // What a window system implements to show one window.
@@ -118,8 +115,6 @@ class WDIAG {
   bool ControlEnabled(int id) const;
   void SetFocus(int id);
   int focus() const { return focus_; }
-  // A button's picture (see ControlState::bitmap).
-  void SetBitmap(int id, const std::string& bitmap);
   // The caret of an edit or memo (byte offset into its UTF-8 text, clamped
   // to a character boundary; -1 or past the end = at the end).
   void SetCaret(int id, int offset);

@@ -30,8 +30,8 @@ PickSource PayrollLinks(xb::Table* ligas, const std::string& negocio, const char
   return s;
 }
 
-std::string Percent(double p) {
-  return NumberText(p, "999.99999");
+std::string Percent(double p, const char* picture = "999.99999") {
+  return NumberText(p, picture);
 }
 
 }  // namespace
@@ -70,7 +70,8 @@ void DEF_DTO::ShowLinks() {
   // Separators carry no amount, and individually booked columns use the
   // employee's own account.
   for (int s = 0; s < dept::kSections; ++s)
-    for (const auto& c : scratch_.layout.section(s).columns) {
+    for (const dept::LayoutColumn* col : scratch_.layout.PrintOrder(s)) {
+      const dept::LayoutColumn& c = *col;
       bool listed = true;
       for (const auto& t : types_)
         if (t.code == c.column) listed = !t.separator && !t.individual;
@@ -85,7 +86,7 @@ void DEF_DTO::ShowProvisions() {
   ClearEntries(kProvisiones);
   for (size_t i = 0; i < scratch_.provisions.size(); ++i) {
     const auto& p = scratch_.provisions[i];
-    AddEntry(kProvisiones, p.descrip + "  " + Percent(p.porcentaje) + "%  " + TrimRight(FromField(xb::Value::Char(p.liga))),
+    AddEntry(kProvisiones, p.descrip + "  " + Percent(p.porcentaje, "999.99") + "%  " + TrimRight(FromField(xb::Value::Char(p.liga))),
              std::to_string(i));
   }
 }

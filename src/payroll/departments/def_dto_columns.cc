@@ -59,17 +59,9 @@ void DEF_DTO::ShowSection(int s) {
   const std::string keep_col = SelectedCargo(b + kColumnas), keep_ord = SelectedCargo(b + kOrden);
   // The columns as they print: a set's members at the set's place.
   ClearEntries(b + kColumnas);
-  auto add_column = [&](const dept::LayoutColumn& c) {
-    AddEntry(b + kColumnas, TypeDescrip(c.column) + (c.set.empty() ? "" : " * "),
-             ColumnCargo(c.row));
-  };
-  for (const auto& item : sec.order) {
-    if (item.is_set) {
-      for (const auto* c : scratch_.layout.Members(s, item.set)) add_column(*c);
-    } else if (const dept::LayoutColumn* c = scratch_.layout.FindRow(item.row)) {
-      add_column(*c);
-    }
-  }
+  for (const dept::LayoutColumn* c : scratch_.layout.PrintOrder(s))
+    AddEntry(b + kColumnas, TypeDescrip(c->column) + (c->set.empty() ? "" : " * "),
+             ColumnCargo(c->row));
   ClearEntries(b + kOrden);
   for (const auto& item : sec.order) {
     if (item.is_set) {
@@ -93,9 +85,12 @@ void DEF_DTO::ShowSection(int s) {
 
 void DEF_DTO::ShowSets(int s, const std::string& select) {
   const int id = kSectionBase[s] + kConjuntos;
-  const std::string keep = select.empty() ? SelectedCargo(id) : SetCargo(select);
+  const auto& sets = scratch_.layout.section(s).sets;
+  std::string keep = select.empty() ? SelectedCargo(id) : SetCargo(select);
+  // With none chosen the first set is, so its members show at once.
+  if (keep.empty() && !sets.empty()) keep = SetCargo(sets.front().code);
   ClearEntries(id);
-  for (const auto& set : scratch_.layout.section(s).sets) {
+  for (const auto& set : sets) {
     AddEntry(id, set.code + "  " + set.descrip + "  " + set.total, SetCargo(set.code));
     if (SetCargo(set.code) == keep) SetSelected(id, static_cast<int>(Control(id)->entries.size()) - 1, true);
   }

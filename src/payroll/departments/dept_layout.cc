@@ -174,6 +174,19 @@ std::vector<const LayoutColumn*> DeptLayout::Members(int s, const std::string& c
   return out;
 }
 
+std::vector<const LayoutColumn*> DeptLayout::PrintOrder(int s) const {
+  std::vector<const LayoutColumn*> out;
+  for (const OrderItem& item : sections_[s].order) {
+    if (item.is_set) {
+      for (const LayoutColumn* m : Members(s, item.set)) out.push_back(m);
+    } else {
+      for (const auto& c : sections_[s].columns)
+        if (c.row == item.row) out.push_back(&c);
+    }
+  }
+  return out;
+}
+
 LayoutColumn* DeptLayout::FindRow(int row) {
   for (auto& sec : sections_)
     for (auto& c : sec.columns)

@@ -81,6 +81,9 @@ class DeptLayout {
   bool OutOfSet(int s, int row);
   // The columns of set `code`, in the order they joined it.
   std::vector<const LayoutColumn*> Members(int s, const std::string& code) const;
+  // The columns of section `s` as they print: a set's members at the set's
+  // place in the order list.
+  std::vector<const LayoutColumn*> PrintOrder(int s) const;
   LayoutColumn* FindRow(int row);
   // Whether column type `column` is chosen in any section.
   bool Contains(const std::string& column) const;

@@ -155,17 +155,8 @@ void Saver::Columns() {
     return next;
   };
   for (int s = 0; s < kSections; ++s) {
-    // In order-list order, so an added department's numbers read as its layout.
-    std::vector<const LayoutColumn*> cols;
-    for (const OrderItem& item : layout.section(s).order) {
-      if (item.is_set) {
-        for (const LayoutColumn* m : layout.Members(s, item.set)) cols.push_back(m);
-      } else {
-        for (const auto& c : layout.section(s).columns)
-          if (c.row == item.row) cols.push_back(&c);
-      }
-    }
-    for (const LayoutColumn* c : cols) {
+    // In print order, so an added department's numbers read as its layout.
+    for (const LayoutColumn* c : layout.PrintOrder(s)) {
       const bool existing = r_.mode == 1 && StillOurs(det, c->recno, neg_, old_);
       if (existing) {
         LOCK_FOR_MODIFY(det);

@@ -14,7 +14,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -25,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include "lib/ui/browse.h"
-#include "lib/ui/print_document.h"
 #include "lib/ui/picture.h"
 #include "lib/ui/tree.h"
 #include "ui/qt/browse_model.h"
@@ -336,12 +334,6 @@ void DialogView::Show(const ControlState& c) {
   } else if (auto* b = qobject_cast<QAbstractButton*>(wgt)) {
     b->setText(text);
     if (b->isCheckable()) b->setChecked(c.check != 0);
-    if (!c.bitmap.empty()) {
-      QPixmap picture(QString::fromStdString(InstallationBitmap(c.bitmap + ".BMP")));
-      b->setIcon(picture.isNull() ? QIcon() : QIcon(picture));
-      b->setIconSize(QSize(24, 24));
-      b->setToolTip(text);
-    }
   } else if (auto* cb = qobject_cast<QComboBox*>(wgt)) {
     cb->clear();
     for (const auto& e : c.entries) cb->addItem(QString::fromUtf8(e.text));
