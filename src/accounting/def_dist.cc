@@ -6,6 +6,7 @@
 #include "lib/ui/catalog_edit.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/picture.h"
+#include "payroll/code_lists.h"
 
 namespace qz {
 namespace {
@@ -94,13 +95,7 @@ bool E_DIST::AddLine(const std::string& centre, double percent) {
 int E_DIST::AssignDialog(WDIAG& dlg, int msg, int64_t wparam) {
   if (msg == kWmInitDialog) {
     CCOMBOBOX combo(dlg, kCentro);
-    xb::Table& t = c_costos_->table();
-    std::optional<xb::Value> scope = xb::Value::Char(Negocio());
-    if (t.SetScope(scope, scope).ok())
-      for (t.GoTop(); !t.Eof(); t.Skip(1))
-        combo.ADD(FieldText(t, "CODIGO") + " - " + FieldText(t, "DESCRIP"),
-                  FromField(xb::Value::Char(FieldBytes(t, "CODIGO"))));
-    t.SetScope(std::nullopt, std::nullopt);
+    FillCodes(combo, &dlg, "C_COSTOS", Negocio());
     dlg.SetFocus(kCentro);
     return 1;
   }

@@ -32,13 +32,14 @@ class DefDistTest : public qztest::AccountingSession {
     if (!ui.Menu(code.empty() ? "Agregar" : "Modificar")) return nullptr;
     return dynamic_cast<E_DIST*>(desktop.active());
   }
-  // "Asignar Centro de costo" with the centre whose entry begins with
-  // `centre` ("" = none chosen).
+  // "Asignar Centro de costo" with centre `centre` ("" = none chosen).
   void Assign(E_DIST* e, const std::string& centre, const std::string& percent) {
     ui.OnDialog("ASIG_CC", [=](qz::WDIAG& d) {
       if (!centre.empty()) {
-        for (const auto& entry : d.Control(E_DIST::kCentro)->entries)
-          if (entry.text.rfind(centre + " ", 0) == 0) d.UserChoose(E_DIST::kCentro, entry.text);
+        const auto& entries = d.Control(E_DIST::kCentro)->entries;
+        for (size_t i = 0; i < entries.size(); ++i)
+          if (qz::TrimRight(entries[i].cargo) == centre)
+            d.UserChooseIndex(E_DIST::kCentro, static_cast<int>(i));
       }
       d.UserType(E_DIST::kPorcentaje, percent);
       d.UserPress(1);
