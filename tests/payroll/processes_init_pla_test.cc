@@ -116,6 +116,27 @@ TEST_F(InitPlaTest, APayrollThatExistsIsNotOpenedAgain) {
   EXPECT_EQ(Count("H_E_DEPT"), 2u);
 }
 
+TEST_F(InitPlaTest, ConsolidarOpensThePayrollOnceUnderTheWaitingWindow) {
+  for (const char* t : {"DET_DEP2", "DET_DEP3", "DET_PER2", "DET_PER3", "TIP_TRAN", "E_COSTO",
+                        "D_COSTO", "GRP_CMP", "H_D_DEP2", "H_D_DEP3", "H_CONJ_C", "H_D_PER3",
+                        "H_TIP_TR", "H_E_COST", "H_D_COST", "H_GRP_C"})
+    Create(t);
+  INIT_PLA* s = Open();
+  Choose(*s->tree(), "D1");
+  ASSERT_TRUE(s->grid()->EditCell(0, INIT_PLA::kTotSalColumn, "1000"));
+  ui.Type(s, INIT_PLA::kFecha, "15/02/26");
+  ui.Press(s, INIT_PLA::kConsolidar);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Fin de Proceso"});
+  EXPECT_EQ(ui.wait_texts().back(), "Procesando Datos...");
+  EXPECT_EQ(Count("H_E_DEPT"), 3u);
+  // A line per active employee (two payrolls before this one).
+  EXPECT_EQ(Rows("H_E_PERS", {{"DEPTO", "D1"}}).size(), 6u);
+  EXPECT_EQ(Rows("H_E_PERS", {{"CODIGO", "E3"}}).size(), 0u);
+  ui.Press(s, INIT_PLA::kConsolidar);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{INIT_PLA::kExists});
+  EXPECT_EQ(Count("H_E_DEPT"), 3u);
+}
+
 TEST_F(InitPlaTest, TwoScreensAndTwoBusinessesKeepToTheirOwnRows) {
   qztest::AddRows(bases, "ENC_DEPT", {{{"NEGOCIO", qztest::C(qztest::Biz("HOTEL PLAYA"))},
                               {"CODIGO", qztest::C("D1")}, {"DESCRIP", qztest::C("PLAYA")}}});

@@ -26,6 +26,10 @@ bool ADD_COL3::AbrirBases() {
          Open(h_tip_pl_, "H_TIP_PL") && Open(h_tiem_e_, "H_TIEM_E");
 }
 
+void ADD_COL3::MakeGrids() {
+  grid_ = std::make_unique<WBLISTBOX>(*this, kEmpleados, &tmp_hper_->table());
+}
+
 void ADD_COL3::Configure() {
   BuildDepartmentTree(TreeModel::Mode::kSingle);
   tree_->on_click = [this](TreeNode* n) {
@@ -37,7 +41,6 @@ void ADD_COL3::Configure() {
     if (Number(t, "INFO") == 1) combo.ADD(FieldText(t, "DESCRIP"), Bytes(t, "CODIGO"));
   });
   SetCheck(kSalario, 1);
-  grid_ = std::make_unique<WBLISTBOX>(*this, kEmpleados, &tmp_hper_->table());
   grid_->AddColumn("Identificación", "CODIGO", std::string(15, 'X'));
   grid_->AddColumn("Nombre", "NOMBRE", std::string(31, 'X'));
   grid_->AddColumn("Monto", "MONTO", "9999,999,999.99");

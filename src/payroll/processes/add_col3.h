@@ -37,6 +37,7 @@ class ADD_COL3 : public ProcessScreen {
 
  protected:
   bool AbrirBases() override;
+  void MakeGrids() override;
   void Configure() override;
 
  private:

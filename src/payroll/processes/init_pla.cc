@@ -1,7 +1,11 @@
 #include "payroll/processes/init_pla.h"
 
+#include <algorithm>
+
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
+#include "lib/errors/error_handler.h"
+#include "lib/payroll/consolidation.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
@@ -23,6 +27,10 @@ INIT_PLA::INIT_PLA(Desktop& desktop, const std::string& template_name,
 bool INIT_PLA::AbrirBases() {
   return Open(enc_pers_, "ENC_PERS") && Open(clear_, "ENC_PERS") && Open(f_plan_, "F_PLAN") &&
          Open(h_e_dept_, "H_E_DEPT");
+}
+
+void INIT_PLA::MakeGrids() {
+  grid_ = std::make_unique<WBLISTBOX>(*this, kEmpleados, &enc_pers_->table());
 }
 
 void INIT_PLA::Configure() {
@@ -52,7 +60,6 @@ void INIT_PLA::BuildGrid() {
       own = FieldText(fp, ("ROTULO_AG" + suffix).c_str());
     labels[n - 1] = own.empty() ? "T.Grupo " + std::to_string(n) : own;
   }
-  grid_ = std::make_unique<WBLISTBOX>(*this, kEmpleados, &enc_pers_->table());
   WBLISTBOX& g = *grid_;
   g.AddColumn("Identificación", "CODIGO", std::string(15, 'X'));
   g.AddColumn("Nombre", "NOMBRE", std::string(31, 'X'));
@@ -126,11 +133,26 @@ void INIT_PLA::Procesar() {
   if (depto_.empty()) return;
   const std::optional<int32_t> fecha = DateValue(kFecha);
   if (!fecha || *fecha == 0) return Refuse(kBadDate);
+  // Told before any table of the opening is touched; the opening checks
+  // again under the department's lock.
   xb::Table& h = h_e_dept_->table();
   if (SeekPrefix(h, "H_E_DEPT2", negocio_ + depto_ + xb::DtosFromJulian(*fecha)))
     return Refuse(kExists);
-  MESSAGE_BOX("La consolidación de la planilla aún no está disponible", "Aviso",
-              kMbIconInformation);
+  ConsolidationResult result;
+  {
+    Progress progress(this, kConsolidationWaitText);
+    ConsolidationRequest request;
+    request.negocio = negocio_;
+    request.depto = depto_;
+    request.fecha = *fecha;
+    request.progress = [&progress](int64_t done, int64_t total) {
+      progress.SetTotal(total);
+      return progress.Step(std::max<int64_t>(0, done - progress.done()));
+    };
+    RunOperation([&] { result = ConsolidatePayroll(request); });
+  }
+  ShowConsolidationResult(result);
+  grid_->Reread();
 }
 
 }  // namespace qz

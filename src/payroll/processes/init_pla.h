@@ -3,7 +3,8 @@
 // employees, whose total salary and four group totals are typed in place
 // (each edit holds the employee's record lock only while it is written);
 // "Limpiar" sets those amounts to 0 for the whole department; "Consolidar"
-// opens the department's payroll on the date typed.
+// opens the department's payroll on the date typed (ConsolidatePayroll,
+// lib/payroll/consolidation.h) under the waiting window.
 #pragma once
 
 #include <memory>
@@ -39,6 +40,7 @@ class INIT_PLA : public ProcessScreen {
 
  protected:
   bool AbrirBases() override;
+  void MakeGrids() override;
   void Configure() override;
 
  private:

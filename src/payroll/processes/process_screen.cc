@@ -27,6 +27,7 @@ bool ProcessScreen::Init() {
     return false;
   }
   ADD(kSalir, [this] { Terminar(kSalir); });
+  MakeGrids();
   OnNCDestroy = [this] { CerrarBases(); };
   if (!CREATE().ok()) return false;
   Configure();

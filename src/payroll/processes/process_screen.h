@@ -43,6 +43,9 @@ class ProcessScreen : public WDIAG {
  protected:
   // Opens the screen's own tables through Open(); ENC_DEPT is open already.
   virtual bool AbrirBases() = 0;
+  // Grids, which the window system binds when it builds the window: made
+  // before it is shown.
+  virtual void MakeGrids() {}
   // Controls, lists and button blocks, once the window exists.
   virtual void Configure() = 0;
 
