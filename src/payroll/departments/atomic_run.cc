@@ -1,0 +1,38 @@
+#include "payroll/departments/atomic_run.h"
+
+#include "lib/data/transaction.h"
+#include "lib/payroll/department_moves.h"
+#include "lib/ui/message_box.h"
+
+namespace qz {
+namespace {
+
+void Report(const std::string& what, const std::string& table, const std::string& detail) {
+  std::string text = "No se pudo " + what;
+  text += table.empty() ? "." : ": la tabla " + table + " no permitió el cambio.";
+  if (!detail.empty()) text += "\r\n" + detail;
+  text += "\r\nNo se modificó ningún dato.";
+  MESSAGE_BOX(text, "Error", kMbIconStop);
+}
+
+}  // namespace
+
+bool RunAtomically(const std::string& what, const std::function<void()>& body) {
+  START_ATOMIC_TRANSACTION();
+  try {
+    body();
+    END_TRANSACTION();
+    return true;
+  } catch (const Fault& f) {
+    // The error handler may have rolled back already (a step that failed
+    // inside the transaction); otherwise it happens here.
+    ROLLBACK_TRANSACTION();
+    Report(what, FaultTable(f), f.info().reported ? "" : f.info().description);
+  } catch (const std::exception& e) {
+    ROLLBACK_TRANSACTION();
+    Report(what, "", e.what());
+  }
+  return false;
+}
+
+}  // namespace qz
