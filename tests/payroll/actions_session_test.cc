@@ -15,6 +15,7 @@
 #include "payroll/payroll_screens.h"
 #include "shell/principal.h"
 #include "shell/toolbar.h"
+#include "support/demo_copy.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
@@ -33,13 +34,9 @@ class SessionUi : public qz::HeadlessUi {
 class ActionsSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = dir.path() + "/";
-    qz::InstallOptions options;
-    options.demo = true;
-    options.force = true;
-    options.demo_options.employees = 30;
-    auto made = qz::CreateInstallation(root, options);
-    ASSERT_TRUE(made.ok()) << made.status().ToString();
+    root = dir.path() + "/inst/";
+    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
+    ASSERT_TRUE(made.ok()) << made.ToString();
     qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
     qz::ResetGlobals();
     qz::G().EXT_MODULO = "PCFG";

@@ -21,6 +21,7 @@
 #include "payroll/payroll_screens.h"
 #include "shell/menu_tables.h"
 #include "shell/principal.h"
+#include "support/demo_copy.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
@@ -79,12 +80,9 @@ void FillAndAccept(qz::WDIAG& d, const std::string& code, const std::string& tex
 class MenuWalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = dir.path() + "/";
-    qz::InstallOptions options;
-    options.demo = true;
-    options.force = true;
-    auto made = qz::CreateInstallation(root, options);
-    ASSERT_TRUE(made.ok()) << made.status().ToString();
+    root = dir.path() + "/inst/";
+    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
+    ASSERT_TRUE(made.ok()) << made.ToString();
     qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
     qz::ResetGlobals();
     qz::G().EXT_MODULO = "PCFG";

@@ -207,7 +207,7 @@ void END_TRANSACTION() {
   // Everything must be on disk before the journal goes.
   xb::Status failed;
   for (xb::Table* t : JournaledTables()) {
-    xb::Status s = t->Flush();
+    xb::Status s = DurableCommits() ? t->Flush() : t->WriteBack();
     if (!s.ok() && failed.ok()) failed = s;
   }
   if (!failed.ok()) {

@@ -106,6 +106,8 @@ xb::Status Build(const std::string& root, const Catalog& catalog, const InstallO
     XB_RETURN_IF_ERROR(LoadDemo(root, catalog, demo, o.progress, &report->demo));
     Tell(o, "tags");
     XB_RETURN_IF_ERROR(AddMissingTags(root, catalog, o.env));
+    if (catalog.Find("H_E_DEPT"))
+      XB_RETURN_IF_ERROR(LoadDemoHistory(root, demo, o.progress, &report->demo));
     last_business = "HOTELSOL";
   }
   Tell(o, "BMP, HTML, QUARTZEL.INI");

@@ -12,6 +12,7 @@
 
 #include "lib/install/catalog.h"
 #include "lib/install/installation.h"
+#include "support/demo_copy.h"
 #include "support/temp_dir.h"
 #include "xbase/codepage.h"
 #include "xbase/table.h"
@@ -27,10 +28,13 @@ inline const qz::Catalog& TheCatalog() {
 // An installation made once and shared by the tests of a suite.
 class SharedInstallation {
  public:
+  // The demo is a copy of the one built once per build (demo_copy.h).
   explicit SharedInstallation(bool demo) {
-    qz::InstallOptions o;
-    o.demo = demo;
-    auto r = qz::CreateInstallation(dir(), o);
+    if (demo) {
+      status = CopyDemoInstallation(dir());
+      return;
+    }
+    auto r = qz::CreateInstallation(dir(), qz::InstallOptions{});
     status = r.ok() ? xb::Status::OK() : r.status();
     if (r.ok()) report = *r;
   }

@@ -100,8 +100,19 @@ void ConsolidationTest::AddEmployees(const std::string& dept, int count, double 
     for (const char* col : {"SB", "VA", "RT"})
       values.push_back({{"NEGOCIO", C(kBiz)}, {"CODIGO", C(code)}, {"COD_COLUMN", C(col)}});
   }
-  AddRows(bases, "ENC_PERS", people);
-  AddRows(bases, "DET_PERS", values);
+  // One exclusive open per table, no sync per row: a thousand employees in
+  // a blink.
+  for (const auto& [name, rows] : {std::pair{"ENC_PERS", &people}, std::pair{"DET_PERS", &values}}) {
+    xb::OpenOptions o;
+    o.exclusive = true;
+    auto t = xb::Table::Open(bases + "/" + name + ".DBF", o);
+    ASSERT_TRUE(t.ok()) << t.status().ToString();
+    for (const auto& r : *rows) {
+      ASSERT_TRUE((*t)->Append().ok());
+      for (const auto& [field, value] : r) ASSERT_TRUE((*t)->Put(field, value).ok());
+    }
+    ASSERT_TRUE((*t)->Close().ok());
+  }
 }
 
 std::vector<std::map<std::string, xb::Value>> ConsolidationTest::Rows(

@@ -100,21 +100,27 @@ const Schedule* Context::FindSchedule(const std::string& code) const {
   return nullptr;
 }
 
-std::vector<Day> PayrollDates(const Context& c, const PayrollType& type) {
+std::vector<Day> PayrollDates(Day today, int kind, int quantity) {
   std::vector<Day> dates;
-  Day first_of_month = Day::Ymd(c.today().year(), c.today().month(), 1);
-  Day from = first_of_month.Plus(-1);
-  from = Day::Ymd(from.year(), from.month(), 1).Plus(-1);
-  from = Day::Ymd(from.year(), from.month(), 1);  // first day, two months back
+  Day first_of_month = Day::Ymd(today.year(), today.month(), 1);
+  Day from = first_of_month;
+  for (int m = 0; m < kHistoryMonths; ++m) {
+    from = from.Plus(-1);
+    from = Day::Ymd(from.year(), from.month(), 1);
+  }
   for (Day d = from; d.jd < first_of_month.jd; d = d.Plus(1)) {
     bool month_end = d.Plus(1).day() == 1;
-    if (type.kind == 1) {
+    if (kind == 1) {
       if ((d.jd + 1) % 7 == 5) dates.push_back(d);  // Fridays: (jd + 1) % 7 counts from Sunday
-    } else if (month_end || (type.quantity == 2 && d.day() == 15)) {
+    } else if (month_end || (quantity == 2 && d.day() == 15)) {
       dates.push_back(d);
     }
   }
   return dates;
+}
+
+std::vector<Day> PayrollDates(const Context& c, const PayrollType& type) {
+  return PayrollDates(c.today(), type.kind, type.quantity);
 }
 
 double HourlyFactor(const Business& b, double base, double divisor, double hours,
@@ -168,7 +174,6 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
                         {"accounting settings", demo::AddAccountingSettings},
-                        {"payroll history", demo::AddHistory},
                         {"cash boxes", demo::AddCash},
                         {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};

@@ -36,6 +36,16 @@ xb::Status CheckDemoOptions(const DemoOptions& options);
 xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOptions& options,
                     const std::function<void(const std::string&)>& progress, DemoSummary* summary);
 
+// Adds the demo's payroll history to the installation `dir` once LoadDemo's
+// rows and every tag are in place: thirteen months of payrolls opened by the
+// program's consolidation, with the staff's hirings, departures and a raise
+// written into the employees' tables before the payrolls they reach. Runs
+// the data layer on `dir`; the process's settings and work areas are reset
+// afterwards.
+xb::Status LoadDemoHistory(const std::string& dir, const DemoOptions& options,
+                           const std::function<void(const std::string&)>& progress,
+                           DemoSummary* summary);
+
 // The demo's logins, documented in docs/installation.md and the README.
 struct DemoLogin {
   const char* name;

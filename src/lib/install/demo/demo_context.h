@@ -159,13 +159,18 @@ xb::Status AddFormats(Context& c);      // report, certificate, signature, emplo
 xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
-xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
-// The dates of the consolidated payrolls of a payroll type in the demo's
-// history: the two calendar months before the demo's month, oldest first.
+// How many calendar months of payrolls the demo's history holds, up to the
+// month before the demo's.
+inline constexpr int kHistoryMonths = 13;
+
+// The dates of the payrolls of a payroll type (TIPO `kind`, CANTIDAD
+// `quantity`) in the demo's history, oldest first: Fridays for a weekly
+// type, month ends (and the 15th for two a month) otherwise.
+std::vector<Day> PayrollDates(Day today, int kind, int quantity);
 std::vector<Day> PayrollDates(const Context& c, const PayrollType& type);
 
 // The hourly-cost factor of a dependent column: R(base / payroll type divisor

@@ -210,9 +210,11 @@ xb::Status AddEmployees(Context& c) {
       for (int k = 0; k < share; ++k) {
         Employee e = MakeEmployee(c, b, dept, number + 1, &cedulas);
         ++number;
-        if (e.active && c.random().Chance(0.15)) {
-          // A loan taken before the history starts, paid by every payroll since.
-          int paid = static_cast<int>(PayrollDates(c, *type).size());
+        const std::vector<Day> dates = PayrollDates(c, *type);
+        if (e.active && c.random().Chance(0.15) && e.hired.jd < dates.front().jd) {
+          // A loan taken before the history starts, paid by every payroll
+          // since (by an employee on the payroll that long).
+          int paid = static_cast<int>(dates.size());
           char code[16];
           std::snprintf(code, sizeof code, "PR-%05d", ++loans);
           e.loan = code;

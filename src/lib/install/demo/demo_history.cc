@@ -1,324 +1,277 @@
-// Payroll history of the demo: the last two months of payrolls of every
-// department, consolidated the way "Iniciar Planilla" does it: the definitions
-// of the day copied field for field into the H_ tables (the column types by
-// the core's own CopyColumnTypeToHistory), one payroll line per active
-// employee with a row per column. The rows hold what was paid: the
-// employee's values and factors and each column's TOTAL, computed by the
-// value classes on the definitions of the day. When the consolidation and
-// recalculation processes are built, this part should call them instead.
+// Payroll history of the demo: thirteen months of payrolls of every
+// department, each opened by the program's own consolidation (the process of
+// "Iniciar Planilla") and then paid: the values entered for the period are
+// the employee's, and each column's TOTAL is computed from the payroll's own
+// copies by the function the recalculations use. Along the way the staff
+// changes as a real one does, written into the employees' tables before
+// each opening: people hired during the year join the payroll on their
+// hiring date, those who left stop after their last day, and a general
+// raise of 4 % takes effect six months before the demo's date (before it,
+// salaries, base values and hourly-cost factors were 4 % lower).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
-#include <sstream>
 
+#include "lib/data/journal.h"
+#include "lib/data/locking.h"
+#include "lib/data/use.h"
+#include "lib/data/work_areas.h"
+#include "lib/errors/fault.h"
 #include "lib/install/demo/demo_context.h"
-#include "lib/payroll/history_copies.h"
-#include "lib/payroll/payroll_line.h"
-#include "lib/payroll/value_loader.h"
+#include "lib/payroll/consolidation.h"
+#include "lib/payroll/definitions.h"
+#include "lib/payroll/payroll_totals.h"
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 
-namespace qz::demo {
+namespace qz {
 namespace {
 
-std::vector<std::string> Words(const char* text) {
-  std::istringstream in(text);
-  std::vector<std::string> v;
-  for (std::string w; in >> w;) v.push_back(w);
-  return v;
+constexpr double kRaise = 1.04;
+
+double Round2(double v) {
+  return std::round(v * 100) / 100;
 }
 
-// The fields a consolidation copies where it takes less than the whole row.
-const std::vector<std::string>& CopiedFields(const std::string& history) {
-  static const std::map<std::string, std::vector<std::string>> kLists = {
-      {"H_E_DEPT",
-       Words("NEGOCIO CODIGO DESCRIP TOT_SAL TOT_SAL2 TOT_DED TOT_REB PIC_SAL2 PIC_SAL PIC_DED "
-             "PIC_REB DEDUCIBLE PIC_DEDUC ROT_T_SAL ROT_T_SAL2 ROT_T_DED ROT_T_REB ROT_DED TIPO "
-             "LOGO_COMP LOGO_FILE MONEDA HORA_INI HORA_FIN UNIDAD F_AJUSTE DEPTO_HORA")},
-      {"H_TIP_PL",
-       Words("CODIGO NEGOCIO DESCRIP CANTIDAD TIPO ROTULO DIA_PAGO RENTA FACT_DIV VAL_DIV "
-             "LAPSO_DIAS FACT_MULT N_EMISION MES_COMERC OBLIGA_DIA")},
-      {"H_TIP_TR",
-       Words("SUCURSAL CUENTA CODIGO NEGOCIO DESCRIP ENCABEZADO DESPEDIDA TIP_ARCH ORDEN MONEDA "
-             "COD_PATRON BANCO_CHE CUENTA_CHE")},
-      {"H_E_PERS",
-       Words("COD_SEGURO NEGOCIO NOMBRE_2 APELLIDO_1 APELLIDO_2 CODIGO NOMBRE DEPTO TIPO_PAGO "
-             "BANCO CUENTA TIP_TRANSF COD_TIEMPO CUEN_TRANS SUCURSAL TIP_CUENTA TELEFONO_1 "
-             "TELEFONO_2 EMAIL ACTIVO CEDULA TRANS_BANC TOT_SAL BANCO_TOT CUENTA_TOT EFEC_X_BAN "
-             "BANCO_EFEC CUENT_EFEC F_INGRESO F_RETIRO COMENTARIO PUESTO NACIMIENTO C_SEGURO "
-             "OBSERVA TIP_CED TIPO_EMP INMEDIATO F_INICIO ASOCIACION INC_CONT HIJOS DIRECCION "
-             "E_CIVIL DIST_COST JORNADA2 PENSION2 CLAS_SEG2 TOT_GRUPO1 TOT_GRUPO2 TOT_GRUPO3 "
-             "TOT_GRUPO4")},
-      {"H_D_PERS", Words("NEGOCIO COD_COLUMN CENTRO_IND CODIGO")}};
-  static const std::vector<std::string> kAll;
-  auto it = kLists.find(history);
-  return it == kLists.end() ? kAll : it->second;
+std::string Trim(std::string s) {
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
 }
 
-// A key component as the tables hold it: code-page bytes padded to the width.
-std::string Pad(const std::string& s, size_t n) {
-  std::string bytes = Cp1252(s);
-  return bytes.append(n - std::min(n, bytes.size()), ' ');
+std::string Bytes(const xb::Table& t, const char* field) {
+  auto v = t.Get(field);
+  return v.ok() && v->is_char() ? v->str() : std::string();
 }
 
-class History {
- public:
-  explicit History(Context& c) : c_(c) {}
-
-  // Copies the current row of `source` into a new row of `history` (every
-  // field both have, or the consolidation's list), then `set` adds its own.
-  xb::Status Copy(xb::Table& source, const std::string& history,
-                  const std::function<void(Row&)>& set) {
-    const auto& only = CopiedFields(history);
-    const CatalogTable* target = c_.catalog().Find(history);
-    if (!target) return xb::Status::NotFound(history + " is not in the catalog");
-    return c_.Add(history, [&](Row& w) {
-      for (const auto& f : source.fields()) {
-        if (!target->HasField(f.name)) continue;
-        if (!only.empty() && std::find(only.begin(), only.end(), f.name) == only.end()) continue;
-        auto v = source.Get(f.name);
-        if (v.ok()) w.SetRaw(f.name.c_str(), *v);
-      }
-      set(w);
-    });
-  }
-
-  // Calls `fn` for each row of `table` whose `tag` key starts with `prefix`.
-  xb::Status ForEach(const std::string& table, const std::string& tag, const std::string& prefix,
-                     const std::function<xb::Status(xb::Table&)>& fn) {
-    auto t = c_.OpenIndexed(table);
-    if (!t.ok()) return t.status();
-    xb::Table& s = **t;
-    XB_RETURN_IF_ERROR(s.SetOrder(tag));
-    XB_RETURN_IF_ERROR(s.SetScope(xb::Value::Char(prefix), xb::Value::Char(prefix)));
-    std::vector<uint32_t> rows;  // the walk must not depend on what fn appends
-    for (xb::Status st = s.GoTop(); !s.Eof(); st = s.Skip(1)) {
-      XB_RETURN_IF_ERROR(st);
-      rows.push_back(s.RecNo());
-    }
-    XB_RETURN_IF_ERROR(s.ClearScope());
-    for (uint32_t rec : rows) {
-      XB_RETURN_IF_ERROR(s.GoTo(rec));
-      XB_RETURN_IF_ERROR(fn(s));
-    }
-    return xb::Status::OK();
-  }
-
-  double Number(xb::Table& t, const char* field) {
-    auto v = t.Get(field);
-    return v.ok() ? v->number() : 0;
-  }
-  std::string Text(xb::Table& t, const char* field) {
-    auto v = t.Get(field);
-    return v.ok() ? v->str() : "";
-  }
-
-  xb::Status Payroll(const Business& b, const Department& d, Day date);
-
- private:
-  xb::Status Employee(const Business& b, const Department& d, Day date, xb::Table& person);
-  xb::Status CopyColumnType(const Department& d, Day date, xb::Table& type);
-  // The value class of a column on the definitions of the day (null for a
-  // separator or a type that does not exist).
-  ::qz::ColumnValue* ValueClass(const Business& b, const Department& d, Day date,
-                                const std::string& column);
-  xb::Status LineTotals(const Business& b, const Department& d, Day date,
-                        const ::qz::LineFacts& facts, std::vector<::qz::LineValue>* line,
-                        std::vector<double>* totals);
-  Context& c_;
-  std::set<std::pair<std::string, int32_t>> costs_copied_;
-  std::map<std::string, int> movements_;                // per business
-  std::map<std::string, const demo::Employee*> loans_;  // by business + employee code
-  // The value classes of the payroll being written, by column.
-  std::map<std::string, std::unique_ptr<::qz::ColumnValue>> classes_;
-  ::qz::PayrollContext payroll_;
+struct Payroll {
+  int32_t fecha;
+  std::string negocio, depto;  // as stored
 };
 
-::qz::ColumnValue* History::ValueClass(const Business& b, const Department& d, Day date,
-                                       const std::string& column) {
-  auto it = classes_.find(column);
-  if (it != classes_.end()) return it->second.get();
-  std::unique_ptr<::qz::ColumnValue>& slot = classes_[column];
-  auto tipos = c_.OpenIndexed("ENC_TIP");
-  auto brackets = c_.OpenIndexed("DET_TIP");
-  auto rates = c_.OpenIndexed("T_CAMBIO");
-  if (!tipos.ok() || !brackets.ok() || !rates.ok()) return nullptr;
-  ::qz::ColumnRequest r{b.code, d.code, column, false, d.currency};
-  ::qz::ColumnType def;
-  if (!::qz::LoadColumnType(r, **tipos, date.jd, &def).ok()) return nullptr;
-  double tasa = 1;
-  if (def.tipo == 3) {
-    if (!::qz::LoadBrackets(r, **brackets, date.jd, &def).ok()) return nullptr;
-    // The rate of the payroll's date, as the payroll was paid.
-    ::qz::ColumnRequest dated = r;
-    dated.historico = true;
-    tasa = ::qz::ColumnRate(**rates, dated, def.moneda, date.jd);
+// A change of the staff on a day: field values of one record.
+struct Change {
+  int32_t day;
+  std::string table;
+  uint32_t recno;
+  std::vector<std::pair<std::string, double>> values;
+};
+
+class DemoHistory {
+ public:
+  DemoHistory(const DemoOptions& o, const std::function<void(const std::string&)>& progress,
+              DemoSummary* summary)
+      : today_(Day::Ymd(o.year, o.month, o.day)), progress_(progress), summary_(summary) {}
+
+  void Run();
+
+ private:
+  std::vector<Payroll> Payrolls();
+  // Puts the staff in its state of the history's first day and plans the
+  // changes that lead back to today's.
+  void RollBack(int32_t start, int32_t raise_day);
+  void Set(const std::string& table, uint32_t recno,
+           const std::vector<std::pair<std::string, double>>& values);
+  void ApplyUpTo(int32_t day);
+  void Pay(const Payroll& p);
+
+  Day today_;
+  std::function<void(const std::string&)> progress_;
+  DemoSummary* summary_;
+  std::map<std::string, TablePtr> t_;
+  std::vector<Change> changes_;  // in day order once planned
+  size_t applied_ = 0;
+  std::set<std::string> base_columns_;  // business + column code
+  std::map<std::string, std::string> loans_;  // business + employee -> loan
+  std::map<std::string, int> movements_;      // per business
+};
+
+std::vector<Payroll> DemoHistory::Payrolls() {
+  std::map<std::string, std::pair<int, int>> types;  // business + code -> kind, quantity
+  xb::Table& tp = t_["TIP_PLA"]->table();
+  for (xb::Status s = tp.GoTop(); s.ok() && !tp.Eof(); s = tp.Skip(1))
+    types[Bytes(tp, "NEGOCIO") + Bytes(tp, "CODIGO")] = {IntField(tp, "TIPO"),
+                                                         IntField(tp, "CANTIDAD")};
+  std::vector<Payroll> out;
+  xb::Table& d = t_["ENC_DEPT"]->table();
+  for (xb::Status s = d.GoTop(); s.ok() && !d.Eof(); s = d.Skip(1)) {
+    auto type = types.find(Bytes(d, "NEGOCIO") + Bytes(d, "TIPO"));
+    if (type == types.end()) continue;
+    for (Day day : demo::PayrollDates(today_, type->second.first, type->second.second))
+      out.push_back({day.jd, Bytes(d, "NEGOCIO"), Bytes(d, "CODIGO")});
   }
-  slot = ::qz::MakeColumnValue(std::move(def), payroll_, tasa);
-  return slot.get();
+  std::stable_sort(out.begin(), out.end(),
+                   [](const Payroll& a, const Payroll& b) { return a.fecha < b.fecha; });
+  return out;
 }
 
-xb::Status History::LineTotals(const Business& b, const Department& d, Day date,
-                               const ::qz::LineFacts& facts, std::vector<::qz::LineValue>* line,
-                               std::vector<double>* totals) {
-  const int per_month = ::qz::PayrollsInMonth(payroll_.tipo, date.jd);
-  totals->assign(line->size(), 0);
-  for (size_t i = 0; i < line->size(); ++i) {
-    ::qz::ColumnValue* k = ValueClass(b, d, date, (*line)[i].columna);
-    if (!k) continue;
-    if (auto* tax = dynamic_cast<::qz::VAL_COMP*>(k); tax && k->definition().tipo_tabla == 1) {
-      // Income tax on the month's income projected from this payroll's,
-      // divided over the month's payrolls; its value is that base.
-      (*line)[i].valor = facts.tot_sal * per_month;
-      tax->PUT_2(true, per_month, false, 0);
-    }
-    k->PUT(::qz::LineInput(k->definition(), *line, (*line)[i], facts));
-    (*totals)[i] = std::round(k->GET().total * 100) / 100;
+void DemoHistory::Set(const std::string& table, uint32_t recno,
+                      const std::vector<std::pair<std::string, double>>& values) {
+  WDBTable& t = *t_[table];
+  t.GoTo(recno);
+  LOCK_FOR_MODIFY(t);
+  for (const auto& [field, v] : values) t.FieldPut(field, xb::Value::Number(v));
+  UNLOCK_FOR_MODIFY(t);
+}
+
+void DemoHistory::RollBack(int32_t start, int32_t raise_day) {
+  xb::Table& types = t_["ENC_TIP"]->table();
+  std::set<std::string> dependent;
+  for (xb::Status s = types.GoTop(); s.ok() && !types.Eof(); s = types.Skip(1)) {
+    const std::string key = Bytes(types, "NEGOCIO") + Trim(Bytes(types, "CODIGO"));
+    if (IntField(types, "VAL_BASE") == 1) base_columns_.insert(key);
+    if (IntField(types, "VAL_DEPEND") == 1) dependent.insert(key);
   }
-  return xb::Status::OK();
+  xb::Table& p = t_["ENC_PERS"]->table();
+  for (xb::Status s = p.GoTop(); s.ok() && !p.Eof(); s = p.Skip(1)) {
+    const uint32_t r = p.RecNo();
+    const int32_t hired = DateField(p, "F_INGRESO"), left = DateField(p, "F_RETIRO");
+    const bool active = IntField(p, "ACTIVO") == 1;
+    const double salary = NumField(p, "TOT_SAL");
+    changes_.push_back({raise_day, "ENC_PERS", r, {{"TOT_SAL", salary}}});
+    std::vector<std::pair<std::string, double>> then = {{"TOT_SAL", Round2(salary / kRaise)}};
+    // On the payroll from the hiring date (or the history's start) to the
+    // last day worked.
+    const bool at_start = hired <= start && (active || left >= start);
+    if (at_start != active) then.push_back({"ACTIVO", at_start ? 1 : 0});
+    if (hired > start && (active || left >= hired))
+      changes_.push_back({hired, "ENC_PERS", r, {{"ACTIVO", 1}}});
+    if (!active && left >= start) changes_.push_back({left + 1, "ENC_PERS", r, {{"ACTIVO", 0}}});
+    Set("ENC_PERS", r, then);
+  }
+  xb::Table& v = t_["DET_PERS"]->table();
+  for (xb::Status s = v.GoTop(); s.ok() && !v.Eof(); s = v.Skip(1)) {
+    const std::string key = Bytes(v, "NEGOCIO") + Trim(Bytes(v, "COD_COLUMN"));
+    const char* field = base_columns_.count(key) ? "VALOR_1"
+                        : dependent.count(key)   ? "FACTOR"
+                                                 : nullptr;
+    if (!field) continue;
+    const double now = NumField(v, field);
+    if (now == 0) continue;
+    changes_.push_back({raise_day, "DET_PERS", v.RecNo(), {{field, now}}});
+    Set("DET_PERS", v.RecNo(), {{field, Round2(now / kRaise)}});
+  }
+  std::stable_sort(changes_.begin(), changes_.end(),
+                   [](const Change& a, const Change& b) { return a.day < b.day; });
 }
 
-xb::Status History::CopyColumnType(const Department& d, Day date, xb::Table& type) {
-  auto brackets = c_.OpenIndexed("DET_TIP");
-  auto h_e_tip = c_.Open("H_E_TIP");
-  auto h_d_tip = c_.Open("H_D_TIP");
-  if (!brackets.ok()) return brackets.status();
-  if (!h_e_tip.ok()) return h_e_tip.status();
-  if (!h_d_tip.ok()) return h_d_tip.status();
-  auto before = (*h_d_tip)->RecCount();
-  if (!before.ok()) return before.status();
-  XB_RETURN_IF_ERROR(::qz::CopyColumnTypeToHistory(type, **brackets, **h_e_tip, **h_d_tip,
-                                                   Pad(d.code, 15), date.jd));
-  auto after = (*h_d_tip)->RecCount();
-  if (!after.ok()) return after.status();
-  c_.Counted("H_E_TIP");
-  c_.Counted("H_D_TIP", static_cast<int>(*after - *before));
-  return xb::Status::OK();
+void DemoHistory::ApplyUpTo(int32_t day) {
+  for (; applied_ < changes_.size() && changes_[applied_].day <= day; ++applied_) {
+    const Change& c = changes_[applied_];
+    Set(c.table, c.recno, c.values);
+  }
 }
 
-xb::Status History::Employee(const Business& b, const Department& d, Day date, xb::Table& person) {
-  const std::string n = Pad(b.code, 15), code = Text(person, "CODIGO");
-  const double salary = Number(person, "TOT_SAL");
-  XB_RETURN_IF_ERROR(Copy(person, "H_E_PERS", [&](Row& w) {
-    w.Set("FECHA", date).Set("LIMITE", Day::Ymd(2090, 1, 1));
-    w.Set("TOT_REBAJO", 0).Set("TOT_DEDUC", 0).Set("TOT_ING_ND", 0);
-  }));
-  // The line's values as entered (the base salary is the line's salary),
-  // then what each column paid.
-  std::vector<::qz::LineValue> line;
-  XB_RETURN_IF_ERROR(ForEach("DET_PERS", "DET_PERS", n + code, [&](xb::Table& v) {
-    std::string column = xb::ToUtf8(Text(v, "COD_COLUMN")).substr(0, 2);
-    const ColumnType* t = c_.Column(column);
-    line.push_back({column, t && t->base ? salary : Number(v, "VALOR_1"), Number(v, "FACTOR")});
-    return xb::Status::OK();
-  }));
-  ::qz::LineFacts facts;
-  facts.tot_sal = salary;
-  facts.f_ingreso = person.Get("F_INGRESO").ok() ? person.Get("F_INGRESO")->date() : 0;
-  facts.f_retiro = person.Get("F_RETIRO").ok() ? person.Get("F_RETIRO")->date() : 0;
-  facts.sal_comple = static_cast<int>(Number(person, "SAL_COMPLE"));
-  facts.inc_cont = static_cast<int>(Number(person, "INC_CONT"));
-  const Schedule* schedule = c_.FindSchedule(xb::ToUtf8(Text(person, "COD_TIEMPO")).substr(0, 2));
-  facts.schedule_factor = schedule ? schedule->hours : 0;
-  std::vector<double> totals;
-  XB_RETURN_IF_ERROR(LineTotals(b, d, date, facts, &line, &totals));
-  size_t row = 0;
-  XB_RETURN_IF_ERROR(ForEach("DET_PERS", "DET_PERS", n + code, [&](xb::Table& v) {
-    const size_t i = row++;
-    const ColumnType* t = c_.Column(line[i].columna);
-    return Copy(v, "H_D_PERS", [&](Row& w) {
-      w.Set("VALOR_1", line[i].valor).Set("FACTOR", line[i].factor).Set("TOTAL", totals[i]);
-      w.Set("FECHA", date);
-      if (t && t->vacation) w.Set("VACACION", "1");
-    });
-  }));
-  XB_RETURN_IF_ERROR(ForEach("DET_PER3", "DET_PER_A", n + code, [&](xb::Table& s) {
-    return Copy(s, "H_D_PER3", [&](Row& w) { w.Set("FECHA", date); });
-  }));
-  // The loan instalment taken by this payroll.
-  if (loans_.empty())
-    for (const auto& e : c_.employees)
-      if (!e.loan.empty()) loans_[Pad(e.business, 15) + Pad(e.code, 15)] = &e;
-  auto loan = loans_.find(n + code);
-  if (loan != loans_.end()) {
-    const demo::Employee& e = *loan->second;
+void DemoHistory::Pay(const Payroll& p) {
+  // What was entered for the period: the employee's values and factors; the
+  // base salary is the line's own (the opening put TOT_SAL there).
+  WDBTable& values = *t_["DET_PERS"];
+  const std::string negocio = p.negocio;
+  auto entered = [&](const std::string& empleado, LineValue* v) {
+    std::string code = xb::FromUtf8(empleado);
+    code.resize(15, ' ');
+    std::string column = v->columna;
+    column.resize(2, ' ');
+    if (!values.Seek(negocio + code + column)) return false;
+    if (!base_columns_.count(negocio + v->columna))
+      v->valor = values.FieldGet("VALOR_1").number();
+    v->factor = values.FieldGet("FACTOR").number();
+    return true;
+  };
+  auto totals = ComputePayrollTotals({negocio, p.depto, p.fecha}, entered);
+  if (!totals.ok()) ThrowFault(kGenWrite, totals.status().ToString(), "H_D_PERS", "TOTAL");
+  summary_->rows["H_E_PERS"] += totals->lines;
+  summary_->rows["H_D_PERS"] += totals->rows;
+  // The loan instalments this payroll took.
+  WDBTable& lines = *t_["H_E_PERS"];
+  lines.table().SetOrder("H_E_PERS");
+  const std::string key = p.negocio + p.depto + xb::DtosFromJulian(p.fecha);
+  std::vector<std::string> debtors;
+  for (bool found = lines.Seek(key); found && !lines.Eof(); lines.Skip(1)) {
+    if (Bytes(lines.table(), "NEGOCIO") + Bytes(lines.table(), "DEPTO") +
+            xb::DtosFromJulian(DateField(lines.table(), "FECHA")) != key)
+      break;
+    auto loan = loans_.find(p.negocio + Bytes(lines.table(), "CODIGO"));
+    if (loan != loans_.end()) debtors.push_back(loan->second);
+  }
+  WDBTable& payments = *t_["DET_DDA"];
+  for (const auto& loan : debtors) {
     char movement[16];
-    std::snprintf(movement, sizeof movement, "AB-%06d", ++movements_[b.code]);
-    XB_RETURN_IF_ERROR(c_.Add("DET_DDA", [&](Row& w) {
-      w.Set("NEGOCIO", b.code).Set("DEUDA", e.loan).Set("CODIGO", movement);
-      w.Set("CONCEPTO", "01").Set("DEPTO", d.code);
-    }));
+    std::snprintf(movement, sizeof movement, "AB-%06d", ++movements_[p.negocio]);
+    ADD_NEW_REC(payments);
+    payments.FieldPut("NEGOCIO", xb::Value::Char(p.negocio));
+    payments.FieldPut("DEUDA", xb::Value::Char(loan));
+    payments.FieldPut("CODIGO", xb::Value::Char(movement));
+    payments.FieldPut("CONCEPTO", xb::Value::Char("01"));
+    payments.FieldPut("DEPTO", xb::Value::Char(p.depto));
+    UNLOCK_NEW_REC(payments);
+    summary_->rows["DET_DDA"]++;
   }
-  return xb::Status::OK();
 }
 
-xb::Status History::Payroll(const Business& b, const Department& d, Day date) {
-  const std::string n = Pad(b.code, 15), dept = Pad(d.code, 15);
-  // The payroll as the value classes see it: its date and its payroll type.
-  classes_.clear();
-  payroll_ = ::qz::PayrollContext{};
-  payroll_.fecha = date.jd;
-  XB_RETURN_IF_ERROR(ForEach("TIP_PLA", "TIP_PLA", n + Pad(d.payroll_type, 2), [&](xb::Table& s) {
-    return ::qz::ReadPayrollType(s, &payroll_.tipo);
-  }));
-  XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept, [&](xb::Table& s) {
-    payroll_.depto_hora = static_cast<int>(Number(s, "DEPTO_HORA"));
-    return xb::Status::OK();
-  }));
-  auto dated = [&](Row& w) { w.Set("FECHA", date); };
-  auto dated_dept = [&](Row& w) { w.Set("FECHA", date).Set("DEPTO", d.code); };
-  XB_RETURN_IF_ERROR(ForEach("ENC_DEPT", "ENC_DEPT", n + dept,
-                             [&](xb::Table& s) { return Copy(s, "H_E_DEPT", dated); }));
-  XB_RETURN_IF_ERROR(ForEach("DET_DEPT", "DET_DEPT", n + dept, [&](xb::Table& col) {
-    XB_RETURN_IF_ERROR(Copy(col, "H_D_DEPT", dated));
-    std::string type = Text(col, "COD_COLUMN");
-    return ForEach("ENC_TIP", "ENC_TIP", n + type,
-                   [&](xb::Table& s) { return CopyColumnType(d, date, s); });
-  }));
-  XB_RETURN_IF_ERROR(ForEach("DET_DEP2", "DET_DEP2", n + dept,
-                             [&](xb::Table& s) { return Copy(s, "H_D_DEP2", dated); }));
-  XB_RETURN_IF_ERROR(ForEach("DET_DEP3", "DET_DEP3A", n + dept,
-                             [&](xb::Table& s) { return Copy(s, "H_D_DEP3", dated); }));
-  XB_RETURN_IF_ERROR(ForEach("TIP_PLA", "TIP_PLA", n + Pad(d.payroll_type, 2),
-                             [&](xb::Table& s) { return Copy(s, "H_TIP_PL", dated_dept); }));
-  XB_RETURN_IF_ERROR(ForEach("CONJ_COL", "CONJ_COL", n + dept,
-                             [&](xb::Table& s) { return Copy(s, "H_CONJ_C", dated); }));
-  XB_RETURN_IF_ERROR(ForEach("ENC_PERS", "ENC_PERS", n + dept, [&](xb::Table& p) {
-    return Number(p, "ACTIVO") == 1 ? Employee(b, d, date, p) : xb::Status::OK();
-  }));
-  XB_RETURN_IF_ERROR(ForEach("TIEMPO_E", "TIEMPO_E", n,
-                             [&](xb::Table& s) { return Copy(s, "H_TIEM_E", dated_dept); }));
-  XB_RETURN_IF_ERROR(ForEach("TIP_TRAN", "TIP_TRAN", n,
-                             [&](xb::Table& s) { return Copy(s, "H_TIP_TR", dated_dept); }));
-  // Cost tables and column groups: once per business and date.
-  if (costs_copied_.insert({b.code, date.jd}).second) {
-    XB_RETURN_IF_ERROR(ForEach("E_COSTO", "E_COSTO", n, [&](xb::Table& s) {
-      XB_RETURN_IF_ERROR(Copy(s, "H_E_COST", dated));
-      return ForEach("D_COSTO", "D_COSTO1", n + Text(s, "CODIGO"),
-                     [&](xb::Table& line) { return Copy(line, "H_D_COST", dated); });
-    }));
-    XB_RETURN_IF_ERROR(
-        ForEach("GRP_CMP", "GRP_CMP", n, [&](xb::Table& s) { return Copy(s, "H_GRP_C", dated); }));
+void DemoHistory::Run() {
+  for (const char* name :
+       {"TIP_PLA", "ENC_DEPT", "ENC_TIP", "ENC_PERS", "DET_PERS", "H_E_PERS", "DET_DDA", "ENC_DDA"})
+    t_[name] = USE(nullptr, name);
+  t_["DET_PERS"]->SetOrder("DET_PERS");
+  xb::Table& d = t_["ENC_DDA"]->table();
+  for (xb::Status s = d.GoTop(); s.ok() && !d.Eof(); s = d.Skip(1))
+    loans_[Bytes(d, "NEGOCIO") + Bytes(d, "DEUDOR")] = Trim(Bytes(d, "CODIGO"));
+  std::vector<Payroll> payrolls = Payrolls();
+  if (payrolls.empty()) return;
+  Day raise = Day::Ymd(today_.year(), today_.month(), 1);
+  for (int m = 0; m < 6; ++m) raise = Day::Ymd(raise.Plus(-1).year(), raise.Plus(-1).month(), 1);
+  RollBack(payrolls.front().fecha, raise.jd);
+  int month = 0;
+  for (const Payroll& p : payrolls) {
+    Day day{p.fecha};
+    if (day.month() != month && progress_) {
+      char label[48];
+      std::snprintf(label, sizeof label, "demo: payroll history %04d-%02d", day.year(), day.month());
+      progress_(label);
+    }
+    month = day.month();
+    ApplyUpTo(p.fecha);
+    ConsolidationRequest r;
+    r.negocio = xb::ToUtf8(p.negocio);
+    r.depto = xb::ToUtf8(p.depto);
+    r.fecha = p.fecha;
+    ConsolidationResult opened = ConsolidatePayroll(r);
+    if (!opened.ok())
+      ThrowFault(kGenWrite, opened.message, "H_E_DEPT", "CONSOLIDAR");
+    summary_->rows["H_E_DEPT"]++;
+    Pay(p);
   }
-  return xb::Status::OK();
+  ApplyUpTo(today_.jd);
+  for (auto& [name, t] : t_) KILLTABLA(t);
 }
 
 }  // namespace
 
-xb::Status AddHistory(Context& c) {
-  History h(c);
-  for (const auto& b : c.businesses) {
-    // Payrolls in date order, the departments of one date in their order.
-    std::vector<std::pair<int32_t, std::string>> payrolls;
-    for (const auto& code : b.departments) {
-      const Department& d = c.departments.at(code);
-      for (Day day : PayrollDates(c, *c.Type(d.payroll_type))) payrolls.push_back({day.jd, code});
+xb::Status LoadDemoHistory(const std::string& dir, const DemoOptions& options,
+                           const std::function<void(const std::string&)>& progress,
+                           DemoSummary* summary) {
+  ResetGlobals();
+  ResetWorkAreas();
+  G().EXT_MODULO = "PCFG";
+  xb::Status result;
+  if (StartDataLayer(dir) != StartResult::kContinue) {
+    result = xb::Status::IOError(dir + ": the data layer did not start");
+  } else {
+    // The staging folder is thrown away on any failure: nothing needs to
+    // reach the disk before the installation is complete.
+    SetDurableCommits(false);
+    try {
+      DemoHistory(options, progress, summary).Run();
+    } catch (const Fault& f) {
+      result = xb::Status::IOError("demo, payroll history: " + f.info().description);
     }
-    std::stable_sort(payrolls.begin(), payrolls.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    for (const auto& [jd, code] : payrolls)
-      XB_RETURN_IF_ERROR(h.Payroll(b, c.departments.at(code), Day{jd}));
+    SetDurableCommits(true);
   }
-  return xb::Status::OK();
+  ResetWorkAreas();
+  ResetGlobals();
+  return result;
 }
 
-}  // namespace qz::demo
+}  // namespace qz
