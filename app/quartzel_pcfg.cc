@@ -3,6 +3,9 @@
 // user in and runs the main window until the user leaves.
 //
 //   quartzel-pcfg                                   run on the installation
+//   quartzel-pcfg --module HOTEL                    run with the toolbar of a cash-handling
+//                                                   module (HOTEL, VENTAS, RES, T_SHARE):
+//                                                   its cash button opens the cash boxes
 //   quartzel-pcfg --screenshot TEMPLATE FILE.png    render a template offscreen
 //   quartzel-pcfg --screenshot SCREEN[:OP[:ROW]] FILE.png   a menu screen on a demo
 //                                                    installation (after an "Editar" operation)
@@ -79,6 +82,8 @@ int main(int argc, char** argv) {
   qz::MenuRegistry registry;
   RegisterScreens(registry, ui.desktop());
   qz::Application application(ui.desktop(), view, registry);
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--module") == 0) application.SetModule(argv[i + 1]);
   ui.principal = nullptr;
   if (!application.Start(home)) return view.ended() ? view.exit_code() : 1;
   ui.principal = &application.principal();

@@ -23,5 +23,8 @@ bool Save(QWidget* w, const std::string& png);
 // Pictures of the controls on demo data (DEPT_TREE, OBSEARCH, WAIT_PROGRESS);
 // -1 for any other name.
 int ControlScreenshot(qz::QtUi& ui, const std::string& name, const std::string& png);
+// The cash box window of a toolbar kind ("CAJAS:1") or the hotel's closing
+// report as a PDF ("CIERRE_CAJA"), on demo data; -1 for any other name.
+int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out);
 
 }  // namespace pcfg

@@ -1,5 +1,6 @@
 #include "quartzel_pcfg_shell.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -24,6 +25,8 @@
 #include <QToolBar>
 
 #include "lib/settings/globals.h"
+#include "lib/ui/cash_button.h"
+#include "lib/ui/print_document.h"
 #include "shell/toolbar.h"
 #include "ui/qt/dialog_view.h"
 
@@ -93,6 +96,19 @@ void QtMainView::Attach(qz::PRINCIPAL& principal) {
     view->layout()->setContentsMargins(6, 2, 6, 2);  // a bar, not a window
     toolbar_->addWidget(view);
     ui_.main_window()->addToolBar(Qt::TopToolBarArea, toolbar_);
+    // The cash button of a cash-handling module shows its icon set
+    // (BMP/C_OPEN1.BMP, BMP/C_CLOSE1.BMP) and follows the box held here.
+    auto show_icon = [view](int id, const std::string& bitmap) {
+      auto* b = qobject_cast<QAbstractButton*>(view->widget(id));
+      if (!b) return;
+      QPixmap picture(QString::fromStdString(qz::InstallationBitmap(bitmap + ".BMP")));
+      b->setIcon(picture.isNull() ? QIcon() : QIcon(picture));
+      b->setIconSize(QSize(22, 22));
+      b->setToolTip(b->text());
+    };
+    bar->icon_changed = show_icon;
+    for (int id : {qz::kCashButtonId, qz::kCashButton2Id})
+      if (!bar->CashIcon(id).empty()) show_icon(id, bar->CashIcon(id));
     QObject::connect(view, &qz::DialogView::acted, this, [this, bar] {
       bar->OnActed();
       if (principal_) principal_->DispatchPosted();

@@ -27,6 +27,8 @@ const char kUsage[] =
     "  init DIR [--force]                       create an installation (tables, folders, files)\n"
     "  demo DIR [--force] [--date YYYYMMDD]     init plus the demo hotel group\n"
     "  schema [--json]                          the table catalog compiled into qzadmin\n"
+    "  consolidate DIR --business B (--department D | --all-departments) --date YYYYMMDD\n"
+    "                                           open payroll periods, as \"Iniciar Planilla\"\n"
     "  --force replaces only what an installation consists of (its tables lose their rows);\n"
     "  nothing else in DIR is touched.\n";
 
@@ -36,7 +38,8 @@ int main(int argc, char** argv) {
   using namespace qzadmin;
   std::map<std::string, int (*)(const Args&)> commands = {
       {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck}, {"reindex", CmdReindex},
-      {"pack", CmdPack}, {"init", CmdInit}, {"demo", CmdDemo},   {"schema", CmdSchema}};
+      {"pack", CmdPack}, {"init", CmdInit}, {"demo", CmdDemo},   {"schema", CmdSchema},
+      {"consolidate", CmdConsolidate}};
   if (argc < 2 || commands.find(argv[1]) == commands.end()) {
     std::fputs(kUsage, stderr);
     return 2;

@@ -19,6 +19,7 @@ int CmdInit(const Args& args);
 int CmdDemo(const Args& args);
 int CmdCheckInstallation(const Args& args);
 int CmdSchema(const Args& args);
+int CmdConsolidate(const Args& args);
 bool IsFolder(const std::string& path);
 
 // Prints "qzadmin: <message>" on stderr and returns 1.

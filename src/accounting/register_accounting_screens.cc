@@ -1,7 +1,25 @@
 #include "accounting/accounting_screens.h"
+#include "accounting/def_cc.h"
+#include "accounting/def_dist.h"
+#include "accounting/dep_chk.h"
+#include "accounting/map_pla.h"
+#include "lib/ui/catalog.h"
 
 namespace qz {
 
-void RegisterAccountingScreens(MenuRegistry&, Desktop&) {}
+void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
+  r.Register("DEF_CC", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<DEF_CC>(d, tmpl, business);
+  });
+  r.Register("DEF_DIST", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<DEF_DIST>(d, tmpl, business);
+  });
+  r.Register("MAP_PLA", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<MAP_PLA>(d, tmpl, business);
+  });
+  r.Register("DEP_CHK", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<DEP_CHK>(d, tmpl, business);
+  });
+}
 
 }  // namespace qz

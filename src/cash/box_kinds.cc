@@ -1,7 +1,5 @@
 #include "cash/box_kinds.h"
 
-#include "lib/settings/globals.h"
-
 namespace qz {
 namespace {
 
@@ -37,15 +35,6 @@ const BoxKind* BoxKindOfCode(int kind_code, int box_type) {
   for (const BoxKind& k : kKinds)
     if (k.kind_code == kind_code && k.box_type == box_type) return &k;
   return nullptr;
-}
-
-int ToolbarKindOfModule(const std::string& module) {
-  const std::string m = Upper(Trim(module));
-  if (m == "HOTEL" || m == "HOT_1" || m == "HOT_2") return kHotelToolbar;
-  if (m == "VENTAS") return kSalesToolbar;
-  if (m == "RES" || m == "DEPO") return kReservationsToolbar;
-  if (m == "T_SHARE") return kTimeshareToolbar;
-  return kPayrollToolbar;
 }
 
 }  // namespace qz

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "lib/ui/cash_button.h"
+
 namespace qz {
 
 // The code a held box records of its kind (slot 7 of XH_CAJAS).
@@ -15,16 +17,6 @@ enum CashKindCode : int {
   kHotelKind = 2,
   kReservationsKind = 3,
   kTimeshareKind = 5,
-};
-
-// The toolbar a module builds: 0 (this program) has no cash button.
-enum ToolbarKind : int {
-  kPayrollToolbar = 0,
-  kHotelToolbar = 1,
-  kSalesToolbar = 2,
-  kReservationsToolbar = 3,
-  kCasinoToolbar = 4,
-  kTimeshareToolbar = 5,
 };
 
 enum class ClosingReport { kNone, kHotel, kReservations, kTimeshare, kTimeshareSales };
@@ -60,8 +52,5 @@ const BoxKind* BoxKindFor(int toolbar_kind, int box_type = 1);
 // The kind of a held box: its slot-7 code and which array holds it.
 const BoxKind* BoxKindOfCode(int kind_code, int box_type = 1);
 
-// The toolbar kind of a module name ("HOTEL", "VENTAS", "RES", "T_SHARE",
-// ...); 0 for any other (this program's "PCFG").
-int ToolbarKindOfModule(const std::string& module);
 
 }  // namespace qz

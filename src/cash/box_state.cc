@@ -1,8 +1,8 @@
 #include "cash/box_state.h"
 
+#include "cash/atomic.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
-#include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
@@ -48,20 +48,6 @@ Shift ReadShift(const WDBTable& t) {
 
 bool SeekHeader(WDBTable& t, const std::string& business, const std::string& code) {
   return t.Seek(Key(business, code)) && !t.Eof();
-}
-
-// Runs `body` as one transaction: all of it is written, or nothing.
-template <typename F>
-BoxChange Atomically(F body) {
-  START_ATOMIC_TRANSACTION();
-  try {
-    BoxChange r = body();
-    END_TRANSACTION();
-    return r;
-  } catch (...) {
-    ROLLBACK_TRANSACTION();
-    throw;
-  }
 }
 
 void PutChar(WDBTable& t, const char* field, const std::string& bytes) {
@@ -166,6 +152,15 @@ std::optional<BoxHeader> ReadBoxHeader(const BoxKind& kind, const std::string& b
   if (SeekHeader(*t, business, code)) h = ReadHeader(*t);
   KILLTABLA(t);
   return h;
+}
+
+std::optional<Shift> FindShift(const BoxKind& kind, uint32_t recno) {
+  TablePtr t = USE(nullptr, kind.shift, kind.shift_tag);
+  std::optional<Shift> s;
+  t->GoTo(recno);
+  if (!t->Eof() && !t->Deleted()) s = ReadShift(*t);
+  KILLTABLA(t);
+  return s;
 }
 
 std::optional<Shift> FindOpenShift(const BoxKind& kind, const std::string& business,

@@ -107,6 +107,8 @@ struct Shift {
 
 std::optional<BoxHeader> ReadBoxHeader(const BoxKind& kind, const std::string& business,
                                        const std::string& code);
+// A shift by record number (a closed shift, for its report).
+std::optional<Shift> FindShift(const BoxKind& kind, uint32_t recno);
 // The box's shift whose closing date is empty.
 std::optional<Shift> FindOpenShift(const BoxKind& kind, const std::string& business,
                                    const std::string& code);

@@ -29,27 +29,13 @@ bool E_TIPACC::Validate(const std::string& code) {
   return true;
 }
 
-std::string E_TIPACC::DefaultStage() {
-  TablePtr f_plan = OpenTable(this, "F_PLAN");
-  std::string stage;
-  if (f_plan) {
-    xb::Table& t = f_plan->table();
-    if (t.SetOrder(1).ok() && t.Seek(xb::Value::Char(Negocio())).ok() && t.Found()) {
-      auto v = t.Get("ETAP_INI");
-      if (v.ok() && v->is_char()) stage = v->str();
-    }
-    CloseTable(f_plan);
-  }
-  return stage;
-}
-
 void E_TIPACC::WriteFields(xb::Table& t) {
   int id = kFirstFlag;
   for (const char* f : kFlags) t.Put(f, xb::Value::Number(Check(id++) ? 1 : 0));
   PutCombo(*oSerial_, t, "SERIAL");
   std::string stage = oEtapa_->CURCARGO().value_or("");
   if (stage == kDefaultStageCargo) {
-    stage = DefaultStage();
+    stage = DefaultInitialStage(this, Negocio());
   } else {
     stage = ToField(stage, 0);
   }

@@ -32,8 +32,6 @@ class E_TIPACC : public RecordEditor {
   void WriteFields(xb::Table& t) override;
 
  private:
-  // The payroll parameters' initial stage of the business (F_PLAN ETAP_INI).
-  std::string DefaultStage();
   std::unique_ptr<CCOMBOBOX> oSerial_, oEtapa_;
 };
 

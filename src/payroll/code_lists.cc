@@ -34,4 +34,23 @@ void FillSerials(CCOMBOBOX& combo, WDIAG* owner, const std::string& business) {
   FillScoped(combo, owner, "SERIALES", "SERIAL3", business + "06" + std::string(7, ' '));
 }
 
+std::string DefaultInitialStage(WDIAG* owner, const std::string& business) {
+  TablePtr f_plan = OpenTable(owner, "F_PLAN");
+  std::string stage;
+  if (f_plan) {
+    xb::Table& t = f_plan->table();
+    if (t.SetOrder(1).ok() && t.Seek(xb::Value::Char(business)).ok() && t.Found())
+      stage = FieldBytes(t, "ETAP_INI");
+    CloseTable(f_plan);
+  }
+  return stage;
+}
+
+void FillLinks(CCOMBOBOX& combo, WDIAG* owner, const std::string& business,
+               const std::string& module) {
+  std::string padded = module;
+  padded.resize(9, ' ');
+  FillScoped(combo, owner, "LIGAS", "LIGA3", business + padded);
+}
+
 }  // namespace qz

@@ -19,4 +19,14 @@ void FillCodes(CCOMBOBOX& combo, WDIAG* owner, const std::string& table,
 // cargo CODIGO as stored.
 void FillSerials(CCOMBOBOX& combo, WDIAG* owner, const std::string& business);
 
+// The business's default initial stage of personnel actions (F_PLAN
+// ETAP_INI, table bytes); blank when the business has no parameters.
+std::string DefaultInitialStage(WDIAG* owner, const std::string& business);
+
+// The accounting links of module `module` ("06" payroll, "04" banks) of the
+// business (LIGAS, tag LIGA3, key business + module padded to 9): text
+// DESCRIP (the code when it has none), cargo CODIGO as stored.
+void FillLinks(CCOMBOBOX& combo, WDIAG* owner, const std::string& business,
+               const std::string& module);
+
 }  // namespace qz

@@ -6,6 +6,7 @@
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/browse.h"
+#include "lib/ui/cash_button.h"
 
 namespace qz {
 
@@ -23,6 +24,7 @@ bool Application::Start(const std::string& program_folder) {
     return false;
   }
   principal_ = std::make_unique<PRINCIPAL>(desktop_, view_, registry_);
+  principal_->toolbar_kind = ToolbarKindOfModule(module_);
   return principal_->Init();
 }
 

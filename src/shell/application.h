@@ -20,6 +20,10 @@ class Application {
   Application(Desktop& desktop, MainWindowView& view, const MenuRegistry& registry);
   ~Application();
 
+  // The module whose toolbar the main window builds ("HOTEL", "VENTAS",
+  // "RES", "T_SHARE", ...: with the cash button); default this program's.
+  void SetModule(const std::string& module) { module_ = module; }
+
   // Steps up to the constructed main window; false when the program ends
   // (server missing, login refused or cancelled).
   bool Start(const std::string& program_folder);
@@ -36,6 +40,7 @@ class Application {
   const MenuRegistry& registry_;
   ERROR_SPEC error_dialog_;
   std::unique_ptr<PRINCIPAL> principal_;
+  std::string module_;
 };
 
 // The installation folder: QUARTZEL_HOME when set, else the executable's

@@ -50,7 +50,7 @@ bool PRINCIPAL::Init() {
   const std::string business = login_.uComp;
   LOAD_TRADUCT(business);
   MenuSet(login_.uName, business, true);
-  toolbar_ = std::make_unique<MToolBar>(desktop_, *this);
+  toolbar_ = std::make_unique<MToolBar>(desktop_, *this, toolbar_kind);
   RunOperation([&] { toolbar_->Init(); });
   toolbar_->SETNEGOCIO(business);
   toolbar_->uName = login_.uName;

@@ -127,6 +127,9 @@ class PRINCIPAL {
   bool Captura = false;
   int cual = 0;
   bool Do_Login = true;
+  // The toolbar kind (lib/ui/cash_button.h) built by Init: this program's own
+  // is 0, without cash button; a cash-handling module's has it.
+  int toolbar_kind = 0;
 
  private:
   friend class MToolBar;

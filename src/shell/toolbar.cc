@@ -14,17 +14,59 @@
 
 namespace qz {
 
-MToolBar::MToolBar(Desktop& desktop, PRINCIPAL& main)
-    : WDIAG(desktop, nullptr, "TOOLBAR"), main_(main) {}
+namespace {
+
+const char* ToolbarTemplate(int cash_kind) {
+  if (cash_kind == kTimeshareToolbar) return "TOOLBAR_CAJA2";
+  return HasCashButton(cash_kind) ? "TOOLBAR_CAJA" : "TOOLBAR";
+}
+
+}  // namespace
+
+MToolBar::MToolBar(Desktop& desktop, PRINCIPAL& main, int cash_kind)
+    : WDIAG(desktop, nullptr, ToolbarTemplate(cash_kind)), main_(main), cash_kind_(cash_kind) {}
 
 MToolBar::~MToolBar() {
+  if (CurrentCashButton() == this) SetCashButton(nullptr);
   desktop().KillTimers(this);
+}
+
+void MToolBar::CHANGE_CAJA(int open) {
+  ShowCashIcon(kCashButtonId, qz::CashIcon(open == 1));
+}
+
+void MToolBar::CHANGE_CAJA2(int open) {
+  ShowCashIcon(kCashButton2Id, qz::CashIcon(open == 1));
+}
+
+void MToolBar::ShowCashIcon(int button_id, const std::string& bitmap) {
+  if (!Control(button_id)) return;
+  cash_icons_[button_id] = bitmap;
+  if (icon_changed) icon_changed(button_id, bitmap);
+}
+
+std::string MToolBar::CashIcon(int button_id) const {
+  auto it = cash_icons_.find(button_id);
+  return it == cash_icons_.end() ? std::string() : it->second;
 }
 
 void MToolBar::Init() {
   I_am_Out = true;
   if (!INIT().ok()) return;
   ADD(kKeyboard, [this] { GO_TECLADO(); });
+  if (HasCashButton(cash_kind_)) {
+    SetCashButton(this);
+    CHANGE_CAJA(0);
+    ADD(kCashButtonId, [this] {
+      RunOperation([this] { OpenCashWindow(desktop(), this, cash_kind_, 1, GET_NEGOCIO()); });
+    });
+    if (cash_kind_ == kTimeshareToolbar) {
+      CHANGE_CAJA2(0);
+      ADD(kCashButton2Id, [this] {
+        RunOperation([this] { OpenCashWindow(desktop(), this, cash_kind_, 2, GET_NEGOCIO()); });
+      });
+    }
+  }
   LOAD_NEGOCIOS();
   SETNEGOCIO();
   LOAD_TRADUCT(Cur_Neg);

@@ -3,11 +3,16 @@
 // keyboard. Choosing another business asks the user to authenticate for it
 // (the company-access dialog CHANGE_NEG); meanwhile every right is withdrawn,
 // and the rights, menus and user globals are redone for whichever business
-// is in force afterwards.
+// is in force afterwards. The toolbar of a cash-handling module (kinds 1, 2,
+// 3 and 5) also has the cash button, whose icon tells whether a box is open
+// here and which opens the module's cash box window.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 
+#include "lib/ui/cash_button.h"
 #include "lib/ui/wdiag.h"
 #include "shell/users.h"
 
@@ -15,7 +20,7 @@ namespace qz {
 
 class PRINCIPAL;
 
-class MToolBar : public WDIAG {
+class MToolBar : public WDIAG, public CashButton {
  public:
   enum : int { kBusiness = 601, kUserBox = 999, kKeyboard = 236 };
   // Controls of the company-access dialog CHANGE_NEG.
@@ -25,7 +30,9 @@ class MToolBar : public WDIAG {
   // The user name no user has: rights loaded for it are withdrawn.
   static std::string ImpossibleUser() { return std::string(20, '#'); }
 
-  MToolBar(Desktop& desktop, PRINCIPAL& main);
+  // `cash_kind`: the toolbar kind of the module (ToolbarKind); this program's
+  // own is 0, without cash button.
+  MToolBar(Desktop& desktop, PRINCIPAL& main, int cash_kind = kPayrollToolbar);
   ~MToolBar() override;
 
   // Builds the bar from its template, loads the businesses (the first one
@@ -55,6 +62,16 @@ class MToolBar : public WDIAG {
   // The on-screen keyboard for the focused control of the active window.
   void GO_TECLADO();
 
+  // The cash button (CashButton): icon sets C_OPEN1-3 / C_CLOSE1-3.
+  int cash_kind() const { return cash_kind_; }
+  void CHANGE_CAJA(int open) override;
+  void CHANGE_CAJA2(int open) override;
+  std::string ActiveBusiness() override { return Cur_Neg; }
+  // The bitmap a cash button shows ("" for a toolbar without it); the
+  // window system is told through `icon_changed` (button id, bitmap).
+  std::string CashIcon(int button_id) const;
+  std::function<void(int button_id, const std::string& bitmap)> icon_changed;
+
   std::string uName;
   bool I_am_Out = true;
   int Prec_Auto = 0;
@@ -67,6 +84,10 @@ class MToolBar : public WDIAG {
   bool VerifyAccess(WDIAG& dlg, const std::string& code, AttemptCounter& attempts, bool* limit);
 
   PRINCIPAL& main_;
+  void ShowCashIcon(int button_id, const std::string& bitmap);
+
+  int cash_kind_ = kPayrollToolbar;
+  std::map<int, std::string> cash_icons_;
   int shown_business_ = -1;
 };
 

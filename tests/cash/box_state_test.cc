@@ -123,16 +123,12 @@ TEST_F(BoxStateTest, TheSecondTimeshareBoxHasItsOwnArrayAndIcon) {
   EXPECT_EQ(Count("DET_C_TS"), 1u);
 }
 
-TEST(BoxKinds, ModulesChooseTheirToolbar) {
-  EXPECT_EQ(qz::ToolbarKindOfModule("hotel"), qz::kHotelToolbar);
-  EXPECT_EQ(qz::ToolbarKindOfModule("HOT_2"), qz::kHotelToolbar);
-  EXPECT_EQ(qz::ToolbarKindOfModule("VENTAS"), qz::kSalesToolbar);
-  EXPECT_EQ(qz::ToolbarKindOfModule("DEPO"), qz::kReservationsToolbar);
-  EXPECT_EQ(qz::ToolbarKindOfModule("T_SHARE"), qz::kTimeshareToolbar);
-  EXPECT_EQ(qz::ToolbarKindOfModule("PCFG"), qz::kPayrollToolbar);
+TEST(BoxKinds, EveryCashToolbarHasItsKind) {
   EXPECT_EQ(qz::BoxKindFor(qz::kPayrollToolbar), nullptr);
   EXPECT_EQ(qz::BoxKindFor(qz::kCasinoToolbar), nullptr);
   EXPECT_STREQ(qz::BoxKindFor(qz::kSalesToolbar)->header, "VCAJAS");
+  EXPECT_EQ(qz::BoxKindFor(qz::kTimeshareToolbar, 2)->kind_code, qz::kTimeshareKind);
+  EXPECT_EQ(qz::BoxKindOfCode(qz::kHotelKind), qz::BoxKindFor(qz::kHotelToolbar));
 }
 
 }  // namespace

@@ -76,6 +76,27 @@ class CashTest : public UiSession {
     return v.ok() ? v->date() : -1;
   }
   uint32_t Count(const std::string& table) { return *Other(table)->RecCount(); }
+  // Records not deleted (a rolled-back append leaves a deleted blank one).
+  uint32_t Live(const std::string& table) {
+    auto t = Other(table);
+    uint32_t n = 0;
+    for (uint32_t r = 1; r <= *t->RecCount(); ++r)
+      if (t->GoTo(r).ok() && !t->Deleted()) ++n;
+    return n;
+  }
+  double Number(const std::string& table, uint32_t recno, const std::string& field) {
+    auto t = Other(table);
+    EXPECT_TRUE(t->GoTo(recno).ok());
+    auto v = t->Get(field);
+    return v.ok() ? v->number() : -1;
+  }
+  void Set(const std::string& table, uint32_t recno, const std::string& field, const xb::Value& v) {
+    auto t = Other(table);
+    ASSERT_TRUE(t->LockRecord(recno).ok());
+    ASSERT_TRUE(t->Put(field, v).ok());
+    ASSERT_TRUE(t->Flush().ok());
+    t->UnlockAll();
+  }
 
   FakeCashButton toolbar{Biz(kBiz)};
   const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);

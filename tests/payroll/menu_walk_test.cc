@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <set>
 
+#include "accounting/accounting_screens.h"
 #include "lib/install/catalog.h"
 #include "lib/install/installation.h"
 #include "lib/settings/globals.h"
@@ -89,6 +90,7 @@ class MenuWalkTest : public ::testing::Test {
     qz::G().EXT_MODULO = "PCFG";
     ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
     qz::RegisterPayrollScreens(registry, ui.desktop());
+    qz::RegisterAccountingScreens(registry, ui.desktop());
     ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
       d.UserChoose(601, "Hotel Playa Sol");
       d.UserType(500, "SUPER");

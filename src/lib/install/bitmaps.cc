@@ -88,6 +88,28 @@ std::string ReportLogo() {
   });
 }
 
+// The toolbar's cash button: a till whose drawer stands out and shows a
+// green coin while a box is open here, shut and red while none is. Set `n`:
+// 1 normal, 2 selected (lighter), 3 disabled (grey).
+std::string CashBoxIcon(bool open, int n) {
+  const int size = 24;
+  const BmpColour body = n == 3 ? BmpColour{150, 150, 150} : kNavy;
+  BmpColour mark = open ? BmpColour{30, 150, 60} : BmpColour{190, 40, 40};
+  if (n == 2) mark = BmpColour{static_cast<uint8_t>((mark.r + 255) / 2),
+                               static_cast<uint8_t>((mark.g + 255) / 2),
+                               static_cast<uint8_t>((mark.b + 255) / 2)};
+  if (n == 3) mark = BmpColour{200, 200, 200};
+  return EncodeBmp(size, size, [&](int x, int y) {
+    const bool till = x >= 3 && x <= 20 && y >= 5 && y <= 14;
+    const bool drawer = open ? (x >= 1 && x <= 22 && y >= 15 && y <= 20)
+                             : (x >= 3 && x <= 20 && y >= 15 && y <= 18);
+    const double dx = x - 11.5, dy = y - (open ? 17.5 : 9.5);
+    if (dx * dx + dy * dy <= (open ? 5.0 : 7.0)) return mark;
+    if (till || drawer) return (y == 15 || x == 3 || x == 20) ? kWhite : body;
+    return kWhite;
+  });
+}
+
 }  // namespace
 
 std::string EncodeBmp(int width, int height, const std::function<BmpColour(int x, int y)>& pixel) {
@@ -126,7 +148,13 @@ std::vector<InstallFile> InstallationBitmaps() {
   return {{"BMP/LOGO32.BMP", Logo()},
           {"BMP/ART1.BMP", LoginArt()},
           {"BMP/ADS2.BMP", EngineBadge()},
-          {"BMP/KORVALIS.BMP", ReportLogo()}};
+          {"BMP/KORVALIS.BMP", ReportLogo()},
+          {"BMP/C_OPEN1.BMP", CashBoxIcon(true, 1)},
+          {"BMP/C_OPEN2.BMP", CashBoxIcon(true, 2)},
+          {"BMP/C_OPEN3.BMP", CashBoxIcon(true, 3)},
+          {"BMP/C_CLOSE1.BMP", CashBoxIcon(false, 1)},
+          {"BMP/C_CLOSE2.BMP", CashBoxIcon(false, 2)},
+          {"BMP/C_CLOSE3.BMP", CashBoxIcon(false, 3)}};
 }
 
 }  // namespace qz

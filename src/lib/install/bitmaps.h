@@ -24,7 +24,8 @@ struct InstallFile {
   std::string bytes;
 };
 
-// LOGO32.BMP, ART1.BMP, ADS2.BMP and KORVALIS.BMP.
+// LOGO32.BMP, ART1.BMP, ADS2.BMP, KORVALIS.BMP and the cash button's icon
+// sets C_OPEN1-3.BMP and C_CLOSE1-3.BMP.
 std::vector<InstallFile> InstallationBitmaps();
 
 }  // namespace qz

@@ -141,7 +141,13 @@ std::vector<Employee> EmployeesInScope(const FactorRecalcScope& scope, const std
   auto take = [&](xb::Table& row) {
     out.push_back({Raw(row, "CODIGO"), Raw(row, "DEPTO"), Raw(row, "COD_TIEMPO")});
   };
-  if (!scope.schedule.empty()) {
+  if (!scope.employees.empty()) {
+    const size_t width = Width(t, "CODIGO");
+    for (const std::string& code : scope.employees)
+      ForRows(t, "ENC_PERS2", negocio + PadRight(code, width), take);
+  } else if (!scope.department.empty()) {
+    ForRows(t, "ENC_PERS", negocio + PadRight(scope.department, Width(t, "DEPTO")), take);
+  } else if (!scope.schedule.empty()) {
     const std::string code = PadRight(scope.schedule, Width(t, "COD_TIEMPO"));
     ForRows(t, "ENC_PERS5", negocio + code, take);
   } else if (!scope.payroll_type.empty()) {
@@ -172,16 +178,16 @@ xb::Result<FactorRecalcResult> RecalcEmployeeFactors(const FactorRecalcScope& sc
   Definitions d = LoadDefinitions(negocio);
   std::vector<Employee> employees = EmployeesInScope(scope, negocio, d);
   HistoryBase history(negocio);
-  TablePtr det_handle = USE(nullptr, "DET_PERS");
-  WDBTable& det = *det_handle;
+  TablePtr det_handle = scope.det_pers ? nullptr : USE(nullptr, "DET_PERS");
+  WDBTable& det = scope.det_pers ? *scope.det_pers : *det_handle;
   xb::Table& t = det.table();
   if (!t.SetOrder("DET_PERS").ok()) {
-    KILLTABLA(det_handle);
+    if (det_handle) KILLTABLA(det_handle);
     return xb::Status::NotFound("DET_PERS has no tag DET_PERS");
   }
   int factor_field = t.FieldIndex("FACTOR");
   if (factor_field < 0) {
-    KILLTABLA(det_handle);
+    if (det_handle) KILLTABLA(det_handle);
     return xb::Status::NotFound("DET_PERS has no field FACTOR");
   }
   const int decimals = t.fields()[factor_field].dec;
@@ -240,7 +246,7 @@ xb::Result<FactorRecalcResult> RecalcEmployeeFactors(const FactorRecalcScope& sc
     }
     if (scope.pump) scope.pump();
   }
-  KILLTABLA(det_handle);
+  if (det_handle) KILLTABLA(det_handle);
   return result;
 }
 

@@ -19,21 +19,33 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "xbase/status.h"
 
 namespace qz {
 
+class WDBTable;
+
 struct FactorRecalcScope {
   std::string negocio;       // the business (blank-padded or not)
   std::string schedule;      // non-empty: only employees with this COD_TIEMPO
   std::string payroll_type;  // non-empty: only employees of departments of this TIPO
+  std::string department;    // non-empty: only employees of this department
+  // Non-empty: only these employees (codes), whatever the filters above say
+  // (a process that has just changed some employees of chosen departments).
+  std::vector<std::string> employees;
   // Non-empty: only the value rows of this column type; empty: every row
   // whose column type has VAL_DEPEND = 1 (other than the base rows).
   std::string column_type;
   // The base salary is the sum of the base-salary values (true) or the first
   // one met in the employee's value rows (false).
   bool base_is_sum = false;
+  // The caller's DET_PERS handle, when it has appended or changed value rows
+  // in its open transaction: those rows stay locked to that handle until
+  // the transaction ends, so the factors must be written through it (its
+  // order is changed). Null: the routine opens its own.
+  WDBTable* det_pers = nullptr;
   // Called between employees, so the screen stays responsive.
   std::function<void()> pump;
 };

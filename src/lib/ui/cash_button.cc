@@ -1,5 +1,7 @@
 #include "lib/ui/cash_button.h"
 
+#include "lib/settings/globals.h"
+
 namespace qz {
 namespace {
 
@@ -11,6 +13,24 @@ CashWindowOpener& Opener() {
 }
 
 }  // namespace
+
+int ToolbarKindOfModule(const std::string& module) {
+  const std::string m = Upper(Trim(module));
+  if (m == "HOTEL" || m == "HOT_1" || m == "HOT_2") return kHotelToolbar;
+  if (m == "VENTAS") return kSalesToolbar;
+  if (m == "RES" || m == "DEPO") return kReservationsToolbar;
+  if (m == "T_SHARE") return kTimeshareToolbar;
+  return kPayrollToolbar;
+}
+
+bool HasCashButton(int toolbar_kind) {
+  return toolbar_kind == kHotelToolbar || toolbar_kind == kSalesToolbar ||
+         toolbar_kind == kReservationsToolbar || toolbar_kind == kTimeshareToolbar;
+}
+
+std::string CashIcon(bool open, int n) {
+  return (open ? "C_OPEN" : "C_CLOSE") + std::to_string(n);
+}
 
 void SetCashButton(CashButton* button) {
   g_button = button;

@@ -14,6 +14,29 @@ namespace qz {
 class Desktop;
 class WDIAG;
 
+// The toolbar a module builds: 0 (this program) has no cash button, nor has
+// the casino's 4; 5 has a second one for the second timeshare box.
+enum ToolbarKind : int {
+  kPayrollToolbar = 0,
+  kHotelToolbar = 1,
+  kSalesToolbar = 2,
+  kReservationsToolbar = 3,
+  kCasinoToolbar = 4,
+  kTimeshareToolbar = 5,
+};
+
+// The toolbar kind of a module name ("HOTEL", "HOT_1", "HOT_2", "VENTAS",
+// "RES", "DEPO", "T_SHARE"); 0 for any other (this program's "PCFG").
+int ToolbarKindOfModule(const std::string& module);
+bool HasCashButton(int toolbar_kind);
+
+// The button ids on the toolbar and their caption.
+inline constexpr int kCashButtonId = 234;
+inline constexpr int kCashButton2Id = 235;
+inline constexpr const char* kCashButtonCaption = "Apertura/Cierre de Cajas";
+// The icon sets, 1 to 3 (normal, selected, disabled).
+std::string CashIcon(bool open, int n = 1);
+
 class CashButton {
  public:
   virtual ~CashButton() = default;

@@ -333,6 +333,13 @@ bool WDIAG::UserSelect(int id, const std::string& text, bool on) {
   for (size_t i = 0; i < c->entries.size(); ++i) {
     if (c->entries[i].text == text) {
       SetSelected(id, static_cast<int>(i), on);
+      // A screen that shows what goes with the selected entry (a set's
+      // members) registers a block on the list.
+      auto it = blocks_.find(id);
+      if (it != blocks_.end()) {
+        auto block = it->second;
+        RunOperation(block);
+      }
       return true;
     }
   }

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 
+#include "lib/ui/cell_click.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ui/picture.h"
 #include "lib/workbook/grid_workbook.h"
@@ -174,6 +175,10 @@ BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) 
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
     model_->grid()->ClickHeader(col);
     horizontalHeader()->viewport()->update();
+  });
+  connect(this, &QTableView::clicked, this, [this](const QModelIndex& i) {
+    if (i.isValid() && !model_->IsTotalsRow(i.row()))
+      ClickCell(*model_->grid(), i.row(), i.column());
   });
   connect(model_, &BrowseModel::currentRowMoved, this, [this](int row) {
     if (syncing_ || row < 0) return;

@@ -267,6 +267,10 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       connect(l, &QListWidget::itemSelectionChanged, this, [this, l, id] {
         if (updating_ || !w_.ControlEnabled(id)) return;
         for (int i = 0; i < l->count(); ++i) w_.SetSelected(id, i, l->item(i)->isSelected());
+        // The entry the user just (de)selected goes through the user's
+        // path too, so a block registered on the list follows the choice.
+        if (QListWidgetItem* it = l->currentItem())
+          w_.UserSelect(id, it->text().toStdString(), it->isSelected());
       });
       made = l;
       break;

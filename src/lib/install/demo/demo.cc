@@ -165,8 +165,12 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"column type examples", demo::AddColumnTypeExamples},
                         {"departments", demo::AddDepartments},
                         {"formats", demo::AddFormats},
+                        {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
+                        {"accounting settings", demo::AddAccountingSettings},
                         {"payroll history", demo::AddHistory},
+                        {"cash boxes", demo::AddCash},
+                        {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {
     if (progress) progress(std::string("demo: ") + p.name);

@@ -228,11 +228,6 @@ xb::Status AddCatalogs(Context& c) {
         r.Set("NEGOCIO", n).Set("CODIGO", "LEY").Set("MES", months).Set("D_MES", per_month);
         r.Set("D_ANHO", per_year);
       }));
-    for (const auto& [code, descrip] : std::vector<std::pair<const char*, const char*>>{
-             {"0001", "Solicitud"}, {"0002", "Revisión de Recursos Humanos"}, {"0003", "Aprobada"}})
-      XB_RETURN_IF_ERROR(c.Add("ETAP_PLA", [&](Row& r) {
-        r.Set("NEGOCIO", n).Set("CODIGO", code).Set("DESCRIP", descrip).Set("IMPRIMIR", 1);
-      }));
     for (const auto& [code, descrip, field] :
          std::vector<std::tuple<const char*, const char*, const char*>>{
              {"01", "Aumento de salario", "SALARIO"},

@@ -156,8 +156,12 @@ xb::Status AddParameterDetails(Context& c);  // SAP maps, certificate text, seve
 xb::Status AddColumnTypeExamples(Context& c);  // a composite item of every table kind
 xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provisions, splits
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
+xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddHistory(Context& c);      // consolidated payrolls of the last months
+xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
+xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
 
 // The dates of the consolidated payrolls of a payroll type in the demo's

@@ -1,0 +1,53 @@
+// The closing report of a cash box shift ("Cierre de Caja"): run when a box
+// closes ("Cierre Final") and, while it is open, as the preliminary report
+// ("Preliminar", up to 23:59:59 of today). The hotel's report (HP_CIERRE)
+// lists the money the box took from the folio lines; the other kinds print
+// their shift's account.
+#pragma once
+
+#include <string>
+
+#include "cash/box_state.h"
+#include "lib/ui/print_document.h"
+
+namespace qz {
+
+class Desktop;
+class WDIAG;
+
+// The document name of every closing report.
+inline constexpr const char* kClosingDocument = "Cierre de Caja";
+
+// The report window of the kind for one shift (modal; it prints to the
+// preview, from which the user prints or saves a PDF).
+void RunClosingReport(Desktop& desktop, WDIAG* owner, const BoxKind& kind,
+                      const std::string& business, const BoxHeader& box, const Shift& shift);
+
+// The period a report covers: a shift still open ends at 23:59:59 of today.
+struct ReportPeriod {
+  int32_t from_date = 0;
+  std::string from_time;
+  int32_t to_date = 0;
+  std::string to_time;
+  bool preliminary = false;
+};
+ReportPeriod PeriodOf(const Shift& shift);
+
+// What the user chose in the hotel report window.
+struct HotelReportOptions {
+  std::string currency;   // report currency code; "" = "Ninguna" (each folio's own)
+  bool lines = true;      // 1001: print the lines
+  bool summary = false;   // 1002: one line per transaction code
+  bool merge_groups = false;  // 1003
+  bool invoices = false;      // 1004
+};
+
+// The hotel report's document (the window's "Imprimir").
+PrintDocument HotelClosingReport(const std::string& business, const BoxHeader& box,
+                                 const ReportPeriod& period, const HotelReportOptions& options);
+
+// The shift account the other kinds print (their title lines and period).
+PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& business,
+                                 const BoxHeader& box, const Shift& shift);
+
+}  // namespace qz
