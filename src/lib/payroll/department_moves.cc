@@ -1,6 +1,7 @@
 #include "lib/payroll/department_moves.h"
 
 #include <cctype>
+#include <iterator>
 #include <vector>
 
 #include "lib/data/locking.h"
@@ -258,6 +259,14 @@ RenameResult RenameDepartment(const std::string& negocio_in, const std::string& 
                               const std::string& new_code, const RenameOptions& options) {
   const std::string negocio = PadRight(negocio_in, 15);
   RenameResult result;
+  // A deleted department leaves its payrolls under its code: renaming
+  // another department to that code would mix the two histories, payroll
+  // dates and all, beyond any later separation.
+  const Naming& headers = kHistory[std::size(kHistory) - 1];
+  if (CountOf(headers, negocio, new_code) > 0) {
+    ThrowFault(kGenWrite, "El código nuevo ya tiene planillas históricas de otro departamento",
+               TablePath(headers.table) + ".DBF", "RENAME");
+  }
   Tally tally(options.progress);
   for (const Naming& n : kFollowers) Move(n, negocio, old_code, new_code, tally, result);
   for (const Naming& n : kHistory) Move(n, negocio, old_code, new_code, tally, result);

@@ -70,7 +70,9 @@ struct RenameResult {
 // function never starts or ends one, so it runs inside the editor's save
 // together with the rest of the department's new state.
 // REQUIRES: `new_code` is not the code of another department (the caller has
-// checked it); `old_code` != `new_code`.
+// checked it); `old_code` != `new_code`. A `new_code` that still has payroll
+// headers (a department deleted since, whose history stays) is refused with
+// a Fault on H_E_DEPT before anything moves: the two histories would mix.
 RenameResult RenameDepartment(const std::string& negocio, const std::string& old_code,
                               const std::string& new_code, const RenameOptions& options = {});
 

@@ -18,6 +18,12 @@ void Report(const std::string& what, const std::string& table, const std::string
 }  // namespace
 
 bool RunAtomically(const std::string& what, const std::function<void()>& body) {
+  // Inside a caller's transaction the work joins it, and the caller ends it
+  // or rolls it back.
+  if (InServerTransaction()) {
+    body();
+    return true;
+  }
   START_ATOMIC_TRANSACTION();
   try {
     body();

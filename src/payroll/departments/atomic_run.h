@@ -10,7 +10,8 @@
 namespace qz {
 
 // `what` completes "No se pudo <what>" ("borrar el departamento"). Returns
-// whether the work was committed.
+// whether the work was committed. Inside a transaction that is already open
+// the work simply joins it (its faults go to that transaction's owner).
 bool RunAtomically(const std::string& what, const std::function<void()>& body);
 
 }  // namespace qz

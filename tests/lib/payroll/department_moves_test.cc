@@ -95,6 +95,15 @@ TEST_F(DepartmentMovesTest, APastPayrollIsFoundUnderTheNewCode) {
   qz::KILLTABLA(h_e_dept);
 }
 
+TEST_F(DepartmentMovesTest, RenameRefusesACodeThatStillHasAnotherDepartmentsPayrolls) {
+  // The kitchen is deleted; its payrolls stay under COC.
+  ASSERT_EQ(Atomically([&] { qz::DeleteDepartment(kCentral, "COC"); }), "");
+  EXPECT_EQ(Atomically([&] { qz::RenameDepartment(kCentral, "BAR", "COC"); }), "H_E_DEPT");
+  EXPECT_EQ(HistoryCounts("BAR"), (std::vector<int>{1, 1, 3, 1, 3, 3, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(HistoryCounts("COC"), (std::vector<int>{2, 6, 6, 2, 6, 6, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(Count("ENC_PERS", "DEPTO", "BAR"), 1);
+}
+
 TEST_F(DepartmentMovesTest, RenameMovesTheDepartmentsOwnRowsWhenAsked) {
   qz::RenameOptions o;
   o.own_rows = true;
