@@ -6,15 +6,9 @@ namespace qz {
 
 bool SaveAllOrNothing(xb::Table& catalog, uint32_t loaded, const std::function<bool()>& save) {
   if (InServerTransaction()) return save();
-  START_ATOMIC_TRANSACTION();
   try {
-    bool saved = save();
-    END_TRANSACTION();
-    return saved;
+    return Atomically(save);
   } catch (...) {
-    // The error handler has usually rolled back already; then this does
-    // nothing.
-    ROLLBACK_TRANSACTION();
     if (loaded != 0) catalog.UnlockRecord(loaded);
     throw;
   }

@@ -1,6 +1,6 @@
 #include "cash/box_state.h"
 
-#include "cash/atomic.h"
+#include "lib/data/transaction.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
 #include "lib/data/use.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <map>
 
-#include "cash/atomic.h"
+#include "lib/data/transaction.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
 #include "lib/data/serials.h"

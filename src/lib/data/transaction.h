@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "xbase/table.h"
 
@@ -27,6 +28,29 @@ void ROLLBACK_TRANSACTION();
 
 // Whether a transaction (server or atomic) is open.
 bool InServerTransaction();
+
+// Runs `body` as one atomic transaction and returns what it returns: ended
+// when it returns, rolled back when it throws (the fault goes on to the
+// caller). Inside a transaction that is already open the body joins it and
+// the outer bracket decides.
+template <typename F>
+auto Atomically(F body) -> decltype(body()) {
+  const bool own = !InServerTransaction();
+  if (own) START_ATOMIC_TRANSACTION();
+  try {
+    if constexpr (std::is_void_v<decltype(body())>) {
+      body();
+      if (own) END_TRANSACTION();
+    } else {
+      auto r = body();
+      if (own) END_TRANSACTION();
+      return r;
+    }
+  } catch (...) {
+    if (own) ROLLBACK_TRANSACTION();
+    throw;
+  }
+}
 
 // Hooks for the table layer.
 // A table opened while a transaction is open is journaled from then on.

@@ -24,18 +24,12 @@ bool RunAtomically(const std::string& what, const std::function<void()>& body) {
     body();
     return true;
   }
-  START_ATOMIC_TRANSACTION();
   try {
-    body();
-    END_TRANSACTION();
+    Atomically(body);
     return true;
   } catch (const Fault& f) {
-    // The error handler may have rolled back already (a step that failed
-    // inside the transaction); otherwise it happens here.
-    ROLLBACK_TRANSACTION();
     Report(what, FaultTable(f), f.info().reported ? "" : f.info().description);
   } catch (const std::exception& e) {
-    ROLLBACK_TRANSACTION();
     Report(what, "", e.what());
   }
   return false;
