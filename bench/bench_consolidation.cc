@@ -14,6 +14,7 @@
 #include "lib/settings/startup.h"
 #include "support/temp_dir.h"
 #include "xbase/table.h"
+#include "bench_rows.h"
 
 namespace {
 
@@ -21,22 +22,9 @@ constexpr int kEmployees = 1000;
 constexpr int kColumns = 40;
 const char* kNeg = "HOTEL CENTRAL";
 
-std::string Col(int c) {
-  std::string s = std::to_string(c);
-  return s.size() < 2 ? "0" + s : s;
-}
-
-void Put(xb::Table& t, const std::map<std::string, xb::Value>& row) {
-  if (!t.Append().ok()) std::abort();
-  for (const auto& [f, v] : row)
-    if (!t.Put(f, v).ok()) std::abort();
-}
-
-std::unique_ptr<xb::Table> Open(const std::string& bases, const std::string& name) {
-  auto t = xb::Table::Open(bases + name + ".DBF");
-  if (!t.ok()) std::abort();
-  return std::move(*t);
-}
+using bench_rows::Col;
+using bench_rows::Open;
+using bench_rows::Put;
 
 struct Department {
   qztest::TempDir dir;
