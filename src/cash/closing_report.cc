@@ -65,6 +65,15 @@ HotelReportOptions OptionsOf(const WDIAG& d) {
 
 }  // namespace
 
+void PrintSignatureLines(PageWriter& w) {
+  w.RuleBelow(0, 30);
+  w.RuleBelow(50, 80);
+  w.NewLine();
+  w.Say(0, "Firma del Cajero");
+  w.Say(50, "Revisado por:");
+  w.NewLine();
+}
+
 ReportPeriod PeriodOf(const Shift& shift) {
   ReportPeriod p;
   p.from_date = shift.fecha_ini;
@@ -133,12 +142,7 @@ PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& busines
   }
   w.NewLine();
   w.NewLine();
-  w.RuleBelow(0, 30);
-  w.RuleBelow(50, 80);
-  w.NewLine();
-  w.Say(0, "Firma del Cajero");
-  w.Say(50, "Revisado por:");
-  w.NewLine();
+  PrintSignatureLines(w);
   PrintDocument doc = w.Finish();
   doc.title = kClosingDocument;  // the name the print queue shows
   return doc;

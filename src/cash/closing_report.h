@@ -33,6 +33,10 @@ struct ReportPeriod {
 };
 ReportPeriod PeriodOf(const Shift& shift);
 
+// The foot every closing report ends with: two rules with the cashier's
+// signature and the reviewer's under them.
+void PrintSignatureLines(PageWriter& w);
+
 // What the user chose in the hotel report window.
 struct HotelReportOptions {
   std::string currency;   // report currency code; "" = "Ninguna" (each folio's own)

@@ -341,12 +341,7 @@ PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader
   w.NewLine();
   w.NewLine();
   w.NewLine();
-  w.RuleBelow(0, 30);
-  w.RuleBelow(50, 80);
-  w.NewLine();
-  w.Say(0, "Firma del Cajero");
-  w.Say(50, "Revisado por:");
-  w.NewLine();
+  PrintSignatureLines(w);
   if (options.invoices)
     InvoiceSummary(w, printer, business, collector.invoices(), transactions);
   PrintDocument doc = w.Finish();
