@@ -20,5 +20,8 @@ void RegisterDepartmentScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterPersonnelActionScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterEntryColumnScreens(MenuRegistry& registry, Desktop& desktop);
 void RegisterProcessScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterHistoryRecalcScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterEmployeeMoveScreens(MenuRegistry& registry, Desktop& desktop);
+void RegisterMaintenanceScreens(MenuRegistry& registry, Desktop& desktop);
 
 }  // namespace qz

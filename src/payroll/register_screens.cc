@@ -12,6 +12,9 @@ void RegisterPayrollScreens(MenuRegistry& registry, Desktop& desktop) {
   RegisterPersonnelActionScreens(registry, desktop);
   RegisterEntryColumnScreens(registry, desktop);
   RegisterProcessScreens(registry, desktop);
+  RegisterHistoryRecalcScreens(registry, desktop);
+  RegisterEmployeeMoveScreens(registry, desktop);
+  RegisterMaintenanceScreens(registry, desktop);
 }
 
 }  // namespace qz
