@@ -13,7 +13,8 @@ static int StoredPair(const char* prev, const char* key, int klen, char pad);
 
 void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
   int removed = 0;
-  bool track = leaf() && key_bytes >= 0;
+  // With a kept page the splice counts the key bytes (it packs them anyway).
+  bool track = leaf() && key_bytes >= 0 && image.empty();
   if (track && i < n()) removed = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
   keys.insert(static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
   recs.insert(recs.begin() + i, rec);
@@ -28,7 +29,7 @@ void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
 }
 
 void Node::Erase(int i) {
-  if (leaf() && key_bytes >= 0) {
+  if (leaf() && key_bytes >= 0 && image.empty()) {
     const char* prev = i > 0 ? key(i - 1) : nullptr;
     const char* next = i + 1 < n() ? key(i + 1) : nullptr;
     int removed = StoredPair(prev, key(i), klen, pad);
@@ -47,7 +48,7 @@ void Node::Erase(int i) {
 }
 
 void Node::SetKey(int i, const char* k, uint32_t rec) {
-  bool track = leaf() && key_bytes >= 0;
+  bool track = leaf() && key_bytes >= 0 && image.empty();
   auto around = [&] {
     int b = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
     if (i + 1 < n()) b += StoredPair(key(i), key(i + 1), klen, pad);
@@ -295,6 +296,7 @@ void Node::Splice(int i, int removed, int added) {
   auto* page = reinterpret_cast<uint8_t*>(image.data());
   if (!leaf() || l.bytes != image_entry_bytes || l.rec_bits != page[20]) {
     image.clear();
+    key_bytes = -1;  // not counted by the edit: counted again when asked
     return;
   }
   uint8_t* area = page + 24;
@@ -340,6 +342,7 @@ void Node::Splice(int i, int removed, int added) {
   const int new_end = old_end - (new_len - old_len);
   if (new_end < count * l.bytes) {  // overfull: the leaf is about to split
     image.clear();
+    key_bytes = -1;
     return;
   }
   // Entries and key bytes after the spliced ones move as two blocks (from a
@@ -359,6 +362,7 @@ void Node::Splice(int i, int removed, int added) {
   std::memset(area + count * l.bytes, 0, static_cast<size_t>(new_end - count * l.bytes));
   PutLE16(page + 2, static_cast<uint16_t>(count));
   PutLE16(page + 12, static_cast<uint16_t>(new_end - count * l.bytes));
+  key_bytes = kLeafArea - new_end;
 }
 
 }  // namespace xb::cdx

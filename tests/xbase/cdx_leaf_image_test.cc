@@ -72,6 +72,11 @@ TEST(CdxLeafImage, PatchedPagesEqualPagesPackedFromScratch) {
       while (LeafBytes(n, 0, n.n(), c.pad) > kLeafArea) n.Erase(n.n() - 1);
       patched += !n.image.empty();
       ASSERT_EQ(Page(n, c.pad), Fresh(n, c.pad)) << "after step " << step;
+      // The size the edits counted is the size packing from scratch finds.
+      Node counted = n;
+      counted.key_bytes = -1;
+      ASSERT_EQ(LeafBytes(n, 0, n.n(), c.pad), LeafBytes(counted, 0, counted.n(), c.pad))
+          << "after step " << step;
       Node back;
       ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(Page(n, c.pad).data()), c.klen,
                              c.pad, &back).ok());
