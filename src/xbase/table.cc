@@ -552,64 +552,77 @@ Status Table::LockHeader() {
 void Table::UnlockHeader() { file_->Unlock(kHeaderLockOffset, 1); }
 
 Status Table::Append() {
-  XB_RETURN_IF_ERROR(RequireWritable("append"));
-  XB_RETURN_IF_ERROR(WriteBack());
-  found_ = false;
-  if (!exclusive_) XB_RETURN_IF_ERROR(LockHeader());
-  // The record count, the new record and its (blank) keys are one change
-  // under the index lock: taken before the count is read, since taking it
-  // may undo a killed writer's append.
-  Status s = index_ ? index_->Lock() : Status::OK();
-  const bool index_locked = s.ok() && index_;
-  if (s.ok()) s = RefreshCount();
-  uint32_t recno = count_ + 1;
-  // Record numbers past the file-lock range could neither be locked nor be
-  // told apart from the header lock.
-  if (s.ok() && count_ >= kFileLockSize)
-    s = Status::InvalidArgument(path_ + ": table is full (" + std::to_string(count_) + " records)");
-  if (s.ok() && observer_) s = observer_->BeforeAppend(*this, recno);
-  bool locked_new = false;
-  if (s.ok() && !exclusive_ && !file_locked_) {
-    s = file_->Lock(RecordLockOffset(recno), 1, true);
-    if (s.IsBusy()) s = Status::Busy(path_ + ": new record " + std::to_string(recno) + " is locked");
-    locked_new = s.ok();
-  }
   std::string blank(record_len_, ' ');
   for (const auto& fd : fields_) BlankField(fd, blank.data());
-  if (s.ok()) s = WriteHeaderDate();
+  XB_RETURN_IF_ERROR(IndexSet::AppendRecord(*this, blank, true));
+  // Written back even when left blank, as every xBase engine does.
+  dirty_ = true;
+  return Status::OK();
+}
+
+Status IndexSet::AppendRecord(Table& t, const std::string& rec, bool blank) {
+  XB_RETURN_IF_ERROR(t.RequireWritable("append"));
+  XB_RETURN_IF_ERROR(t.WriteBack());
+  t.found_ = false;
+  if (!t.exclusive_) XB_RETURN_IF_ERROR(t.LockHeader());
+  IndexSet* index = t.index_.get();
+  // The record count, the new record and its keys are one change under the
+  // index lock: taken before the count is read, since taking it may undo a
+  // killed writer's append.
+  Status s = index ? index->Lock() : Status::OK();
+  const bool index_locked = s.ok() && index;
+  if (s.ok()) s = t.RefreshCount();
+  uint32_t recno = t.count_ + 1;
+  // Record numbers past the file-lock range could neither be locked nor be
+  // told apart from the header lock.
+  if (s.ok() && t.count_ >= kFileLockSize)
+    s = Status::InvalidArgument(t.path_ + ": table is full (" + std::to_string(t.count_) +
+                                " records)");
+  if (s.ok() && t.observer_) s = t.observer_->BeforeAppend(t, recno);
+  bool locked_new = false;
+  if (s.ok() && !t.exclusive_ && !t.file_locked_) {
+    s = t.file_->Lock(RecordLockOffset(recno), 1, true);
+    if (s.IsBusy()) s = Status::Busy(t.path_ + ": new record " + std::to_string(recno) + " is locked");
+    locked_new = s.ok();
+  }
+  if (s.ok()) s = t.WriteHeaderDate();
   if (s.ok()) {
-    std::string out = blank;
+    std::string out = rec;
     out.push_back(0x1A);
     std::string count(4, '\0');
     for (int i = 0; i < 4; ++i) count[i] = static_cast<char>(recno >> (8 * i));
-    if (index_) {
+    if (index) {
       // What lay past the old end is not part of the table: only the
       // end-of-file mark the record goes over is kept for a rollback.
-      s = index_->Update(recno, nullptr, blank,
-                         {{RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, true);
+      s = index->Update(recno, nullptr, rec,
+                        {{t.RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, blank);
     } else {
-      s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());
-      if (s.ok()) s = file_->WriteAt(4, count.data(), 4);
+      s = t.file_->WriteAt(t.RecordOffset(recno), out.data(), out.size());
+      if (s.ok()) s = t.file_->WriteAt(4, count.data(), 4);
     }
   }
   if (index_locked) {
-    Status u = index_->Unlock();
+    Status u = index->Unlock();
     if (s.ok()) s = u;
   }
-  if (!exclusive_) UnlockHeader();
+  if (!t.exclusive_) t.UnlockHeader();
   if (!s.ok()) {
     // The record was not added: its lock goes too.
-    if (locked_new) file_->Unlock(RecordLockOffset(recno), 1);
+    if (locked_new) t.file_->Unlock(RecordLockOffset(recno), 1);
     return s;
   }
-  if (locked_new) locks_.insert(recno);
-  count_ = recno;
-  recno_ = recno;
-  rec_ = blank;
-  orig_ = blank;
-  eof_ = bof_ = false;
-  // Written back even when left blank, as every xBase engine does.
-  dirty_ = true;
+  if (locked_new) t.locks_.insert(recno);
+  t.count_ = recno;
+  t.recno_ = recno;
+  t.rec_ = rec;
+  t.orig_ = rec;
+  t.eof_ = t.bof_ = false;
+  t.dirty_ = false;
+  // The controlling tag's cursor follows the record, as after a write-back.
+  if (!blank && index && index->order() >= 0) {
+    bool present = false;
+    return index->Sync(recno, rec, &present);
+  }
   return Status::OK();
 }
 

@@ -29,6 +29,11 @@ class IndexSet {
   };
 
   static Result<std::unique_ptr<IndexSet>> Open(Table* t, const std::string& path, OpenMode mode);
+  // Appends record `rec` to `t` (with or without an index): the record count,
+  // the record and its keys as one change under the header and index locks;
+  // the new record is locked and current, nothing pending. `blank` is a blank
+  // record, whose keys may fail until its values are written.
+  static Status AppendRecord(Table& t, const std::string& rec, bool blank);
   static Result<std::unique_ptr<IndexSet>> Create(Table* t, const std::string& path);
 
   const std::string& path() const { return cdx_->path(); }

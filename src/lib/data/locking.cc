@@ -4,6 +4,7 @@
 
 #include "lib/clock.h"
 #include "lib/data/journal.h"
+#include "lib/data/new_rows.h"
 #include "lib/data/patience.h"
 #include "lib/data/transaction.h"
 #include "lib/data/txt_srch.h"
@@ -89,17 +90,19 @@ void Release(Selected& s, uint32_t recno, bool remember) {
   ++g_writes;
 }
 
-void Append(Selected& s, bool fast) {
+// Appends a blank row, or `values` when given, and leaves it locked.
+void Append(Selected& s, bool fast, const xb::NewRecord* values = nullptr) {
   Patience p = LockPatience(s, s.table().RecNo(), RetryCounter::kLocks, kGenAppendLock, "APPEND");
+  auto add = [&] { return values ? xb::AppendRecord(s.table(), *values) : s.table().Append(); };
   if (fast) {
     // No pause between attempts; a failure that is not a conflict still
     // reaches the handler.
     MeetDeadTransactions();
     for (;;) {
-      xb::Status st = s.table().Append();
+      xb::Status st = add();
       if (st.ok()) break;
       if (!st.IsBusy()) {
-        RetryPatiently([&] { return s.table().Append(); }, p);
+        RetryPatiently(add, p);
         break;
       }
       ++G().XRETRIES[1];
@@ -108,7 +111,7 @@ void Append(Selected& s, bool fast) {
     RetryPatiently(
         [&] {
           MeetDeadTransactions();
-          return s.table().Append();
+          return add();
         },
         p);
   }
@@ -198,6 +201,14 @@ void UNLOCK_WITHOUT_LOG(WDBTable& t) {
   t.Select();
   UNLOCK_WITHOUT_LOG();
 }
+void ADD_NEW_REC_WITH(WDBTable& t, const xb::NewRecord& values) {
+  t.Select();
+  Selected s = CurrentArea("ADD_NEW_REC");
+  WordsAtLock().erase(s.area);  // a new record had no words
+  Append(s, false, &values);
+  UNLOCK_NEW_REC();
+}
+
 void ADD_WITHOUT_LOG(WDBTable& t) {
   t.Select();
   ADD_WITHOUT_LOG();

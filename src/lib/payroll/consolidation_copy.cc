@@ -1,6 +1,7 @@
 #include "lib/payroll/consolidation_copy.h"
 
 #include "lib/data/locking.h"
+#include "lib/data/new_rows.h"
 #include "lib/payroll/definitions.h"
 #include "lib/payroll/history_copies.h"
 #include "xbase/value.h"
@@ -24,6 +25,18 @@ void Put(WDBTable& t, const char* field, const xb::Value& v) {
   Must(t.table().Put(field, v), t, "REPLACE");
 }
 
+// A history row built before it is appended (see new_rows.h).
+struct NewRow {
+  WDBTable& target;
+  xb::NewRecord values;
+  const xb::Table& table() const { return target.table(); }
+};
+
+void Put(NewRow& row, const char* field, const xb::Value& v) {
+  if (row.table().FieldIndex(field) < 0) return;
+  Must(row.values.Put(field, v), row.target, "REPLACE");
+}
+
 }  // namespace
 
 PayrollCopy::PayrollCopy(OpeningTables& t, std::string negocio, std::string depto, int32_t fecha,
@@ -40,6 +53,14 @@ void PayrollCopy::Append(WDBTable& from, WDBTable& to, Set set) {
   auto it = maps_.find(key);
   if (it == maps_.end())
     it = maps_.emplace(key, HistoryRowCopy(from.table(), to.table(), {"FECHA"})).first;
+  if (xb::NewRecord::Fits(to.table())) {
+    // Written once, with its keys: the opening appends tens of thousands of rows.
+    NewRow row{to, xb::NewRecord(to.table())};
+    Must(it->second.Apply(from.table(), row.values), to, "REPLACE");
+    set(row);
+    ADD_NEW_REC_WITH(to, row.values);
+    return;
+  }
   ADD_NEW_REC(to);
   Must(it->second.Apply(from.table(), to.table()), to, "REPLACE");
   set(to);
@@ -52,7 +73,7 @@ void PayrollCopy::CopyAll(const char* from, const char* tag, const std::string& 
   WDBTable& target = t_[to];
   for (uint32_t r : RowsOf(source, tag, prefix)) {
     Must(source.table().GoTo(r), source, "GOTO");
-    Append(source, target, [&](WDBTable& h) {
+    Append(source, target, [&](auto& h) {
       Put(h, "FECHA", xb::Value::Date(fecha_));
       if (with_department) Put(h, "DEPTO", xb::Value::Char(Padded(h.table(), "DEPTO", depto_)));
     });
@@ -60,8 +81,8 @@ void PayrollCopy::CopyAll(const char* from, const char* tag, const std::string& 
 }
 
 void PayrollCopy::Definitions() {
-  auto dated = [&](WDBTable& h) { Put(h, "FECHA", xb::Value::Date(fecha_)); };
-  auto in_department = [&](WDBTable& h) {
+  auto dated = [&](auto& h) { Put(h, "FECHA", xb::Value::Date(fecha_)); };
+  auto in_department = [&](auto& h) {
     Put(h, "FECHA", xb::Value::Date(fecha_));
     Put(h, "DEPTO", xb::Value::Char(Padded(h.table(), "DEPTO", depto_)));
   };
@@ -101,7 +122,7 @@ void PayrollCopy::Employee(uint32_t recno) {
   Must(person.table().GoTo(recno), person, "GOTO");
   const double salary = NumField(person.table(), "TOT_SAL");
   const std::string code = Raw(person.table(), "CODIGO");
-  Append(person, t_["H_E_PERS"], [&](WDBTable& h) {
+  Append(person, t_["H_E_PERS"], [&](auto& h) {
     Put(h, "FECHA", xb::Value::Date(fecha_));
     Put(h, "LIMITE", xb::Value::Date(kLimite));
     for (const char* f : {"TOT_REBAJO", "TOT_DEDUC", "TOT_ING_ND"}) Put(h, f, xb::Value::Number(0));
@@ -113,7 +134,7 @@ void PayrollCopy::Employee(uint32_t recno) {
     auto facts = columns_.find(Trimmed(Raw(values.table(), "COD_COLUMN")));
     const bool base = facts != columns_.end() && facts->second.base;
     const bool vacation = facts != columns_.end() && facts->second.vacation;
-    Append(values, t_["H_D_PERS"], [&](WDBTable& h) {
+    Append(values, t_["H_D_PERS"], [&](auto& h) {
       Put(h, "VALOR_1", xb::Value::Number(base ? salary : 0));
       Put(h, "FACTOR", xb::Value::Number(0));
       Put(h, "TOTAL", xb::Value::Number(0));
@@ -124,7 +145,7 @@ void PayrollCopy::Employee(uint32_t recno) {
   WDBTable& grid = t_["DET_PER2"];
   for (uint32_t r : RowsOf(grid, "DET_PER2", negocio_ + Padded(grid.table(), "COD_PER", code))) {
     Must(grid.table().GoTo(r), grid, "GOTO");
-    Append(grid, t_["H_D_PER2"], [&](WDBTable& h) {
+    Append(grid, t_["H_D_PER2"], [&](auto& h) {
       Put(h, "NEGOCIO", xb::Value::Char(negocio_));
       Put(h, "FECHA", xb::Value::Date(fecha_));
     });
@@ -136,7 +157,7 @@ void PayrollCopy::Employee(uint32_t recno) {
 bool PayrollCopy::Shared() {
   bool copied = false;
   const std::string day = xb::DtosFromJulian(fecha_);
-  auto dated = [&](WDBTable& h) { Put(h, "FECHA", xb::Value::Date(fecha_)); };
+  auto dated = [&](auto& h) { Put(h, "FECHA", xb::Value::Date(fecha_)); };
   if (!SeekExact(t_["H_E_COST"], "H_E_COST", negocio_ + day)) {
     WDBTable& tables = t_["E_COSTO"];
     WDBTable& lines = t_["D_COSTO"];

@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 
+#include "xbase/new_record.h"
 #include "xbase/table.h"
 
 namespace qz {
@@ -42,13 +43,27 @@ HistoryRowCopy::HistoryRowCopy(const xb::Table& from, const xb::Table& to,
   }
 }
 
-xb::Status HistoryRowCopy::Apply(const xb::Table& from, xb::Table& to) const {
-  for (const auto& [src, dst] : pairs_) {
+namespace {
+
+template <typename Target>
+xb::Status CopyPairs(const std::vector<std::pair<int, int>>& pairs, const xb::Table& from,
+                     Target& to) {
+  for (const auto& [src, dst] : pairs) {
     auto v = from.Get(src);
     if (!v.ok()) return v.status();
     XB_RETURN_IF_ERROR(to.Put(dst, *v));
   }
   return xb::Status::OK();
+}
+
+}  // namespace
+
+xb::Status HistoryRowCopy::Apply(const xb::Table& from, xb::Table& to) const {
+  return CopyPairs(pairs_, from, to);
+}
+
+xb::Status HistoryRowCopy::Apply(const xb::Table& from, xb::NewRecord& to) const {
+  return CopyPairs(pairs_, from, to);
 }
 
 }  // namespace qz

@@ -12,6 +12,7 @@
 #include "xbase/status.h"
 
 namespace xb {
+class NewRecord;
 class Table;
 }
 
@@ -31,6 +32,7 @@ class HistoryRowCopy {
                  const std::vector<std::string>& set_by_caller = {});
   // Writes the mapped fields of `from`'s current record into `to`'s.
   xb::Status Apply(const xb::Table& from, xb::Table& to) const;
+  xb::Status Apply(const xb::Table& from, xb::NewRecord& to) const;
 
  private:
   std::vector<std::pair<int, int>> pairs_;
