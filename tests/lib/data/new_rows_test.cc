@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "support/fake_clock.h"
