@@ -29,7 +29,8 @@ const char kUsage[] =
     "  schema [--json]                          the table catalog compiled into qzadmin\n"
     "  consolidate DIR --business B (--department D | --all-departments) --date YYYYMMDD\n"
     "                                           open payroll periods, as \"Iniciar Planilla\"\n"
-    "  recalc DIR --business B --kind K [...]   recalculate past payrolls (qzadmin recalc: the kinds)\n"
+    "  recalc DIR --business B --kind K [...]   recalculate past payrolls as the \"Recalculo\"\n"
+    "                                           screens do (`qzadmin recalc` lists the kinds)\n"
     "  --force replaces only what an installation consists of (its tables lose their rows);\n"
     "  nothing else in DIR is touched.\n";
 
