@@ -173,6 +173,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"formats", demo::AddFormats},
                         {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
+                        {"bonus reductions", demo::AddBonusReductions},
                         {"accounting settings", demo::AddAccountingSettings},
                         {"cash boxes", demo::AddCash},
                         {"hotel deposits", demo::AddDeposits},

@@ -158,6 +158,7 @@ xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provision
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddBonusReductions(Context& c);  // year-end bonus reductions of some employees
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
