@@ -2,6 +2,7 @@
 #include "accounting/def_cc.h"
 #include "accounting/def_dist.h"
 #include "accounting/dep_chk.h"
+#include "accounting/expense/export_c.h"
 #include "accounting/map_pla.h"
 #include "lib/ui/catalog.h"
 
@@ -19,6 +20,10 @@ void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
   });
   r.Register("DEP_CHK", [&d](const std::string& business, const std::string& tmpl) {
     OpenScreen<DEP_CHK>(d, tmpl, business);
+  });
+  // The distribution of payroll expenses to cost centres.
+  r.Register("EXPORT_C", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<EXPORT_C>(d, tmpl, business);
   });
 }
 
