@@ -1,6 +1,7 @@
 #include "accounting/accounting_screens.h"
 #include "accounting/def_cc.h"
 #include "accounting/def_dist.h"
+#include "accounting/employer_report/arc_inf.h"
 #include "accounting/dep_chk.h"
 #include "accounting/map_pla.h"
 #include "lib/ui/catalog.h"
@@ -19,6 +20,10 @@ void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
   });
   r.Register("DEP_CHK", [&d](const std::string& business, const std::string& tmpl) {
     OpenScreen<DEP_CHK>(d, tmpl, business);
+  });
+  // The employer's report file configuration.
+  r.Register("ARC_INF", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<ARC_INF>(d, tmpl, business);
   });
 }
 
