@@ -2,6 +2,7 @@
 #include "accounting/def_cc.h"
 #include "accounting/def_dist.h"
 #include "accounting/dep_chk.h"
+#include "accounting/employer_report/arc_inf.h"
 #include "accounting/expense/export_c.h"
 #include "accounting/map_pla.h"
 #include "lib/ui/catalog.h"
@@ -20,6 +21,10 @@ void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
   });
   r.Register("DEP_CHK", [&d](const std::string& business, const std::string& tmpl) {
     OpenScreen<DEP_CHK>(d, tmpl, business);
+  });
+  // The employer's report file configuration.
+  r.Register("ARC_INF", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<ARC_INF>(d, tmpl, business);
   });
   // The distribution of payroll expenses to cost centres.
   r.Register("EXPORT_C", [&d](const std::string& business, const std::string& tmpl) {
