@@ -174,6 +174,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
                         {"accounting settings", demo::AddAccountingSettings},
+                        {"SAP journal mapping", demo::AddSapMapping},
                         {"cash boxes", demo::AddCash},
                         {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};

@@ -159,6 +159,7 @@ xb::Status AddFormats(Context& c);      // report, certificate, signature, emplo
 xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
+xb::Status AddSapMapping(Context& c);  // the SAP journal mapping of every business
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
