@@ -29,5 +29,8 @@ int ControlScreenshot(qz::QtUi& ui, const std::string& name, const std::string& 
 // The cash box window of a toolbar kind ("CAJAS:1") or the hotel's closing
 // report as a PDF ("CIERRE_CAJA"), on demo data; -1 for any other name.
 int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out);
+// The printed summary ("GASTOS_PLANILLA") or detail ("GASTOS_DETALLE") of
+// the demo's payroll expense distribution as a PDF; -1 for any other name.
+int ExpenseScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out);
 
 }  // namespace pcfg

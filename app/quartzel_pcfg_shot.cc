@@ -139,6 +139,7 @@ int Screenshot(qz::QtUi& ui, const std::string& template_name, const std::string
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (int rc = ControlScreenshot(ui, name, png); rc >= 0) return rc;
   if (int rc = CashScreenshot(ui, name, png); rc >= 0) return rc;
+  if (int rc = ExpenseScreenshot(ui, name, png); rc >= 0) return rc;
   if (name == "MODIPUESTO") name = "PUESTOS:MOD_PUESTOS:3";
   if (int rc = ScreenScreenshot(ui, name, png); rc >= 0) return rc;
   qz::WDIAG w(ui.desktop(), nullptr, template_name);

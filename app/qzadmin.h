@@ -20,6 +20,7 @@ int CmdDemo(const Args& args);
 int CmdCheckInstallation(const Args& args);
 int CmdSchema(const Args& args);
 int CmdConsolidate(const Args& args);
+int CmdRecalc(const Args& args);
 int CmdReconcile(const Args& args);
 bool IsFolder(const std::string& path);
 

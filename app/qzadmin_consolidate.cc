@@ -1,8 +1,6 @@
 // qzadmin consolidate: opens payroll periods without the desktop program,
 // through the same process as the "Iniciar Planilla" screen, with a progress
 // bar on the terminal and the screen's messages as text.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,38 +12,12 @@
 #include "lib/settings/startup.h"
 #include "lib/ui/message_box.h"
 #include "qzadmin.h"
+#include "qzadmin_terminal.h"
 #include "xbase/codepage.h"
 #include "xbase/value.h"
 
 namespace qzadmin {
 namespace {
-
-// Message boxes become lines on stderr; the same text repeated (a patience
-// message every 100 ms while another user holds a row) is printed once.
-class TerminalBoxes : public qz::MessageBoxProvider {
- public:
-  int Show(const std::string& text, const std::string& title, int) override {
-    if (text == last_) return 1;
-    last_ = text;
-    std::string t = text;
-    for (char& c : t)
-      if (c == '\r') c = '\n';
-    std::fprintf(stderr, "%s%s: %s\n", bar_shown_ ? "\n" : "", title.c_str(), t.c_str());
-    bar_shown_ = false;
-    return 1;
-  }
-  std::string last_;
-  bool bar_shown_ = false;
-};
-
-// The error handler's dialog: the error is printed and the operation ends.
-class TerminalErrors : public qz::ErrorDialog {
- public:
-  int Ask(const std::string& line, const std::string&, bool, bool) override {
-    std::fprintf(stderr, "qzadmin: %s\n", line.c_str());
-    return 2;  // Ignorar
-  }
-};
 
 struct ConsolidateArgs {
   std::string dir, business, department;
@@ -105,25 +77,14 @@ std::vector<std::string> Departments(const std::string& business) {
   return out;
 }
 
-void DrawBar(const std::string& label, int64_t done, int64_t total, TerminalBoxes& boxes) {
-  if (!isatty(STDERR_FILENO) || total <= 0) return;
-  const int width = 30;
-  const int filled = static_cast<int>(width * done / total);
-  std::fprintf(stderr, "\r%-15s [%s%s] %3d%%", label.c_str(), std::string(filled, '#').c_str(),
-               std::string(width - filled, ' ').c_str(), static_cast<int>(100 * done / total));
-  boxes.bar_shown_ = true;
-}
-
 }  // namespace
 
 int CmdConsolidate(const Args& args) {
   ConsolidateArgs a;
   if (!Parse(args, &a)) return 2;
   if (!IsFolder(a.dir)) return Fail(a.dir + ": not an installation folder");
-  TerminalBoxes boxes;
-  TerminalErrors errors;
-  qz::SetMessageBoxProvider(&boxes);
-  qz::SetErrorDialog(&errors);
+  TerminalSession terminal;
+  TerminalBoxes& boxes = terminal.boxes;
   qz::ResetGlobals();
   qz::G().EXT_MODULO = "PCFG";
   qz::G().XU_COMP = xb::FromUtf8(a.business);
@@ -144,7 +105,7 @@ int CmdConsolidate(const Args& args) {
     r.depto = dept;
     r.fecha = a.fecha;
     r.progress = [&](int64_t done, int64_t total) {
-      DrawBar(dept, done, total, boxes);
+      boxes.DrawBar(dept, done, total);
       return true;
     };
     qz::ConsolidationResult result;
@@ -153,9 +114,8 @@ int CmdConsolidate(const Args& args) {
       ++failures;
       continue;
     }
-    if (boxes.bar_shown_) std::fputc('\n', stderr);
-    boxes.bar_shown_ = false;
-    boxes.last_.clear();
+    boxes.EndBar();
+    boxes.Forget();
     qz::ShowConsolidationResult(result);
     if (!result.ok()) {
       ++failures;
@@ -164,8 +124,6 @@ int CmdConsolidate(const Args& args) {
     std::printf("%s %s %s: %d lines\n", a.business.c_str(), dept.c_str(),
                 xb::DtosFromJulian(a.fecha).c_str(), result.lines);
   }
-  qz::SetErrorDialog(nullptr);
-  qz::SetMessageBoxProvider(nullptr);
   return failures == 0 ? 0 : 1;
 }
 

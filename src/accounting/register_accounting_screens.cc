@@ -2,6 +2,7 @@
 #include "accounting/def_cc.h"
 #include "accounting/def_dist.h"
 #include "accounting/dep_chk.h"
+#include "accounting/expense/export_c.h"
 #include "accounting/map_pla.h"
 #include "accounting/sap/as_sap.h"
 #include "accounting/sap/crea_sap.h"
@@ -28,6 +29,10 @@ void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
   });
   r.Register("CREA_SAP", [&d](const std::string& business, const std::string& tmpl) {
     OpenScreen<CREA_SAP>(d, tmpl, business);
+  });
+  // The distribution of payroll expenses to cost centres.
+  r.Register("EXPORT_C", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<EXPORT_C>(d, tmpl, business);
   });
 }
 

@@ -122,7 +122,9 @@ class CdxFile {
   // the same rollback journal, so a record and its entries are undone as one.
   virtual void BindTable(File* table, const std::string& name) = 0;
   // Needs LockWrite(); the bytes reach the table when the lock is released.
-  virtual void AddTableWrite(uint64_t offset, std::string bytes) = 0;
+  // Only the first `saved` bytes have old contents worth saving (the rest
+  // lies past the table's end: an appended record).
+  virtual void AddTableWrite(uint64_t offset, std::string bytes, size_t saved = SIZE_MAX) = 0;
 };
 
 }  // namespace xb

@@ -75,7 +75,8 @@ class PageCache {
   static size_t Charge(const Node& n) {
     // The node, its buffers and the shared pointer's control block with the
     // allocator's overhead.
-    return sizeof(Node) + 64 + n.keys.capacity() + 4 * (n.recs.capacity() + n.kids.capacity());
+    return sizeof(Node) + 64 + n.keys.capacity() + n.image.capacity() +
+           4 * (n.recs.capacity() + n.kids.capacity());
   }
   static std::atomic<size_t> g_total_;
   void EvictOverBudget();

@@ -229,30 +229,36 @@ Status FileImpl::CollectWrites(std::vector<PageWrite>* out, uint32_t counter) {
                           : n->n() <= InteriorCapacity(n->klen);
     if (!fits) return tag->Corrupt(n->off, "page overfull after a failed change");
   }
-  uint8_t page[kPageSize];
+  // Room for everything first: the writes point into the buffer.
+  const size_t need = (dirty_.size() + freed_.size()) * kPageSize + (1 + tags_.size()) * kHeaderSize;
+  if (page_buf_.size() < need) page_buf_.resize(need);
+  uint8_t* at = page_buf_.data();
   for (auto& n : dirty_) {
     if (!n->dirty) continue;  // freed meanwhile
     auto* tag = static_cast<const TagImpl*>(n->owner);
-    EncodeNode(*n, tag->pad(), page);
-    out->push_back({n->off, std::string(reinterpret_cast<char*>(page), kPageSize)});
+    EncodeNode(*n, tag->pad(), at);
+    out->push_back({n->off, at, kPageSize});
+    at += kPageSize;
     n->dirty = false;
   }
   dirty_.clear();
   for (auto& [off, next] : freed_) {
-    std::memset(page, 0, kPageSize);
-    PutLE32(page, next);
-    out->push_back({off, std::string(reinterpret_cast<char*>(page), kPageSize)});
+    std::memset(at, 0, kPageSize);
+    PutLE32(at, next);
+    out->push_back({off, at, kPageSize});
+    at += kPageSize;
   }
   freed_.clear();
   auto add_header = [&](TagImpl* t) {
     if (!t->header_dirty()) return;
-    auto h = t->header();
+    std::memcpy(at, t->header().data(), kHeaderSize);
     if (t->header_off() == 0) {
       // The counter moves on only when the whole change is on disk.
-      PutLE32(h.data() + kHdrFree, disk_free_);
-      PutBE32(h.data() + kHdrVersion, counter);
+      PutLE32(at + kHdrFree, disk_free_);
+      PutBE32(at + kHdrVersion, counter);
     }
-    out->push_back({t->header_off(), std::string(reinterpret_cast<char*>(h.data()), kHeaderSize)});
+    out->push_back({t->header_off(), at, kHeaderSize});
+    at += kHeaderSize;
     t->clear_header_dirty();
   };
   add_header(dir_.get());

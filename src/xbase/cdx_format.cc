@@ -13,20 +13,23 @@ static int StoredPair(const char* prev, const char* key, int klen, char pad);
 
 void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
   int removed = 0;
-  bool track = leaf() && key_bytes >= 0;
+  // With a kept page the splice counts the key bytes (it packs them anyway).
+  bool track = leaf() && key_bytes >= 0 && image.empty();
   if (track && i < n()) removed = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
   keys.insert(static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
   recs.insert(recs.begin() + i, rec);
+  recs_max = std::max(recs_max, rec);
   if (!leaf()) kids.insert(kids.begin() + i, kid);
   if (track) {
     int added = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
     if (i + 1 < n()) added += StoredPair(key(i), key(i + 1), klen, pad);
     key_bytes += added - removed;
   }
+  if (!image.empty()) i + 1 < n() ? Splice(i, 1, 2) : Splice(i, 0, 1);
 }
 
 void Node::Erase(int i) {
-  if (leaf() && key_bytes >= 0) {
+  if (leaf() && key_bytes >= 0 && image.empty()) {
     const char* prev = i > 0 ? key(i - 1) : nullptr;
     const char* next = i + 1 < n() ? key(i + 1) : nullptr;
     int removed = StoredPair(prev, key(i), klen, pad);
@@ -37,13 +40,15 @@ void Node::Erase(int i) {
     }
     key_bytes += added - removed;
   }
+  if (recs[i] == recs_max) recs_max_known = false;
   keys.erase(static_cast<size_t>(i) * klen, static_cast<size_t>(klen));
   recs.erase(recs.begin() + i);
   if (!leaf()) kids.erase(kids.begin() + i);
+  if (!image.empty()) i < n() ? Splice(i, 2, 1) : Splice(i, 1, 0);
 }
 
 void Node::SetKey(int i, const char* k, uint32_t rec) {
-  bool track = leaf() && key_bytes >= 0;
+  bool track = leaf() && key_bytes >= 0 && image.empty();
   auto around = [&] {
     int b = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
     if (i + 1 < n()) b += StoredPair(key(i), key(i + 1), klen, pad);
@@ -51,8 +56,11 @@ void Node::SetKey(int i, const char* k, uint32_t rec) {
   };
   int before = track ? around() : 0;
   std::memcpy(keys.data() + static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
+  if (recs[i] == recs_max && rec < recs_max) recs_max_known = false;
   recs[i] = rec;
+  recs_max = std::max(recs_max, rec);
   if (track) key_bytes += around() - before;
+  if (!image.empty()) i + 1 < n() ? Splice(i, 2, 2) : Splice(i, 1, 1);
 }
 
 void Node::MoveTail(int from, Node* dst) {
@@ -66,6 +74,9 @@ void Node::MoveTail(int from, Node* dst) {
   }
   key_bytes = -1;
   dst->key_bytes = -1;
+  image.clear();
+  dst->image.clear();
+  recs_max_known = dst->recs_max_known = false;
 }
 
 static int BitLength(int v) {
@@ -130,11 +141,8 @@ static int StoredPair(const char* prev, const char* key, int klen, char pad) {
 
 int LeafBytes(const Node& n, int a, int b, char pad) {
   bool whole = a == 0 && b == n.n();
-  if (whole && n.key_bytes >= 0 && n.pad == pad) {
-    uint32_t max_rec = n.min_rec;
-    for (uint32_t r : n.recs) max_rec = std::max(max_rec, r);
-    return n.n() * ChooseLayout(n.klen, max_rec).bytes + n.key_bytes;
-  }
+  if (whole && n.key_bytes >= 0 && n.pad == pad)
+    return n.n() * ChooseLayout(n.klen, n.LayoutRec()).bytes + n.key_bytes;
   LeafSizer s(n.klen, pad, n.min_rec);
   int key_bytes = 0;
   for (int i = a; i < b; ++i) {
@@ -156,6 +164,8 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   out->keys.clear();
   out->recs.clear();
   out->kids.clear();
+  out->image.clear();
+  out->recs_max_known = false;
   if (out->attr > 3) return Status::Corrupt("bad node attribute " + std::to_string(out->attr));
   if (!out->leaf()) {
     if (n == 0 || n > InteriorCapacity(klen)) {
@@ -238,9 +248,11 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
     }
     return;
   }
-  uint32_t max_rec = node.min_rec;
-  for (uint32_t r : node.recs) max_rec = std::max(max_rec, r);
-  LeafLayout l = ChooseLayout(klen, max_rec);
+  LeafLayout l = ChooseLayout(klen, node.LayoutRec());
+  if (node.image.size() == kImageSize && pad == node.pad && l.bytes == node.image_entry_bytes) {
+    std::memcpy(page + 12, node.image.data() + 12, kPageSize - 12);
+    return;
+  }
   uint8_t* area = page + 24;
   int key_end = kLeafArea;
   int prev_trail = 0;
@@ -271,6 +283,86 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
   page[20] = static_cast<uint8_t>(l.rec_bits);
   page[21] = page[22] = static_cast<uint8_t>(l.dup_bits);
   page[23] = static_cast<uint8_t>(l.bytes);
+  if (pad == node.pad) {
+    node.image.assign(kImageSize, '\0');  // one allocation of just this size
+    std::memcpy(node.image.data(), page, kPageSize);
+    node.image_entry_bytes = l.bytes;
+  }
+}
+
+void Node::Splice(int i, int removed, int added) {
+  const int count = n(), old_count = count - added + removed;
+  const LeafLayout l = ChooseLayout(klen, LayoutRec());
+  auto* page = reinterpret_cast<uint8_t*>(image.data());
+  if (!leaf() || l.bytes != image_entry_bytes || l.rec_bits != page[20]) {
+    image.clear();
+    key_bytes = -1;  // not counted by the edit: counted again when asked
+    return;
+  }
+  uint8_t* area = page + 24;
+  const uint64_t dup_mask = Mask(l.dup_bits);
+  const uint64_t entry_mask = Mask(8 * l.bytes);
+  auto entry = [&](int j) {  // stored key bytes of entry j
+    uint64_t v;
+    std::memcpy(&v, area + j * l.bytes, 8);  // the image has room past its end
+    if constexpr (std::endian::native != std::endian::little) v = __builtin_bswap64(v);
+    v &= entry_mask;
+    int dup = j ? static_cast<int>((v >> l.rec_bits) & dup_mask) : 0;
+    int trail = static_cast<int>((v >> (l.rec_bits + l.dup_bits)) & dup_mask);
+    return klen - dup - trail;
+  };
+  const int old_end = old_count * l.bytes + GetLE16(page + 12);  // lowest key byte
+  // Where entry i's key bytes end (they grow down from the page end),
+  // counted from whichever end of the leaf is nearer.
+  int at;
+  if (i <= old_count / 2) {
+    at = kLeafArea;
+    for (int j = 0; j < i; ++j) at -= entry(j);
+  } else {
+    at = old_end;
+    for (int j = i; j < old_count; ++j) at += entry(j);
+  }
+  int old_len = 0;
+  for (int j = i; j < i + removed; ++j) old_len += entry(j);
+  // The new entries, packed as EncodeNode packs them.
+  uint8_t packed[3 * 8 + 8];
+  int stored[3], dups[3], new_len = 0;
+  int prev_trail = i ? TrailCount(key(i - 1), klen, pad) : 0;
+  for (int j = 0; j < added; ++j) {
+    const char* k = key(i + j);
+    int trail = TrailCount(k, klen, pad);
+    dups[j] = i + j ? DupCount(key(i + j - 1), prev_trail, k, trail, klen) : 0;
+    stored[j] = klen - dups[j] - trail;
+    new_len += stored[j];
+    uint64_t v = recs[i + j] | (static_cast<uint64_t>(dups[j]) << l.rec_bits) |
+                 (static_cast<uint64_t>(trail) << (l.rec_bits + l.dup_bits));
+    for (int b = 0; b < l.bytes; ++b) packed[j * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
+    prev_trail = trail;
+  }
+  const int new_end = old_end - (new_len - old_len);
+  if (new_end < count * l.bytes) {  // overfull: the leaf is about to split
+    image.clear();
+    key_bytes = -1;
+    return;
+  }
+  // Entries and key bytes after the spliced ones move as two blocks (from a
+  // copy: either block may move into the other's old place), the new ones
+  // go between, and the gap between the two areas is zero.
+  uint8_t old[kLeafArea];
+  std::memcpy(old, area, kLeafArea);
+  std::memcpy(area + new_end, old + old_end, static_cast<size_t>(at - old_len - old_end));
+  int pos = at;
+  for (int j = 0; j < added; ++j) {
+    pos -= stored[j];
+    std::memcpy(area + pos, key(i + j) + dups[j], static_cast<size_t>(stored[j]));
+  }
+  std::memcpy(area + (i + added) * l.bytes, old + (i + removed) * l.bytes,
+              static_cast<size_t>((old_count - i - removed) * l.bytes));
+  std::memcpy(area + i * l.bytes, packed, static_cast<size_t>(added * l.bytes));
+  std::memset(area + count * l.bytes, 0, static_cast<size_t>(new_end - count * l.bytes));
+  PutLE16(page + 2, static_cast<uint16_t>(count));
+  PutLE16(page + 12, static_cast<uint16_t>(new_end - count * l.bytes));
+  key_bytes = kLeafArea - new_end;
 }
 
 }  // namespace xb::cdx

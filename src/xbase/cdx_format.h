@@ -2,6 +2,7 @@
 // (see docs/cdx-format.md) and the decoded form the tree code works on.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +23,8 @@ constexpr int kMaxTagName = 10;
 constexpr int kExprPool = 512;  // expression text area of a header
 constexpr uint32_t kNoPage = 0xFFFFFFFFu;
 constexpr uint64_t kLockOffset = 0x7FFFFFFEull;
+// A leaf's kept page, with room for whole-word reads of its last entry.
+constexpr size_t kImageSize = kPageSize + 8;
 
 constexpr uint16_t kAttrRoot = 1;
 constexpr uint16_t kAttrLeaf = 2;
@@ -145,6 +148,15 @@ struct Node {
   std::string keys;  // n * klen bytes
   std::vector<uint32_t> recs;
   std::vector<uint32_t> kids;  // interior only
+  // Leaves: the page as last encoded, patched by every edit since, so that
+  // writing a leaf after a few changes does not pack all its entries again
+  // (empty = none; a split, a merge or a change of entry layout drops it).
+  mutable std::string image;  // kImageSize bytes when there is one
+  mutable int image_entry_bytes = 0;
+  // Largest record number of the entries (valid when known), kept by the
+  // edits: the entry layout depends on it and is asked for at every edit.
+  mutable uint32_t recs_max = 0;
+  mutable bool recs_max_known = false;
 
   bool leaf() const { return (attr & kAttrLeaf) != 0; }
   bool root() const { return (attr & kAttrRoot) != 0; }
@@ -152,6 +164,15 @@ struct Node {
   const char* key(int i) const { return keys.data() + static_cast<size_t>(i) * klen; }
   std::string key_str(int i) const { return std::string(key(i), static_cast<size_t>(klen)); }
   const char* last_key() const { return key(n() - 1); }
+  // The record number the entry layout must hold: min_rec or a larger entry.
+  uint32_t LayoutRec() const {
+    if (!recs_max_known) {
+      recs_max = 0;
+      for (uint32_t r : recs) recs_max = std::max(recs_max, r);
+      recs_max_known = true;
+    }
+    return std::max(min_rec, recs_max);
+  }
   uint32_t last_rec() const { return recs.back(); }
 
   void Insert(int i, const char* k, uint32_t rec, uint32_t kid);
@@ -159,6 +180,11 @@ struct Node {
   void SetKey(int i, const char* k, uint32_t rec);
   // Moves entries [from, n) to the end of `dst`.
   void MoveTail(int from, Node* dst);
+
+ private:
+  // Entries [i, i + removed) of the leaf as `image` holds it became entries
+  // [i, i + added) of the node: the image follows (or is dropped).
+  void Splice(int i, int removed, int added);
 };
 
 // Bit layout of the packed entries of one leaf.

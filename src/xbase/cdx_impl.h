@@ -26,10 +26,12 @@ namespace xb::cdx {
 
 class FileImpl;
 
-// One range of the index file a commit writes.
+// One range of the index file a commit writes (its bytes live in the
+// file's commit buffer until the commit is done).
 struct PageWrite {
   uint32_t off;
-  std::string bytes;
+  const uint8_t* data;
+  uint32_t len;
 };
 
 using NodeRef = std::shared_ptr<Node>;
@@ -117,6 +119,8 @@ class TagImpl final : public CdxTag {
   uint32_t root_ = kNoPage;
   bool header_dirty_ = false;
   bool dropped_ = false;
+  // The descent of the change under way, kept between changes for its room.
+  std::vector<std::pair<NodeRef, int>> path_;
 };
 
 class CursorImpl final : public CdxCursor {
@@ -174,8 +178,8 @@ class FileImpl final : public CdxFile {
     table_ = table;
     table_name_ = name;
   }
-  void AddTableWrite(uint64_t offset, std::string bytes) override {
-    table_writes_.push_back({offset, std::move(bytes)});
+  void AddTableWrite(uint64_t offset, std::string bytes, size_t saved) override {
+    table_writes_.push_back({offset, std::move(bytes), saved});
   }
 
   // --- used by tags and cursors ---
@@ -239,8 +243,14 @@ class FileImpl final : public CdxFile {
   struct TableWrite {
     uint64_t off;
     std::string bytes;
+    size_t saved;  // leading bytes whose old contents the journal keeps
   };
   std::vector<TableWrite> table_writes_;  // for the next commit
+  // Kept from commit to commit so that a commit allocates nothing: the
+  // encoded pages and headers, and the journal being written.
+  std::vector<uint8_t> page_buf_;
+  std::vector<PageWrite> commit_writes_;
+  std::string journal_buf_;
   bool read_only_;
   // The file as the last commit (or the lock) left it: what a rollback
   // journal must be able to put back.

@@ -134,53 +134,56 @@ Status FileImpl::OpenJournal(bool create) {
 }
 
 Status FileImpl::WriteJournal(const std::vector<PageWrite>& writes, uint32_t marker) {
-  std::string body;
-  size_t room = 64 + table_name_.size();
-  for (const auto& w : writes) room += 8 + w.bytes.size();
-  for (const auto& w : table_writes_) room += 12 + w.bytes.size();
-  body.reserve(room);
+  // Built in one buffer kept from commit to commit: header, then body.
+  std::string& blob = journal_buf_;
+  size_t room = kJournalHeader + 64 + table_name_.size();
+  for (const auto& w : writes) room += 8 + w.len;
+  for (const auto& w : table_writes_) room += 12 + std::min(w.bytes.size(), w.saved);
+  blob.resize(kJournalHeader);
+  blob.reserve(room);
   uint32_t entries = 0;
   auto save = [&](uint32_t off, size_t len) -> Status {
     if (off + len > disk_end_) return Status::OK();  // a new page: nothing to put back
-    AppendLE32(&body, off);
-    AppendLE32(&body, static_cast<uint32_t>(len));
-    size_t at = body.size();
-    body.resize(at + len);
-    XB_RETURN_IF_ERROR(file_->ReadExact(off, body.data() + at, len));
+    AppendLE32(&blob, off);
+    AppendLE32(&blob, static_cast<uint32_t>(len));
+    size_t at = blob.size();
+    blob.resize(at + len);
+    XB_RETURN_IF_ERROR(file_->ReadExact(off, blob.data() + at, len));
     ++entries;
     return Status::OK();
   };
-  for (const auto& w : writes) XB_RETURN_IF_ERROR(save(w.off, w.bytes.size()));
+  for (const auto& w : writes) XB_RETURN_IF_ERROR(save(w.off, w.len));
   // The free head and counter as they were: put back last, ending the repair.
   XB_RETURN_IF_ERROR(save(kHdrFree, 8));
   // The table's bytes as they are; what lies past its end (an appended
   // record) has nothing to put back but the part that existed.
-  std::string tables;
+  AppendLE32(&blob, static_cast<uint32_t>(table_name_.size()));
+  const size_t count_at = blob.size();
+  AppendLE32(&blob, 0);
+  blob += table_name_;
   uint32_t table_entries = 0;
   for (const auto& w : table_writes_) {
-    std::string old(w.bytes.size(), '\0');
+    const size_t want = std::min(w.bytes.size(), w.saved);
+    const size_t at = blob.size();
+    blob.resize(at + 12 + want);
     size_t got = 0;
-    XB_RETURN_IF_ERROR(table_->ReadAt(w.off, old.data(), old.size(), &got));
+    XB_RETURN_IF_ERROR(table_->ReadAt(w.off, blob.data() + at + 12, want, &got));
+    blob.resize(at + (got ? 12 + got : 0));
     if (got == 0) continue;
-    old.resize(got);
-    AppendLE32(&tables, static_cast<uint32_t>(w.off));
-    AppendLE32(&tables, static_cast<uint32_t>(w.off >> 32));
-    AppendLE32(&tables, static_cast<uint32_t>(got));
-    tables += old;
+    auto* e = reinterpret_cast<uint8_t*>(blob.data() + at);
+    PutLE32(e, static_cast<uint32_t>(w.off));
+    PutLE32(e + 4, static_cast<uint32_t>(w.off >> 32));
+    PutLE32(e + 8, static_cast<uint32_t>(got));
     ++table_entries;
   }
-  AppendLE32(&body, static_cast<uint32_t>(table_name_.size()));
-  AppendLE32(&body, table_entries);
-  body += table_name_;
-  body += tables;
-  std::string blob(kJournalHeader, '\0');
   auto* h = reinterpret_cast<uint8_t*>(blob.data());
+  PutLE32(h + count_at, table_entries);
+  const size_t body = blob.size() - kJournalHeader;
   std::memcpy(h, kMagic, 8);
   PutLE32(h + 8, marker);
   PutLE32(h + 12, entries);
-  PutLE32(h + 16, static_cast<uint32_t>(body.size()));
-  PutLE32(h + 20, Checksum(reinterpret_cast<const uint8_t*>(body.data()), body.size()));
-  blob += body;
+  PutLE32(h + 16, static_cast<uint32_t>(body));
+  PutLE32(h + 20, Checksum(h + kJournalHeader, body));
   XB_RETURN_IF_ERROR(OpenJournal(true));
   return journal_->WriteAt(0, blob.data(), blob.size());
 }
@@ -317,7 +320,8 @@ Status FileImpl::Commit() {
   // A record written alone leaves the counter where it was: other users'
   // cached pages stay good.
   const uint32_t final_version = index_changed ? marker + 1 : version_;
-  std::vector<PageWrite> writes;
+  std::vector<PageWrite>& writes = commit_writes_;
+  writes.clear();
   XB_RETURN_IF_ERROR(CollectWrites(&writes, marker));
   uint8_t counter[8];
   if (!writes.empty() || !table_writes_.empty()) {
@@ -328,8 +332,8 @@ Status FileImpl::Commit() {
     for (const auto& w : table_writes_)
       XB_RETURN_IF_ERROR(table_->WriteAt(w.off, w.bytes.data(), w.bytes.size()));
     for (const auto& w : writes) {
-      XB_RETURN_IF_ERROR(file_->WriteAt(w.off, w.bytes.data(), w.bytes.size()));
-      disk_end_ = std::max<uint64_t>(disk_end_, w.off + w.bytes.size());
+      XB_RETURN_IF_ERROR(file_->WriteAt(w.off, w.data, w.len));
+      disk_end_ = std::max<uint64_t>(disk_end_, w.off + w.len);
     }
   }
   PutLE32(counter, free_head_);

@@ -52,13 +52,18 @@ void TagImpl::set_root(uint32_t r) {
 }
 
 Status TagImpl::CheckUsable() const {
+  const uint8_t* h = header_.data();
+  // Runs before every descent: the message is only built for a failure.
+  if (!dropped_ && def_.key_len >= 1 && def_.key_len <= kMaxKeyLen &&
+      GetLE16(h + kHdrKeyPos) + GetLE16(h + kHdrKeyExprLen) <= kExprPool &&
+      GetLE16(h + kHdrForPos) + GetLE16(h + kHdrForLen) <= kExprPool)
+    return Status::OK();
   std::string what = header_off_ == 0 ? "tag directory" : "tag " + def_.name;
   if (dropped_) return Status::NotFound(file_->path() + ": " + what + " no longer exists");
   if (def_.key_len < 1 || def_.key_len > kMaxKeyLen) {
     return Status::Corrupt(file_->path() + ": " + what + ": header at " + HexOffset(header_off_) +
                            ": key length " + std::to_string(def_.key_len) + " is not 1 to 240");
   }
-  const uint8_t* h = header_.data();
   if (GetLE16(h + kHdrKeyPos) + GetLE16(h + kHdrKeyExprLen) > kExprPool ||
       GetLE16(h + kHdrForPos) + GetLE16(h + kHdrForLen) > kExprPool) {
     return Status::Corrupt(file_->path() + ": " + what + ": header at " + HexOffset(header_off_) +

@@ -196,8 +196,9 @@ Status TagImpl::SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level) {
 Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  std::string k;
-  XB_RETURN_IF_ERROR(PadKey(key, &k));
+  Target t{Target::kEntry, {}, recno};
+  XB_RETURN_IF_ERROR(PadKey(key, &t.key));
+  const std::string& k = t.key;
   Pos pos;
   if (def_.unique) {
     bool valid;
@@ -205,8 +206,9 @@ Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
     XB_RETURN_IF_ERROR(Normalize(&pos, &valid));
     if (valid && std::memcmp(pos.leaf->key(pos.idx), k.data(), k.size()) == 0) return Status::OK();
   }
-  std::vector<std::pair<NodeRef, int>> path;
-  XB_RETURN_IF_ERROR(Find(Target{Target::kEntry, k, recno}, &pos, &path));
+  auto& path = path_;
+  path.clear();
+  XB_RETURN_IF_ERROR(Find(t, &pos, &path));
   NodeRef leaf = pos.leaf;
   if (pos.idx < leaf->n() &&
       CompareEntry(leaf->key(pos.idx), leaf->recs[pos.idx], k.data(), recno, klen()) == 0) {
@@ -215,7 +217,9 @@ Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   }
   leaf->Insert(pos.idx, k.data(), recno, 0);
   file_->MarkDirty(leaf);
-  return SplitUp(path, static_cast<int>(path.size()) - 1);
+  Status s = SplitUp(path, static_cast<int>(path.size()) - 1);
+  path.clear();  // the pages are not held past the change
+  return s;
 }
 
 Status TagImpl::Unlink(Node* n) {
@@ -323,11 +327,13 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
 Status TagImpl::DoRemove(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  std::string k;
-  XB_RETURN_IF_ERROR(PadKey(key, &k));
-  std::vector<std::pair<NodeRef, int>> path;
+  Target t{Target::kEntry, {}, recno};
+  XB_RETURN_IF_ERROR(PadKey(key, &t.key));
+  const std::string& k = t.key;
+  auto& path = path_;
+  path.clear();
   Pos pos;
-  XB_RETURN_IF_ERROR(Find(Target{Target::kEntry, k, recno}, &pos, &path));
+  XB_RETURN_IF_ERROR(Find(t, &pos, &path));
   NodeRef leaf = pos.leaf;
   if (pos.idx >= leaf->n() ||
       CompareEntry(leaf->key(pos.idx), leaf->recs[pos.idx], k.data(), recno, klen()) != 0) {
@@ -336,7 +342,9 @@ Status TagImpl::DoRemove(const std::string& key, uint32_t recno) {
   }
   leaf->Erase(pos.idx);
   file_->MarkDirty(leaf);
-  return FixUnderflow(path, static_cast<int>(path.size()) - 1);
+  Status s = FixUnderflow(path, static_cast<int>(path.size()) - 1);
+  path.clear();  // the pages are not held past the change
+  return s;
 }
 
 Status TagImpl::DoBuild(const std::vector<std::pair<std::string, uint32_t>>& entries) {

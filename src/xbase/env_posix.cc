@@ -162,6 +162,13 @@ class PosixFile final : public File {
       }
       done += static_cast<size_t>(r);
     }
+    // The file is now at least this long: when the reserved part of the
+    // mapping covers it, the bytes just written (a record appended at the
+    // end) are read and rewritten through the mapping from now on.
+    {
+      std::unique_lock<std::shared_mutex> g(map_mu_);
+      if (map_ && offset + n > map_len_ && offset + n <= map_cap_) map_len_ = offset + n;
+    }
     return Status::OK();
   }
 

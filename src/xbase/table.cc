@@ -583,8 +583,10 @@ Status Table::Append() {
     std::string count(4, '\0');
     for (int i = 0; i < 4; ++i) count[i] = static_cast<char>(recno >> (8 * i));
     if (index_) {
+      // What lay past the old end is not part of the table: only the
+      // end-of-file mark the record goes over is kept for a rollback.
       s = index_->Update(recno, nullptr, blank,
-                         {{RecordOffset(recno), std::move(out)}, {4, std::move(count)}}, true);
+                         {{RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, true);
     } else {
       s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());
       if (s.ok()) s = file_->WriteAt(4, count.data(), 4);

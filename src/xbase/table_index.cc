@@ -96,9 +96,29 @@ Status IndexSet::BindTags() {
       tag.cond = std::move(*cond);
     }
     tag.cdx->SetKeyType(KeyTypeOf(tag.key->result_type()));
+    tag.plain_fields = PlainFields(tdef);
     tags_.push_back(std::move(tag));
   }
   return Status::OK();
+}
+
+std::vector<int> IndexSet::PlainFields(const TagDef& tdef) const {
+  std::vector<int> out;
+  int len = 0;
+  const std::string& e = tdef.key_expr;
+  for (size_t at = 0; at <= e.size();) {
+    size_t plus = e.find('+', at);
+    if (plus == std::string::npos) plus = e.size();
+    size_t a = e.find_first_not_of(" \t", at), b = e.find_last_not_of(" \t", plus - 1);
+    if (a == std::string::npos || a >= plus || b < a) return {};
+    int f = table_->FieldIndex(e.substr(a, b - a + 1));
+    if (f < 0 || table_->fields_[f].type != 'C') return {};
+    out.push_back(f);
+    len += table_->fields_[f].len;
+    at = plus + 1;
+  }
+  if (len != tdef.key_len) return {};  // a tag made on another structure
+  return out;
 }
 
 std::vector<TagInfo> IndexSet::Infos() const {
@@ -147,6 +167,16 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
 
 Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read) const {
   const Tag& t = tags_[i];
+  if (!t.plain_fields.empty()) {
+    // What the expression would give: the fields' bytes, joined.
+    key->clear();
+    for (int f : t.plain_fields) {
+      const FieldDef& fd = table_->fields_[f];
+      key->append(rec, fd.offset, fd.len);
+      if (read) read->fields.set(static_cast<size_t>(f));
+    }
+    return Status::OK();
+  }
   RecordSource src(table_->fields_, rec, read);
   auto v = t.key->Evaluate(src);
   if (!v.ok()) return v.status().With(Describe(table_->path_, t.cdx->def()));
@@ -164,14 +194,13 @@ Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFiel
 
 Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
                         std::vector<TableWrite> writes, bool blank_keys_may_fail) {
-  struct Change {
-    int tag;
-    bool remove, insert;
-    std::string old_key, new_key;
-  };
-  std::vector<Change> changes;
+  // The keys of every change are kept from call to call (their room is
+  // reused): a record change allocates nothing once warmed up.
+  if (changes_.size() < tags_.size()) changes_.resize(tags_.size());
+  size_t used = 0;
   for (int i = 0; i < tag_count(); ++i) {
-    Change c{i, false, false, {}, {}};
+    Change& c = changes_[used];
+    c.tag = i;
     bool old_in = false, new_in = false;
     if (old_rec) {
       ReadFields read;
@@ -190,12 +219,12 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     if (old_in && new_in && c.old_key == c.new_key) continue;
     c.remove = old_in;
     c.insert = new_in;
-    if (c.remove || c.insert) changes.push_back(std::move(c));
+    if (c.remove || c.insert) ++used;
   }
   XB_RETURN_IF_ERROR(Lock());
   Status s = cdx_->Refresh();
-  for (const auto& c : changes) {
-    if (!s.ok()) break;
+  for (size_t k = 0; k < used && s.ok(); ++k) {
+    const Change& c = changes_[k];
     CdxTag* tag = tags_[c.tag].cdx;
     if (c.remove) {
       s = tag->Remove(c.old_key, recno);
@@ -210,7 +239,7 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
   }
   // The record goes out even when a tag failed (the table is what counts;
   // `reindex` mends the tag), in the same commit as the entries.
-  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes));
+  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes), w.saved);
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }
@@ -225,7 +254,7 @@ Status IndexSet::Remove(uint32_t recno, const std::string& rec, std::vector<Tabl
     s = tags_[i].cdx->Remove(key, recno);
     if (s.IsNotFound()) s = Status::OK();
   }
-  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes));
+  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes), w.saved);
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }
@@ -358,7 +387,7 @@ Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   *present = false;
   between_ = false;
   if (order_ < 0) return Status::OK();
-  std::string key;
+  std::string& key = sync_key_;  // runs at every step of a walk: no allocation
   bool in_tag = false;
   XB_RETURN_IF_ERROR(KeyFor(order_, rec, &key, &in_tag));
   // A record the FOR condition leaves out still has a key, and the key says

@@ -22,6 +22,10 @@ class IndexSet {
     CdxTag* cdx = nullptr;
     std::unique_ptr<Expression> key;
     std::unique_ptr<Expression> cond;  // null without FOR
+    // A key that is character fields one after another ("NEGOCIO+CODIGO",
+    // most tags): their numbers, so the key is copied straight out of the
+    // record. Empty: the key expression is evaluated.
+    std::vector<int> plain_fields;
   };
 
   static Result<std::unique_ptr<IndexSet>> Open(Table* t, const std::string& path, OpenMode mode);
@@ -38,6 +42,9 @@ class IndexSet {
   struct TableWrite {
     uint64_t off;
     std::string bytes;
+    // Leading bytes whose old contents a rollback puts back; an appended
+    // record saves only the end-of-file mark it overwrites.
+    size_t saved = SIZE_MAX;
   };
 
   // One change of record `recno` and its keys, written as one unit through
@@ -112,6 +119,8 @@ class IndexSet {
  private:
   IndexSet(Table* t, std::unique_ptr<CdxFile> cdx) : table_(t), cdx_(std::move(cdx)) {}
   Status BindTags();
+  // The character fields a key expression joins, when that is all it does.
+  std::vector<int> PlainFields(const TagDef& tdef) const;
   // Key of `rec` for tag `i`, whatever its FOR condition says.
   Status KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read = nullptr) const;
   // True when `a` and `b` agree on everything `read` names.
@@ -131,6 +140,13 @@ class IndexSet {
   std::unique_ptr<CdxCursor> cursor_;
   std::optional<std::string> scope_top_, scope_bottom_;
   bool between_ = false;  // Sync found no entry: the cursor is on the one after
+  std::string sync_key_;
+  struct Change {  // of one tag, in Update
+    int tag = 0;
+    bool remove = false, insert = false;
+    std::string old_key, new_key;
+  };
+  std::vector<Change> changes_;
 };
 
 }  // namespace xb

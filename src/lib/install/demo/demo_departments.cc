@@ -86,7 +86,12 @@ xb::Status AddAccounting(Context& c, const std::string& n) {
         "CUENTAS", [&](Row& r) { r.Set("NEGOCIO", n).Set("CUENTA", l[2]).Set("DESCRIP", l[1]); }));
     XB_RETURN_IF_ERROR(c.Add("LIGAS", [&](Row& r) {
       r.Set("NEGOCIO", n).Set("MODULO", "06").Set("CODIGO", l[0]).Set("DESCRIP", l[1]);
-      r.Set("CUENTA", l[2]).Set("TIPO", 1);
+      // Expenses and what employees owe are debits; what is owed to them,
+      // to the state or to the funds, and what they pay back, credits.
+      const std::string code = l[0];
+      const bool debit = code == "PL-SALARIO" || code == "PL-EXTRAS" || code == "PL-RETDB" ||
+                         code == "PL-AJUSTE";
+      r.Set("CUENTA", l[2]).Set("TIPO", debit ? 1 : 0);
     }));
   }
   // Distribution tables for shared costs.
