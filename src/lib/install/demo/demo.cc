@@ -192,6 +192,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"bonus reductions", demo::AddBonusReductions},
                         {"accounting settings", demo::AddAccountingSettings},
                         {"employer report", demo::AddEmployerReport},
+                        {"SAP journal mapping", demo::AddSapMapping},
                         {"cash boxes", demo::AddCash},
                         {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};
