@@ -29,7 +29,10 @@ const char kUsage[] =
     "  schema [--json]                          the table catalog compiled into qzadmin\n"
     "  consolidate DIR --business B (--department D | --all-departments) --date YYYYMMDD\n"
     "                                           open payroll periods, as \"Iniciar Planilla\"\n"
-    "  recalc DIR --business B --kind K [...]   recalculate past payrolls (qzadmin recalc: the kinds)\n"
+    "  recalc DIR --business B --kind K [...]   recalculate past payrolls as the \"Recalculo\"\n"
+    "                                           screens do (`qzadmin recalc` lists the kinds)\n"
+    "  reconcile DIR --business B --department D --date YYYYMMDD\n"
+    "                                           a payroll against its SAP journal (exit 1: differences)\n"
     "  --force replaces only what an installation consists of (its tables lose their rows);\n"
     "  nothing else in DIR is touched.\n";
 
@@ -40,7 +43,8 @@ int main(int argc, char** argv) {
   std::map<std::string, int (*)(const Args&)> commands = {
       {"dump", CmdDump}, {"info", CmdInfo}, {"check", CmdCheck}, {"reindex", CmdReindex},
       {"pack", CmdPack}, {"init", CmdInit}, {"demo", CmdDemo},   {"schema", CmdSchema},
-      {"consolidate", CmdConsolidate}, {"recalc", CmdRecalc}};
+      {"consolidate", CmdConsolidate}, {"recalc", CmdRecalc},
+      {"reconcile", CmdReconcile}};
   if (argc < 2 || commands.find(argv[1]) == commands.end()) {
     std::fputs(kUsage, stderr);
     return 2;

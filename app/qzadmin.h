@@ -21,6 +21,7 @@ int CmdCheckInstallation(const Args& args);
 int CmdSchema(const Args& args);
 int CmdConsolidate(const Args& args);
 int CmdRecalc(const Args& args);
+int CmdReconcile(const Args& args);
 bool IsFolder(const std::string& path);
 
 // Prints "qzadmin: <message>" on stderr and returns 1.

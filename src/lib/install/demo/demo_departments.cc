@@ -124,6 +124,7 @@ xb::Status AddDepartment(Context& c, const Business& b, const Department& d) {
     r.Set("FIN_LIQ", "Gracias por sus servicios.").Set("LIGA_CONT", "PL-EFECT");
     r.Set("DEB_RET", "PL-RETDB").Set("CRED_RET", "PL-RETCR");
     r.Set("C_COSTO", d.centres.front().first).Set("SERIAL", 1).Set("SERIAL_EMP", "EMPLEADOS");
+    r.Set("CECOS", d.centres.front().first);  // the SAP journal's cost centre
     r.Set("CANT_PERS", 60).Set("H_EXTRA", "02").Set("EXTRA_APLI", 1);
     r.Set("H_DOBLES", "03").Set("DOBLE_APLI", 1).Set("H_TRABAJA", "01").Set("TRABA_APLI", 1);
   }));

@@ -1,0 +1,82 @@
+#include "lib/accounting/sap_run.h"
+
+#include "lib/payroll/dates.h"
+#include "lib/payroll/table_position.h"
+
+namespace qz {
+
+int32_t SapPayDate(const PayrollType* tipo, int obliga_dia, int32_t corte) {
+  if (!tipo || tipo->tipo != 1 || obliga_dia != 1 || corte <= 0) return corte;
+  if (tipo->dia_pago < 1 || tipo->dia_pago > 7) return corte;
+  return corte + (tipo->dia_pago - Weekday(corte));
+}
+
+bool SapIncluded(const SapEmployeeStatus& e, int32_t pay) {
+  if (e.f_ingreso > pay) return false;
+  if (e.activo == 1) return true;
+  return e.f_retiro > 0 && e.newest_line > 0 && e.f_retiro > e.newest_line && e.f_retiro <= pay &&
+         e.inmediato != 1;
+}
+
+void SapForRows(xb::Table& t, const char* tag, const std::string& prefix,
+                const std::function<void(xb::Table&)>& fn) {
+  TablePosition keep(&t);
+  if (!SeekOn(t, tag, prefix, true).ok()) return;
+  std::vector<uint32_t> rows;
+  for (bool more = true; more && !t.Eof(); more = t.Skip().ok()) {
+    auto k = t.CurrentKey();
+    if (!k.ok() || k->compare(0, prefix.size(), prefix) != 0) break;
+    rows.push_back(t.RecNo());
+  }
+  for (uint32_t r : rows)
+    if (t.GoTo(r).ok()) fn(t);
+}
+
+std::set<std::string> SapMappedColumns(const std::vector<SapMapRow>& mapping) {
+  std::set<std::string> out;
+  for (const auto& m : mapping)
+    if (!m.IsTotal()) out.insert(m.columna);
+  return out;
+}
+
+void SapGather::Add(SapEmployeeRow row, const SapEmployeeResult& r, double ret_acum) {
+  ++dept_.employees;
+  SapTotals t;
+  t.s_total = r.net;
+  t.d_total = r.d;
+  t.r_total = r.r;
+  t.ind_total = r.n;
+  t.i_total = r.s;
+  dept_.totals.Add(t);
+  for (const auto& [col, a] : r.columns) dept_.columns[col].Add(a);
+  for (const auto& p : r.problems) out_->problems.push_back(p);
+  if (!out_->detail) return;
+  auto seen = index_.find(row.codigo);
+  if (seen != index_.end()) {
+    // Met again (a second department): its amounts add up.
+    SapEmployeeRow& e = out_->employees[seen->second];
+    e.totals.Add(t);
+    ++e.contador;
+    for (const auto& [col, a] : r.columns) e.columns[col].Add(a);
+    return;
+  }
+  // On the first occurrence the net is what is paid after the withholding
+  // carried over, never below 0.
+  t.s_total = r.net - ret_acum > 0 ? r.net - ret_acum : 0;
+  row.totals = t;
+  row.contador = 1;
+  row.columns = r.columns;
+  row.extra = dept_.extra;
+  row.depto = dept_.depto;
+  row.moneda = dept_.moneda;
+  row.fecha = dept_.fecha;
+  index_[row.codigo] = out_->employees.size();
+  out_->employees.push_back(std::move(row));
+}
+
+void SapGather::EndDept() {
+  if (dept_.employees > 0) out_->departments.push_back(std::move(dept_));
+  dept_ = SapDeptRow{};
+}
+
+}  // namespace qz
