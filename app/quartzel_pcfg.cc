@@ -6,6 +6,7 @@
 //   quartzel-pcfg --module HOTEL                    run with the toolbar of a cash-handling
 //                                                   module (HOTEL, VENTAS, RES, T_SHARE):
 //                                                   its cash button opens the cash boxes
+//                                                   (without --module: QUARTZEL.INI [MODULO] MODULO)
 //   quartzel-pcfg --screenshot TEMPLATE FILE.png    render a template offscreen
 //   quartzel-pcfg --screenshot SCREEN[:OP[:ROW]] FILE.png   a menu screen on a demo
 //                                                    installation (after an "Editar" operation)

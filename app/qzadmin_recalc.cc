@@ -11,6 +11,7 @@
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "qzadmin.h"
+#include "qzadmin_recalc_group.h"
 #include "xbase/codepage.h"
 #include "xbase/value.h"
 
@@ -35,6 +36,9 @@ struct RecalcKind {
 const RecalcKind kKinds[] = {
     {"history", History, "[--from YYYYMMDD] [--to YYYYMMDD]"},
     {"hourly-cost", HourlyCost, "[--from YYYYMMDD] [--to YYYYMMDD]"},
+    {"group-totals", GroupTotals,
+     "[--from YYYYMMDD] [--to YYYYMMDD] [--department D]... [--type T]"},
+    {"transactions", Transactions, "[--department D]..."},
 };
 
 void Usage() {

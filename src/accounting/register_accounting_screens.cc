@@ -2,6 +2,7 @@
 #include "accounting/def_cc.h"
 #include "accounting/def_dist.h"
 #include "accounting/dep_chk.h"
+#include "accounting/employer_report/arc_inf.h"
 #include "accounting/expense/export_c.h"
 #include "accounting/map_pla.h"
 #include "accounting/sap/as_sap.h"
@@ -22,6 +23,10 @@ void RegisterAccountingScreens(MenuRegistry& r, Desktop& d) {
   });
   r.Register("DEP_CHK", [&d](const std::string& business, const std::string& tmpl) {
     OpenScreen<DEP_CHK>(d, tmpl, business);
+  });
+  // The employer's report file configuration.
+  r.Register("ARC_INF", [&d](const std::string& business, const std::string& tmpl) {
+    OpenScreen<ARC_INF>(d, tmpl, business);
   });
   // The SAP journal: its mapping and the journal of the current payroll.
   r.Register("AS_SAP", [&d](const std::string& business, const std::string& tmpl) {

@@ -3,6 +3,7 @@
 #include "cash/cashiers.h"
 #include "cash/closing_report.h"
 #include "cash/counted_closing.h"
+#include "cash/deposits/brow_dep.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
@@ -50,7 +51,10 @@ bool CashBoxWindow::Init() {
   });
   ADD(kReattach, [this] { RunOperation([this] { REABRE_CAJA(); }); });
   ADD(kPreliminary, [this] { RunOperation([this] { PRINT_CIERRE(); }); });
-  if (kind_.hotel()) ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
+  if (kind_.hotel()) {
+    ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
+    ADD(kDeposits, [this] { DEPOSITOS(); });
+  }
 
   // The grid exists before the window is shown: the window system binds
   // its view to it then.
@@ -252,6 +256,12 @@ void CashBoxWindow::ARQUEO() {
     return;
   }
   HCAJAS5(desktop(), this, boxes_, business_, slots().code, *shift);
+}
+
+void CashBoxWindow::DEPOSITOS() {
+  // The deposits are a window of their own: the box window stays for the
+  // closing that follows the day's deposits.
+  OpenDepositBrowse(desktop(), business_);
 }
 
 CashBoxWindow* OpenCashBoxWindow(Desktop& desktop, int toolbar_kind, int box_type,

@@ -27,6 +27,7 @@ class CashBoxWindow : public WDIAG {
     kReattach = 203,
     kPreliminary = 204,
     kCount = 205,
+    kDeposits = 206,
     kPostSales = 1001,
   };
 
@@ -41,6 +42,8 @@ class CashBoxWindow : public WDIAG {
   void CLOSE_CAJA();
   void PRINT_CIERRE();
   void ARQUEO();
+  // Hotel: the deposits browse of the business (registration from there).
+  void DEPOSITOS();
 
   const BoxKind& kind() const { return kind_; }
   WBLISTBOX* grid() const { return grid_.get(); }

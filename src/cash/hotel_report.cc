@@ -220,11 +220,16 @@ class Printer {
     w_.NewLine();
   }
 
-  void Detail(const Line& l) {
+  // A line; the folio layout names its transaction instead of folio and room.
+  void Detail(const Line& l, const std::string* transaction = nullptr) {
     w_.Say(0, DateText(l.fecha));
     w_.Say(10, l.hora);
-    w_.Say(20, Trim(l.folio));
-    w_.Say(35, l.room);
+    if (transaction) {
+      w_.Say(20, Utf8Left(Trim(l.code) + " " + *transaction, 24));
+    } else {
+      w_.Say(20, Trim(l.folio));
+      w_.Say(35, l.room);
+    }
     w_.Say(45, Utf8Left(l.reference, 19));
     w_.Say(64, l.invoice);
     if (o_.currency.empty()) w_.Say(80, Symbol(l.currency));
@@ -279,38 +284,13 @@ void InvoiceSummary(PageWriter& w, Printer& p, const std::string& business,
   }
 }
 
-}  // namespace
-
-PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader& box,
-                                 const ReportPeriod& period, const HotelReportOptions& options) {
-  const std::string business = PadRight(business_in, 15);
-  const auto transactions = ReadTransactions(business);
-  Collector collector(business, PadRight(box.code, 2), period, options, transactions);
-  const std::vector<Line> lines = collector.Collect();
-
-  PageWriter w("Cierre de Caja", 66, 100);
-  w.UseReportFrame({"CIERRE DE CAJA", "Caja: " + Trim(box.code) + " " + box.descrip,
-                    "Entre: " + DateText(period.from_date) + " " + period.from_time + "  y " +
-                        DateText(period.to_date) + " " + period.to_time,
-                    period.preliminary ? "Preliminar" : "Cierre Final"},
-                   G().XLOGOFILE);
+// The layout of boxes controlled by transaction code (T_CONTROL 0): the
+// lines of each code, with its total.
+void PrintByCode(PageWriter& w, Printer& printer, const HotelReportOptions& options,
+                 const std::vector<Line>& lines, const std::map<std::string, Transaction>& trans,
+                 Totals& grand, Totals& collected) {
   const bool detail = options.lines && !options.summary;
-  if (detail)
-    w.SetHeader([&options](PageWriter& p, int) {
-      p.Say(0, "Fecha", PageWriter::kBold);
-      p.Say(10, "Hora", PageWriter::kBold);
-      p.Say(20, "Folio", PageWriter::kBold);
-      p.Say(35, "Room", PageWriter::kBold);
-      p.Say(45, "Referencia", PageWriter::kBold);
-      p.Say(64, "Factura", PageWriter::kBold);
-      if (options.currency.empty()) p.Say(80, "M", PageWriter::kBold);
-      p.SayRight(96, "Monto", PageWriter::kBold);
-      p.RuleBelow(0, 96);
-      p.NewLine();
-    });
-  Printer printer(w, options, CurrencySymbols(business));
-  Totals grand, collected;
-  for (const auto& [code, tr] : transactions) {
+  for (const auto& [code, tr] : trans) {
     std::vector<const Line*> rows;
     for (const Line& l : lines)
       if (l.code == code) rows.push_back(&l);
@@ -334,6 +314,80 @@ PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader
       w.NewLine();
     }
   }
+}
+
+// The layout of boxes controlled by folio (T_CONTROL 1): the lines of each
+// folio in folio order, each naming its transaction, with the folio's room,
+// invoice and total; the summary prints one total per folio.
+void PrintByFolio(PageWriter& w, Printer& printer, const HotelReportOptions& options,
+                  const std::vector<Line>& lines, const std::map<std::string, Transaction>& trans,
+                  Totals& grand, Totals& collected) {
+  const bool detail = options.lines && !options.summary;
+  std::map<std::string, std::vector<const Line*>> by_folio;
+  for (const Line& l : lines) by_folio[l.folio].push_back(&l);
+  for (const auto& [folio, rows] : by_folio) {
+    const Line& first = *rows.front();
+    const std::string heading = "Folio: " + Trim(folio) + "  Room: " + Trim(first.room) +
+                                (Trim(first.invoice).empty() ? "" : "  Factura: " + Trim(first.invoice));
+    if (detail) {
+      w.Say(0, heading, PageWriter::kBold);
+      w.NewLine();
+    }
+    Totals per_folio;
+    for (const Line* l : rows) {
+      auto tr = trans.find(l->code);
+      const std::string descrip = tr == trans.end() ? "" : tr->second.descrip;
+      if (detail) printer.Detail(*l, &descrip);
+      const double amount = l->credit - l->debit;
+      per_folio.Add(l->currency, amount);
+      grand.Add(l->currency, amount);
+      if (tr == trans.end() || !tr->second.excluded) collected.Add(l->currency, amount);
+    }
+    printer.PrintTotals(options.summary ? heading : "***Total Folio " + Trim(folio), per_folio);
+    if (!options.summary) w.NewLine();
+  }
+}
+
+}  // namespace
+
+PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader& box,
+                                 const ReportPeriod& period, const HotelReportOptions& options) {
+  const std::string business = PadRight(business_in, 15);
+  const auto transactions = ReadTransactions(business);
+  Collector collector(business, PadRight(box.code, 2), period, options, transactions);
+  const std::vector<Line> lines = collector.Collect();
+
+  PageWriter w("Cierre de Caja", 66, 100);
+  w.UseReportFrame({"CIERRE DE CAJA", "Caja: " + Trim(box.code) + " " + box.descrip,
+                    "Entre: " + DateText(period.from_date) + " " + period.from_time + "  y " +
+                        DateText(period.to_date) + " " + period.to_time,
+                    period.preliminary ? "Preliminar" : "Cierre Final"},
+                   G().XLOGOFILE);
+  const bool detail = options.lines && !options.summary;
+  const bool by_folio = box.t_control == 1;
+  if (detail)
+    w.SetHeader([&options, by_folio](PageWriter& p, int) {
+      p.Say(0, "Fecha", PageWriter::kBold);
+      p.Say(10, "Hora", PageWriter::kBold);
+      if (by_folio) {
+        p.Say(20, "Transacción", PageWriter::kBold);
+      } else {
+        p.Say(20, "Folio", PageWriter::kBold);
+        p.Say(35, "Room", PageWriter::kBold);
+      }
+      p.Say(45, "Referencia", PageWriter::kBold);
+      p.Say(64, "Factura", PageWriter::kBold);
+      if (options.currency.empty()) p.Say(80, "M", PageWriter::kBold);
+      p.SayRight(96, "Monto", PageWriter::kBold);
+      p.RuleBelow(0, 96);
+      p.NewLine();
+    });
+  Printer printer(w, options, CurrencySymbols(business));
+  Totals grand, collected;
+  if (by_folio)
+    PrintByFolio(w, printer, options, lines, transactions, grand, collected);
+  else
+    PrintByCode(w, printer, options, lines, transactions, grand, collected);
   w.NewLine();
   printer.PrintTotals("***Gran Total: ", grand);
   printer.PrintTotals(options.summary ? "***G.Tot. Recaudado:" : "***Gran Total Recaudado:",

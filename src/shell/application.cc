@@ -24,7 +24,7 @@ bool Application::Start(const std::string& program_folder) {
     return false;
   }
   principal_ = std::make_unique<PRINCIPAL>(desktop_, view_, registry_);
-  principal_->toolbar_kind = ToolbarKindOfModule(module_);
+  principal_->toolbar_kind = ToolbarKindToStart(module_);
   return principal_->Init();
 }
 

@@ -21,7 +21,9 @@ class Application {
   ~Application();
 
   // The module whose toolbar the main window builds ("HOTEL", "VENTAS",
-  // "RES", "T_SHARE", ...: with the cash button); default this program's.
+  // "RES", "T_SHARE", ...: with the cash button); without one, the
+  // workstation's QUARTZEL.INI setting (ModuleOfWorkstation), else this
+  // program's.
   void SetModule(const std::string& module) { module_ = module; }
 
   // Steps up to the constructed main window; false when the program ends

@@ -1,5 +1,7 @@
 #include "xbase/file_swap.h"
 
+#include <cstring>
+
 #include "xbase/table_locks.h"
 
 namespace xb {
@@ -7,6 +9,8 @@ namespace {
 
 constexpr char kMarkerHead[] = "QZSWAP 1\n";
 constexpr char kMarkerTail[] = "END\n";
+// Over the version byte and the update date: no DBF starts with it.
+constexpr char kReplacedMark[4] = {'\0', 'Q', 'Z', 'P'};
 
 std::string MarkerPath(const std::string& dbf) { return dbf + ".swap"; }
 
@@ -46,6 +50,18 @@ Status RenameAll(Env* env, const std::vector<std::string>& finals) {
 
 std::string SwapTemp(const std::string& path) { return path + ".new"; }
 
+void RemoveBuildFiles(Env* env, const std::string& path) {
+  // An index being built keeps a rollback journal beside it until it is done.
+  for (const std::string& f : {SwapTemp(path), SwapTemp(path) + "-journal"})
+    if (env->Exists(f)) (void)env->Remove(f);
+}
+
+Status MarkReplaced(File* old_dbf) { return old_dbf->WriteAt(0, kReplacedMark, sizeof kReplacedMark); }
+
+bool IsMarkedReplaced(const uint8_t* header_prefix, size_t len) {
+  return len >= sizeof kReplacedMark && std::memcmp(header_prefix, kReplacedMark, sizeof kReplacedMark) == 0;
+}
+
 Status CommitSwap(Env* env, const std::string& dbf, const std::vector<std::string>& finals) {
   std::string text = kMarkerHead;
   for (const auto& f : finals) text += f + "\n";
@@ -65,20 +81,27 @@ Status RecoverSwap(Env* env, const std::string& dbf) {
   std::string marker = MarkerPath(dbf);
   if (!env->Exists(marker) && !env->Exists(SwapTemp(dbf))) return Status::OK();
   auto f = env->Open(dbf, OpenMode::kReadWrite);
-  if (!f.ok()) return Status::OK();  // read-only folder: nothing we may do
+  if (!f.ok()) {
+    // A user who may only read cannot finish a committed swap, and must not
+    // read the old table beside the new memo or index renamed before it.
+    if (!ReadMarker(env, marker).empty())
+      return Status::Busy(dbf + ": an interrupted pack waits for a user who may write the folder");
+    return Status::OK();
+  }
   if (!(*f)->Lock(kShareLockOffset, 1, true).ok()) return Status::OK();  // in use
   std::vector<std::string> finals = ReadMarker(env, marker);
   Status s;
   if (!finals.empty()) {
+    const bool replaces_dbf = env->Exists(SwapTemp(dbf));  // then `f` is the old file
     s = RenameAll(env, finals);
+    if (s.ok() && replaces_dbf) s = MarkReplaced(f->get());
     if (s.ok()) s = env->Remove(marker);
   } else {
     // Never committed: the old files are whole; drop what was being built.
     for (const char* ext : {".FPT", ".CDX", ".fpt", ".cdx"}) {
-      std::string tmp = SwapTemp(ReplaceExtension(dbf, ext));
-      if (env->Exists(tmp)) (void)env->Remove(tmp);
+      RemoveBuildFiles(env, ReplaceExtension(dbf, ext));
       auto r = env->Resolve(ReplaceExtension(dbf, ext));
-      if (r.ok() && env->Exists(SwapTemp(*r))) (void)env->Remove(SwapTemp(*r));
+      if (r.ok()) RemoveBuildFiles(env, *r);
     }
     if (env->Exists(SwapTemp(dbf))) (void)env->Remove(SwapTemp(dbf));
     if (env->Exists(marker)) (void)env->Remove(marker);

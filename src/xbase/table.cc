@@ -91,6 +91,8 @@ Status Table::Init(std::unique_ptr<File> f, const std::string& path, const OpenO
   uint8_t prefix[32];
   size_t got = 0;
   XB_RETURN_IF_ERROR(file_->ReadAt(0, prefix, 32, &got));
+  if (IsMarkedReplaced(prefix, got))
+    return Status::Busy(path + ": table was rebuilt by another user meanwhile; open it again");
   if (got < 32) return Status::Corrupt(path + ": file too short for a DBF header");
   uint64_t size = 0;
   XB_RETURN_IF_ERROR(file_->Size(&size));

@@ -44,8 +44,8 @@ Status Table::Pack() {
   const std::string index_path = index_ ? index_->path() : "";
   auto cleanup = [&] {
     RemoveQuietly(env_, dbf_new);
-    if (memo_) RemoveQuietly(env_, SwapTemp(memo_path));
-    if (index_) RemoveQuietly(env_, SwapTemp(index_path));
+    if (memo_) RemoveBuildFiles(env_, memo_path);
+    if (index_) RemoveBuildFiles(env_, index_path);
   };
   auto nf = env_->Create(dbf_new, true);
   if (!nf.ok()) return nf.status();
@@ -125,6 +125,10 @@ Status Table::Pack() {
   s = CommitSwap(env_, path_, finals);
   if (!s.ok()) return s.With(path_ + ": pack stopped while swapping files; reopen the table to finish it");
 
+  // Someone who opened the table just before the swap and locks it once we
+  // let go must not take the old file for the table.
+  (void)MarkReplaced(file_.get());
+
   // Carry on with the new files.
   std::string order = Order();
   index_.reset();
@@ -198,7 +202,7 @@ Status Table::Reindex(const std::vector<TagInfo>& fallback) {
   std::string order = Order();
   Status s = IndexSet::BuildFile(this, SwapTemp(index_path), defs, file_.get(), count_);
   if (!s.ok()) {
-    RemoveQuietly(env_, SwapTemp(index_path));
+    RemoveBuildFiles(env_, index_path);
     return s.With(path_ + ": reindex stopped; the old index is unchanged");
   }
   index_.reset();

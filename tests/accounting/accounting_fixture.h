@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/ui/catalog_data.h"
+#include "support/table_rows.h"
 #include "support/ui_session.h"
 
 namespace qztest {
@@ -68,30 +69,9 @@ class AccountingSession : public UiSession {
             {"COD_CENTRO", C(centre)}, {"PORCENTAJE", N(pct)}};
   }
 
-  // Every live row of `table` as "BUSINESS:field1/field2...", trimmed and
-  // sorted.
+  // Every live row of `table`, as SortedRows lists them.
   std::vector<std::string> Rows(const std::string& table, const std::vector<std::string>& fields) {
-    auto t = xb::Table::Open(file(table + ".DBF"));
-    std::vector<std::string> out;
-    if (!t.ok()) return {"<cannot open " + table + ">"};
-    for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1)) {
-      std::string row = qz::FieldText(**t, "NEGOCIO") + ":";
-      for (size_t i = 0; i < fields.size(); ++i) {
-        auto v = (*t)->Get(fields[i]);
-        std::string text;
-        if (v.ok() && v->is_numeric()) {
-          text = std::to_string(v->number());
-          text.erase(text.find_last_not_of('0') + 1);
-          if (text.back() == '.') text.pop_back();
-        } else {
-          text = qz::FieldText(**t, fields[i]);
-        }
-        row += (i ? "/" : "") + text;
-      }
-      out.push_back(row);
-    }
-    std::sort(out.begin(), out.end());
-    return out;
+    return SortedRows(file(table + ".DBF"), fields);
   }
   // Rows of every table a centre or a table code is written into.
   std::vector<std::string> Everything() {

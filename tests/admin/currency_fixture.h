@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/table_rows.h"
 #include "support/ui_session.h"
 #include "xbase/value.h"
 
@@ -72,32 +73,9 @@ class CurrencySession : public UiSession {
             {"FECHA", fecha},         {"LIMITE", D(2090, 1, 1)}, {"CAMBIO", N(rate)}};
   }
 
-  // Every live row of `table` as "BUSINESS:field1/field2...", trimmed and
-  // sorted.
+  // Every live row of `table`, as SortedRows lists them.
   std::vector<std::string> Rows(const std::string& table, const std::vector<std::string>& fields) {
-    auto t = xb::Table::Open(file(table + ".DBF"));
-    std::vector<std::string> out;
-    if (!t.ok()) return {"<cannot open " + table + ">"};
-    for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1)) {
-      std::string row = qz::FieldText(**t, "NEGOCIO") + ":";
-      for (size_t i = 0; i < fields.size(); ++i) {
-        auto v = (*t)->Get(fields[i]);
-        std::string text;
-        if (v.ok() && v->is_numeric()) {
-          text = std::to_string(v->number());
-          text.erase(text.find_last_not_of('0') + 1);
-          if (text.back() == '.') text.pop_back();
-        } else if (v.ok() && v->type() == xb::Value::Type::kDate) {
-          text = xb::DtosFromJulian(v->date());
-        } else {
-          text = qz::FieldText(**t, fields[i]);
-        }
-        row += (i ? "/" : "") + text;
-      }
-      out.push_back(row);
-    }
-    std::sort(out.begin(), out.end());
-    return out;
+    return SortedRows(file(table + ".DBF"), fields);
   }
   // Rows of every table that names a currency, in one list.
   std::vector<std::string> Everything() {

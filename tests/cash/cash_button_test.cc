@@ -3,6 +3,7 @@
 #include "cash/box_state.h"
 #include "cash/cash_screens.h"
 #include "cash/cash_window.h"
+#include "lib/ini/private_profile.h"
 #include "shell/shell_fixture.h"
 
 namespace shelltest {
@@ -77,6 +78,17 @@ TEST_F(CashButtonTest, TheTimeshareToolbarHasASecondButtonForTheSecondBox) {
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->kind().second_box());
   EXPECT_STREQ(w->kind().header, "CAJA_TS");
+}
+
+TEST_F(CashButtonTest, AWorkstationSetToAModuleStartsWithItsCashButton) {
+  EXPECT_EQ(qz::ToolbarKindToStart(""), qz::kPayrollToolbar);  // no setting
+  ASSERT_TRUE(qz::WritePrivateProfileString("MODULO", "MODULO", " hotel ", qz::QuartzelIni()).ok());
+  EXPECT_EQ(qz::ToolbarKindToStart(""), qz::kHotelToolbar);
+  // The command line wins.
+  EXPECT_EQ(qz::ToolbarKindToStart("VENTAS"), qz::kSalesToolbar);
+  EXPECT_EQ(qz::ToolbarKindToStart("PCFG"), qz::kPayrollToolbar);
+  ASSERT_TRUE(Start(qz::ToolbarKindToStart("")));
+  EXPECT_NE(main->toolbar()->Control(qz::kCashButtonId), nullptr);
 }
 
 TEST(ModuleToolbars, ModulesChooseTheirToolbar) {

@@ -96,6 +96,31 @@ TEST_F(ClosingReportTest, LinesOfOneFolioGroupMergeIntoOne) {
   EXPECT_NE(merged[0].find("3.00"), std::string::npos);
 }
 
+TEST_F(ClosingReportTest, ABoxControlledByFolioListsEachFolioWithItsOwnTotal) {
+  auto box = qz::ReadBoxHeader(hotel, kBiz, "01");
+  auto shift = qz::FindOpenShift(hotel, kBiz, "01");
+  box->t_control = 1;
+  qz::PrintDocument doc = qz::HotelClosingReport(kBiz, *box, qz::PeriodOf(*shift), {});
+  auto headings = Lines(doc, "Folio: ");
+  ASSERT_EQ(headings.size(), 2u);
+  EXPECT_EQ(Squeeze(headings[0]), "Folio: 100 Room: 204");
+  EXPECT_EQ(Squeeze(headings[1]), "Folio: 101 Room: 204");
+  // Each line names its transaction; tips stay out of the collected total.
+  auto tip = Lines(doc, "REF-09");
+  ASSERT_EQ(tip.size(), 2u);
+  EXPECT_NE(tip[1].find("PR "), std::string::npos);
+  EXPECT_EQ(Squeeze(Lines(doc, "***Total Folio 100")[0]), "***Total Folio 100 C 10,000.00");
+  EXPECT_EQ(Squeeze(Lines(doc, "***Total Folio 101")[0]), "***Total Folio 101 $ 24.00");
+  EXPECT_EQ(Squeeze(Lines(doc, "***Gran Total Recaudado:")[0]),
+            "***Gran Total Recaudado: C 10,000.00");
+  // The summary: one line per folio.
+  qz::HotelReportOptions o;
+  o.summary = true;
+  doc = qz::HotelClosingReport(kBiz, *box, qz::PeriodOf(*shift), o);
+  EXPECT_EQ(Lines(doc, "REF-").size(), 0u);
+  EXPECT_EQ(Squeeze(Lines(doc, "Folio: 100")[0]), "Folio: 100 Room: 204 C 10,000.00");
+}
+
 TEST_F(ClosingReportTest, TheFinalReportFollowsTheClosing) {
   Payment("100", "EF", "13:00:00", 5, "01", 5);  // after the closing below
   clock.SetNow({2026, 12, 8, 12, 30, 0, 0});

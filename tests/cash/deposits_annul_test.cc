@@ -80,6 +80,36 @@ TEST_F(DepositAnnul, ABankDepositAnnulledLeavesEveryBalanceAsBefore) {
   EXPECT_TRUE(Snapshot() == before);
 }
 
+TEST_F(DepositAnnul, TheReservationTypeADepositGaveGoesBackWithItsLastAnnulment) {
+  {
+    auto t = xb::Table::Open(file("CON_HLIB") + ".DBF");
+    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE((*t)->GoTo(1).ok());  // concept 01
+    ASSERT_TRUE((*t)->LockRecord().ok());
+    ASSERT_TRUE((*t)->Put("CAMB_RES", qztest::N(1)).ok());
+    ASSERT_TRUE((*t)->Put("TIP_RES", qztest::C("DP")).ok());
+    ASSERT_TRUE((*t)->Close().ok());
+  }
+  auto type_of = [&](const std::string& res) {
+    for (auto& r : Rows("ENC_RES"))
+      if (r["CODIGO"] == res) return r["TIPO"];
+    return std::string("?");
+  };
+  qz::DepositForm f = Form("01", 50000, {"R1"});
+  f.counterpart = {CounterLine{"1010", 0, 50000}};
+  auto first = reg.Register(f);
+  auto second = reg.Register(f);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(type_of("R1"), "DP");
+  EXPECT_EQ(Rows("DET_RES8")[0]["TIPO_ANT"], "GA");
+  // The second deposit still applies to R1: its type stays.
+  ASSERT_TRUE(Annul(*first, J(2026, 12, 9)));
+  EXPECT_EQ(type_of("R1"), "DP");
+  ASSERT_TRUE(Annul(*second, J(2026, 12, 9)));
+  EXPECT_EQ(type_of("R1"), "GA");
+  EXPECT_EQ(type_of("R2"), "GA");
+}
+
 TEST_F(DepositAnnul, RoomsDatesAndBoxRefuseTheAnnulmentUntilTheyAllow) {
   qz::DepositForm f = Form("01", 50000, {"R1"});
   f.counterpart = {CounterLine{"1010", 0, 50000}};

@@ -7,6 +7,7 @@
 #include "cash/deposits/brow_dep.h"
 #include "cash/deposits/deposit_reports.h"
 #include "cash/deposits_fixture.h"
+#include "lib/ui/cell_click.h"
 
 namespace {
 
@@ -131,6 +132,43 @@ TEST_F(DepositBrowse, PrepaymentsOfPendingArrivalsGroupByAgency) {
   text = qz::BuildDepositReport(nullptr, r).PlainText();
   EXPECT_NE(text.find("Total CR"), std::string::npos);
   EXPECT_NE(text.find("Total US"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DepositBrowse, MarkedMovementsArePrintedTogetherAndTheMarksFollowTheUser) {
+  qz::WBLISTBOX* grid = browse->grid();
+  ASSERT_EQ(grid->RowCount(), 2);
+  // Without marks, the movement under the cursor.
+  grid->Select(1);
+  browse->UserPress(qz::BROW_DEP::kPrint);
+  ASSERT_EQ(ui.printed().size(), 1u);
+  EXPECT_EQ(ui.printed()[0].PlainText().find("BOLETA-78"), std::string::npos);
+  // A click on the first column marks a row, "Marcar" the row under the cursor.
+  ASSERT_TRUE(qz::ClickCell(*grid, 0, 0));
+  EXPECT_EQ(grid->Cell(0, 0), "✓");
+  EXPECT_EQ(grid->Cell(1, 0), " ");
+  grid->Select(1);
+  browse->UserPress(qz::BROW_DEP::kMark);
+  EXPECT_EQ(grid->Cell(1, 0), "✓");
+  // Switching concepts keeps the marks.
+  browse->tree()->Click(browse->tree()->Find("04"));
+  browse->tree()->Click(browse->tree()->root()->children.front().get());
+  browse->UserPress(qz::BROW_DEP::kPrint);
+  ASSERT_EQ(ui.printed().size(), 2u);
+  const std::string both = ui.printed()[1].PlainText();
+  EXPECT_NE(both.find("BOLETA-77"), std::string::npos);
+  EXPECT_NE(both.find("BOLETA-78"), std::string::npos);
+  // Unmarked again, only the current one.
+  ASSERT_TRUE(qz::ClickCell(*grid, 0, 0));
+  ASSERT_TRUE(qz::ClickCell(*grid, 1, 0));
+  EXPECT_EQ(grid->Cell(1, 0), " ");
+  browse->UserPress(qz::BROW_DEP::kPrint);
+  ASSERT_EQ(ui.printed().size(), 3u);
+  EXPECT_EQ(ui.printed()[2].PlainText().find("BOLETA-78"), std::string::npos);
+  EXPECT_NE(ui.printed()[2].PlainText().find("BOLETA-77"), std::string::npos);
 }
 
 }  // namespace

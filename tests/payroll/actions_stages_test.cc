@@ -127,6 +127,45 @@ TEST_F(StagesTest, ADeletedStageLeavesThePersonsLists) {
   EXPECT_EQ(Lists("HOTEL PLAYA")[0], "CODIGO=RRHH ETAPAS_MOD=[0002] ETAPAS_AUT=");
 }
 
+TEST_F(StagesTest, SignaturesFollowARenamedOrDeletedStageWithTheRestOfTheChange) {
+  Create("USR_REQ", {{{"NEGOCIO", C(hc)},
+                      {"CODIGO", C("01")},
+                      {"NOMBRE", C("COMPRAS")},
+                      {"ETAPAS_REQ", C("[0002][0003]")},
+                      {"ETAPAS_CXP", C("[0002]")},
+                      {"NOTIFICA", C("[0001][0002]")}},
+                     {{"NEGOCIO", C(hp)}, {"CODIGO", C("01")}, {"ETAPAS_REQ", C("[0002]")}}});
+  const std::vector<std::string> fields = {"ETAPAS_REQ", "ETAPAS_CXP", "ETAPAS_ABO", "NOTIFICA"};
+  auto* s = Stages();
+  s->oB()->Select(1);
+  ui.Menu("Modificar");
+  auto* e = dynamic_cast<MANT_PLA*>(Window("MANT_PLA"));
+  ui.Type(e, MANT_PLA::kCodigo, "0020");
+  const auto persons = Lists();
+  {
+    // Someone is editing the signature: the persons already carried over are
+    // put back, and the stage keeps its code.
+    auto other = LockedBy("USR_REQ", 1);
+    ui.Press(e, 1);
+  }
+  EXPECT_EQ(Lists(), persons);
+  EXPECT_EQ(Rows("ETAP_PLA", {"CODIGO"})[1], "CODIGO=0002");
+  EXPECT_EQ(Rows("USR_REQ", fields)[0],
+            "ETAPAS_REQ=[0002][0003] ETAPAS_CXP=[0002] ETAPAS_ABO= NOTIFICA=[0001][0002]");
+  ui.TakeBoxTexts();
+  ASSERT_EQ(Window("MANT_PLA"), e);
+  ui.Press(e, 1);
+  EXPECT_EQ(Rows("USR_REQ", fields),
+            std::vector<std::string>{
+                "ETAPAS_REQ=[0020][0003] ETAPAS_CXP=[0020] ETAPAS_ABO= NOTIFICA=[0001][0020]"});
+  EXPECT_EQ(Rows("USR_REQ", {"ETAPAS_REQ"}, "HOTEL PLAYA"),
+            std::vector<std::string>{"ETAPAS_REQ=[0002]"});
+
+  s->oB()->Select(0);  // 0001
+  ASSERT_TRUE(ui.Menu("Borrar"));
+  EXPECT_EQ(Rows("USR_REQ", {"NOTIFICA"}), std::vector<std::string>{"NOTIFICA=[0020]"});
+}
+
 TEST_F(StagesTest, RemovingACodeTouchesOnlyThatWholeCode) {
   EXPECT_EQ(qz::RemoveBracketedCode("[01][0001][01  ][1]", "01"), "[0001][1]");
   EXPECT_EQ(qz::RemoveBracketedCode("[AB][CD", "CD"), "[AB][CD");

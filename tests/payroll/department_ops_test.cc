@@ -119,6 +119,41 @@ TEST_F(DepartmentOpsTest, DuplicateRefusesBadCodesThenCopiesTheLayoutOnce) {
   EXPECT_EQ(Count("DET_DEPT", "DEPTO", "COC3"), 3);
 }
 
+TEST_F(DepartmentOpsTest, DuplicatingUnderTheCodeOfADeletedDepartmentAsksAboutItsPayrolls) {
+  EXPECT_TRUE(qz::DEL_DTO(desktop, kCentral, "COC"));  // its two payrolls stay
+  ui.TakeBoxTexts();
+  const auto history = HistoryCounts("COC");
+  auto type_coc = [&](qz::WDIAG& d) {
+    d.UserType(501, "COC");
+    d.UserPress(1);
+  };
+  ui.OnDialog("DUP_PLAN", [&](qz::WDIAG& d) {
+    ui.AnswerNext(2);
+    type_coc(d);
+    d.UserPress(2);
+  });
+  const size_t shown = ui.boxes().size();
+  EXPECT_FALSE(qz::DUP_PLA(desktop, kCentral, "BAR"));
+  ASSERT_EQ(ui.boxes().size(), shown + 1);
+  const auto& box = ui.boxes().back();
+  EXPECT_EQ(box.title, "Advertencia");
+  EXPECT_EQ(box.style, 33);
+  EXPECT_NE(box.text.find("2 planillas históricas de un departamento borrado"), std::string::npos)
+      << box.text;
+  ui.TakeBoxTexts();
+  EXPECT_EQ(Count("ENC_DEPT", "CODIGO", "COC"), 0);
+  EXPECT_EQ(Count("DET_DEPT", "DEPTO", "COC"), 0);
+
+  // Recreating the department on purpose: the copy takes the code, the
+  // payrolls stay as they were.
+  ui.OnDialog("DUP_PLAN", type_coc);
+  EXPECT_TRUE(qz::DUP_PLA(desktop, kCentral, "BAR"));
+  EXPECT_EQ(ui.TakeBoxTexts().size(), 1u);
+  EXPECT_EQ(Count("ENC_DEPT", "CODIGO", "COC"), 1);
+  EXPECT_EQ(Count("DET_DEPT", "DEPTO", "COC"), Count("DET_DEPT", "DEPTO", "BAR"));
+  EXPECT_EQ(HistoryCounts("COC"), history);
+}
+
 TEST_F(DepartmentOpsTest, DuplicateWithoutASourceSaysSoAndCancelWritesNothing) {
   ui.OnDialog("DUP_PLAN", [&](qz::WDIAG& d) {
     d.UserType(501, "OTRO");

@@ -4,10 +4,12 @@
 #include "cash/deposits/deposit_data.h"
 #include "cash/deposits/deposit_dialogs.h"
 #include "cash/deposits/deposit_reports.h"
+#include "cash/deposits/reg_dep.h"
 #include "lib/data/date_time.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ui/catalog.h"
 #include "lib/ui/catalog_data.h"
+#include "lib/ui/cell_click.h"
 #include "lib/ui/desktop.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/report_output.h"
@@ -31,6 +33,7 @@ BROW_DEP::~BROW_DEP() {
 
 void BROW_DEP::CerrarBases() {
   desktop().KillTimers(this);
+  if (grid_) ClearCellClicks(*grid_);
   grid_.reset();
   tree_.reset();
   if (enc_) KILLTABLA(enc_);
@@ -44,6 +47,10 @@ bool BROW_DEP::Init() {
   }
   xb::Table* t = &enc_->table();
   grid_ = std::make_unique<WBLISTBOX>(*this, kGrid, t);
+  AGREGARCOL(*grid_, t, " ", "MOVIMIENTO", "X");
+  grid_->SetFormat(0, [this](const xb::Value& v) {
+    return std::string(v.is_char() && Marked(v.str()) ? "✓" : " ");
+  });
   AGREGARCOL(*grid_, t, "Fecha", "FECHA", "");
   AGREGARCOL(*grid_, t, "# Depósito", "NUM_DEP", "");
   AGREGARCOL(*grid_, t, "Consecutivo", "MOVIMIENTO", "");
@@ -59,7 +66,9 @@ bool BROW_DEP::Init() {
   AGREGARCOL(*grid_, t, "U.A.", "A_USUARIO", "");
   AGREGARCOL(*grid_, t, "Info Anulación", "ANUL_USER", "");
   grid_->SHOWNUMBERS = false;
-  BROWMARKS(*grid_, {{3, "ENC_HLIB2"}}, 3, negocio_);
+  scope_ = negocio_;
+  BROWMARKS(*grid_, {{4, "ENC_HLIB2"}}, 4, scope_);
+  SetCellClick(*grid_, 0, [this] { MARK_DEP(); });
 
   tree_ = std::make_unique<TreeModel>(*this, kTree);
   AttachTree(kTree, tree_.get());
@@ -81,6 +90,8 @@ bool BROW_DEP::Init() {
   ADD(kCorrect, [this] { CORRECT_DEP(); });
   ADD(kAnnul, [this] { ANNUL_DEP(); });
   ADD(kReports, [this] { REPORTS_DEP(); });
+  ADD(kNew, [this] { NEW_DEP(); });
+  ADD(kMark, [this] { MARK_DEP(); });
   OnNCDestroy = [this] { CerrarBases(); };
   if (!CREATE().ok()) return false;
   ShowFooter();
@@ -90,7 +101,8 @@ bool BROW_DEP::Init() {
 
 void BROW_DEP::ShowConcept(const std::string& concepto) {
   if (!grid_) return;
-  BROWMARKS(*grid_, {{3, "ENC_HLIB2"}}, 3, negocio_ + concepto);
+  scope_ = negocio_ + concepto;
+  BROWMARKS(*grid_, {{4, "ENC_HLIB2"}}, 4, scope_);
   shown_row_ = -2;
   ShowFooter();
 }
@@ -128,14 +140,25 @@ void BROW_DEP::Refresh() {
   ShowFooter();
 }
 
-void BROW_DEP::PRINT_DEP() {
+void BROW_DEP::MARK_DEP() {
   const std::string mov = Selected();
-  if (mov.empty()) {
+  if (mov.empty()) return;
+  if (!marks_.erase(mov)) marks_.insert(mov);
+  // The mark is no field: the rows are read again for it to show.
+  const uint32_t keep = grid_->SelectedRecNo();
+  BROWMARKS(*grid_, {{4, "ENC_HLIB2"}}, 4, scope_);
+  grid_->SelectRecNo(keep);
+}
+
+void BROW_DEP::PRINT_DEP() {
+  std::vector<std::string> movs(marks_.begin(), marks_.end());
+  if (movs.empty() && !Selected().empty()) movs.push_back(Selected());
+  if (movs.empty()) {
     MESSAGE_BOX("Falta seleccionar el depósito que desea imprimir", "Error", kMbIconStop);
     return;
   }
   PrintDocument doc;
-  RunOperation([&] { doc = DepositVoucher(this, negocio_, {mov}); });
+  RunOperation([&] { doc = DepositVoucher(this, negocio_, movs); });
   PRINT_REPORT(desktop(), doc);
 }
 
@@ -164,6 +187,10 @@ void BROW_DEP::ANNUL_DEP() {
   bool may = false;
   RunOperation([&] { may = MayAnnulDeposit(this, negocio_, mov); });
   if (may && AskAnnulment(*this, negocio_, mov)) Refresh();
+}
+
+void BROW_DEP::NEW_DEP() {
+  OpenDepositRegistration(desktop(), negocio_);
 }
 
 void BROW_DEP::REPORTS_DEP() {

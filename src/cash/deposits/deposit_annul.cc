@@ -1,5 +1,8 @@
 #include "cash/deposits/deposit_annul.h"
 
+#include <utility>
+#include <vector>
+
 #include "cash/deposits/bank_book.h"
 #include "cash/deposits/deposit_data.h"
 #include "cash/deposits/hotel_box.h"
@@ -127,6 +130,26 @@ bool DateAllowed(void* owner, const std::string& negocio, const Movement& m,
   return true;
 }
 
+// The type an application changed goes back when the reservation keeps no
+// other application and still has the type the deposit gave it (the front
+// desk may have changed it since, and that choice stays).
+void RestoreReservationTypes(void* owner, const std::string& negocio, const std::string& given,
+                             const std::vector<std::pair<std::string, std::string>>& types) {
+  TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8");
+  TablePtr enc = USE(owner, "ENC_RES", "ENC_RES");
+  for (const auto& [cod_res, before] : types) {
+    const std::string key = Pad(negocio, 15) + Pad(cod_res, 15);
+    if (res8->Seek(key) && !res8->Eof()) continue;
+    if (!(enc->Seek(key) && !enc->Eof())) continue;
+    if (FieldBytes(enc->table(), "TIPO") != Pad(given, 2)) continue;
+    LOCK_FOR_MODIFY(*enc);
+    StoreBytes(*enc, "TIPO", before);
+    UNLOCK_FOR_MODIFY(*enc);
+  }
+  KILLTABLA(enc);
+  KILLTABLA(res8);
+}
+
 void WriteAnnulment(void* owner, const std::string& negocio, const std::string& movimiento,
                     const Movement& m, const DepositConcept& c, int32_t fecha) {
   if (c.tipo_mov == 0) {
@@ -159,8 +182,14 @@ void WriteAnnulment(void* owner, const std::string& negocio, const std::string& 
   KILLTABLA(t);
   TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8B");
   const std::string key = Pad(negocio, 15) + Pad(movimiento, 15);
-  while (res8->Seek(key) && !res8->Eof()) DELETE_RECORD(*res8);
+  std::vector<std::pair<std::string, std::string>> types;  // reservation, type before
+  while (res8->Seek(key) && !res8->Eof()) {
+    const std::string before = FieldBytes(res8->table(), "TIPO_ANT");
+    if (!Trim(before).empty()) types.emplace_back(FieldBytes(res8->table(), "COD_RES"), before);
+    DELETE_RECORD(*res8);
+  }
   KILLTABLA(res8);
+  if (c.camb_res) RestoreReservationTypes(owner, negocio, c.tip_res, types);
 }
 
 }  // namespace
@@ -189,6 +218,7 @@ bool AnnulDeposit(WDIAG* owner, const std::string& negocio, const std::string& m
   bool done = false;
   WAIT wait(owner, "Procesando Datos...");
   RunOperation([&] {
+    EnsureJournalSerial(owner, negocio, c.tipo_mov == 0 ? kBankModule : c.JournalModule());
     START_ATOMIC_TRANSACTION();
     WriteAnnulment(owner, negocio, movimiento, m, c, fecha);
     END_TRANSACTION();

@@ -56,15 +56,34 @@ AppliedDeposit Apply(void* owner, const DepositForm& f, const HotelSettings& h,
   return out;
 }
 
-void ChangeReservationType(void* owner, const std::string& negocio, const std::string& cod_res,
-                           const std::string& tipo) {
+// Gives the reservation the concept's type; answers the type it had, which
+// the application keeps so that an annulment can give it back.
+std::string ChangeReservationType(void* owner, const std::string& negocio,
+                                  const std::string& cod_res, const std::string& tipo) {
   TablePtr t = USE(owner, "ENC_RES", "ENC_RES");
+  std::string before;
   if (t->Seek(Pad(negocio, 15) + Pad(cod_res, 15)) && !t->Eof()) {
     LOCK_FOR_MODIFY(*t);
+    before = FieldBytes(t->table(), "TIPO");
     StoreBytes(*t, "TIPO", tipo);
     UNLOCK_FOR_MODIFY(*t);
   }
   KILLTABLA(t);
+  return before;
+}
+
+// The type the reservation had before the deposits applied to it changed
+// it (recorded on their applications); empty when none did.
+std::string TypeBeforeDeposits(WDBTable& res8, const std::string& negocio,
+                               const std::string& cod_res) {
+  const std::string key = Pad(negocio, 15) + Pad(cod_res, 15);
+  res8.SetScope(xb::Value::Char(key), xb::Value::Char(key));
+  std::string before;
+  for (res8.GoTop(); !res8.Eof() && before.empty(); res8.Skip())
+    if (!Trim(FieldBytes(res8.table(), "TIPO_ANT")).empty())
+      before = FieldBytes(res8.table(), "TIPO_ANT");
+  res8.ClearScope();
+  return before;
 }
 
 std::string LineText(const DepositForm& f, const HotelSettings& h) {
@@ -159,6 +178,8 @@ std::optional<std::string> DepositRegistration::Register(DepositForm f) {
   {
     WAIT wait(owner_, "Procesando Datos...");
     RunOperation([&] {
+      // The journal's serial, before the transaction holds any serial.
+      EnsureJournalSerial(owner_, f.negocio, c.tipo_mov == 0 ? kBankModule : c.JournalModule());
       START_ATOMIC_TRANSACTION();
       const std::string written = Write(f, c, h, caja);
       END_TRANSACTION();
@@ -243,7 +264,14 @@ std::string DepositRegistration::Write(const DepositForm& f, const DepositConcep
   const std::string tip_pago = DepositPaymentType(owner_, f.negocio);
   TablePtr res8 = USE(owner_, "DET_RES8", "DET_RES8");
   for (const auto& a : applied.applied) {
-    if (c.camb_res) ChangeReservationType(owner_, f.negocio, a.cod_res, c.tip_res);
+    std::string tipo_ant;
+    if (c.camb_res) {
+      tipo_ant = ChangeReservationType(owner_, f.negocio, a.cod_res, c.tip_res);
+      // A type an earlier deposit gave is not the reservation's own: keep
+      // the one that deposit recorded.
+      const std::string earlier = TypeBeforeDeposits(*res8, f.negocio, a.cod_res);
+      if (!earlier.empty() && tipo_ant == Pad(c.tip_res, 2)) tipo_ant = earlier;
+    }
     ADD_NEW_REC(*res8);
     StoreBytes(*res8, "NEGOCIO", f.negocio);
     StoreBytes(*res8, "COD_RES", a.cod_res);
@@ -256,6 +284,7 @@ std::string DepositRegistration::Write(const DepositForm& f, const DepositConcep
     StoreBytes(*res8, "TIP_PAGO", tip_pago);
     StoreBytes(*res8, "USUARIO", G().XUSER_ABREVIA);
     StoreText(*res8, "INFO_USER", stamp);
+    StoreBytes(*res8, "TIPO_ANT", tipo_ant);
     UNLOCK_NEW_REC(*res8);
   }
   KILLTABLA(res8);

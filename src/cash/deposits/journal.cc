@@ -6,28 +6,68 @@
 #include "cash/deposits/deposit_data.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
+#include "lib/data/patience.h"
+#include "lib/data/serials.h"
+#include "lib/errors/fault.h"
 #include "lib/data/use.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/workstation.h"
 #include "lib/ui/catalog_data.h"
 
 namespace qz {
-namespace {
 
-// Entries are numbered per business and module, one after the last.
-std::string NextNumber(WDBTable& enc, const std::string& negocio, const std::string& modulo) {
-  const std::string prefix = Pad(negocio, 15) + Pad(modulo, 9);
-  long last = 0;
-  enc.SetOrder("ENC_ASIE");
-  enc.SetScope(xb::Value::Char(prefix), xb::Value::Char(prefix));
-  enc.GoBottom();
-  if (!enc.Eof()) last = std::atol(Trim(FieldBytes(enc.table(), "NUMERO")).c_str());
-  enc.ClearScope();
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%015ld", last + 1);
-  return buf;
+std::string JournalSerialCode(const std::string& modulo) {
+  return "ASI" + Trim(modulo);
 }
 
+namespace {
+
+// The highest number already used by the module's entries.
+double LastNumber(void* owner, const std::string& negocio, const std::string& modulo) {
+  TablePtr enc = USE(owner, "ENC_ASIE", "ENC_ASIE");
+  const std::string prefix = Pad(negocio, 15) + Pad(modulo, 9);
+  enc->SetScope(xb::Value::Char(prefix), xb::Value::Char(prefix));
+  enc->GoBottom();
+  double last = enc->Eof() ? 0 : std::atof(Trim(FieldBytes(enc->table(), "NUMERO")).c_str());
+  KILLTABLA(enc);
+  return last;
+}
+
+}  // namespace
+
+void EnsureJournalSerial(void* owner, const std::string& negocio, const std::string& modulo) {
+  const std::string code = JournalSerialCode(modulo);
+  if (GET_CURRENTSERIAL(owner, negocio, code) != kNoSerial) return;
+  TablePtr seriales = USE(owner, "SERIALES", "SERIALES");
+  RetryPatiently([&] { return seriales->table().LockFile(); },
+                 LockPatience(seriales->Name, seriales->Alias, 0, RetryCounter::kLocks, kGenLock,
+                              "FLOCK"));
+  if (GET_CURRENTSERIAL(owner, negocio, code) == kNoSerial) {
+    ADD_NEW_REC(*seriales);
+    StoreBytes(*seriales, "NEGOCIO", negocio);
+    StoreBytes(*seriales, "CODIGO", code);
+    StoreText(*seriales, "DESCRIP", "Asientos del módulo " + Trim(modulo));
+    StoreNumber(*seriales, "NUMERO", LastNumber(owner, negocio, modulo));
+    StoreNumber(*seriales, "JUSTIFICA", 0);
+    StoreNumber(*seriales, "INDENT", 15);
+    UNLOCK_NEW_REC(*seriales);
+  }
+  seriales->Unlock();
+  KILLTABLA(seriales);
+}
+
+namespace {
+
+// The entry's number, from the module's serial: drawn under the serial's
+// lock, held until the transaction ends, so two workstations posting at
+// once never take the same number.
+std::string NextNumber(void* owner, const std::string& negocio, const std::string& modulo) {
+  const std::string code = JournalSerialCode(modulo);
+  std::string numero = GET_NXSERIAL(owner, negocio, code);
+  if (numero != kNoSerial) return numero;
+  EnsureJournalSerial(owner, negocio, modulo);
+  return GET_NXSERIAL(owner, negocio, code);
+}
 
 }  // namespace
 
@@ -50,8 +90,8 @@ std::string PostJournal(void* owner, const JournalEntry& e) {
     (balance > 0 ? r.credito : r.debito) = std::fabs(balance);
     lines.push_back(r);
   }
+  const std::string numero = NextNumber(owner, e.negocio, e.modulo);
   TablePtr enc = USE(owner, "ENC_ASIE", "ENC_ASIE");
-  const std::string numero = NextNumber(*enc, e.negocio, e.modulo);
   ADD_NEW_REC(*enc);
   StoreBytes(*enc, "NEGOCIO", e.negocio);
   StoreBytes(*enc, "MODULO", e.modulo);

@@ -1,7 +1,8 @@
 // Journal entries of the accounting module (ENC_ASIE / DET_ASIE) as the
-// cash layer posts them: a header per entry and its lines in the
-// accounting currency, rounded to cents; a rounding line keeps every entry
-// balanced. Runs inside the caller's transaction.
+// cash layer posts them: a header per entry, numbered from the module's
+// serial, and its lines in the accounting currency, rounded to cents; a
+// rounding line keeps every entry balanced. Runs inside the caller's
+// transaction.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,18 @@ struct JournalEntry {
   std::string rounding_account;  // takes what rounding leaves unbalanced
   std::vector<JournalLine> lines;
 };
+
+// The serial (SERIALES) an entry of `modulo` takes its number from: "ASI"
+// + the module ("ASI09"). A module without one gets it at its first entry.
+std::string JournalSerialCode(const std::string& modulo);
+
+// Gives `modulo` its serial when it has none: made once, under the file
+// lock of SERIALES (looked for again there), going on from the highest
+// number the module's entries already use. Called before a transaction
+// that posts to the module (the file lock cannot be had while the
+// transaction holds a serial of its own); PostJournal calls it as a last
+// resort.
+void EnsureJournalSerial(void* owner, const std::string& negocio, const std::string& modulo);
 
 // Appends the entry (lines rounded to cents, a rounding line when they do
 // not balance) and answers its number.

@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 
+#include "lib/payroll/payroll_line.h"
 #include "lib/payroll/table_position.h"
 #include "xbase/table.h"
 #include "xbase/value.h"
@@ -39,11 +40,7 @@ double DaysWorked(const std::vector<HoursColumn>& cols, int depto_hora, const Pa
     if (k.h_incap == 1) sign = depto_hora == 1 ? 0 : -1;
     if (k.horas_base == 1) {
       if (c.valor != 0 && depto_hora != 1) {
-        double d = 1;
-        if (tipo.tipo == 0 && k.dividir == 1) d = tipo.cantidad;
-        if (tipo.tipo == 1 && k.dividir == 1) d = tipo.n_emision;
-        if (d == 0) d = 1;
-        total += tipo.val_div * schedule_factor / d * sign;
+        total += tipo.val_div * schedule_factor / PeriodDivisor(tipo, k) * sign;
       }
     } else {
       total += c.valor * sign;

@@ -28,6 +28,11 @@ struct LineFacts {
   int sal_comple = 0, inc_cont = 0;
 };
 
+// The facts a payroll line (H_E_PERS, on its record) keeps: total salary,
+// entry and retirement dates, the two flags. The schedule factor and days
+// worked come from elsewhere and stay 0.
+LineFacts ReadLineFacts(const xb::Table& h_e_pers);
+
 // The input of the column `def` for the line: its own value and factor, the
 // total salary for percentages, and for a composite item of table kind 3 the
 // value of its base column (COL_BASE) on the same line.
@@ -38,5 +43,11 @@ EmployeeInput LineInput(const ColumnType& def, const std::vector<LineValue>& lin
 // for a type of kind 0, the weekdays DIA_PAGO of the month for kind 1; at
 // least 1, so nothing divides by 0.
 int PayrollsInMonth(const PayrollType& tipo, int32_t fecha);
+
+// What a column's value is divided by for one payroll when its type divides
+// it over the period (DIVIDIR = 1): CANTIDAD for a payroll type of kind 0,
+// N_EMISION for kind 1; 1 otherwise. A count that is not positive (a type
+// left without it) counts as 1, so nothing is divided by 0.
+double PeriodDivisor(const PayrollType& tipo, const ColumnType& columna);
 
 }  // namespace qz

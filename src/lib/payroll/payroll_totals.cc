@@ -79,12 +79,7 @@ xb::Result<PayrollTotals> ComputePayrollTotals(const PayrollKey& key, const Ente
     xb::Table& p = lines->table();
     XB_RETURN_IF_ERROR(p.GoTo(l));
     const std::string code = Raw(p, "CODIGO");
-    LineFacts facts;
-    facts.tot_sal = NumField(p, "TOT_SAL");
-    facts.f_ingreso = DateField(p, "F_INGRESO");
-    facts.f_retiro = DateField(p, "F_RETIRO");
-    facts.inc_cont = IntField(p, "INC_CONT");
-    facts.sal_comple = IntField(p, "SAL_COMPLE");
+    LineFacts facts = ReadLineFacts(p);
     auto schedule = schedules.find(Trimmed(Raw(p, "COD_TIEMPO")));
     facts.schedule_factor = schedule == schedules.end() ? 0 : schedule->second;
     const std::string empleado = Trimmed(xb::ToUtf8(code));

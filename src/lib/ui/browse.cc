@@ -390,6 +390,10 @@ xb::Status WBLISTBOX::REFRESHALL() {
   return xb::Status::OK();
 }
 
+xb::Status WBLISTBOX::Redraw() {
+  return Rebuild(SelectedRecNo(), current_, /*walked=*/true);
+}
+
 xb::Status WBLISTBOX::Reread() {
   if (!table_) return xb::Status::InvalidArgument("grid without a table");
   uint32_t keep = SelectedRecNo();

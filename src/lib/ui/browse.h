@@ -130,6 +130,10 @@ class WBLISTBOX {
   // Walks the tag again and re-reads the rows in view (the 60-second
   // refresh: what other workstations changed anywhere in the table).
   xb::Status Reread();
+  // Formats every row again, keeping the order and the selection: for a
+  // column whose format shows the screen's own state (a row marked in
+  // memory), which no change of the record would reveal.
+  xb::Status Redraw();
   // The rows the view shows (so a refresh re-reads them and nothing else).
   void SetVisibleRows(int first, int last);
   // Rows read from the table since the grid was made (for tests and

@@ -1,5 +1,6 @@
 #include "lib/ui/cash_button.h"
 
+#include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
 
 namespace qz {
@@ -21,6 +22,15 @@ int ToolbarKindOfModule(const std::string& module) {
   if (m == "RES" || m == "DEPO") return kReservationsToolbar;
   if (m == "T_SHARE") return kTimeshareToolbar;
   return kPayrollToolbar;
+}
+
+std::string ModuleOfWorkstation() {
+  return Trim(GetPrivateProfileString(kModuleSection, kModuleKey, "", QuartzelIni()));
+}
+
+int ToolbarKindToStart(const std::string& command_line_module) {
+  return ToolbarKindOfModule(Trim(command_line_module).empty() ? ModuleOfWorkstation()
+                                                               : command_line_module);
 }
 
 bool HasCashButton(int toolbar_kind) {

@@ -28,6 +28,15 @@ enum ToolbarKind : int {
 // The toolbar kind of a module name ("HOTEL", "HOT_1", "HOT_2", "VENTAS",
 // "RES", "DEPO", "T_SHARE"); 0 for any other (this program's "PCFG").
 int ToolbarKindOfModule(const std::string& module);
+// The module a workstation runs as when the command line names none:
+// QUARTZEL.INI, section "MODULO", key "MODULO" (empty: this program's own).
+// A front-desk workstation keeps its cash button across restarts this way.
+std::string ModuleOfWorkstation();
+inline constexpr const char* kModuleSection = "MODULO";
+inline constexpr const char* kModuleKey = "MODULO";
+// The toolbar kind a start builds: the module of the command line, else the
+// workstation's.
+int ToolbarKindToStart(const std::string& command_line_module);
 bool HasCashButton(int toolbar_kind);
 
 // The button ids on the toolbar and their caption.

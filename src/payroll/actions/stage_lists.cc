@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "lib/data/file_utils.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/catalog_edit.h"
 #include "lib/ui/desktop.h"
@@ -52,6 +53,17 @@ int RewriteRows(const std::string& table, const std::vector<std::string>& fields
 }
 
 const std::vector<std::string> kLists = {"ETAPAS_MOD", "ETAPAS_AUT"};
+// The digital signatures choose the same stages for requisitions, payables,
+// payments and notifications.
+const std::vector<std::string> kSignatureLists = {"ETAPAS_REQ", "ETAPAS_CXP", "ETAPAS_ABO",
+                                                  "NOTIFICA"};
+
+// USR_REQ belongs to the whole suite: an installation of this program alone
+// may not have it.
+int RewriteSignatures(const std::string& business, const Rewrite& rewrite) {
+  if (!IS_FILE(nullptr, "USR_REQ")) return 0;
+  return RewriteRows("USR_REQ", kSignatureLists, business, rewrite);
+}
 
 }  // namespace
 
@@ -81,16 +93,17 @@ int RenameStage(const std::string& business, const std::string& old_code,
     return TrimRight(bytes) == TrimRight(old_code) ? new_code : bytes;
   };
   return RewriteRows("AUTO_PLA", kLists, business, in_list) +
+         RewriteSignatures(business, in_list) +
          RewriteRows("TIP_ACC2", {"ETAPA_INI"}, business, whole) +
          RewriteRows("TIP_ACC", {"ETAPA_INI"}, business, whole) +
          RewriteRows("F_PLAN", {"ETAP_INI", "ETAP_INTER", "ETAP_FIN"}, business, whole);
 }
 
 int RemoveStageFromPersons(const std::string& business, const std::string& code) {
-  return RewriteRows("AUTO_PLA", kLists, business,
-                     [&](const std::string&, const std::string& bytes) {
-                       return RemoveBracketedCode(bytes, code);
-                     });
+  auto without = [&](const std::string&, const std::string& bytes) {
+    return RemoveBracketedCode(bytes, code);
+  };
+  return RewriteRows("AUTO_PLA", kLists, business, without) + RewriteSignatures(business, without);
 }
 
 }  // namespace qz

@@ -39,6 +39,13 @@ bool CodeTaken(const std::string& negocio, const std::string& code) {
   return FindSource(negocio, code).found;
 }
 
+std::string PastPayrollsQuestion(int64_t payrolls) {
+  return "El código digitado tiene " + std::to_string(payrolls) +
+         (payrolls == 1 ? " planilla histórica" : " planillas históricas") +
+         " de un departamento borrado; el departamento nuevo las mostrará como suyas.\r\n"
+         "¿Desea Continuar?";
+}
+
 void Error(WDIAG& dlg, const std::string& text, int focus) {
   MESSAGE_BOX(text, "Error", kMbIconStop);
   dlg.SetFocus(focus);
@@ -65,6 +72,18 @@ bool Accept(WDIAG& dlg, const std::string& negocio, const std::string& codigo, b
   }
   if (taken) {
     Error(dlg, "El código digitado para el departamento nuevo, ya existe ", kCodigo);
+    return false;
+  }
+  // A department deleted under this code left its payrolls behind: the copy
+  // would show them as its own. Recreating that department on purpose is
+  // fair, so the user decides.
+  int64_t payrolls = 0;
+  if (RunOperation([&] { payrolls = CountDepartment(negocio, code).payrolls; }) !=
+      OperationResult::kDone)
+    return false;
+  if (payrolls > 0 && MESSAGE_BOX(PastPayrollsQuestion(payrolls), "Advertencia",
+                                  kMbOkCancel | kMbIconQuestion) != 1) {
+    dlg.SetFocus(kCodigo);
     return false;
   }
   const std::string descrip = ToField(dlg.Text(kDescrip), kDescripWidth);

@@ -9,6 +9,7 @@
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
+#include "payroll/processes/employee_amount.h"
 #include "xbase/value.h"
 
 namespace qz {
@@ -45,7 +46,7 @@ void INIT_PLA::Configure() {
 }
 
 std::string INIT_PLA::LockedBy(const std::string& nombre) {
-  return "El empleado " + nombre + " está siendo modificado por otro usuario";
+  return EmployeeLockedBy(nombre);
 }
 
 void INIT_PLA::BuildGrid() {
@@ -84,46 +85,15 @@ void INIT_PLA::ItemActual(const std::string& depto) {
 }
 
 bool INIT_PLA::SaveAmount(const char* field, const std::string& text) {
-  WDBTable& w = *enc_pers_;
-  xb::Table& t = w.table();
-  if (t.Eof() || t.RecNo() == 0) return false;
-  const std::optional<double> amount = ParseNumber(text.empty() ? "0" : text);
-  if (!amount) return false;
-  const uint32_t recno = t.RecNo();
-  // Another user on this employee: say who, rather than keep this user
-  // waiting on a row that may stay locked for the length of an edit.
-  if (!t.IsRecordLocked(recno)) {
-    if (!t.LockRecord(recno).ok()) {
-      MESSAGE_BOX(LockedBy(FieldText(t, "NOMBRE")), "Alerta", kMbIconWarning);
-      return false;
-    }
-    (void)t.UnlockRecord(recno);
-  }
-  LOCK_FOR_MODIFY(w);
-  // The record as the lock re-read it: a row that left the department or
-  // was deactivated meanwhile is not written.
-  if (t.Deleted() || Bytes(t, "DEPTO") != depto_ || Number(t, "ACTIVO") != 1) {
-    UNLOCK_FOR_MODIFY(w);
-    return false;
-  }
-  (void)t.Put(field, xb::Value::Number(*amount));
-  UNLOCK_FOR_MODIFY(w);
-  // On to the next employee, as typing down a column expects.
-  const int row = grid_->RowOf(recno);
-  if (row >= 0 && row + 1 < grid_->RowCount()) (void)grid_->Select(row + 1);
-  return true;
+  return SaveEmployeeAmount(*enc_pers_, *grid_, depto_, field, text);
 }
 
 void INIT_PLA::Limpiar() {
   if (depto_.empty()) return;
   const bool done = RunAtomic("Limpiando Datos...", [&](Progress& progress) {
-    ForEachRow(clear_->table(), "ENC_PERS", negocio_ + depto_, [&](xb::Table& t) {
-      if (Number(t, "ACTIVO") != 1) return;
-      LOCK_FOR_MODIFY(*clear_);
-      for (const char* field : kAmountFields) (void)t.Put(field, xb::Value::Number(0));
-      UNLOCK_FOR_MODIFY(*clear_);
-      progress.Step();
-    });
+    ClearEmployeeAmounts(*clear_, negocio_, depto_,
+                         std::vector<const char*>(std::begin(kAmountFields), std::end(kAmountFields)),
+                         progress);
   });
   grid_->Reread();
   if (done) Finished();

@@ -35,6 +35,22 @@ Context::Context(const std::string& dir, const Catalog& catalog, const DemoOptio
       random_(options.seed),
       summary_(summary) {}
 
+xb::Status UpdateRow(Context& c, const std::string& table, const std::string& business,
+                     const std::function<void(xb::Table&)>& fill) {
+  auto t = c.Open(table);
+  if (!t.ok()) return t.status();
+  std::string key = Cp1252(business);
+  key.resize(15, ' ');
+  XB_RETURN_IF_ERROR((*t)->GoTop());
+  for (; !(*t)->Eof(); (*t)->Skip(1)) {
+    auto negocio = (*t)->Get("NEGOCIO");
+    if (!negocio.ok() || negocio->str() != key) continue;
+    fill(**t);
+    return (*t)->WriteBack();
+  }
+  return xb::Status::NotFound("demo: " + table + " has no row for " + business);
+}
+
 Context::~Context() {
   CloseAll();
 }
@@ -173,7 +189,9 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"formats", demo::AddFormats},
                         {"personnel actions", demo::AddPersonnelActions},
                         {"employees", demo::AddEmployees},
+                        {"bonus reductions", demo::AddBonusReductions},
                         {"accounting settings", demo::AddAccountingSettings},
+                        {"employer report", demo::AddEmployerReport},
                         {"SAP journal mapping", demo::AddSapMapping},
                         {"cash boxes", demo::AddCash},
                         {"hotel deposits", demo::AddDeposits},

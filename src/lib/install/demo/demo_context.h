@@ -158,11 +158,18 @@ xb::Status AddDepartments(Context& c);  // departments, layouts, sets, provision
 xb::Status AddFormats(Context& c);      // report, certificate, signature, employee-list formats
 xb::Status AddPersonnelActions(Context& c);  // stages, persons in charge, types, profiles
 xb::Status AddEmployees(Context& c);    // employees, value rows, splits, debts
+xb::Status AddBonusReductions(Context& c);  // year-end bonus reductions of some employees
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
+xb::Status AddEmployerReport(Context& c);  // the employer report's periods and columns
 xb::Status AddSapMapping(Context& c);  // the SAP journal mapping of every business
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
+
+// Puts `fill`'s fields into the business's row of a one-row-per-business
+// table written by an earlier part (NotFound when it has none).
+xb::Status UpdateRow(Context& c, const std::string& table, const std::string& business,
+                     const std::function<void(xb::Table&)>& fill);
 
 // How many calendar months of payrolls the demo's history holds, up to the
 // month before the demo's.

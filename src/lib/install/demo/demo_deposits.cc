@@ -71,8 +71,15 @@ xb::Status AddDeposits(Context& c) {
   const double rate = 505.25;  // colones per dollar on the deposits' days
   const std::string bank_account = "200-01-7654321";
 
-  XB_RETURN_IF_ERROR(c.Add("F_HOTEL", [&](Row& r) {
-    r.Set("NEGOCIO", n).Set("MONEDA_RES", "US").Set("DIF_PREPAG", 0.5).Set("SERIAL_FOL", "FOLIOS");
+  // The hotel's parameter rows come from the cash boxes' part (one row per
+  // business): reservations in dollars, the deposit margin and tolerance.
+  XB_RETURN_IF_ERROR(UpdateRow(c, "F_HOTEL", n, [&](xb::Table& t) {
+    t.Put("MONEDA_RES", xb::Value::Char("US"));
+    t.Put("DIF_PREPAG", xb::Value::Number(0.5));
+  }));
+  XB_RETURN_IF_ERROR(UpdateRow(c, "F_HOTEL3", n, [&](xb::Table& t) {
+    t.Put("MARGEN_DEP", xb::Value::Number(50));
+    t.Put("DEP_ROT", xb::Value::Number(1));
   }));
   XB_RETURN_IF_ERROR(c.Add("F_HOTEL4", [&](Row& r) {
     r.Set("NEGOCIO", n).Set("M_PREPA", 0).Set("COM_PREPA", 1);

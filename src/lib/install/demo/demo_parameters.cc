@@ -12,24 +12,6 @@ const char kCertificate[] =
     "<<salario>> (<<l_salario>>).\r\n\r\nSe extiende la presente a solicitud del interesado "
     "a los <<DIA_CARTA>> días del mes de <<MES_CARTA>> de <<ANHO_CARTA>>.";
 
-// Puts `fill`'s fields into the business's row of a one-row-per-business
-// table written by an earlier part.
-xb::Status UpdateRow(Context& c, const std::string& table, const std::string& business,
-                     const std::function<void(xb::Table&)>& fill) {
-  auto t = c.Open(table);
-  if (!t.ok()) return t.status();
-  std::string key = Cp1252(business);
-  key.resize(15, ' ');
-  XB_RETURN_IF_ERROR((*t)->GoTop());
-  for (; !(*t)->Eof(); (*t)->Skip(1)) {
-    auto negocio = (*t)->Get("NEGOCIO");
-    if (!negocio.ok() || negocio->str() != key) continue;
-    fill(**t);
-    return (*t)->WriteBack();
-  }
-  return xb::Status::NotFound("demo: " + table + " has no row for " + business);
-}
-
 }  // namespace
 
 xb::Status AddParameterDetails(Context& c) {
