@@ -9,6 +9,7 @@
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "qzadmin.h"
+#include "qzadmin_terminal.h"
 #include "xbase/codepage.h"
 #include "xbase/value.h"
 
@@ -56,6 +57,7 @@ int CmdReconcile(const Args& args) {
   ReconcileArgs a;
   if (!Parse(args, &a)) return 2;
   if (!IsFolder(a.dir)) return Fail(a.dir + ": not an installation folder");
+  TerminalSession terminal;  // messages and faults become lines on stderr
   qz::ResetGlobals();
   qz::G().EXT_MODULO = "PCFG";
   qz::G().XU_COMP = xb::FromUtf8(a.business);

@@ -4,6 +4,7 @@
 // inactive employees, and a run stopped half-way.
 #include <gtest/gtest.h>
 
+#include "lib/data/date_time.h"
 #include "payroll/history/ajuste_c.h"
 #include "processes_fixture.h"
 
@@ -69,7 +70,8 @@ class AjusteCTest : public qztest::ProcessSession {
     auto rows = Rows("ENC_DEPT", {{"CODIGO", dept}});
     auto t = xb::Table::Open(file("ENC_DEPT.DBF"));
     (*t)->GoTo(rows.front());
-    return qz::FieldText(**t, "F_AJUSTE");
+    auto v = (*t)->Get("F_AJUSTE");
+    return qz::DateText(v.ok() && v->type() == xb::Value::Type::kDate ? v->date() : 0);
   }
 };
 

@@ -3,6 +3,7 @@
 // types' groups, and a run stopped half-way that leaves the history whole.
 #include <gtest/gtest.h>
 
+#include "lib/data/date_time.h"
 #include "payroll/history/calc_grp.h"
 #include "processes_fixture.h"
 
@@ -41,8 +42,23 @@ class CalcGrpTest : public qztest::ProcessSession {
     EXPECT_NE(s, nullptr);
     return s;
   }
+  // TOT_GRUPOn of the employee's line of the payroll dated `fecha` (dd/mm/yy).
   double Group(const std::string& emp, const std::string& fecha, int n) {
-    return Num("H_E_PERS", {{"CODIGO", emp}, {"FECHA", fecha}}, "TOT_GRUPO" + std::to_string(n));
+    auto t = xb::Table::Open(file("H_E_PERS.DBF"));
+    for (uint32_t r : Rows("H_E_PERS", {{"CODIGO", emp}})) {
+      (*t)->GoTo(r);
+      if (qz::DateText((*t)->Get("FECHA")->date()) == fecha)
+        return (*t)->Get("TOT_GRUPO" + std::to_string(n))->number();
+    }
+    return NAN;
+  }
+  uint32_t LineOf(const std::string& emp, const std::string& fecha) {
+    auto t = xb::Table::Open(file("H_E_PERS.DBF"));
+    for (uint32_t r : Rows("H_E_PERS", {{"CODIGO", emp}})) {
+      (*t)->GoTo(r);
+      if (qz::DateText((*t)->Get("FECHA")->date()) == fecha) return r;
+    }
+    return 0;
   }
   std::vector<std::string> Leaves(CALC_GRP* s) {
     std::vector<std::string> out;
@@ -128,7 +144,8 @@ TEST_F(CalcGrpTest, ALineHeldElsewhereStopsTheRunAndLeavesTheHistoryWhole) {
   // must go back.
   auto other = xb::Table::Open(file("H_E_PERS.DBF"));
   ASSERT_TRUE(other.ok());
-  const uint32_t held = Rows("H_E_PERS", {{"CODIGO", "E2"}, {"FECHA", "15/01/26"}}).front();
+  const uint32_t held = LineOf("E2", "15/01/26");
+  ASSERT_NE(held, 0u);
   ASSERT_TRUE((*other)->LockRecord(held).ok());
   ui.Press(s, CALC_GRP::kAceptar);
   EXPECT_EQ(errors.lines.size(), 1u);

@@ -147,14 +147,8 @@ class CurrentRun {
     const int32_t inicio = st.activo == 1 ? NewestLine(codigo) : st.newest_line;
 
     SapEmployeeInput in;
-    in.codigo = codigo;
-    in.nombre = StrField(p, "NOMBRE");
-    in.tot_sal = NumField(p, "TOT_SAL");
-    in.ret_acum = NumField(p, "RET_ACUM");
-    in.f_ingreso = st.f_ingreso;
-    in.f_retiro = st.f_retiro;
-    in.sal_comple = IntField(p, "SAL_COMPLE");
-    in.inc_cont = IntField(p, "INC_CONT");
+    SapEmployeeRow row;
+    ReadSapEmployee(p, &in, &row);
     if (Lookup(T("TIEMPO_E"), "TIEMPO_E", negocio_ + PadRight(StrField(p, "COD_TIEMPO"), 2)))
       in.schedule_factor = NumField(T("TIEMPO_E"), "FACTOR");
     CurrentTables ct{&p, &T("DET_PERS"), &T("DET_DEPT"), &T("ENC_TIP"), &T("TIP_PLA"),
@@ -163,35 +157,13 @@ class CurrentRun {
 
     SapForRows(T("DET_PERS"), "DET_PERS", negocio_ + PadRight(codigo, 15), [&](xb::Table& v) {
       SapColumnInput c;
-      c.columna = StrField(v, "COD_COLUMN");
-      auto cat = categories_.find(c.columna);
-      if (cat == categories_.end()) return;
-      c.categoria = cat->second;
-      c.valor = NumField(v, "VALOR_1");
-      c.factor = NumField(v, "FACTOR");
-      c.constante = NumField(v, "FACTOR_4");
-      c.limite = NumField(v, "LIMITE");
+      if (!ReadSapColumn(v, categories_, &c)) return;
       c.clase = Class(depto, c.columna, inicio, depto_hora, &c.type_missing);
       if (c.clase) c.ajuste_vacaciones = VacationAdjustment(p, c, codigo);
       in.columns.push_back(c);
     });
     SapEmployeeResult res = ComputeSapEmployee(in, ctx_);
 
-    SapEmployeeRow row;
-    row.codigo = codigo;
-    row.nombre = in.nombre;
-    row.cod_seguro = StrField(p, "COD_SEGURO");
-    row.seguro_pat = StrField(p, "SEGURO_PAT");
-    row.identifica = StrField(p, "CEDULA");
-    row.a_depto = StrField(p, "A_DEPTO");
-    row.id_interno = StrField(p, "ID_INTERNO");
-    row.telefono1 = StrField(p, "TELEFONO1");
-    row.telefono2 = StrField(p, "TELEFONO2");
-    row.email = StrField(p, "EMAIL");
-    row.gafete = StrField(p, "GAFETE");
-    row.nacimiento = DateField(p, "NACIMIENTO");
-    row.f_inicio = DateField(p, "F_INICIO");
-    row.f_retiro = st.f_retiro;
     row.texto = texto;
     gather.Add(std::move(row), res, in.ret_acum);
   }

@@ -1,6 +1,7 @@
 #include "lib/accounting/sap_run.h"
 
 #include "lib/payroll/dates.h"
+#include "lib/payroll/definitions.h"
 #include "lib/payroll/table_position.h"
 
 namespace qz {
@@ -30,6 +31,44 @@ void SapForRows(xb::Table& t, const char* tag, const std::string& prefix,
   }
   for (uint32_t r : rows)
     if (t.GoTo(r).ok()) fn(t);
+}
+
+void ReadSapEmployee(const xb::Table& p, SapEmployeeInput* in, SapEmployeeRow* row) {
+  in->codigo = StrField(p, "CODIGO");
+  in->nombre = StrField(p, "NOMBRE");
+  in->tot_sal = NumField(p, "TOT_SAL");
+  in->ret_acum = NumField(p, "RET_ACUM");
+  in->f_ingreso = DateField(p, "F_INGRESO");
+  in->f_retiro = DateField(p, "F_RETIRO");
+  in->sal_comple = IntField(p, "SAL_COMPLE");
+  in->inc_cont = IntField(p, "INC_CONT");
+  row->codigo = in->codigo;
+  row->nombre = in->nombre;
+  row->cod_seguro = StrField(p, "COD_SEGURO");
+  row->seguro_pat = StrField(p, "SEGURO_PAT");
+  row->identifica = StrField(p, "CEDULA");
+  row->a_depto = StrField(p, "A_DEPTO");
+  row->id_interno = StrField(p, "ID_INTERNO");
+  row->telefono1 = StrField(p, "TELEFONO1");
+  row->telefono2 = StrField(p, "TELEFONO2");
+  row->email = StrField(p, "EMAIL");
+  row->gafete = StrField(p, "GAFETE");
+  row->nacimiento = DateField(p, "NACIMIENTO");
+  row->f_inicio = DateField(p, "F_INICIO");
+  row->f_retiro = in->f_retiro;
+}
+
+bool ReadSapColumn(const xb::Table& v, const std::map<std::string, std::string>& categories,
+                   SapColumnInput* c) {
+  c->columna = StrField(v, "COD_COLUMN");
+  auto cat = categories.find(c->columna);
+  if (cat == categories.end()) return false;
+  c->categoria = cat->second;
+  c->valor = NumField(v, "VALOR_1");
+  c->factor = NumField(v, "FACTOR");
+  c->constante = NumField(v, "FACTOR_4");
+  c->limite = NumField(v, "LIMITE");
+  return true;
 }
 
 std::set<std::string> SapMappedColumns(const std::vector<SapMapRow>& mapping) {

@@ -124,16 +124,10 @@ class HistoryRun {
   }
 
   void Line(xb::Table& p, const std::string& texto, SapGather& gather) {
-    const std::string codigo = StrField(p, "CODIGO");
     SapEmployeeInput in;
-    in.codigo = codigo;
-    in.nombre = StrField(p, "NOMBRE");
-    in.tot_sal = NumField(p, "TOT_SAL");
-    in.ret_acum = NumField(p, "RET_ACUM");
-    in.f_ingreso = DateField(p, "F_INGRESO");
-    in.f_retiro = DateField(p, "F_RETIRO");
-    in.sal_comple = IntField(p, "SAL_COMPLE");
-    in.inc_cont = IntField(p, "INC_CONT");
+    SapEmployeeRow row;
+    ReadSapEmployee(p, &in, &row);
+    const std::string& codigo = in.codigo;
     auto sch = schedules_.find(StrField(p, "COD_TIEMPO"));
     in.schedule_factor = sch == schedules_.end() ? 0 : sch->second;
     // Days worked and the period start only matter to columns computed again.
@@ -148,14 +142,7 @@ class HistoryRun {
     SapTotals paid;
     SapForRows(T("H_D_PERS"), "H_D_PERS2", negocio_ + PadRight(codigo, 15) + day_, [&](xb::Table& v) {
       SapColumnInput c;
-      c.columna = StrField(v, "COD_COLUMN");
-      auto cat = categories_.find(c.columna);
-      if (cat == categories_.end()) return;
-      c.categoria = cat->second;
-      c.valor = NumField(v, "VALOR_1");
-      c.factor = NumField(v, "FACTOR");
-      c.constante = NumField(v, "FACTOR_4");
-      c.limite = NumField(v, "LIMITE");
+      if (!ReadSapColumn(v, categories_, &c)) return;
       c.clase = Class(c.columna, inicio, &c.type_missing);
       const double total = NumField(v, "TOTAL");
       if (c.clase) Paid(c, total, &paid);
@@ -172,17 +159,6 @@ class HistoryRun {
       ++paid_->lines;
     }
 
-    SapEmployeeRow row;
-    row.codigo = codigo;
-    row.nombre = in.nombre;
-    row.cod_seguro = StrField(p, "COD_SEGURO");
-    row.seguro_pat = StrField(p, "SEGURO_PAT");
-    row.identifica = StrField(p, "CEDULA");
-    row.email = StrField(p, "EMAIL");
-    row.gafete = StrField(p, "GAFETE");
-    row.nacimiento = DateField(p, "NACIMIENTO");
-    row.f_inicio = DateField(p, "F_INICIO");
-    row.f_retiro = in.f_retiro;
     row.texto = texto;
     gather.Add(std::move(row), res, in.ret_acum);
   }

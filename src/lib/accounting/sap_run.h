@@ -102,6 +102,15 @@ class SapGather {
 void SapForRows(xb::Table& t, const char* tag, const std::string& prefix,
                 const std::function<void(xb::Table&)>& fn);
 
+// Reads an employee's facts and identification fields from the current
+// record of ENC_PERS or of a payroll line H_E_PERS (they share the names).
+void ReadSapEmployee(const xb::Table& p, SapEmployeeInput* in, SapEmployeeRow* row);
+// Reads a value row (DET_PERS or H_D_PERS) of a column in `categories`
+// (code -> the department column's TIPO); false for a column the
+// department does not have.
+bool ReadSapColumn(const xb::Table& v, const std::map<std::string, std::string>& categories,
+                   SapColumnInput* c);
+
 // The columns the mapping names (trimmed codes).
 std::set<std::string> SapMappedColumns(const std::vector<SapMapRow>& mapping);
 
