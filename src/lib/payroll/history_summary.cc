@@ -7,6 +7,7 @@
 #include "lib/clock.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
+#include "lib/data/new_rows.h"
 #include "lib/data/patience.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_tables.h"
@@ -152,6 +153,22 @@ void SummaryRebuild::Write(const std::string& empleado, int32_t fecha,
     // A result row left without its H_D_PER4 row (written by another
     // program) is taken over and every slot written again.
     const bool existed = k > 0 && Seek(t, kSummaryTables[k], negocio_ + code + date);
+    if (!existed && xb::NewRecord::Fits(x)) {
+      // Built whole before it is appended: one write of the row and its keys.
+      xb::NewRecord row(x);
+      Must(row.Put("NEGOCIO", xb::Value::Char(negocio_)), t, "REPLACE");
+      Must(row.Put("CODIGO", xb::Value::Char(code)), t, "REPLACE");
+      Must(row.Put("FECHA", xb::Value::Date(fecha)), t, "REPLACE");
+      for (size_t n = 0; n < slots.size() && n < static_cast<size_t>(kSummarySlots); ++n) {
+        const int field = slot_field_[k][n];
+        if (field < 0) continue;
+        Must(row.Put(field, k == 0 ? xb::Value::Char(slots[n].column)
+                                   : xb::Value::Number(slots[n].results[k - 1])),
+             t, "REPLACE");
+      }
+      ADD_NEW_REC_WITH(t, row);
+      continue;
+    }
     if (existed) {
       LOCK_FOR_MODIFY(t);
     } else {
