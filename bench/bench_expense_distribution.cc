@@ -23,12 +23,12 @@ constexpr int kEmployees = 1000;
 constexpr int kColumns = 40;
 const char* kNeg = "HOTEL CENTRAL";
 
+using bench_rows::C;
 using bench_rows::Col;
+using bench_rows::N;
 using bench_rows::Open;
 using bench_rows::Put;
 
-xb::Value C(const std::string& s) { return xb::Value::Char(s); }
-xb::Value N(double d) { return xb::Value::Number(d); }
 
 // Column c: 0..29 salary items (absolute values, every third one hours at a
 // cost), 30..34 percentage deductions, 35..39 withholdings.
@@ -36,10 +36,7 @@ struct Payroll {
   qztest::TempDir dir;
   std::string root;
   Payroll() {
-    root = dir.path() + "/";
-    qz::InstallOptions options;
-    options.force = true;
-    if (!qz::CreateInstallation(root, options).ok()) std::abort();
+    root = bench_rows::NewInstallation(dir.path());
     const std::string b = root + "BASES/";
     auto p = Open(b, "TIP_PLA");
     Put(*p, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("Q")}, {"TIPO", N(0)}, {"VAL_DIV", N(120)},
@@ -93,12 +90,8 @@ struct Payroll {
                  {"VALOR_1", N(value)}, {"FACTOR", N(c % 3 == 1 ? 1875.5 : 0)}});
       }
     }
-    for (xb::Table* t : {p.get(), s.get(), f.get(), d.get(), links.get(), centres.get(),
-                         split.get(), cols.get(), tip.get(), e.get(), v.get()})
-      if (!t->Close().ok()) std::abort();
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    qz::StartDataLayer(root);
+    bench_rows::StartPayroll(root, {p.get(), s.get(), f.get(), d.get(), links.get(), centres.get(),
+                                    split.get(), cols.get(), tip.get(), e.get(), v.get()});
   }
   qz::ExpenseRequest Request() const {
     qz::ExpenseRequest r;

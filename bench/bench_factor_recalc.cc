@@ -24,7 +24,9 @@ constexpr int kEmployees = 1000;
 constexpr int kColumns = 40;
 const char* kNeg = "HOTEL CENTRAL";
 
+using bench_rows::C;
 using bench_rows::Col;
+using bench_rows::N;
 using bench_rows::Open;
 using bench_rows::Put;
 
@@ -32,13 +34,8 @@ struct Installation {
   qztest::TempDir dir;
   std::string root;
   Installation() {
-    root = dir.path() + "/";
-    qz::InstallOptions options;
-    options.force = true;
-    if (!qz::CreateInstallation(root, options).ok()) std::abort();
+    root = bench_rows::NewInstallation(dir.path());
     const std::string b = root + "BASES/";
-    auto C = [](const std::string& s) { return xb::Value::Char(s); };
-    auto N = [](double d) { return xb::Value::Number(d); };
     {
       auto t = Open(b, "F_PLAN");
       Put(*t, {{"NEGOCIO", C(kNeg)}, {"RED_COSTO", N(1)}, {"DEC_COSTO", N(2)}});
@@ -71,12 +68,8 @@ struct Installation {
                    {"COD_COLUMN", C(Col(c))},
                    {"VALOR_1", N(c == 0 ? 600000 + 997.0 * i : 0)}});
       }
-      for (xb::Table* t2 : {t.get(), p.get(), s.get(), d.get(), tip.get(), e.get(), v.get()})
-        if (!t2->Close().ok()) std::abort();
+      bench_rows::StartPayroll(root, {t.get(), p.get(), s.get(), d.get(), tip.get(), e.get(), v.get()});
     }
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    qz::StartDataLayer(root);
   }
 };
 

@@ -31,16 +31,13 @@ constexpr int kColumns = 20;
 constexpr int kMonths = 24;
 const char* kNeg = "HOTEL CENTRAL";
 
+using bench_rows::C;
 using bench_rows::Col;
+using bench_rows::N;
 using bench_rows::Open;
 using bench_rows::Put;
 namespace fs = std::filesystem;
 
-void Start(const std::string& root) {
-  qz::ResetGlobals();
-  qz::G().EXT_MODULO = "PCFG";
-  if (qz::StartDataLayer(root) != qz::StartResult::kContinue) std::abort();
-}
 
 // The demo installation, as `qzadmin demo` makes it.
 struct Demo {
@@ -60,13 +57,8 @@ struct History {
   qztest::TempDir dir;
   std::string root;
   History() {
-    root = dir.path() + "/hist/";
-    qz::InstallOptions options;
-    options.force = true;
-    if (!qz::CreateInstallation(root, options).ok()) std::abort();
+    root = bench_rows::NewInstallation(dir.path() + "/hist");
     const std::string b = root + "BASES/";
-    auto C = [](const std::string& s) { return xb::Value::Char(s); };
-    auto N = [](double d) { return xb::Value::Number(d); };
     auto p = Open(b, "TIP_PLA");
     Put(*p, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("M")}, {"VAL_DIV", N(30)}, {"CANTIDAD", N(1)},
              {"N_EMISION", N(1)}});
@@ -94,10 +86,8 @@ struct History {
       for (int c = 0; c < kColumns; ++c)
         Put(*v, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(code)}, {"COD_COLUMN", C(Col(c))}});
     }
-    for (xb::Table* t : {p.get(), s.get(), d.get(), f.get(), cols.get(), tip.get(), e.get(),
-                         v.get()})
-      if (!t->Close().ok()) std::abort();
-    Start(root);
+    bench_rows::StartPayroll(root, {p.get(), s.get(), d.get(), f.get(), cols.get(), tip.get(),
+                                    e.get(), v.get()});
     qz::SetDurableCommits(false);
     for (int m = 0; m < kMonths; ++m) {
       const int y = 2024 + m / 12, mo = m % 12 + 1;
@@ -118,7 +108,7 @@ struct Copy {
   explicit Copy(const std::string& from) {
     root = dir.path() + "/copy/";
     fs::copy(from, root, fs::copy_options::recursive);
-    Start(root);
+    bench_rows::StartPayroll(root, {});
   }
 };
 

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "lib/install/installation.h"
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
 #include "xbase/table.h"
 
 namespace bench_rows {
@@ -28,6 +32,32 @@ inline std::unique_ptr<xb::Table> Open(const std::string& bases, const std::stri
   auto t = xb::Table::Open(bases + name + ".DBF");
   if (!t.ok()) std::abort();
   return std::move(*t);
+}
+
+inline xb::Value C(const std::string& s) {
+  return xb::Value::Char(s);
+}
+inline xb::Value N(double d) {
+  return xb::Value::Number(d);
+}
+
+// An empty installation in `dir`; returns its root (with the slash).
+inline std::string NewInstallation(const std::string& dir) {
+  const std::string root = dir + "/";
+  qz::InstallOptions options;
+  options.force = true;
+  if (!qz::CreateInstallation(root, options).ok()) std::abort();
+  return root;
+}
+
+// Closes the tables a set-up wrote, then starts the data layer on `root`
+// as the payroll program does.
+inline void StartPayroll(const std::string& root, std::initializer_list<xb::Table*> written) {
+  for (xb::Table* t : written)
+    if (!t->Close().ok()) std::abort();
+  qz::ResetGlobals();
+  qz::G().EXT_MODULO = "PCFG";
+  if (qz::StartDataLayer(root) != qz::StartResult::kContinue) std::abort();
 }
 
 }  // namespace bench_rows

@@ -26,7 +26,9 @@ constexpr int kEmployees = 1000;
 constexpr int kColumns = 40;
 const char* kNeg = "HOTEL CENTRAL";
 
+using bench_rows::C;
 using bench_rows::Col;
+using bench_rows::N;
 using bench_rows::Open;
 using bench_rows::Put;
 
@@ -39,13 +41,8 @@ struct Department {
   std::string root;
   std::vector<qz::SapMapRow> mapping;
   Department() {
-    root = dir.path() + "/";
-    qz::InstallOptions options;
-    options.force = true;
-    if (!qz::CreateInstallation(root, options).ok()) std::abort();
+    root = bench_rows::NewInstallation(dir.path());
     const std::string b = root + "BASES/";
-    auto C = [](const std::string& s) { return xb::Value::Char(s); };
-    auto N = [](double d) { return xb::Value::Number(d); };
     auto p = Open(b, "TIP_PLA");
     Put(*p, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C("Q")}, {"VAL_DIV", N(15)}, {"CANTIDAD", N(2)}});
     auto s = Open(b, "TIEMPO_E");
@@ -93,11 +90,7 @@ struct Department {
         Put(*v, {{"NEGOCIO", C(kNeg)}, {"CODIGO", C(code)}, {"COD_COLUMN", C(Col(c))},
                  {"VALOR_1", N(c < 30 ? 1000 + i + c : 50 + c)}});
     }
-    for (xb::Table* t : {p.get(), s.get(), d.get(), cols.get(), tip.get(), e.get(), v.get()})
-      if (!t->Close().ok()) std::abort();
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    qz::StartDataLayer(root);
+    bench_rows::StartPayroll(root, {p.get(), s.get(), d.get(), cols.get(), tip.get(), e.get(), v.get()});
   }
 };
 
