@@ -47,24 +47,10 @@ void EXPORT_C::Configure() {
   FillCodes(monedas, this, "MONEDAS", negocio_);
   SetDate(kFecha, Today());
   SetText(kArchivo, TempFolder() + "gastos_p.xls");
-  BuildDepartmentTree(TreeModel::Mode::kMultiple);
-  // The chosen type's departments, by description or by code.
-  tree_->SetFill([this](TreeModel& tree) {
-    TreeNode* root = tree.Add(nullptr, "Departamentos", "");
-    const auto tipo = CCOMBOBOX(*this, kTipo).CURCARGO();
-    if (!tipo) return;
-    TablePtr f_plan = USE(this, "F_PLAN", "F_PLAN");
-    const bool by_name =
-        Lookup(f_plan->table(), "F_PLAN", negocio_) && Number(f_plan->table(), "ORDEN_TREE") == 1;
-    KILLTABLA(f_plan);
-    ForEachRow(enc_dept().table(), by_name ? "ENC_DEPT4" : "ENC_DEPT2", negocio_ + *tipo,
-               [&](xb::Table& t) {
-                 const std::string code = Bytes(t, "CODIGO");
-                 tree.Add(root, FieldText(t, "DESCRIP"), code, FieldText(t, "CODIGO"));
-               });
-    tree.ExpandAll();
-  });
-  tree_->Refresh();
+  // The chosen type's departments, as the parameters order them.
+  DepartmentTreeRule rule = DepartmentTreeRule::IncludingInactive();
+  rule.tipo = [this] { return CCOMBOBOX(*this, kTipo).CURCARGO(); };
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, std::move(rule));
   AddMarkButtons();
   ADD(kTipo, [this] { TypeChosen(); });
   ADD(kCrearArchivo, [this] { Procesar(true); });

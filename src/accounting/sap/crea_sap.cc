@@ -45,7 +45,7 @@ WDBTable* CREA_SAP::work_table(const std::string& name) const {
 }
 
 void CREA_SAP::Configure() {
-  BuildDepartmentTree(TreeModel::Mode::kMultiple, true);
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, DepartmentTreeRule());
   AddMarkButtons();
   SetDate(kFecha, XDATE());
   CCOMBOBOX combo(*this, kMoneda);

@@ -61,6 +61,11 @@ class TreeModel {
   // Children in ascending order of their text, at every level.
   void Sort();
 
+  // The width, in characters, kept for the right-hand texts (0: as wide as
+  // they are).
+  void SetTagMargin(int chars) { tag_margin_ = chars; }
+  int tag_margin() const { return tag_margin_; }
+
   // Single selection: the clicked node; the click callback runs.
   void Click(TreeNode* n);
   TreeNode* selected() const { return selected_; }
@@ -120,6 +125,7 @@ class TreeModel {
   TreeView* view_ = nullptr;
   std::function<void(TreeModel&)> fill_;
   bool filling_ = false;
+  int tag_margin_ = 0;
 };
 
 }  // namespace qz

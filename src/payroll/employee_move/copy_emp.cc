@@ -70,19 +70,13 @@ void COPY_EMP::BuildTree() {
     };
     tree_->AddStandardContextEntries();
   }
-  tree_->SetFill([this, by_code](TreeModel& tree) {
-    TreeNode* root = tree.Add(nullptr, "Departamentos", "");
-    dept_names_.clear();
-    ForEachRow(enc_dept().table(), by_code ? "ENC_DEPT" : "ENC_DEPT3", negocio_,
-               [&](xb::Table& t) {
-                 const std::string code = Bytes(t, "CODIGO");
-                 dept_names_[code] = FieldText(t, "DESCRIP");
-                 if (Number(t, "INACTIVO") != 0) return;
-                 tree.Add(root, FieldText(t, "DESCRIP"), code,
-                          TrimRight(FromField(xb::Value::Char(code))));
-               });
-    tree.ExpandAll();
-  });
+  DepartmentTreeRule rule;
+  rule.order = by_code ? DepartmentTreeRule::Order::kCode : DepartmentTreeRule::Order::kDescription;
+  // The names of every department, inactive ones too, for the grid.
+  dept_names_.clear();
+  SetDepartmentFill(
+      *tree_, enc_dept().table(), &f_plan_->table(), negocio_, std::move(rule),
+      [this](xb::Table& t) { dept_names_[Bytes(t, "CODIGO")] = FieldText(t, "DESCRIP"); });
   tree_->Refresh();
   AttachTree(kTree, tree_.get());
 }

@@ -6,7 +6,6 @@
 #include "lib/payroll/debt_adjustment.h"
 #include "lib/settings/multitask.h"
 #include "lib/ui/message_box.h"
-#include "payroll/history/department_tree.h"
 #include "xbase/codepage.h"
 
 namespace qz {
@@ -15,19 +14,13 @@ AJUSTE_C::AJUSTE_C(Desktop& desktop, const std::string& template_name,
                    const std::string& business)
     : ProcessScreen(desktop, template_name, business) {}
 
+// The tree opens the parameters it reads; nothing else is read here.
 bool AJUSTE_C::AbrirBases() {
-  return Open(f_plan_, "F_PLAN");
+  return true;
 }
 
 void AJUSTE_C::Configure() {
-  const bool by_description = TreeByDescription(f_plan_->table(), negocio_);
-  tree_ = std::make_unique<TreeModel>(*this, kTree, TreeModel::Mode::kMultiple);
-  tree_->SetFill([this, by_description](TreeModel& tree) {
-    FillActiveDepartments(tree, enc_dept().table(), negocio_, by_description, std::nullopt);
-  });
-  tree_->Refresh();
-  tree_->AddStandardContextEntries();
-  AttachTree(kTree, tree_.get());
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, DepartmentTreeRule());
   AddMarkButtons();
   ADD(kAjustar, [this] { Procesar(); });
 }

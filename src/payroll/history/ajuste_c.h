@@ -23,9 +23,6 @@ class AJUSTE_C : public ProcessScreen {
  protected:
   bool AbrirBases() override;
   void Configure() override;
-
- private:
-  TablePtr f_plan_;
 };
 
 }  // namespace qz

@@ -5,7 +5,6 @@
 #include "lib/settings/multitask.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/lists.h"
-#include "payroll/history/department_tree.h"
 #include "xbase/codepage.h"
 
 namespace qz {
@@ -15,7 +14,7 @@ CALC_GRP::CALC_GRP(Desktop& desktop, const std::string& template_name,
     : ProcessScreen(desktop, template_name, business) {}
 
 bool CALC_GRP::AbrirBases() {
-  return Open(tip_pla_, "TIP_PLA") && Open(f_plan_, "F_PLAN");
+  return Open(tip_pla_, "TIP_PLA");
 }
 
 void CALC_GRP::Configure() {
@@ -23,17 +22,9 @@ void CALC_GRP::Configure() {
   ForEachRow(tip_pla_->table(), "TIP_PLA", negocio_,
              [&](xb::Table& t) { tipos.ADD(FieldText(t, "DESCRIP"), Bytes(t, "CODIGO")); });
   if (tipos.COUNT() > 0) SetCurrent(kTipo, 0);
-  const bool by_description = TreeByDescription(f_plan_->table(), negocio_);
-  tree_ = std::make_unique<TreeModel>(*this, kTree, TreeModel::Mode::kMultiple);
-  tree_->SetFill([this, by_description](TreeModel& tree) {
-    const auto tipo = CCOMBOBOX(*this, kTipo).CURCARGO();
-    // No payroll type yet: no department either.
-    FillActiveDepartments(tree, enc_dept().table(), negocio_, by_description,
-                          tipo ? *tipo : std::string(1, '\xff'));
-  });
-  tree_->Refresh();
-  tree_->AddStandardContextEntries();
-  AttachTree(kTree, tree_.get());
+  DepartmentTreeRule rule;
+  rule.tipo = [this] { return CCOMBOBOX(*this, kTipo).CURCARGO(); };
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, std::move(rule));
   ADD(kTipo, [this] { tree_->Refresh(); });
   AddMarkButtons();
   ADD(kAceptar, [this] { Procesar(); });

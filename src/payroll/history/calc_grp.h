@@ -26,7 +26,7 @@ class CALC_GRP : public ProcessScreen {
   void Configure() override;
 
  private:
-  TablePtr tip_pla_, f_plan_;
+  TablePtr tip_pla_;
 };
 
 }  // namespace qz

@@ -19,7 +19,7 @@ bool ADD_COL::AbrirBases() {
 }
 
 void ADD_COL::Configure() {
-  BuildDepartmentTree(TreeModel::Mode::kSingle);
+  BuildDepartmentTree(TreeModel::Mode::kSingle, DepartmentTreeRule::IncludingInactive());
   tree_->on_click = [this](TreeNode* n) {
     if (n && n->leaf() && !n->cargo.empty()) ItemActual(n->cargo);
   };

@@ -31,7 +31,7 @@ void ADD_COL3::MakeGrids() {
 }
 
 void ADD_COL3::Configure() {
-  BuildDepartmentTree(TreeModel::Mode::kSingle);
+  BuildDepartmentTree(TreeModel::Mode::kSingle, DepartmentTreeRule::IncludingInactive());
   tree_->on_click = [this](TreeNode* n) {
     if (n && n->leaf() && !n->cargo.empty()) ItemActual(n->cargo);
   };

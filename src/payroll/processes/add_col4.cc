@@ -21,7 +21,7 @@ bool ADD_COL4::AbrirBases() {
 }
 
 void ADD_COL4::Configure() {
-  BuildDepartmentTree(TreeModel::Mode::kMultiple, /*active_only=*/true);
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, DepartmentTreeRule());
   AddMarkButtons();
   CCOMBOBOX columns(*this, kColumna);
   ForEachRow(enc_tip_->table(), "ENC_TIP", negocio_, [&](xb::Table& t) {

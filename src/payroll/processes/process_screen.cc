@@ -19,6 +19,7 @@ ProcessScreen::~ProcessScreen() {
   // by now (their destruction closes them); only ours is left.
   OnNCDestroy = nullptr;
   CloseTable(enc_dept_);
+  CloseTable(tree_parameters_);
 }
 
 bool ProcessScreen::Init() {
@@ -53,18 +54,14 @@ void ProcessScreen::OnActivate() {
   desktop().MENUSET(0, this, negocio_);
 }
 
-void ProcessScreen::BuildDepartmentTree(TreeModel::Mode mode, bool active_only) {
+void ProcessScreen::BuildDepartmentTree(TreeModel::Mode mode, DepartmentTreeRule rule) {
+  const bool reads_parameters =
+      rule.order == DepartmentTreeRule::Order::kParameters || !rule.picture || !rule.margin;
+  if (reads_parameters && !tree_parameters_) (void)Open(tree_parameters_, "F_PLAN");
   tree_ = std::make_unique<TreeModel>(*this, kTree, mode);
-  tree_->SetFill([this, active_only](TreeModel& tree) {
-    TreeNode* root = tree.Add(nullptr, "Departamentos", "");
-    ForEachRow(enc_dept_->table(), "ENC_DEPT", negocio_, [&](xb::Table& t) {
-      if (active_only && Number(t, "INACTIVO") != 0) return;
-      const std::string code = Bytes(t, "CODIGO");
-      tree.Add(root, FieldText(t, "DESCRIP"), code, TrimRight(FromField(xb::Value::Char(code))));
-    });
-    tree.Sort();
-    tree.ExpandAll();
-  });
+  SetDepartmentFill(*tree_, enc_dept_->table(),
+                    tree_parameters_ ? &tree_parameters_->table() : nullptr, negocio_,
+                    std::move(rule));
   tree_->Refresh();
   tree_->AddStandardContextEntries();
   AttachTree(kTree, tree_.get());

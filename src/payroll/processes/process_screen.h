@@ -15,6 +15,7 @@
 #include "lib/ui/progress.h"
 #include "lib/ui/tree.h"
 #include "lib/ui/wdiag.h"
+#include "payroll/department_tree.h"
 
 namespace qz {
 
@@ -53,10 +54,12 @@ class ProcessScreen : public WDIAG {
   bool Open(TablePtr& slot, const std::string& name);
   void CerrarBases();
 
-  // One leaf per department of the business (ENC_DEPT, in code order;
-  // `active_only`: INACTIVO = 0) under "Departamentos", the code as the
-  // right-hand text, sorted by description and expanded.
-  void BuildDepartmentTree(TreeModel::Mode mode, bool active_only = false);
+  // The department tree (payroll/department_tree.h) on control 900, with
+  // the standard context entries; its refresh reads the business's payroll
+  // parameters again. Without a rule: every department sorted by caption.
+  void BuildDepartmentTree(
+      TreeModel::Mode mode,
+      DepartmentTreeRule rule = DepartmentTreeRule::EveryDepartmentByCaption());
   // The marked leaves (multiple selection) or the clicked one (single), as
   // department codes padded to 15.
   std::vector<std::string> ChosenDepartments() const;
@@ -78,6 +81,7 @@ class ProcessScreen : public WDIAG {
 
  private:
   TablePtr enc_dept_;
+  TablePtr tree_parameters_;  // F_PLAN, for a tree that follows the parameters
   std::vector<TablePtr*> tables_;
 };
 

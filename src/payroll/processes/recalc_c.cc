@@ -22,7 +22,7 @@ bool RECALC_C::AbrirBases() {
 }
 
 void RECALC_C::Configure() {
-  BuildDepartmentTree(TreeModel::Mode::kMultiple);
+  BuildDepartmentTree(TreeModel::Mode::kMultiple, DepartmentTreeRule::IncludingInactive());
   AddMarkButtons();
   CCOMBOBOX combo(*this, kColumna);
   ForEachRow(enc_tip_->table(), "ENC_TIP", negocio_, [&](xb::Table& t) {

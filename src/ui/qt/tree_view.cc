@@ -121,6 +121,11 @@ void TreeControl::Rebuild() {
   clear();
   items_.clear();
   if (model_) {
+    // The tag column is at least as wide as the screen's margin asks; a
+    // longer code still shows whole.
+    const int margin = model_->tag_margin();
+    header()->setMinimumSectionSize(
+        margin > 0 ? fontMetrics().horizontalAdvance(QString(margin, 'X')) : -1);
     Fill(nullptr, model_->root());
     for (auto& [n, item] : items_) ShowNode(item, n);
     if (TreeNode* s = model_->selected()) {
