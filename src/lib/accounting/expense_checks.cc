@@ -1,6 +1,7 @@
 #include "lib/accounting/expense_checks.h"
 
 #include "lib/accounting/expense_accounts.h"
+#include "lib/accounting/sap_run.h"
 #include "lib/data/use.h"
 #include "lib/payroll/consolidation_tables.h"
 #include "lib/payroll/dates.h"
@@ -23,9 +24,7 @@ std::string Key(const std::string& utf8, size_t width) {
 }  // namespace
 
 int32_t ExpensePayDate(const PayrollType& tipo, int obliga_dia, int32_t fecha) {
-  if (fecha == 0 || tipo.tipo != 1 || obliga_dia != 1 || tipo.dia_pago < 1 || tipo.dia_pago > 7)
-    return fecha;
-  return fecha + (tipo.dia_pago - Weekday(fecha));
+  return SapPayDate(&tipo, obliga_dia, fecha);
 }
 
 PeriodCheck CheckExpensePeriod(const std::string& negocio, const std::vector<std::string>& deptos,

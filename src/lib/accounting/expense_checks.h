@@ -12,9 +12,9 @@
 
 namespace qz {
 
-// "Fecha Emisión": for a type of kind 1 that pays on a fixed weekday
-// (OBLIGA_DIA = 1), the day of `fecha`'s week (Sunday to Saturday) that is
-// DIA_PAGO; otherwise `fecha`.
+// "Fecha Emisión", the pay date of the SAP journal (SapPayDate): for a type
+// of kind 1 that pays on a fixed weekday (OBLIGA_DIA = 1), the day of
+// `fecha`'s week (Sunday to Saturday) that is DIA_PAGO; otherwise `fecha`.
 int32_t ExpensePayDate(const PayrollType& tipo, int obliga_dia, int32_t fecha);
 
 struct PeriodCheck {

@@ -1,6 +1,7 @@
 #include "lib/accounting/expense_pay.h"
 
 #include "lib/accounting/expense_accounts.h"
+#include "lib/accounting/sap_run.h"
 #include "lib/payroll/calc_vac.h"
 #include "lib/payroll/consolidation_tables.h"
 #include "lib/payroll/days_worked.h"
@@ -61,14 +62,15 @@ double EmployeePay::Net() const { return RoundHalfAway(s + n - (d + r) - ret_acu
 
 bool EmployeeIncluded(ExpenseTables& t, const std::string& negocio, int32_t fecha) {
   xb::Table& e = t["ENC_PERS"];
-  const int32_t ingreso = DateField(e, "F_INGRESO");
-  if (ingreso > fecha) return false;
-  if (IntField(e, "ACTIVO") == 1) return true;
-  const int32_t retiro = DateField(e, "F_RETIRO");
-  if (retiro == 0 || retiro > fecha || IntField(e, "INMEDIATO") == 1) return false;
+  SapEmployeeStatus st;
+  st.f_ingreso = DateField(e, "F_INGRESO");
+  st.f_retiro = DateField(e, "F_RETIRO");
+  st.activo = IntField(e, "ACTIVO");
+  st.inmediato = IntField(e, "INMEDIATO");
   xb::Table& lines = t["H_E_PERS"];
-  if (!Lookup(lines, "H_E_PERS7", Key(negocio, 15) + Raw(e, "CODIGO"))) return false;
-  return retiro > DateField(lines, "FECHA");
+  if (st.activo != 1 && Lookup(lines, "H_E_PERS7", Key(negocio, 15) + Raw(e, "CODIGO")))
+    st.newest_line = DateField(lines, "FECHA");
+  return SapIncluded(st, fecha);
 }
 
 ExpensePayCalculator::ExpensePayCalculator(ExpenseTables& tables, const std::string& negocio,
@@ -117,22 +119,6 @@ const ExpensePayCalculator::ColumnInfo& ExpensePayCalculator::Info(const std::st
   return info_[columna] = info;
 }
 
-double ExpensePayCalculator::Divisor(const ColumnType& t) const {
-  if (t.dividir != 1) return 1;
-  const double d = depto_.tipo.tipo == 1 ? depto_.tipo.n_emision : depto_.tipo.cantidad;
-  return d > 0 ? d : 1;
-}
-
-double ExpensePayCalculator::VacationAdjustment(const std::string& empleado, const Value& v) {
-  if (!vac_) {
-    CALC_VAC::Bases bases{};
-    bases[CALC_VAC::kEncPers] = &t_["ENC_PERS"];
-    vac_ = std::make_unique<CALC_VAC>(xb::ToUtf8(negocio_), nullptr, bases, fecha_);
-  }
-  if (!vac_->CALCULAR(empleado, v.valor, v.factor).ok()) return 0;
-  return vac_->GET_AJUSTE_POR_VACACIONES();
-}
-
 EmployeePay ExpensePayCalculator::Compute() {
   EmployeePay pay;
   xb::Table& e = t_["ENC_PERS"];
@@ -140,112 +126,82 @@ EmployeePay ExpensePayCalculator::Compute() {
   const std::string empleado = xb::ToUtf8(consolidation::Trimmed(code));
   pay.ret_acum = NumField(e, "RET_ACUM");
 
-  std::vector<Value> values;
-  std::vector<LineValue> line;
+  SapEmployeeInput in;
+  in.codigo = code;
+  in.f_ingreso = DateField(e, "F_INGRESO");
+  in.f_retiro = DateField(e, "F_RETIRO");
+  in.inc_cont = IntField(e, "INC_CONT");
+  in.sal_comple = IntField(e, "SAL_COMPLE");
+  auto schedule = schedules_.find(ExpenseText(e, "COD_TIEMPO"));
+  in.schedule_factor = schedule == schedules_.end() ? 0 : schedule->second;
+  // The employee's own booking of each column, by code.
+  std::map<std::string, Value> own;
   xb::Table& dp = t_["DET_PERS"];
   const std::string key = negocio_ + code;
   if (dp.SetOrder("DET_PERS").ok() && dp.Seek(xb::Value::Char(key), true).ok()) {
     for (; !dp.Eof(); (void)dp.Skip(1)) {
       if (Raw(dp, "NEGOCIO") + Raw(dp, "CODIGO") != key) break;
-      Value v;
-      v.columna = ExpenseText(dp, "COD_COLUMN");
-      v.valor = NumField(dp, "VALOR_1");
-      v.factor = NumField(dp, "FACTOR");
-      v.factor_4 = NumField(dp, "FACTOR_4");
-      v.limite = NumField(dp, "LIMITE");
+      SapColumnInput c;
+      c.columna = ExpenseText(dp, "COD_COLUMN");
+      auto dc = columns_.find(c.columna);
+      if (dc == columns_.end()) continue;
+      c.categoria = dc->second.categoria;
+      c.valor = NumField(dp, "VALOR_1");
+      c.factor = NumField(dp, "FACTOR");
+      c.constante = NumField(dp, "FACTOR_4");
+      c.limite = NumField(dp, "LIMITE");
+      c.clase = Class(c.columna);
+      c.ajuste_vacaciones = SapVacationAdjustment(c, empleado, vac_, [&] {
+        CALC_VAC::Bases bases{};
+        bases[CALC_VAC::kEncPers] = &t_["ENC_PERS"];
+        return std::make_unique<CALC_VAC>(xb::ToUtf8(negocio_), nullptr, bases, fecha_);
+      });
+      Value& v = own[c.columna];
       v.centro_ind = IntField(dp, "CENTRO_IND") == 1;
       v.cuenta_con = xb::ToUtf8(Raw(dp, "CUENTA_CON"));
       v.afecta_debito = IntField(dp, "AFECTA_CON") != 0;
-      values.push_back(v);
-      line.push_back({v.columna, v.valor, v.factor});
+      in.columns.push_back(std::move(c));
     }
   }
-
-  LineFacts facts;
-  facts.f_ingreso = DateField(e, "F_INGRESO");
-  facts.f_retiro = DateField(e, "F_RETIRO");
-  facts.inc_cont = IntField(e, "INC_CONT");
-  facts.sal_comple = IntField(e, "SAL_COMPLE");
-  auto schedule = schedules_.find(ExpenseText(e, "COD_TIEMPO"));
-  facts.schedule_factor = schedule == schedules_.end() ? 0 : schedule->second;
   // Days worked: the hours of the salary columns over the schedule.
   std::vector<HoursColumn> hours;
-  for (const Value& v : values) {
-    auto dc = columns_.find(v.columna);
-    ColumnValue* k = dc == columns_.end() ? nullptr : Class(v.columna);
-    if (k) hours.push_back({&k->definition(), dc->second.categoria, v.valor});
-  }
-  facts.dias_laborados = DaysWorked(hours, depto_.depto_hora, depto_.tipo, facts.schedule_factor);
+  for (const SapColumnInput& c : in.columns)
+    if (c.clase) hours.push_back({&c.clase->definition(), c.categoria, c.valor});
+  in.dias_laborados = DaysWorked(hours, depto_.depto_hora, depto_.tipo, in.schedule_factor);
 
-  double divisible = 0, no_divisible = 0;
-  // Income first: the deductions' percentages and tax base are taken on it.
-  for (const char* categoria : {"01", "03", "02"}) {
-    const bool income = categoria[1] == '1';
-    for (const Value& v : values) {
-      auto dc = columns_.find(v.columna);
-      if (dc == columns_.end() || dc->second.categoria != categoria) continue;
-      ColumnValue* k = Class(v.columna);
-      if (!k) continue;
-      const ColumnType& def = k->definition();
-      const bool vacation = def.vac_pagada == 1 && def.vac_costo == 1;
-      // Informative columns pay nothing; a vacation-costed one carries the
-      // vacation adjustment.
-      if (def.info == 1 && !vacation) continue;
-      facts.tot_sal = pay.s;
-      EmployeeInput in = LineInput(def, line, {v.columna, v.valor, v.factor}, facts);
-      in.constante = v.factor_4;
-      in.limite = v.limite;
-      if (def.tipo == 1) {
-        in.valor = v.valor / Divisor(def);
-        if (vacation && v.valor != 0) in.ajuste_vacaciones = VacationAdjustment(empleado, v);
-      } else if (def.tipo == 2 && !income) {
-        in.valor = pay.s;
-        in.total_salario = pay.s + pay.n;
-      } else if (def.tipo == 3 && !income) {
-        IncomeTables it{&t_["TIP_PLA"], &t_["H_E_DEPT"], &t_["H_E_PERS"], &t_["H_D_PERS"],
-                        &t_["ENC_DEPT"]};
-        IncomeInput ii;
-        ii.fecha = fecha_;
-        ii.divisible = divisible;
-        ii.no_divisible = no_divisible;
-        ii.salario = pay.s;
-        in.valor = OBTENER_SALARIO(xb::ToUtf8(negocio_), it, ii, def, depto_.codigo, empleado,
-                                   dynamic_cast<VAL_COMP*>(k), v.columna);
-      } else if (def.tipo == 3) {
-        in.valor = v.valor / Divisor(def);
-      }
-      k->PUT(in);
-      const ColumnAmounts& got = k->GET();
-      double amount = 0;
-      if (income) {
-        // An absolute value splits itself into the deductible and the
-        // non-deductible part; any other kind is one or the other as a whole.
-        double s_part = got.deducible, n_part = got.no_deducible;
-        if (def.tipo != 1 || (s_part == 0 && n_part == 0))
-          (def.deducible == 1 ? s_part : n_part) = got.total;
-        pay.s += s_part;
-        pay.n += n_part;
-        (def.dividir == 1 ? divisible : no_divisible) += s_part;
-        amount = s_part + n_part;
-      } else {
-        amount = -got.total;
-        (categoria[1] == '3' ? pay.r : pay.d) += amount;
-      }
-      if (amount == 0) continue;
-      ColumnAmount c;
-      c.columna = v.columna;
-      const ColumnInfo& info = Info(v.columna);
-      c.descrip = info.descrip;
-      c.individual = info.individual;
-      c.categoria = categoria;
-      c.liga = dc->second.liga;
-      c.monto = amount;
-      c.cuenta_con = v.cuenta_con;
-      c.afecta_debito = v.afecta_debito;
-      c.centro_ind = v.centro_ind;
-      pay.columns.push_back(std::move(c));
-    }
-  }
+  SapDeptContext ctx;
+  ctx.booking = SapBooking::kExpense;
+  ctx.tipo = depto_.tipo;
+  ctx.has_tipo = depto_.tipo_found;
+  ctx.tax_base = [&](const SapEmployeeInput&, const SapColumnInput& c, IncomeInput ii,
+                     VAL_COMP* k) {
+    IncomeTables it{&t_["TIP_PLA"], &t_["H_E_DEPT"], &t_["H_E_PERS"], &t_["H_D_PERS"],
+                    &t_["ENC_DEPT"]};
+    ii.fecha = fecha_;
+    return OBTENER_SALARIO(xb::ToUtf8(negocio_), it, ii, k->definition(), depto_.codigo, empleado,
+                           k, c.columna);
+  };
+  ctx.on_column = [&](const SapColumnInput& c, double amount) {
+    if (amount == 0) return;
+    const ColumnInfo& info = Info(c.columna);
+    const Value& v = own[c.columna];
+    ColumnAmount a;
+    a.columna = c.columna;
+    a.descrip = info.descrip;
+    a.individual = info.individual;
+    a.categoria = c.categoria;
+    a.liga = columns_[c.columna].liga;
+    a.monto = amount;
+    a.cuenta_con = v.cuenta_con;
+    a.afecta_debito = v.afecta_debito;
+    a.centro_ind = v.centro_ind;
+    pay.columns.push_back(std::move(a));
+  };
+  const SapEmployeeResult r = ComputeSapEmployee(in, ctx);
+  pay.s = r.s;
+  pay.n = r.n;
+  pay.r = r.r;
+  pay.d = r.d;
   return pay;
 }
 

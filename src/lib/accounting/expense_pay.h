@@ -2,7 +2,9 @@
 // amount of each column of the department (salary income S, non-deductible
 // income N, withholdings R, deductions D) computed by the columns' value
 // classes from the employee's current values (DET_PERS), with the vacation
-// adjustment on vacation-costed columns, and the net.
+// adjustment on vacation-costed columns, and the net. The computation is the
+// SAP journal's (ComputeSapEmployee, booked as SapBooking::kExpense); what is
+// read here is the department, the employee's values and own accounts.
 #pragma once
 
 #include <map>
@@ -76,9 +78,8 @@ class ExpensePayCalculator {
   struct DeptColumn {
     std::string categoria, liga;
   };
+  // The employee's own booking of a column.
   struct Value {
-    std::string columna;
-    double valor = 0, factor = 0, factor_4 = 0, limite = 0;
     bool centro_ind = false;
     std::string cuenta_con;
     bool afecta_debito = false;
@@ -89,8 +90,6 @@ class ExpensePayCalculator {
   };
   ColumnValue* Class(const std::string& columna);
   const ColumnInfo& Info(const std::string& columna);
-  double Divisor(const ColumnType& t) const;
-  double VacationAdjustment(const std::string& empleado, const Value& v);
 
   ExpenseTables& t_;
   std::string negocio_;  // padded to 15, table bytes

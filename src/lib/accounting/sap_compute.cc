@@ -1,7 +1,9 @@
 #include "lib/accounting/sap_compute.h"
 
+#include "lib/payroll/calc_vac.h"
 #include "lib/payroll/income.h"
 #include "lib/payroll/money.h"
+#include "lib/payroll/payroll_line.h"
 #include "lib/settings/globals.h"
 #include "xbase/codepage.h"
 
@@ -30,22 +32,18 @@ double SapNetRounding(double net, const SapDeptContext& ctx) {
 
 namespace {
 
-// The divisor of a column's value: the payroll type's N_EMISION (payrolls
-// every so many days) or CANTIDAD (payrolls a month) for a column that
-// divides; 1 otherwise, and 1 where the type gives 0.
-double Divisor(const SapDeptContext& ctx, const ColumnType& def) {
-  if (!ctx.has_tipo || def.dividir != 1) return 1;
-  double d = ctx.tipo.tipo == 1 ? ctx.tipo.n_emision : ctx.tipo.tipo == 0 ? ctx.tipo.cantidad : 1;
-  return d > 0 ? d : 1;
-}
-
 std::string Utf8(const std::string& s) {
   return xb::ToUtf8(RTrim(s));
 }
 
+bool VacationCosted(const ColumnType& def) {
+  return def.vac_pagada == 1 && def.vac_costo == 1;
+}
+
 class EmployeeRun {
  public:
-  EmployeeRun(const SapEmployeeInput& in, const SapDeptContext& ctx) : in_(in), ctx_(ctx) {}
+  EmployeeRun(const SapEmployeeInput& in, const SapDeptContext& ctx)
+      : in_(in), ctx_(ctx), expense_(ctx.booking == SapBooking::kExpense) {}
 
   SapEmployeeResult Run() {
     for (const auto& c : in_.columns)
@@ -66,7 +64,7 @@ class EmployeeRun {
     e.constante = c.constante;
     e.limite = c.limite;
     e.porcentaje = c.valor;
-    e.total_salario = in_.tot_sal;
+    e.total_salario = expense_ ? out_.s : in_.tot_sal;
     e.schedule_factor = in_.schedule_factor;
     e.dias_laborados = in_.dias_laborados;
     e.ajuste_vacaciones = c.ajuste_vacaciones;
@@ -79,8 +77,10 @@ class EmployeeRun {
       for (const auto& o : in_.columns)
         if (PadRight(o.columna, 2) == PadRight(def.col_base, 2)) e.valor_col_base = o.valor;
     if (def.tipo == 1 || def.tipo == 3) {
-      e.valor = c.valor / Divisor(ctx_, def);
-      // The daily cost of a prorated salary is on the undivided value.
+      // One payroll's share of the value (N_EMISION or CANTIDAD of the
+      // payroll type when the column divides); the daily cost of a
+      // prorated salary is on the undivided value.
+      e.valor = c.valor / PeriodDivisor(ctx_.tipo, def);
       e.costo_dia = DailyCost(c.valor, ctx_.has_tipo ? &ctx_.tipo : nullptr, def);
     }
     return e;
@@ -89,7 +89,10 @@ class EmployeeRun {
   bool Usable(const SapColumnInput& c) {
     if (c.type_missing && Mapped(c.columna))
       Problem(c, "No existe el tipo de columna " + c.columna + " del empleado " + Utf8(in_.nombre));
-    return c.clase != nullptr;
+    if (!c.clase) return false;
+    // The distribution leaves out what pays nothing.
+    const ColumnType& def = c.clase->definition();
+    return !(expense_ && def.info == 1 && !VacationCosted(def));
   }
 
   // The amounts of a column as paid: the stored total, split as an
@@ -104,9 +107,12 @@ class EmployeeRun {
     return a;
   }
 
-  // A column pays whole cents, as the payroll keeps its totals; so the lines
-  // of one employee, of a department and of all add up to the same cent.
-  static ColumnAmounts Cents(ColumnAmounts a) {
+  // A journal column pays whole cents, as the payroll keeps its totals; so
+  // the lines of one employee, of a department and of all add up to the
+  // same cent.
+  ColumnAmounts Computed(const SapColumnInput& c) const {
+    ColumnAmounts a = c.clase->GET();
+    if (expense_) return a;
     a.total = RoundHalfAway(a.total, 2);
     a.deducible = RoundHalfAway(a.deducible, 2);
     a.no_deducible = RoundHalfAway(a.no_deducible, 2);
@@ -116,15 +122,21 @@ class EmployeeRun {
   void Income(const SapColumnInput& c) {
     if (!Usable(c)) return;
     if (!c.has_paid) c.clase->PUT(Base(c));
-    const ColumnAmounts a = c.has_paid ? AsPaid(c) : Cents(c.clase->GET());
+    const ColumnAmounts a = c.has_paid ? AsPaid(c) : Computed(c);
     const ColumnType& def = c.clase->definition();
     double deducible = a.deducible, no_deducible = a.no_deducible;
     // Only absolute values split their amount; an income computed as a
     // percentage or a composite item (a bonus by salary steps) is still paid
-    // and counts by its DEDUCIBLE mark, unless it is informative.
-    if (def.tipo != 1 && def.info != 1) (def.deducible == 1 ? deducible : no_deducible) = a.total;
+    // and counts by its DEDUCIBLE mark, unless it is informative. The
+    // distribution also books an absolute value's total that was not split
+    // (an informative column's vacation adjustment).
+    const bool whole = expense_ ? def.tipo != 1 || (deducible == 0 && no_deducible == 0)
+                                : def.tipo != 1 && def.info != 1;
+    if (whole) (def.deducible == 1 ? deducible : no_deducible) = a.total;
     out_.s += deducible;
     out_.n += no_deducible;
+    (def.dividir == 1 ? divisible_ : no_divisible_) += deducible;
+    Booked(c, deducible + no_deducible);
     Record(c, a, a.total);
   }
 
@@ -133,6 +145,7 @@ class EmployeeRun {
     if (c.has_paid) {
       const ColumnAmounts a = AsPaid(c);
       *sum -= a.total;
+      Booked(c, -a.total);
       Record(c, a, -a.total);
       return;
     }
@@ -144,23 +157,28 @@ class EmployeeRun {
     } else if (def.tipo == 3 && ctx_.tax_base) {
       IncomeInput ii;
       ii.salario = out_.s;
-      ii.divisible = out_.s;
-      ii.no_divisible = out_.n;
+      ii.divisible = divisible_;
+      ii.no_divisible = no_divisible_;
       e.valor = ctx_.tax_base(in_, c, ii, dynamic_cast<VAL_COMP*>(c.clase));
     }
     c.clase->PUT(e);
-    const ColumnAmounts a = Cents(c.clase->GET());
+    const ColumnAmounts a = Computed(c);
     // The value classes give a deduction a negative amount; the journal
     // books and sums what is withheld.
     const double amount = -a.total;
     *sum += amount;
+    Booked(c, amount);
     Record(c, a, amount);
   }
 
   bool Mapped(const std::string& col) const { return !ctx_.mapped || ctx_.mapped->count(col) > 0; }
 
+  void Booked(const SapColumnInput& c, double amount) {
+    if (ctx_.on_column) ctx_.on_column(c, amount);
+  }
+
   void Record(const SapColumnInput& c, const ColumnAmounts& a, double amount) {
-    if (!Mapped(c.columna)) return;
+    if (expense_ || !Mapped(c.columna)) return;
     const ColumnType& def = c.clase->definition();
     double r1 = ctx_.r1;
     if (r1 == 0) {
@@ -198,13 +216,27 @@ class EmployeeRun {
 
   const SapEmployeeInput& in_;
   const SapDeptContext& ctx_;
+  const bool expense_;
   SapEmployeeResult out_;
+  // The salary income of the columns that divide over the period, and of
+  // those that do not: the income-tax base of composite withholdings.
+  double divisible_ = 0, no_divisible_ = 0;
 };
 
 }  // namespace
 
 SapEmployeeResult ComputeSapEmployee(const SapEmployeeInput& in, const SapDeptContext& ctx) {
   return EmployeeRun(in, ctx).Run();
+}
+
+double SapVacationAdjustment(const SapColumnInput& c, const std::string& empleado,
+                             std::unique_ptr<CALC_VAC>& vac,
+                             const std::function<std::unique_ptr<CALC_VAC>()>& make) {
+  if (!c.clase || c.categoria != "01" || c.valor == 0 || !VacationCosted(c.clase->definition()))
+    return 0;
+  if (!vac) vac = make();
+  if (!vac->CALCULAR(empleado, c.valor, c.factor).ok()) return 0;
+  return vac->GET_AJUSTE_POR_VACACIONES();
 }
 
 }  // namespace qz

@@ -1,13 +1,16 @@
-// The SAP journal's computation of one employee: salary income S and
-// non-deductible income N (salary columns, category "01"), withholdings R
-// (category "03") and deductions D (category "02"), in that order, each
-// column through its value class; and the results of the mapped columns,
-// converted into the journal's currency. Table access stays with the
-// callers (the current payroll, or a past payroll's copies): they hand over
+// One employee's payroll as the accounting interfaces compute it: salary
+// income S and non-deductible income N (salary columns, category "01"),
+// withholdings R (category "03") and deductions D (category "02"), in that
+// order, each column through its value class; and, for the SAP journal, the
+// results of the mapped columns converted into the journal's currency. The
+// journal (current payroll or a past payroll's copies) and the expense
+// distribution both compute here; where the distribution books otherwise,
+// SapBooking says so. Table access stays with the callers: they hand over
 // the inputs and the value classes.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +21,8 @@
 #include "lib/payroll/value_classes.h"
 
 namespace qz {
+
+class CALC_VAC;
 
 // One column of the employee.
 struct SapColumnInput {
@@ -42,8 +47,21 @@ struct SapEmployeeInput {
   std::vector<SapColumnInput> columns;
 };
 
+// Where the expense distribution books otherwise than the journal:
+// - its column amounts are not rounded to cents (only the net is);
+// - an informative column pays nothing and is not computed, unless it
+//   carries the vacation adjustment (paid and costed vacations);
+// - an income column's total is booked whole, by its DEDUCIBLE mark, unless
+//   an absolute value split it into its two parts;
+// - a percentage income column takes the income computed so far as the
+//   total salary (the journal: the employee's TOT_SAL);
+// - nothing is recorded by column (no RESULTADO rows): each computed column
+//   goes to `on_column`.
+enum class SapBooking { kJournal, kExpense };
+
 // What the caller knows of the employee's department and the run.
 struct SapDeptContext {
+  SapBooking booking = SapBooking::kJournal;
   PayrollType tipo;
   bool has_tipo = false;
   // R1: the multiplier from the department's currency into the journal's
@@ -63,6 +81,10 @@ struct SapDeptContext {
   const std::set<std::string>* mapped = nullptr;
   // Net-salary rounding (F_PLAN REDONDEO, DECIMALES, DECIMAL_5).
   int redondeo = 0, decimales = 2, decimal_5 = 0;
+  // Each column computed, in the order of computation, with the amount it
+  // books: income its S and N parts, withholdings and deductions the amount
+  // taken (positive).
+  std::function<void(const SapColumnInput&, double amount)> on_column;
 };
 
 struct SapEmployeeResult {
@@ -77,5 +99,14 @@ struct SapEmployeeResult {
 double SapNetRounding(double net, const SapDeptContext& ctx);
 
 SapEmployeeResult ComputeSapEmployee(const SapEmployeeInput& in, const SapDeptContext& ctx);
+
+// The vacation adjustment of a salary column (category "01") whose type
+// pays and costs vacations (VAC_PAGADA = VAC_COSTO = 1) and whose value is
+// not 0: CALC_VAC's for the column's VALOR_1 (quantity) and FACTOR (unit
+// cost); 0 for any other column. `vac` is made by `make` on first need and
+// kept for the next employees.
+double SapVacationAdjustment(const SapColumnInput& c, const std::string& empleado,
+                             std::unique_ptr<CALC_VAC>& vac,
+                             const std::function<std::unique_ptr<CALC_VAC>()>& make);
 
 }  // namespace qz

@@ -159,7 +159,11 @@ class CurrentRun {
       SapColumnInput c;
       if (!ReadSapColumn(v, categories_, &c)) return;
       c.clase = Class(depto, c.columna, inicio, depto_hora, &c.type_missing);
-      if (c.clase) c.ajuste_vacaciones = VacationAdjustment(p, c, codigo);
+      c.ajuste_vacaciones = SapVacationAdjustment(c, codigo, calc_vac_, [&] {
+        CALC_VAC::Bases bases{};
+        bases[CALC_VAC::kEncPers] = &p;
+        return std::make_unique<CALC_VAC>(negocio_, r_.owner, bases, pay_);
+      });
       in.columns.push_back(c);
     });
     SapEmployeeResult res = ComputeSapEmployee(in, ctx_);
@@ -190,18 +194,6 @@ class CurrentRun {
     }
     *missing = it->second.missing;
     return it->second.clase.get();
-  }
-
-  double VacationAdjustment(xb::Table& p, const SapColumnInput& c, const std::string& codigo) {
-    const ColumnType& def = c.clase->definition();
-    if (def.vac_pagada != 1 || def.vac_costo != 1 || c.valor == 0) return 0;
-    if (!calc_vac_) {
-      CALC_VAC::Bases bases{};
-      bases[CALC_VAC::kEncPers] = &p;
-      calc_vac_ = std::make_unique<CALC_VAC>(negocio_, r_.owner, bases, pay_);
-    }
-    if (!calc_vac_->CALCULAR(codigo, c.valor, c.valor * c.factor).ok()) return 0;
-    return calc_vac_->GET_AJUSTE_POR_VACACIONES();
   }
 
   struct Made {

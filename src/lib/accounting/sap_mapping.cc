@@ -1,5 +1,6 @@
 #include "lib/accounting/sap_mapping.h"
 
+#include "lib/accounting/row_fields.h"
 #include "lib/payroll/definitions.h"
 #include "lib/payroll/table_position.h"
 #include "xbase/codepage.h"
@@ -36,16 +37,16 @@ SapMapRow ReadSapMapRow(const xb::Table& t) {
 xb::Status WriteSapMapRow(xb::Table& t, const SapMapRow& r) {
   auto c = [](const std::string& s) { return xb::Value::Char(s); };
   auto n = [](double d) { return xb::Value::Number(d); };
-  XB_RETURN_IF_ERROR(t.Put("COLUMNA", c(r.columna)));
-  XB_RETURN_IF_ERROR(t.Put("TIPO", n(r.tipo)));
-  XB_RETURN_IF_ERROR(t.Put("DEBITO", n(r.debito)));
-  XB_RETURN_IF_ERROR(t.Put("APLICA", n(r.aplica)));
-  XB_RETURN_IF_ERROR(t.Put("CUENTA", c(r.cuenta)));
-  XB_RETURN_IF_ERROR(t.Put("CECOS", c(r.cecos)));
-  XB_RETURN_IF_ERROR(t.Put("BLOQUE", c(r.bloque)));
-  XB_RETURN_IF_ERROR(t.Put("ORDEN", n(r.orden)));
-  XB_RETURN_IF_ERROR(t.Put("FACTOR", n(r.factor)));
-  return t.Put("ROTULO", c(r.rotulo));
+  return PutFields(t, {{"COLUMNA", c(r.columna)},
+                       {"TIPO", n(r.tipo)},
+                       {"DEBITO", n(r.debito)},
+                       {"APLICA", n(r.aplica)},
+                       {"CUENTA", c(r.cuenta)},
+                       {"CECOS", c(r.cecos)},
+                       {"BLOQUE", c(r.bloque)},
+                       {"ORDEN", n(r.orden)},
+                       {"FACTOR", n(r.factor)},
+                       {"ROTULO", c(r.rotulo)}});
 }
 
 xb::Result<std::vector<SapMapRow>> LoadSapMapping(xb::Table& t, const std::string& negocio) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "lib/accounting/row_fields.h"
 #include "xbase/table.h"
 #include "xbase/value.h"
 
@@ -30,21 +31,20 @@ xb::Value D(int32_t jd) {
 }
 
 xb::Status PutTotals(xb::Table& t, const SapTotals& s) {
-  XB_RETURN_IF_ERROR(t.Put("S_TOTAL", N(s.s_total)));
-  XB_RETURN_IF_ERROR(t.Put("D_TOTAL", N(s.d_total)));
-  XB_RETURN_IF_ERROR(t.Put("R_TOTAL", N(s.r_total)));
-  XB_RETURN_IF_ERROR(t.Put("IND_TOTAL", N(s.ind_total)));
-  return t.Put("I_TOTAL", N(s.i_total));
+  return PutFields(t, {{"S_TOTAL", N(s.s_total)},
+                       {"D_TOTAL", N(s.d_total)},
+                       {"R_TOTAL", N(s.r_total)},
+                       {"IND_TOTAL", N(s.ind_total)},
+                       {"I_TOTAL", N(s.i_total)}});
 }
 
 xb::Status PutColumn(xb::Table& t, const std::string& codigo, const std::string& col,
                      const std::string& depto, int32_t fecha, const SapAmounts& a) {
   static const char* const kFields[] = {"RESULTADO", "RESULTADO2", "RESULTADO3", "RESULTADO4",
                                         "RESULTADO5"};
-  XB_RETURN_IF_ERROR(t.Put("CODIGO", C(codigo)));
-  XB_RETURN_IF_ERROR(t.Put("COD_COLUMN", C(col)));
-  XB_RETURN_IF_ERROR(t.Put("DEPTO", C(depto)));
-  XB_RETURN_IF_ERROR(t.Put("FECHA", D(fecha)));
+  XB_RETURN_IF_ERROR(PutFields(
+      t,
+      {{"CODIGO", C(codigo)}, {"COD_COLUMN", C(col)}, {"DEPTO", C(depto)}, {"FECHA", D(fecha)}}));
   for (size_t i = 0; i < a.r.size(); ++i) XB_RETURN_IF_ERROR(t.Put(kFields[i], N(a.r[i])));
   return xb::Status::OK();
 }
@@ -76,9 +76,8 @@ xb::Status WriteSapWorkTables(const SapComputation& c, const std::vector<SapLine
   for (const auto& d : c.departments) {
     if (t.tmp_pl11)
       XB_RETURN_IF_ERROR(Append(*t.tmp_pl11, [&](xb::Table& x) {
-        XB_RETURN_IF_ERROR(x.Put("DEPTO", C(d.depto)));
-        XB_RETURN_IF_ERROR(x.Put("CE_COS", C(d.cecos)));
-        XB_RETURN_IF_ERROR(x.Put("EXTRA", N(d.extra)));
+        XB_RETURN_IF_ERROR(
+            PutFields(x, {{"DEPTO", C(d.depto)}, {"CE_COS", C(d.cecos)}, {"EXTRA", N(d.extra)}}));
         return PutTotals(x, d.totals);
       }));
     if (t.tmp_pl12)
@@ -97,13 +96,13 @@ xb::Status WriteSapWorkTables(const SapComputation& c, const std::vector<SapLine
             {"TELEFONO1", e.telefono1},   {"TELEFONO2", e.telefono2},   {"EMAIL", e.email},
             {"GAFETE", e.gafete},         {"TEXTO", e.texto}};
         for (const auto& [f, v] : texts) XB_RETURN_IF_ERROR(x.Put(f, C(v)));
-        XB_RETURN_IF_ERROR(x.Put("ACTUAL", N(1)));
-        XB_RETURN_IF_ERROR(x.Put("EXTRA", N(e.extra)));
-        XB_RETURN_IF_ERROR(x.Put("CONTADOR", N(e.contador)));
-        XB_RETURN_IF_ERROR(x.Put("FECHA", D(e.fecha)));
-        XB_RETURN_IF_ERROR(x.Put("NACIMIENTO", D(e.nacimiento)));
-        XB_RETURN_IF_ERROR(x.Put("F_INICIO", D(e.f_inicio)));
-        XB_RETURN_IF_ERROR(x.Put("F_RETIRO", D(e.f_retiro)));
+        XB_RETURN_IF_ERROR(PutFields(x, {{"ACTUAL", N(1)},
+                                         {"EXTRA", N(e.extra)},
+                                         {"CONTADOR", N(e.contador)},
+                                         {"FECHA", D(e.fecha)},
+                                         {"NACIMIENTO", D(e.nacimiento)},
+                                         {"F_INICIO", D(e.f_inicio)},
+                                         {"F_RETIRO", D(e.f_retiro)}}));
         return PutTotals(x, e.totals);
       }));
     if (t.tmp_pla5)
@@ -115,15 +114,15 @@ xb::Status WriteSapWorkTables(const SapComputation& c, const std::vector<SapLine
   if (t.tmp_pl13)
     for (const auto& l : lines)
       XB_RETURN_IF_ERROR(Append(*t.tmp_pl13, [&](xb::Table& x) {
-        XB_RETURN_IF_ERROR(x.Put("COLUMNA", C(l.columna)));
-        XB_RETURN_IF_ERROR(x.Put("ORDEN", N(l.orden)));
-        XB_RETURN_IF_ERROR(x.Put("BLOQUE", C(l.bloque)));
-        XB_RETURN_IF_ERROR(x.Put("CUENTA", C(l.cuenta)));
-        XB_RETURN_IF_ERROR(x.Put("CE_COS", C(l.ce_cos)));
-        XB_RETURN_IF_ERROR(x.Put("ROTULO", C(l.rotulo)));
-        XB_RETURN_IF_ERROR(x.Put("ROTULO2", C(l.rotulo2)));
-        XB_RETURN_IF_ERROR(x.Put("DEBITO", N(l.debito)));
-        return x.Put("CREDITO", N(l.credito));
+        return PutFields(x, {{"COLUMNA", C(l.columna)},
+                             {"ORDEN", N(l.orden)},
+                             {"BLOQUE", C(l.bloque)},
+                             {"CUENTA", C(l.cuenta)},
+                             {"CE_COS", C(l.ce_cos)},
+                             {"ROTULO", C(l.rotulo)},
+                             {"ROTULO2", C(l.rotulo2)},
+                             {"DEBITO", N(l.debito)},
+                             {"CREDITO", N(l.credito)}});
       }));
   return xb::Status::OK();
 }
