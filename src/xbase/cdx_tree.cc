@@ -107,6 +107,14 @@ int TagImpl::Compare(const Node& n, int i, const Target& t) const {
 // up front, they arrive in about the time of one.
 static void PrefetchKeys(const Node& n) {
   constexpr size_t kLine = 64, kAllUpTo = 32 * kLine;
+  // While every decoded page of the process would fit the processor's
+  // caches, the keys are most likely there already.
+  if (PageCache::TotalBytes() < (4u << 20)) return;
+  // The child pointers (interior) or record numbers (leaf) the search ends
+  // with live in their own buffer: one more read to start early.
+  const auto& tail = n.leaf() ? n.recs : n.kids;
+  const char* t = reinterpret_cast<const char*>(tail.data());
+  for (size_t o = 0; o < tail.size() * sizeof(uint32_t); o += kLine) __builtin_prefetch(t + o);
   const char* k = n.keys.data();
   const size_t bytes = n.keys.size();
   if (bytes <= kAllUpTo) {

@@ -212,7 +212,8 @@ class PosixFile final : public File {
   enum class Via { kDone, kShrunk, kOutside, kOverBudget };
   // Copies through the mapping when it covers the range and the range's
   // windows may be resident; kShrunk when the file was cut under us.
-  Via CopyMapped(uint64_t offset, void* buf, size_t n, bool write) {
+  // Inlined: it runs for every record and page access.
+  [[gnu::always_inline]] Via CopyMapped(uint64_t offset, void* buf, size_t n, bool write) {
     std::shared_lock<std::shared_mutex> g(map_mu_);
     if (!map_ || (write && !writable_) || offset + n > map_len_) return Via::kOutside;
     if (limited_ && !Admit(offset, n)) return Via::kOverBudget;

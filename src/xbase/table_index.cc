@@ -382,6 +382,8 @@ void IndexSet::PrefetchAhead(bool forward) {
   // table's records are far apart in memory, and each read would wait for
   // it. Asking a few steps early lets the wait overlap the steps between.
   constexpr int kAhead = 4;
+  // A small table stays in the processor's caches: nothing to hide.
+  if (uint64_t{table_->count_} * table_->record_len_ < (8u << 20)) return;
   uint32_t r = cursor_->Upcoming(forward ? kAhead : -kAhead);
   if (r != 0) table_->file_->Prefetch(table_->RecordOffset(r), table_->record_len_);
 }
