@@ -63,6 +63,10 @@ class CdxCursor {
   virtual bool Valid() const = 0;
   virtual uint32_t recno() const = 0;
   virtual const std::string& key() const = 0;  // full key_len bytes
+  // The record of the entry `ahead` steps on in logical order, when the
+  // cursor already holds it (same leaf, nothing changed since); 0 otherwise.
+  // Costs no read: callers use it to fetch records early.
+  virtual uint32_t Upcoming(int ahead) const = 0;
 };
 
 class CdxTag {

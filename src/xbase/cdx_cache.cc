@@ -40,11 +40,14 @@ void PageCache::Put(const NodeRef& n) {
     slots_.resize(size);
     used_.resize(size);
     charge_.resize(size);
+    interior_.resize(size);
   }
   if (slots_[i]) Erase(n->off);
   slots_[i] = n;
   used_[i] = 1;
   charge_[i] = static_cast<uint32_t>(Charge(*n));
+  interior_[i] = !n->leaf();
+  if (interior_[i]) interior_bytes_ += charge_[i];
   ++pages_;
   bytes_ += charge_[i];
   g_total_ += charge_[i];
@@ -58,6 +61,8 @@ void PageCache::Erase(uint32_t off) {
   --pages_;
   bytes_ -= charge_[i];
   g_total_ -= charge_[i];
+  if (interior_[i]) interior_bytes_ -= charge_[i];
+  interior_[i] = 0;
   charge_[i] = 0;
 }
 
@@ -78,6 +83,7 @@ void PageCache::EvictOverBudget() {
   const size_t target = budget - budget / 16;
   const size_t n = slots_.size();
   const size_t max_steps = std::min<size_t>(2 * n, 1024);
+  const bool keep_interior = interior_bytes_ <= budget / 4;
   for (size_t step = 0; step < max_steps && g_total_ > target && bytes_ > floor; ++step) {
     size_t i = hand_;
     hand_ = hand_ + 1 < n ? hand_ + 1 : 0;
@@ -87,7 +93,7 @@ void PageCache::EvictOverBudget() {
       used_[i] = 0;
       continue;
     }
-    if (s->dirty || s.use_count() > 1) continue;
+    if (s->dirty || s.use_count() > 1 || (keep_interior && interior_[i])) continue;
     Erase(static_cast<uint32_t>(i * kPageSize));
   }
 }

@@ -7,7 +7,10 @@
 // the file that is reading evicts its own pages by CLOCK (second chance), so
 // the pages a walk keeps coming back to — roots and upper levels — stay, and
 // one-off leaves go. Pages in use (a cursor or a change holds them) and dirty
-// pages are never evicted.
+// pages are never evicted, nor are interior pages while they take less than
+// a quarter of the budget: every descent goes through them, and with a small
+// fan-out (nine keys of 45 bytes fit a page) a large tag has several levels
+// whose loss would cost a locked read and a decode on the next seek.
 #pragma once
 
 #include <atomic>
@@ -36,6 +39,11 @@ class PageCache {
     used_[i] = 1;
     return &slots_[i];
   }
+  // The page at `off` when cached, without counting a use.
+  const Node* Peek(uint32_t off) const {
+    size_t i = off / kPageSize;
+    return i < slots_.size() ? slots_[i].get() : nullptr;
+  }
   bool Contains(uint32_t off) const {
     size_t i = off / kPageSize;
     return i < slots_.size() && slots_[i] != nullptr;
@@ -52,6 +60,9 @@ class PageCache {
     size_t now = Charge(n);
     bytes_ += now - charge_[i];
     g_total_ += now - charge_[i];
+    if (interior_[i]) interior_bytes_ -= charge_[i];
+    interior_[i] = !n.leaf();
+    if (interior_[i]) interior_bytes_ += now;
     charge_[i] = static_cast<uint32_t>(now);
   }
   // Drops every page `drop` says yes to.
@@ -84,6 +95,8 @@ class PageCache {
   std::vector<NodeRef> slots_;    // by page number
   std::vector<uint8_t> used_;     // CLOCK reference bits
   std::vector<uint32_t> charge_;  // bytes counted for each page when added
+  std::vector<uint8_t> interior_;  // the page was an interior node when counted
+  size_t interior_bytes_ = 0;
   size_t pages_ = 0;
   size_t bytes_ = 0;
   size_t hand_ = 0;

@@ -20,6 +20,19 @@ void CursorImpl::SetOff(State s) {
   pos_ = Pos();
 }
 
+uint32_t CursorImpl::Upcoming(int ahead) const {
+  if (state_ != kOn || gen_ != tag_->file()->gen()) return 0;
+  int i = pos_.idx + (tag_->def().descending ? -ahead : ahead);
+  const Node* leaf = pos_.leaf.get();
+  if (i >= 0 && i < leaf->n()) return leaf->recs[i];
+  // Into the next leaf when it is cached (never read for this).
+  uint32_t next = i < 0 ? leaf->left : leaf->right;
+  const Node* sib = next == kNoPage ? nullptr : tag_->file()->PeekNode(next);
+  if (!sib || sib->owner != tag_ || !sib->leaf()) return 0;
+  i = i < 0 ? sib->n() + i : i - leaf->n();
+  return i >= 0 && i < sib->n() ? sib->recs[i] : 0;
+}
+
 Status CursorImpl::Relocate(Pos* pos, bool* exact) {
   XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, key_, rec_}, pos));
   Pos q = *pos;

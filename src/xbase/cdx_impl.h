@@ -135,6 +135,7 @@ class CursorImpl final : public CdxCursor {
   bool Valid() const override { return state_ == kOn; }
   uint32_t recno() const override { return rec_; }
   const std::string& key() const override { return key_; }
+  uint32_t Upcoming(int ahead) const override;
 
  private:
   enum State { kBeforeFirst, kOn, kAfterLast };
@@ -190,6 +191,7 @@ class FileImpl final : public CdxFile {
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
   void AddNode(const NodeRef& n) { cache_.Put(n); }
+  const Node* PeekNode(uint32_t off) const { return cache_.Peek(off); }
   void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.
   void MarkDirty(const NodeRef& n);

@@ -100,7 +100,38 @@ int TagImpl::Compare(const Node& n, int i, const Target& t) const {
   return c <= 0 ? -1 : 1;
 }
 
+// Asks for the key bytes a binary search over `n` will compare. In a large
+// index most descents find the node's keys out of the processor's caches,
+// and the search's probes depend on each other: fetched one by one, every
+// level of the tree waits for four to six memory reads. Requested together
+// up front, they arrive in about the time of one.
+static void PrefetchKeys(const Node& n) {
+  constexpr size_t kLine = 64, kAllUpTo = 32 * kLine;
+  // While every decoded page of the process would fit the processor's
+  // caches, the keys are most likely there already.
+  if (PageCache::TotalBytes() < (4u << 20)) return;
+  // The child pointers (interior) or record numbers (leaf) the search ends
+  // with live in their own buffer: one more read to start early.
+  const auto& tail = n.leaf() ? n.recs : n.kids;
+  const char* t = reinterpret_cast<const char*>(tail.data());
+  for (size_t o = 0; o < tail.size() * sizeof(uint32_t); o += kLine) __builtin_prefetch(t + o);
+  const char* k = n.keys.data();
+  const size_t bytes = n.keys.size();
+  if (bytes <= kAllUpTo) {
+    for (size_t o = 0; o < bytes; o += kLine) __builtin_prefetch(k + o);
+    return;
+  }
+  // A large node (long keys): the keys of the search's first three steps.
+  const int count = n.n(), klen = n.klen;
+  for (int e = 1; e < 8; ++e) {
+    const char* key = n.key(count * e / 8);
+    __builtin_prefetch(key);
+    __builtin_prefetch(key + klen - 1);
+  }
+}
+
 int TagImpl::LowerBound(const Node& n, const Target& t) const {
+  PrefetchKeys(n);
   int lo = 0, hi = n.n();
   while (lo < hi) {
     int mid = (lo + hi) / 2;

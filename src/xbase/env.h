@@ -38,6 +38,13 @@ class File {
 
   // Reads exactly n bytes or fails with kCorrupt naming what was short.
   Status ReadExact(uint64_t offset, void* buf, size_t n);
+  // A hint that bytes [offset, offset + n) will be read soon: a walk in key
+  // order reads records at scattered places, and asking for the next ones
+  // early hides the memory latency. Never fails, may do nothing.
+  virtual void Prefetch(uint64_t offset, size_t n) {
+    (void)offset;
+    (void)n;
+  }
 
  protected:
   explicit File(std::string path) : path_(std::move(path)) {}

@@ -14,6 +14,7 @@
 #include <shared_mutex>
 
 #include "xbase/env.h"
+#include "xbase/env_residency.h"
 
 namespace xb {
 namespace {
@@ -83,6 +84,26 @@ bool MappingAllowed() {
   return allowed;
 }
 
+// Mapped pages the process touched count in its resident memory (they are
+// the system's file cache, but ru_maxrss and the task manager count them).
+// With a limit (QZ_MAP_RESIDENT_MB, or SetMappedResidency), each file admits
+// 64 KB windows of its mapping while the process-wide total stays under it;
+// reads and writes elsewhere go through pread/pwrite, which leave nothing
+// resident. Windows are never given back while the mapping lives: unmapping
+// and faulting pages in again costs far more than a read system call.
+constexpr int kWindowShift = 16;  // the kernel maps 64 KB around a fault
+constexpr uint64_t kWindow = uint64_t{1} << kWindowShift;
+
+std::atomic<uint64_t>& ResidencyLimit() {
+  static std::atomic<uint64_t> limit{[] {
+    const char* v = std::getenv("QZ_MAP_RESIDENT_MB");
+    long mb = v && *v ? std::atol(v) : 0;
+    return mb > 0 ? static_cast<uint64_t>(mb) << 20 : uint64_t{0};
+  }()};
+  return limit;
+}
+std::atomic<uint64_t> g_admitted{0};  // bytes of windows admitted, all files
+
 Status ErrnoStatus(const std::string& what, const std::string& path, int err) {
   std::string m = path + ": " + what + ": " + std::strerror(err);
   if (err == ENOENT) return Status::NotFound(m);
@@ -107,25 +128,12 @@ class PosixFile final : public File {
   }
 
   Status ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) override {
-    {
-      std::shared_lock<std::shared_mutex> g(map_mu_);
-      if (map_ && offset + n <= map_len_) {
-        bool copied = GuardedCopy(buf, map_ + offset, n);
-        g.unlock();
-        if (!copied) return Shrunk();
-        *got = n;
-        return Status::OK();
-      }
-    }
-    if (n > 0 && Remap(offset + n)) {
-      std::shared_lock<std::shared_mutex> g(map_mu_);
-      if (map_ && offset + n <= map_len_) {
-        bool copied = GuardedCopy(buf, map_ + offset, n);
-        g.unlock();
-        if (!copied) return Shrunk();
-        *got = n;
-        return Status::OK();
-      }
+    Via via = CopyMapped(offset, buf, n, false);
+    if (via == Via::kOutside && n > 0 && Remap(offset + n)) via = CopyMapped(offset, buf, n, false);
+    if (via == Via::kShrunk) return Shrunk();
+    if (via == Via::kDone) {
+      *got = n;
+      return Status::OK();
     }
     size_t done = 0;
     auto* p = static_cast<char*>(buf);
@@ -142,16 +150,19 @@ class PosixFile final : public File {
     return Status::OK();
   }
 
+  void Prefetch(uint64_t offset, size_t n) override {
+    std::shared_lock<std::shared_mutex> g(map_mu_);
+    if (!map_ || n == 0 || offset + n > map_len_) return;
+    if (limited_ && !Admitted(offset, n)) return;  // read with pread: nothing to warm
+    // The first and last cache line: a record spans two or three.
+    __builtin_prefetch(map_ + offset);
+    __builtin_prefetch(map_ + offset + n - 1);
+  }
+
   Status WriteAt(uint64_t offset, const void* buf, size_t n) override {
-    {
-      std::shared_lock<std::shared_mutex> g(map_mu_);
-      if (map_ && writable_ && offset + n <= map_len_) {
-        bool copied = GuardedCopy(map_ + offset, buf, n);
-        g.unlock();
-        if (!copied) return Shrunk();
-        return Status::OK();
-      }
-    }
+    Via via = CopyMapped(offset, const_cast<void*>(buf), n, true);
+    if (via == Via::kShrunk) return Shrunk();
+    if (via == Via::kDone) return Status::OK();
     size_t done = 0;
     auto* p = static_cast<const char*>(buf);
     while (done < n) {
@@ -198,6 +209,50 @@ class PosixFile final : public File {
   Status Unlock(uint64_t offset, uint64_t len) override { return DoLock(F_UNLCK, offset, len); }
 
  private:
+  enum class Via { kDone, kShrunk, kOutside, kOverBudget };
+  // Copies through the mapping when it covers the range and the range's
+  // windows may be resident; kShrunk when the file was cut under us.
+  // Inlined: it runs for every record and page access.
+  [[gnu::always_inline]] Via CopyMapped(uint64_t offset, void* buf, size_t n, bool write) {
+    std::shared_lock<std::shared_mutex> g(map_mu_);
+    if (!map_ || (write && !writable_) || offset + n > map_len_) return Via::kOutside;
+    if (limited_ && !Admit(offset, n)) return Via::kOverBudget;
+    bool copied = write ? GuardedCopy(map_ + offset, buf, n) : GuardedCopy(buf, map_ + offset, n);
+    return copied ? Via::kDone : Via::kShrunk;
+  }
+  // Windows of the mapping (64 KB of address space, aligned as the kernel
+  // aligns the pages it maps around a fault) that bytes [offset, offset+n)
+  // fall in. Callers hold map_mu_.
+  size_t WindowOf(uint64_t offset) const {
+    return ((reinterpret_cast<uintptr_t>(map_) + offset) >> kWindowShift) -
+           (reinterpret_cast<uintptr_t>(map_) >> kWindowShift);
+  }
+  bool Admitted(uint64_t offset, size_t n) const {
+    if (n == 0) return true;
+    for (size_t w = WindowOf(offset), last = WindowOf(offset + n - 1); w <= last; ++w) {
+      if (!windows_[w].load(std::memory_order_relaxed)) return false;
+    }
+    return true;
+  }
+  // Admits the windows of the range while the process stays under its limit.
+  // The first window (the header: record count, change counter, read at
+  // every step of a walk) is always admitted, so a file's own header never
+  // costs a system call.
+  bool Admit(uint64_t offset, size_t n) {
+    if (n == 0) return true;
+    for (size_t w = WindowOf(offset), last = WindowOf(offset + n - 1); w <= last; ++w) {
+      if (windows_[w].load(std::memory_order_relaxed)) continue;
+      const uint64_t limit = ResidencyLimit().load(std::memory_order_relaxed);
+      if (g_admitted.fetch_add(kWindow) + kWindow > limit && limit != 0 && w != 0) {
+        g_admitted.fetch_sub(kWindow);
+        return false;
+      }
+      uint8_t expected = 0;
+      if (!windows_[w].compare_exchange_strong(expected, 1)) g_admitted.fetch_sub(kWindow);
+    }
+    return true;
+  }
+
   Status DoLock(short type, uint64_t offset, uint64_t len) {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
@@ -249,10 +304,25 @@ class PosixFile final : public File {
     map_ = static_cast<char*>(m);
     map_len_ = size;
     map_cap_ = cap;
+    limited_ = ResidencyLimit().load() != 0;
+    if (limited_) {
+      window_count_ = WindowOf(cap - 1) + 1;
+      windows_.reset(new std::atomic<uint8_t>[window_count_]);
+      for (size_t w = 0; w < window_count_; ++w) windows_[w].store(0, std::memory_order_relaxed);
+    }
     return true;
   }
   void UnmapLocked() {
     if (map_) ::munmap(map_, map_cap_);
+    if (limited_) {
+      // The pages went with the mapping: their windows are free again.
+      uint64_t admitted = 0;
+      for (size_t w = 0; w < window_count_; ++w) admitted += windows_[w].load() ? kWindow : 0;
+      g_admitted.fetch_sub(admitted);
+      windows_.reset();
+      window_count_ = 0;
+      limited_ = false;
+    }
     map_ = nullptr;
     map_len_ = map_cap_ = 0;
   }
@@ -268,6 +338,10 @@ class PosixFile final : public File {
   char* map_ = nullptr;
   uint64_t map_len_ = 0;  // bytes of the file known to exist (accessible)
   uint64_t map_cap_ = 0;  // length of the mapping
+  // Under a residency limit: which windows of the mapping may be touched.
+  bool limited_ = false;
+  std::unique_ptr<std::atomic<uint8_t>[]> windows_;
+  size_t window_count_ = 0;
 };
 
 class PosixEnv final : public Env {
@@ -317,6 +391,9 @@ class PosixEnv final : public Env {
 };
 
 }  // namespace
+
+void SetMappedResidency(uint64_t bytes) { ResidencyLimit().store(bytes); }
+uint64_t MappedResidentBytes() { return g_admitted.load(); }
 
 Env* Env::Default() {
   static PosixEnv env;

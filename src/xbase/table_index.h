@@ -133,6 +133,8 @@ class IndexSet {
   // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
   int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
+  // Asks for the record a few entries further on while this one is read.
+  void PrefetchAhead(bool forward);
   Status SeekTop();     // the cursor to the first entry of the scope
   Status SeekBottom();  // the cursor to the last entry of the scope
   Status BuildTag(int i, File* records, uint32_t count);
