@@ -88,7 +88,7 @@ class EmployeeMoveSession : public UiSession {
 
   void BuildHistory() {
     std::vector<Row> headers, lines, columns, types, brackets, kinds, splits, sets, schedules,
-        transfers, values, centres;
+        transfers, values, centres, dept_centres;
     for (auto fecha : {Day(2026, 1, 15), Day(2026, 1, 31)}) {
       const Row dept = {{"NEGOCIO", C(kMoveSource)}, {"DEPTO", C("D1")}, {"FECHA", fecha}};
       auto with = [&](Row r, const Row& more) {
@@ -107,6 +107,7 @@ class EmployeeMoveSession : public UiSession {
       sets.push_back(with(dept, {{"CODIGO", C("S1")}, {"TIPO", C("01")}}));
       schedules.push_back(with(dept, {{"CODIGO", C("08")}, {"FACTOR", N(8)}}));
       transfers.push_back(with(dept, {{"CODIGO", C("T1")}}));
+      dept_centres.push_back(with(dept, {{"COD_CENTRO", C("CC1")}, {"PORCENTAJE", N(100)}}));
       for (const char* e : {"E1", "E2"}) {
         lines.push_back(with(dept, {{"CODIGO", C(e)}, {"NOMBRE", C(e)}}));
         for (const char* c : {"01", "02"})
@@ -130,7 +131,7 @@ class EmployeeMoveSession : public UiSession {
     Create("H_TIP_TR", transfers);
     Create("H_D_PERS", values);
     Create("H_D_PER3", centres);
-    Create("H_D_DEP3");
+    Create("H_D_DEP3", dept_centres);
   }
 
   static xb::Value Day(int y, int m, int d) { return xb::Value::Date(xb::JulianFromYmd(y, m, d)); }

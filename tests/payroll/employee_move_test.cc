@@ -84,7 +84,8 @@ class EmployeeMoveTest : public qztest::EmployeeMoveSession {
     EXPECT_EQ(Count("H_E_DEPT", {{"NEGOCIO", "HP"}, {"DESCRIP", "PROPIA"}}), 1u);
     EXPECT_EQ(Count("H_D_DEPT", {{"NEGOCIO", "HP"}, {"DEPTO", "K1"}}), 2u);
     EXPECT_EQ(Count("H_E_TIP", {{"NEGOCIO", "HP"}, {"DEPTO", "K1"}}), 2u);
-    for (const char* t : {"H_D_TIP", "H_TIP_PL", "H_D_DEP2", "H_CONJ_C", "H_TIEM_E", "H_TIP_TR"})
+    for (const char* t :
+         {"H_D_TIP", "H_TIP_PL", "H_D_DEP2", "H_D_DEP3", "H_CONJ_C", "H_TIEM_E", "H_TIP_TR"})
       EXPECT_EQ(Count(t, {{"NEGOCIO", "HP"}, {"DEPTO", "K1"}}), 1u) << t;
     // The central keeps its payrolls' definitions; the lines went.
     EXPECT_EQ(Count("H_E_DEPT", {{"NEGOCIO", "HC"}}), 2u);
@@ -99,6 +100,11 @@ class EmployeeMoveTest : public qztest::EmployeeMoveSession {
     EXPECT_EQ(Texts("ENC_DDA", {{"NEGOCIO", "HP"}}, "DEUDOR"), std::vector<std::string>{"TR-E1"});
     EXPECT_EQ(Texts("DET_DDA", {{"NEGOCIO", "HP"}, {"DEUDA", "PR-00008"}}, "CODIGO"),
               (std::vector<std::string>{"AB-000041", "AB-000042"}));
+    // Charged by payrolls that now belong to the playa's kitchen.
+    EXPECT_EQ(Texts("DET_DDA", {{"NEGOCIO", "HP"}}, "DEPTO"),
+              (std::vector<std::string>{"K1", "K1"}));
+    EXPECT_EQ(Texts("H_D_DEP3", {{"NEGOCIO", "HP"}}, "COD_CENTRO"), std::vector<std::string>{"CC1"});
+    EXPECT_EQ(Count("DET_DDA", {{"DEPTO", "D1"}}), 0u);
     EXPECT_EQ(Texts("DEUDORES", {{"NEGOCIO", "HP"}}, "EMPLEADO"),
               std::vector<std::string>{"TR-E1"});
     EXPECT_EQ(Numbers("SERIALES", {{"NEGOCIO", "HP"}, {"CODIGO", "ABONO"}}, "NUMERO"),
@@ -219,6 +225,32 @@ TEST_F(EmployeeMoveTest, TwoEmployeesMoveWithValuesLoanAndHistoryAndTheSharedDat
   ASSERT_NE(init, nullptr);
   init->tree()->Click(init->tree()->Find(qztest::Biz("K1")));
   EXPECT_EQ(Column(*init->grid(), 0), (std::vector<std::string>{"TR-E1", "TR-E2"}));
+}
+
+TEST_F(EmployeeMoveTest, ATargetDepartmentDeletedWhileTheMappingIsOpenStopsTheMove) {
+  qz::COPY_EMP* s = Open();
+  ASSERT_NE(s, nullptr);
+  Prepare(*s, {"E1", "E2"});
+  ui.OnDialog("B_COLS", [&](qz::WDIAG& d) {
+    // Another workstation deletes the playa's kitchen meanwhile.
+    auto t = xb::Table::Open(file("ENC_DEPT.DBF"));
+    ASSERT_TRUE(t.ok());
+    for (uint32_t r : Rows("ENC_DEPT", {{"NEGOCIO", "HP"}, {"CODIGO", "K1"}})) {
+      ASSERT_TRUE((*t)->GoTo(r).ok());
+      ASSERT_TRUE((*t)->LockRecord().ok());
+      ASSERT_TRUE((*t)->Delete().ok());
+      (*t)->UnlockAll();
+    }
+    d.UserPress(1);
+  });
+  ui.TakeBoxTexts();
+  s->UserPress(qz::COPY_EMP::kTrasladar);
+  const std::vector<std::string> boxes = ui.TakeBoxTexts();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back(), qz::kTargetDepartmentGone);
+  ExpectNothingMoved();
+  // The choice of departments is the playa's as it is now.
+  for (const auto& e : s->Control(qz::COPY_EMP::kDepto)->entries) EXPECT_NE(e.text, "COCINA PLAYA");
 }
 
 TEST_F(EmployeeMoveTest, CancellingTheMappingOrTheDropQuestionLosesNothing) {

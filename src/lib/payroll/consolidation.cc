@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "lib/clock.h"
-#include "lib/data/journal.h"
 #include "lib/data/locking.h"
 #include "lib/data/patience.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_copy.h"
+#include "lib/payroll/dead_work.h"
 #include "lib/payroll/definitions.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/message_box.h"
@@ -61,17 +61,6 @@ std::string Lines(const std::vector<std::string>& items) {
   if (items.size() > kNamesShown)
     out += "\r... y " + std::to_string(items.size() - kNamesShown) + " más";
   return out;
-}
-
-// A dead workstation's half-done opening must be undone before its header
-// is taken for a payroll that exists; the local engine meets dead journals
-// only at start, so the opening looks for them itself.
-void UndoDeadOpenings() {
-  RecoveryReport r = RecoverJournals(G().PATH);
-  if (!r.problems.empty())
-    MESSAGE_BOX(
-        "No se pudo deshacer por completo una transacción interrumpida:\r" + r.problems.front(),
-        "Alerta", kMbIconStop);
 }
 
 class Opening {
@@ -242,7 +231,9 @@ ConsolidationResult Opening::Write() {
 ConsolidationResult Opening::Run() {
   if (request_.fecha <= 0)
     return Told(ConsolidationOutcome::kInvalidDate, "Fecha inválida", "Error", kMbIconStop);
-  UndoDeadOpenings();
+  // A dead workstation's half-done opening must be undone before its header
+  // is taken for a payroll that exists.
+  UndoDeadTransactions();
   t_ = std::make_unique<OpeningTables>();
   WDBTable& dept = (*t_)["ENC_DEPT"];
   negocio_ = Padded(dept.table(), "NEGOCIO", xb::FromUtf8(request_.negocio));

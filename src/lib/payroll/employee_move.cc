@@ -7,6 +7,7 @@
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_tables.h"
+#include "lib/payroll/dead_work.h"
 #include "lib/payroll/employee_move_columns.h"
 #include "lib/payroll/employee_move_steps.h"
 #include "lib/payroll/factor_recalc.h"
@@ -30,7 +31,7 @@ const char* const kTables[][2] = {
     {"H_D_PERS", "H_D_PERS2"}, {"H_D_PER3", "H_D_PER3_A"}, {"H_E_DEPT", "H_E_DEPT2"},
     {"H_D_DEPT", "H_D_DEPT5"}, {"H_E_TIP", "H_E_TIP"},   {"H_D_TIP", "H_D_TIP"},
     {"H_D_DEP2", "H_D_DEP2"},  {"H_CONJ_C", "H_CONJ_C3"}, {"H_TIP_PL", "H_TIP_PL"},
-    {"H_TIEM_E", "H_TIEM_E2"}, {"H_TIP_TR", "H_TIP_TR2"}};
+    {"H_TIEM_E", "H_TIEM_E2"}, {"H_TIP_TR", "H_TIP_TR2"}, {"H_D_DEP3", "H_D_DEP3"}};
 // The suite's debt tables: another program's, an installation may lack them.
 const char* const kDebtTables[][2] = {
     {"DEUDORES", "DEUDOR3"}, {"ENC_DDA", "ENC_DDA4"}, {"DET_DDA", "DET_DDA"}};
@@ -150,7 +151,14 @@ int MoveDebts(Tables& t, const EmployeeKeys& k, const std::string& debtor,
       consolidation::Must(movements.table().GoTo(m), movements, "GOTO");
       const std::string serial =
           SerialOf(t["CONCEPTD"], "CONCEPTD", k, Raw(movements.table(), "CONCEPTO"));
-      Rekey(movements, m, {{"NEGOCIO", k.target}, {"DEUDA", code}, {"CODIGO", NextSerial(t, k, serial)}});
+      // A payment names the department whose payroll charged it; the
+      // payroll lines went to the target department, and so does the
+      // payment (the source department's code means nothing, or another
+      // department, in the target business).
+      FieldValues moved = {
+          {"NEGOCIO", k.target}, {"DEUDA", code}, {"CODIGO", NextSerial(t, k, serial)}};
+      if (movements.table().FieldIndex("DEPTO") >= 0) moved.push_back({"DEPTO", k.target_depto});
+      Rekey(movements, m, moved);
     }
     Rekey(debts, r,
           {{"NEGOCIO", k.target}, {"COLUMNA", target_column}, {"DEUDOR", k.new_code},
@@ -207,6 +215,16 @@ std::string MoveProblem(const EmployeeMoveRequest& rq) {
   using employee_move::EmployeeKeys;
   const std::string source = PadRight(rq.source, 15), target = PadRight(rq.target, 15);
   std::map<std::string, std::string> taken;  // new code -> old code
+  {
+    // Another workstation may have deleted the department since the list
+    // of departments was filled: employees moved into it would belong to
+    // no department at all.
+    TablePtr enc_dept = USE(nullptr, "ENC_DEPT");
+    const bool there =
+        !RowsOf(*enc_dept, "ENC_DEPT", target + PadRight(rq.target_depto, 15)).empty();
+    KILLTABLA(enc_dept);
+    if (!there) return kTargetDepartmentGone;
+  }
   TablePtr enc_pers = USE(nullptr, "ENC_PERS");
   TablePtr h_e_pers = USE(nullptr, "H_E_PERS");
   std::string problem;
@@ -260,6 +278,7 @@ std::string MoveProblem(const EmployeeMoveRequest& rq) {
 }
 
 EmployeeMoveResult MoveEmployees(const EmployeeMoveRequest& rq) {
+  UndoDeadTransactions();
   return Atomically([&] {
     EmployeeMoveResult result;
     const std::string source = PadRight(rq.source, 15), target = PadRight(rq.target, 15);

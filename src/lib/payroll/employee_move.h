@@ -42,8 +42,13 @@ struct EmployeeMoveResult {
   int debts = 0;                       // debt transactions moved
 };
 
+// The target department was deleted by another workstation after the
+// screen listed it.
+inline constexpr const char* kTargetDepartmentGone = "El departamento destino ya no existe";
+
 // What stops a move before anything is written, in the words the user
-// reads; "" when nothing does: two employees that would get the same new
+// reads; "" when nothing does: a target department that no longer exists
+// (kTargetDepartmentGone); two employees that would get the same new
 // code; a new code the target business already has, for an employee or for
 // past payroll lines (two people's histories would mix); a debt whose
 // concept names a serial counter the target business lacks (new transaction

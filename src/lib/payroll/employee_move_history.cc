@@ -17,8 +17,9 @@ int32_t DateOf(const xb::Table& t, const char* field) {
 
 // Copies one payroll of department `depto` of the source business, dated
 // `dtos`, into the target department: header, columns with their column
-// types and brackets, distribution rows, column sets, payroll type, schedules
-// and transfer types.
+// types and brackets, distribution rows, cost-centre split, column sets,
+// payroll type, schedules and transfer types: everything the opening of that
+// payroll wrote, so the copy reads like a payroll of the target department.
 // False when the source has no such payroll (a line without its header).
 bool CopyPayroll(Tables& t, const EmployeeKeys& k, const std::string& depto,
                  const std::string& dtos) {
@@ -43,6 +44,7 @@ bool CopyPayroll(Tables& t, const EmployeeKeys& k, const std::string& depto,
     CopyRows(t["H_D_TIP"], RowsOf(t["H_D_TIP"], "H_D_TIP", type_key), keys);
   }
   CopyRows(t["H_D_DEP2"], RowsOf(t["H_D_DEP2"], "H_D_DEP2", at + dtos), keys);
+  CopyRows(t["H_D_DEP3"], RowsOf(t["H_D_DEP3"], "H_D_DEP3", at + dtos), keys);
   CopyRows(t["H_CONJ_C"], RowsOf(t["H_CONJ_C"], "H_CONJ_C3", at + dtos), keys);
   WDBTable& types = t["H_TIP_PL"];
   CopyRows(types, RowsOf(types, "H_TIP_PL", at + Padded(types.table(), "CODIGO", tipo) + dtos),

@@ -19,7 +19,6 @@ namespace {
 using consolidation::Must;
 using consolidation::Padded;
 using consolidation::Raw;
-using consolidation::RowsOf;
 using consolidation::Trimmed;
 
 // The lines of H_E_PERS7 count days back from this date.
@@ -64,11 +63,8 @@ class HourlyCost {
   bool Run(HistoryRecalcResult& out);
 
  private:
-  bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
-    xb::Table& x = t.table();
-    Must(x.SetOrder(tag), t, "SET ORDER");
-    Must(x.Seek(xb::Value::Char(key)), t, "SEEK");
-    return x.Found() && !x.Eof();
+  static bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
+    return SeekHistory(t, tag, key);
   }
   const PayrollFacts& Facts(const std::string& depto, int32_t fecha);
   // FACTOR of the schedule copy; nothing when the copy is missing.
@@ -155,50 +151,28 @@ double HourlyCost::AverageIncome(const PayrollFacts& current) {
 bool HourlyCost::Run(HistoryRecalcResult& out) {
   negocio_ = HistoryBusiness(*h_e_dept_, request_.negocio);
   if (Seek(*f_plan_, "F_PLAN", negocio_)) sal_prom_ = NumberOf(f_plan_->table(), "SAL_PROM");
-  const std::vector<HistoryPayroll> payrolls =
-      PayrollsInRange(*h_e_dept_, negocio_, request_.range);
-  std::vector<std::vector<uint32_t>> lines;
-  int64_t total = 0;
-  for (const HistoryPayroll& p : payrolls) {
-    lines.push_back(
-        RowsOf(*h_e_pers_, "H_E_PERS", negocio_ + p.depto + xb::DtosFromJulian(p.fecha)));
-    total += static_cast<int64_t>(lines.back().size());
-  }
-  out.payrolls = static_cast<int>(payrolls.size());
-  int64_t done = 0;
   WDBTable& person = *h_e_pers_;
   xb::Table& x = person.table();
   const int cost_field = x.FieldIndex("COST_HPROM");
-  for (size_t i = 0; i < payrolls.size(); ++i) {
-    const HistoryPayroll& p = payrolls[i];
-    if (!ReportProgress(request_, DateText(p.fecha) + " " + p.descrip, done, total)) return false;
+  return WalkPayrollLines(*h_e_dept_, person, negocio_, request_, out, nullptr,
+                          [&](const HistoryPayroll& p) {
     const PayrollFacts& facts = Facts(p.depto, p.fecha);
-    for (uint32_t r : lines[i]) {
-      Must(x.GoTo(r), person, "GOTO");
-      if (!ReportProgress(request_,
-                          Trimmed(xb::ToUtf8(Raw(x, "CODIGO"))) + " " +
-                              Trimmed(xb::ToUtf8(Raw(x, "NOMBRE"))),
-                          done++, total))
-        return false;
-      ++out.lines;
-      const std::optional<double> factor = ScheduleFactor(p.depto, Raw(x, "COD_TIEMPO"), p.fecha);
-      double cost = 0;
-      // Without its copies the divisor is undefined: the line costs 0
-      // rather than keep a value nothing supports.
-      if (facts.has_type && facts.val_div != 0 && factor && *factor != 0)
-        cost = AverageIncome(facts) / facts.val_div / *factor;
-      else
-        ++out.skipped;
-      if (cost_field < 0) continue;
-      const double stored = NumberOf(x, "COST_HPROM");
-      if (std::fabs(RoundHalfAway(cost, 5) - stored) < 5e-7) continue;
-      LOCK_FOR_MODIFY(person);
-      Must(x.Put(cost_field, xb::Value::Number(cost)), person, "REPLACE");
-      UNLOCK_FOR_MODIFY(person);
-      ++out.written;
-    }
-  }
-  return ReportProgress(request_, "", done, total);
+    const std::optional<double> factor = ScheduleFactor(p.depto, Raw(x, "COD_TIEMPO"), p.fecha);
+    double cost = 0;
+    // Without its copies the divisor is undefined: the line costs 0
+    // rather than keep a value nothing supports.
+    if (facts.has_type && facts.val_div != 0 && factor && *factor != 0)
+      cost = AverageIncome(facts) / facts.val_div / *factor;
+    else
+      ++out.skipped;
+    if (cost_field < 0) return;
+    const double stored = NumberOf(x, "COST_HPROM");
+    if (std::fabs(RoundHalfAway(cost, 5) - stored) < 5e-7) return;
+    LOCK_FOR_MODIFY(person);
+    Must(x.Put(cost_field, xb::Value::Number(cost)), person, "REPLACE");
+    UNLOCK_FOR_MODIFY(person);
+    ++out.written;
+  });
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "lib/payroll/history_recalc.h"
 
+#include "lib/data/date_time.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_tables.h"
+#include "lib/payroll/dead_work.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/message_box.h"
 #include "xbase/codepage.h"
@@ -13,6 +15,7 @@ namespace qz {
 using consolidation::Must;
 using consolidation::Padded;
 using consolidation::Raw;
+using consolidation::RowsOf;
 using consolidation::Trimmed;
 
 bool HistoryDateRange::Includes(int32_t fecha) const {
@@ -46,12 +49,52 @@ bool ReportProgress(const HistoryRecalcRequest& r, const std::string& text, int6
   return !r.progress || r.progress(text, done, total);
 }
 
+bool WalkPayrollLines(WDBTable& h_e_dept, WDBTable& h_e_pers, const std::string& negocio,
+                      const HistoryRecalcRequest& request, HistoryRecalcResult& out,
+                      const std::function<void(const HistoryPayroll&)>& on_payroll,
+                      const std::function<void(const HistoryPayroll&)>& on_line) {
+  const std::vector<HistoryPayroll> payrolls = PayrollsInRange(h_e_dept, negocio, request.range);
+  std::vector<std::vector<uint32_t>> lines;
+  int64_t total = 0;
+  for (const HistoryPayroll& p : payrolls) {
+    lines.push_back(RowsOf(h_e_pers, "H_E_PERS", negocio + p.depto + xb::DtosFromJulian(p.fecha)));
+    total += static_cast<int64_t>(lines.back().size());
+  }
+  out.payrolls = static_cast<int>(payrolls.size());
+  int64_t done = 0;
+  xb::Table& x = h_e_pers.table();
+  for (size_t i = 0; i < payrolls.size(); ++i) {
+    const HistoryPayroll& p = payrolls[i];
+    if (!ReportProgress(request, DateText(p.fecha) + " " + p.descrip, done, total)) return false;
+    if (on_payroll) on_payroll(p);
+    for (uint32_t r : lines[i]) {
+      Must(x.GoTo(r), h_e_pers, "GOTO");
+      if (!ReportProgress(request,
+                          Trimmed(xb::ToUtf8(Raw(x, "CODIGO"))) + " " +
+                              Trimmed(xb::ToUtf8(Raw(x, "NOMBRE"))),
+                          done++, total))
+        return false;
+      ++out.lines;
+      on_line(p);
+    }
+  }
+  return ReportProgress(request, "", done, total);
+}
+
+bool SeekHistory(WDBTable& t, const std::string& tag, const std::string& key) {
+  xb::Table& x = t.table();
+  Must(x.SetOrder(tag), t, "SET ORDER");
+  Must(x.Seek(xb::Value::Char(key)), t, "SEEK");
+  return x.Found() && !x.Eof();
+}
+
 std::string HistoryBusiness(const WDBTable& t, const std::string& negocio) {
   return Padded(t.table(), "NEGOCIO", xb::FromUtf8(negocio));
 }
 
 HistoryRecalcResult RunHistoryRecalc(const std::function<bool(HistoryRecalcResult&)>& body) {
   HistoryRecalcResult r;
+  UndoDeadTransactions();
   START_ATOMIC_TRANSACTION();
   try {
     if (!body(r)) {

@@ -81,6 +81,21 @@ HistoryRecalcResult RunHistoryRecalc(const std::function<bool(HistoryRecalcResul
 // Shows the result's message through MESSAGE_BOX (nothing for kFailed).
 void ShowHistoryRecalcResult(const HistoryRecalcResult& result);
 
+// The walk both recalculations make: every line (H_E_PERS) of the payrolls
+// in range, payroll by payroll, telling the waiting window the payroll's
+// date and description and then each line's code and name, and counting the
+// payrolls and lines visited in `out`. `on_payroll` runs before a payroll's
+// lines; `on_line` with `h_e_pers` standing on the line. The lines of every
+// payroll are listed before the first visit, so what a visit writes never
+// moves the walk. False when the user stopped it.
+bool WalkPayrollLines(WDBTable& h_e_dept, WDBTable& h_e_pers, const std::string& negocio,
+                      const HistoryRecalcRequest& request, HistoryRecalcResult& out,
+                      const std::function<void(const HistoryPayroll&)>& on_payroll,
+                      const std::function<void(const HistoryPayroll&)>& on_line);
+
+// Seeks `key` exactly on `tag` of `t`; true when a row was found.
+bool SeekHistory(WDBTable& t, const std::string& tag, const std::string& key);
+
 // Calls the request's progress, if any.
 bool ReportProgress(const HistoryRecalcRequest& r, const std::string& text, int64_t done,
                     int64_t total);

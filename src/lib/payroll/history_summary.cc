@@ -71,11 +71,8 @@ class SummaryRebuild {
   std::vector<Slot> Slots(const std::vector<std::string>& columns, const std::string& empleado,
                           const std::string& fecha);
   void Write(const std::string& empleado, int32_t fecha, const std::vector<Slot>& slots);
-  bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
-    xb::Table& x = t.table();
-    Must(x.SetOrder(tag), t, "SET ORDER");
-    Must(x.Seek(xb::Value::Char(key)), t, "SEEK");
-    return x.Found() && !x.Eof();
+  static bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
+    return SeekHistory(t, tag, key);
   }
 
   const HistoryRecalcRequest& request_;
@@ -192,44 +189,24 @@ void SummaryRebuild::Write(const std::string& empleado, int32_t fecha,
 
 bool SummaryRebuild::Run(HistoryRecalcResult& out) {
   negocio_ = HistoryBusiness(*h_e_dept_, request_.negocio);
-  const std::vector<HistoryPayroll> payrolls =
-      PayrollsInRange(*h_e_dept_, negocio_, request_.range);
-  std::vector<std::vector<uint32_t>> lines;
-  int64_t total = 0;
-  for (const HistoryPayroll& p : payrolls) {
-    lines.push_back(
-        RowsOf(*h_e_pers_, "H_E_PERS", negocio_ + p.depto + xb::DtosFromJulian(p.fecha)));
-    total += static_cast<int64_t>(lines.back().size());
-  }
-  out.payrolls = static_cast<int>(payrolls.size());
   LockSummaries();
-  int64_t done = 0;
   WDBTable& person = *h_e_pers_;
-  for (size_t i = 0; i < payrolls.size(); ++i) {
-    const HistoryPayroll& p = payrolls[i];
-    if (!ReportProgress(request_, DateText(p.fecha) + " " + p.descrip, done, total)) return false;
-    const std::vector<std::string> columns = PayrollColumns(p);
-    const std::string date = xb::DtosFromJulian(p.fecha);
-    for (uint32_t r : lines[i]) {
-      Must(person.table().GoTo(r), person, "GOTO");
-      const std::string empleado = Trimmed(Raw(person.table(), "CODIGO"));
-      if (!ReportProgress(request_,
-                          xb::ToUtf8(empleado) + " " +
-                              Trimmed(xb::ToUtf8(Raw(person.table(), "NOMBRE"))),
-                          done++, total))
-        return false;
-      ++out.lines;
-      if (HasSummary(empleado, date)) {
-        ++out.skipped;
-        continue;
-      }
-      const std::vector<Slot> slots = Slots(columns, empleado, date);
-      if (slots.empty()) continue;
-      Write(empleado, p.fecha, slots);
-      ++out.written;
-    }
-  }
-  return ReportProgress(request_, "", done, total);
+  std::vector<std::string> columns;
+  return WalkPayrollLines(
+      *h_e_dept_, person, negocio_, request_, out,
+      [&](const HistoryPayroll& p) { columns = PayrollColumns(p); },
+      [&](const HistoryPayroll& p) {
+        const std::string empleado = Trimmed(Raw(person.table(), "CODIGO"));
+        const std::string date = xb::DtosFromJulian(p.fecha);
+        if (HasSummary(empleado, date)) {
+          ++out.skipped;
+          return;
+        }
+        const std::vector<Slot> slots = Slots(columns, empleado, date);
+        if (slots.empty()) return;
+        Write(empleado, p.fecha, slots);
+        ++out.written;
+      });
 }
 
 }  // namespace

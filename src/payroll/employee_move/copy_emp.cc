@@ -187,12 +187,21 @@ void COPY_EMP::Trasladar() {
     columns = std::make_unique<MoveColumns>(request.source, request.target, request.target_depto);
     map = BuildColumnMap(*columns, request.source, request.employees);
   });
-  if (!problem.empty()) return Refuse(problem);
+  if (!problem.empty()) {
+    Refuse(problem);
+    // The target business's departments as they are now.
+    if (problem == kTargetDepartmentGone) FillDepartments();
+    return;
+  }
   if (!columns || !B_COLS::Run(this, *columns, map)) return;
   for (const ColumnMapping& m : map) request.columns[m.source] = m.target;
   // Now that the kept columns are known: the counters their debts need.
   RunOperation([&] { problem = MoveProblem(request); });
-  if (!problem.empty()) return Refuse(problem);
+  if (!problem.empty()) {
+    Refuse(problem);
+    if (problem == kTargetDepartmentGone) FillDepartments();
+    return;
+  }
 
   ENABLEWINDOW(false);
   const bool done = RunAtomically("trasladar los empleados", [&] {

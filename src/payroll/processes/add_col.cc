@@ -41,6 +41,10 @@ std::string ADD_COL::AlreadyHas(const std::string& descrip, int32_t fecha) {
          " ya tiene la columna";
 }
 
+std::string ADD_COL::NoLongerInDepartment(const std::string& column) {
+  return "La columna " + TrimRight(column) + " ya no pertenece al departamento; no se agregó";
+}
+
 void ADD_COL::Procesar() {
   const std::vector<std::string> deptos = ChosenDepartments();
   if (deptos.empty()) return Refuse(kNoDepartment);
@@ -53,8 +57,10 @@ void ADD_COL::Procesar() {
   if (!desde || !hasta || *desde == 0 || *hasta == 0) return Refuse(kBadRange);
 
   std::vector<std::string> skipped;
+  bool stale_list = false;
   const bool done = RunAtomic("Procesando Datos...", [&](Progress& progress) {
     skipped.clear();
+    stale_list = false;
     for (const std::string& depto : deptos) {
       struct Payroll {
         int32_t fecha;
@@ -70,9 +76,22 @@ void ADD_COL::Procesar() {
         (void)h.ClearScope();
       }
       progress.SetTotal(static_cast<int64_t>(payrolls.size()));
+      // The list was filled when the department was clicked: a column taken
+      // out of the department since would join the payrolls without its
+      // payroll column, and a later run would add it again, so it is left
+      // out and named.
+      std::vector<std::string> listed;
+      for (const std::string& column : columns) {
+        if (SeekPrefix(det_dept_->table(), "DET_DEPT4", negocio_ + depto + column)) {
+          listed.push_back(column);
+        } else {
+          skipped.push_back(NoLongerInDepartment(column));
+          stale_list = true;
+        }
+      }
       for (const Payroll& p : payrolls) {
         progress.SetText(DateText(p.fecha) + " " + p.descrip);
-        for (const std::string& column : columns) {
+        for (const std::string& column : listed) {
           xb::Table& cols = h_d_dept_->table();
           if (SeekPrefix(cols, "H_D_DEPT4",
                          negocio_ + depto + column + xb::DtosFromJulian(p.fecha))) {
@@ -89,6 +108,7 @@ void ADD_COL::Procesar() {
   // Told once the transaction is over: its locks are not held while the
   // user reads.
   for (const std::string& text : skipped) Refuse(text);
+  if (stale_list) ItemActual(deptos.front());  // the department's columns as they are now
   Finished();
 }
 

@@ -30,6 +30,9 @@ class ADD_COL : public ProcessScreen {
 
   // The message for a payroll that already has a column.
   static std::string AlreadyHas(const std::string& descrip, int32_t fecha);
+  // The message for a listed column another workstation took out of the
+  // department (or whose department it deleted) after the list was filled.
+  static std::string NoLongerInDepartment(const std::string& column);
 
  protected:
   bool AbrirBases() override;

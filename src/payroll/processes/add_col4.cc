@@ -23,10 +23,7 @@ bool ADD_COL4::AbrirBases() {
 void ADD_COL4::Configure() {
   BuildDepartmentTree(TreeModel::Mode::kMultiple, /*active_only=*/true);
   AddMarkButtons();
-  CCOMBOBOX columns(*this, kColumna);
-  ForEachRow(enc_tip_->table(), "ENC_TIP", negocio_, [&](xb::Table& t) {
-    columns.ADD(FieldText(t, "DESCRIP"), Bytes(t, "CODIGO"));
-  });
+  FillColumns();
   // The accounting links of the payroll module ("06" in a 5-wide code).
   CCOMBOBOX links(*this, kLiga);
   ForEachRow(ligas_->table(), "LIGA3", negocio_ + "06   ", [&](xb::Table& t) {
@@ -34,6 +31,14 @@ void ADD_COL4::Configure() {
   });
   SetCheck(kSalario, 1);
   ADD(kAceptar, [this] { Procesar(); });
+}
+
+void ADD_COL4::FillColumns() {
+  CCOMBOBOX columns(*this, kColumna);
+  columns.CLEAR();
+  ForEachRow(enc_tip_->table(), "ENC_TIP", negocio_, [&](xb::Table& t) {
+    columns.ADD(FieldText(t, "DESCRIP"), Bytes(t, "CODIGO"));
+  });
 }
 
 std::string ADD_COL4::Category() const {
@@ -50,8 +55,12 @@ void ADD_COL4::Procesar() {
   const std::string liga = CCOMBOBOX(*this, kLiga).CURCARGO().value_or("");
   const std::string category = Category();
   xb::Table& tip = enc_tip_->table();
-  const bool depends = SeekPrefix(tip, "ENC_TIP", negocio_ + *column) &&
-                       Number(tip, "VAL_DEPEND") == 1;
+  if (!SeekPrefix(tip, "ENC_TIP", negocio_ + *column)) {
+    Refuse(kColumnGone);
+    FillColumns();
+    return;
+  }
+  const bool depends = Number(tip, "VAL_DEPEND") == 1;
 
   const bool done = RunAtomic("Procesando Datos.", [&](Progress& progress) {
     std::vector<std::string> employees;

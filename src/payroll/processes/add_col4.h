@@ -19,6 +19,10 @@ class ADD_COL4 : public ProcessScreen {
   static constexpr int kSalario = 301, kDeduccion = 302, kRebajo = 303;
   static constexpr const char* kNoColumn = "Falta seleccionar la liga columna  ";
   static constexpr const char* kNoItems = "Falta seleccionar item(s) para procesar ";
+  // The column type chosen was deleted by another workstation after the list
+  // was filled: the departments would list a column nothing defines.
+  static constexpr const char* kColumnGone =
+      "La columna escogida ya no existe; escoja otra de la lista";
 
   ADD_COL4(Desktop& desktop, const std::string& template_name, const std::string& business);
 
@@ -30,6 +34,7 @@ class ADD_COL4 : public ProcessScreen {
 
  private:
   std::string Category() const;  // "01", "02" or "03" from the radios
+  void FillColumns();
   // Adds the column to `depto`; the employees given a value row go into `employees`.
   void AddToDepartment(const std::string& depto, const std::string& column,
                        const std::string& category, const std::string& liga,

@@ -20,11 +20,16 @@ bool ASIG_JOR::AbrirBases() {
 void ASIG_JOR::Configure() {
   BuildDepartmentTree(TreeModel::Mode::kMultiple);
   AddMarkButtons();
+  FillSchedules();
+  ADD(kAceptar, [this] { Procesar(); });
+}
+
+void ASIG_JOR::FillSchedules() {
   CCOMBOBOX combo(*this, kJornada);
+  combo.CLEAR();
   ForEachRow(tiempo_e_->table(), "TIEMPO_E", negocio_, [&](xb::Table& t) {
     combo.ADD(FieldText(t, "DESCRIP"), Bytes(t, "CODIGO"));
   });
-  ADD(kAceptar, [this] { Procesar(); });
 }
 
 void ASIG_JOR::Procesar() {
@@ -32,6 +37,11 @@ void ASIG_JOR::Procesar() {
   if (!schedule || schedule->empty()) return Refuse(kNoSchedule);
   const std::vector<std::string> deptos = ChosenDepartments();
   if (deptos.empty()) return Refuse(kNoDepartment);
+  if (!SeekPrefix(tiempo_e_->table(), "TIEMPO_E", negocio_ + *schedule)) {
+    Refuse(kScheduleGone);
+    FillSchedules();
+    return;
+  }
 
   const bool done = RunAtomic("Procesando Datos...", [&](Progress& progress) {
     std::vector<std::string> assigned;

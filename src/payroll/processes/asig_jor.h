@@ -14,6 +14,10 @@ class ASIG_JOR : public ProcessScreen {
  public:
   static constexpr int kJornada = 601;
   static constexpr const char* kNoSchedule = "Falta seleccionar la jornada a aplicar";
+  // The schedule chosen was deleted by another workstation after the list
+  // was filled: every factor would be computed over a missing hours factor.
+  static constexpr const char* kScheduleGone =
+      "La jornada escogida ya no existe; escoja otra de la lista";
 
   ASIG_JOR(Desktop& desktop, const std::string& template_name, const std::string& business);
 
@@ -24,6 +28,8 @@ class ASIG_JOR : public ProcessScreen {
   void Configure() override;
 
  private:
+  void FillSchedules();
+
   TablePtr tiempo_e_, enc_pers_;
 };
 

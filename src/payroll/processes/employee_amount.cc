@@ -14,6 +14,10 @@ std::string EmployeeLockedBy(const std::string& nombre) {
   return "El empleado " + nombre + " está siendo modificado por otro usuario";
 }
 
+std::string EmployeeGone(const std::string& nombre) {
+  return "El empleado " + nombre + " ya no está activo en este departamento";
+}
+
 bool SaveEmployeeAmount(WDBTable& w, WBLISTBOX& grid, const std::string& depto, const char* field,
                         const std::string& text) {
   xb::Table& t = w.table();
@@ -29,9 +33,13 @@ bool SaveEmployeeAmount(WDBTable& w, WBLISTBOX& grid, const std::string& depto, 
     (void)t.UnlockRecord(recno);
   }
   LOCK_FOR_MODIFY(w);
-  // The record as the lock re-read it.
+  // The record as the lock re-read it: another workstation may have
+  // deleted the employee, moved him or let him go since the list was read.
+  // The amount is not written, and the typist is told why it did not stay.
   if (t.Deleted() || Bytes(t, "DEPTO") != depto || Number(t, "ACTIVO") != 1) {
+    const std::string nombre = FieldText(t, "NOMBRE");
     UNLOCK_FOR_MODIFY(w);
+    MESSAGE_BOX(EmployeeGone(nombre), "Alerta", kMbIconWarning);
     return false;
   }
   (void)t.Put(field, xb::Value::Number(*amount));

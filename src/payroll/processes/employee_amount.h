@@ -19,6 +19,9 @@ class WBLISTBOX;
 
 // The text of an employee's lock held by another user.
 std::string EmployeeLockedBy(const std::string& nombre);
+// The text for an employee deleted, moved or deactivated by another
+// workstation after the list was read.
+std::string EmployeeGone(const std::string& nombre);
 
 // Writes the amount `text` stands for (blank = 0) into `field` of the
 // employee `w` stands on; false when it is refused.

@@ -6,6 +6,7 @@
 #include "lib/data/locking.h"
 #include "lib/errors/error_handler.h"
 #include "lib/payroll/consolidation.h"
+#include "lib/payroll/dead_work.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"
@@ -104,7 +105,9 @@ void INIT_PLA::Procesar() {
   const std::optional<int32_t> fecha = DateValue(kFecha);
   if (!fecha || *fecha == 0) return Refuse(kBadDate);
   // Told before any table of the opening is touched; the opening checks
-  // again under the department's lock.
+  // again under the department's lock. The header a workstation that died
+  // opening this payroll left behind is not a payroll: it is undone first.
+  RunOperation([] { UndoDeadTransactions(); });
   xb::Table& h = h_e_dept_->table();
   if (SeekPrefix(h, "H_E_DEPT2", negocio_ + depto_ + xb::DtosFromJulian(*fecha)))
     return Refuse(kExists);

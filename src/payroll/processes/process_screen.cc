@@ -3,6 +3,7 @@
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/error_handler.h"
+#include "lib/payroll/dead_work.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/desktop.h"
@@ -95,6 +96,7 @@ bool ProcessScreen::RunAtomic(const std::string& text,
                               const std::function<void(Progress&)>& body) {
   bool committed = false;
   RunOperation([&] {
+    UndoDeadTransactions();
     Progress progress(this, text, false);
     START_ATOMIC_TRANSACTION();
     body(progress);

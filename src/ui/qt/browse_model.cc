@@ -218,6 +218,19 @@ BrowseTable::BrowseTable(WBLISTBOX* grid, QWidget* parent) : QTableView(parent) 
   });
 }
 
+void BrowseTable::CommitOpenEditor() {
+  if (state() != QAbstractItemView::EditingState) return;
+  QWidget* editor = indexWidget(currentIndex());
+  if (!editor) return;
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void CommitOpenEditors(QWidget* root) {
+  if (!root) return;
+  for (BrowseTable* t : root->findChildren<BrowseTable*>()) t->CommitOpenEditor();
+}
+
 void BrowseTable::ApplyColumnWidths() {
   // The screens set the presentation after the grid exists (ConfigBrow).
   const WBLISTBOX* g = model_->grid();

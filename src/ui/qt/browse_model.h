@@ -47,6 +47,10 @@ class BrowseTable : public QTableView {
  public:
   BrowseTable(WBLISTBOX* grid, QWidget* parent);
 
+  // Saves what the user typed into a cell editor that is still open, as
+  // leaving the cell would.
+  void CommitOpenEditor();
+
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
@@ -58,5 +62,11 @@ class BrowseTable : public QTableView {
   BrowseModel* model_;
   bool syncing_ = false;
 };
+
+// CommitOpenEditor for every grid inside `root`: run before a button or menu
+// action, which may be pressed without the cell being left (a keyboard
+// shortcut, a menu click, the default button) and must act on the value
+// typed, not on the one the cell held before.
+void CommitOpenEditors(QWidget* root);
 
 }  // namespace qz

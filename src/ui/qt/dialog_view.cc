@@ -223,6 +223,7 @@ QWidget* DialogView::MakeControl(const TemplateNode& n) {
       b->setAutoDefault(n.is_default);
       b->setMinimumWidth(12 * cw);
       connect(b, &QPushButton::clicked, this, [this, id] {
+        CommitOpenEditors(this);
         w_.UserPress(id);
         emit acted();
       });

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/qt/browse_model.h"
 #include "ui/qt/dialog_view.h"
 #include "lib/ui/report_output.h"
 #include "ui/qt/print_preview.h"
@@ -247,6 +248,7 @@ void QtUi::MenuChanged() {
     QObject::connect(a, &QAction::triggered, main_.get(), [this, caption] {
       // Run after the menu has closed: the entry may rebuild this menu.
       QTimer::singleShot(0, main_.get(), [this, caption] {
+        CommitOpenEditors(main_.get());
         desktop_->ChooseEdit(caption);
         desktop_->Collect();
       });

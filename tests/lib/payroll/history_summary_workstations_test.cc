@@ -92,6 +92,27 @@ TEST_F(SummaryWorkstationsTest, AWorkstationKilledMidwayIsUndoneByTheNextOneToSt
   EXPECT_EQ(Rows("H_D_PER4").size(), 18u);
 }
 
+TEST_F(SummaryWorkstationsTest, ARunningWorkstationRebuildingAfterAKilledOneKeepsItsWork) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t child = Workstation(-1, fds[1], 10);
+  close(fds[1]);
+  char byte;
+  ASSERT_EQ(read(fds[0], &byte, 1), 1) << "the other workstation ended early";
+  close(fds[0]);
+  kill(child, SIGKILL);
+  ExitStatus(child);
+  // This workstation was running all along: it rebuilds at once, without a
+  // program start in between, and must not take the dead one's rows for
+  // done.
+  auto r = qz::RebuildColumnSummary(Request());
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(Rows("H_D_PER4").size(), 18u);
+  // The next program start finds nothing left to undo over that work.
+  ASSERT_EQ(inst.Start(), qz::StartResult::kContinue);
+  for (const char* t : {"H_D_PER4", "H_D_PER5", "H_D_PER9"}) EXPECT_EQ(Rows(t).size(), 18u) << t;
+}
+
 TEST_F(SummaryWorkstationsTest, TwoRebuildsAtOnceSummariseEachLineOnce) {
   int go[2];
   ASSERT_EQ(pipe(go), 0);
