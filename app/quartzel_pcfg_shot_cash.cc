@@ -1,7 +1,9 @@
 // Offscreen pictures of the cash boxes on a demo installation: the cash box
 // window of a toolbar kind ("CAJAS:1" the hotel's) as the toolbar's button
-// opens it, and the hotel's closing report of the demo's open box written
-// as a PDF ("CIERRE_CAJA" with a .pdf file).
+// opens it, the deposit registration window ("REG_DEP") with the demo's
+// open hotel box held, and the preliminary closing reports of the demo's
+// open boxes written as PDF ("CIERRE_CAJA" the hotel's box 02,
+// "CIERRE_VENTAS" the restaurant's box V1).
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,6 +12,7 @@
 #include "cash/box_state.h"
 #include "cash/cash_screens.h"
 #include "cash/closing_report.h"
+#include "cash/deposits/reg_dep.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/cash_button.h"
@@ -21,8 +24,8 @@ namespace pcfg {
 
 int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out) {
   namespace fs = std::filesystem;
-  const bool window = name.rfind("CAJAS:", 0) == 0;
-  if (!window && name != "CIERRE_CAJA") return -1;
+  const bool window = name.rfind("CAJAS:", 0) == 0 || name == "REG_DEP";
+  if (!window && name != "CIERRE_CAJA" && name != "CIERRE_VENTAS") return -1;
   const std::string home = MakeDemoInstallation("qz-cash-");
   if (home.empty()) return 1;
   qz::G().EXT_MODULO = "PCFG";
@@ -33,18 +36,28 @@ int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out
     qz::RegisterCashScreens(registry, ui.desktop());
     ui.main_window()->resize(900, 560);
     ui.main_window()->show();
-    qz::OpenCashWindow(ui.desktop(), nullptr, std::atoi(name.c_str() + 6), 1, kDemoBusiness);
+    if (name == "REG_DEP") {
+      const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);
+      qz::ProcessCashBoxes().Hold(hotel, "02", "CAJA RESTAURANTE", "0002", "LUIS SOTO VARGAS",
+                                  true);
+      qz::OpenDepositRegistration(ui.desktop(), kDemoBusiness);
+    } else {
+      qz::OpenCashWindow(ui.desktop(), nullptr, std::atoi(name.c_str() + 6), 1, kDemoBusiness);
+    }
     Settle();
     for (auto* sub : ui.mdi()->subWindowList())
       sub->resize(sub->sizeHint().expandedTo(QSize(720, 420)));
     rc = Save(ui.main_window(), out) ? 0 : 1;
   } else {
-    const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);
-    auto box = qz::ReadBoxHeader(hotel, kDemoBusiness, "02");
-    auto shift = box ? qz::FindOpenShift(hotel, kDemoBusiness, "02") : std::nullopt;
+    const bool hotel_box = name == "CIERRE_CAJA";
+    const qz::BoxKind& kind = *qz::BoxKindFor(hotel_box ? qz::kHotelToolbar : qz::kSalesToolbar);
+    const std::string code = hotel_box ? "02" : "V1";
+    auto box = qz::ReadBoxHeader(kind, kDemoBusiness, code);
+    auto shift = box ? qz::FindOpenShift(kind, kDemoBusiness, code) : std::nullopt;
     if (shift) {
       qz::PrintDocument doc =
-          qz::HotelClosingReport(kDemoBusiness, *box, qz::PeriodOf(*shift), {});
+          hotel_box ? qz::HotelClosingReport(kDemoBusiness, *box, qz::PeriodOf(*shift), {})
+                    : qz::ShiftClosingReport(kind, kDemoBusiness, *box, *shift);
       rc = qz::PDF_REPORT(ui.desktop(), doc, out) ? 0 : 1;
     }
   }

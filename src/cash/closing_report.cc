@@ -140,6 +140,7 @@ PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& busines
     w.Say(20, value);
     w.NewLine();
   }
+  PrintKindListing(w, kind.report, business, box.code, period);
   w.NewLine();
   w.NewLine();
   PrintSignatureLines(w);

@@ -2,7 +2,7 @@
 // closes ("Cierre Final") and, while it is open, as the preliminary report
 // ("Preliminar", up to 23:59:59 of today). The hotel's report (HP_CIERRE)
 // lists the money the box took from the folio lines; the other kinds print
-// their shift's account.
+// their shift's account and what their module's tables say the box took.
 #pragma once
 
 #include <string>
@@ -50,7 +50,13 @@ struct HotelReportOptions {
 PrintDocument HotelClosingReport(const std::string& business, const BoxHeader& box,
                                  const ReportPeriod& period, const HotelReportOptions& options);
 
-// The shift account the other kinds print (their title lines and period).
+// What the reservations, timeshare and sales reports list under the shift's
+// account (kind_reports.cc); the sales kind's report is kNone.
+void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& business,
+                      const std::string& box, const ReportPeriod& period);
+
+// The report of the other kinds: title lines and period, the shift's
+// account, then the kind's listing.
 PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& business,
                                  const BoxHeader& box, const Shift& shift);
 

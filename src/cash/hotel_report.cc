@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "cash/closing_listing.h"
 #include "cash/closing_report.h"
 #include "lib/data/date_time.h"
 #include "lib/data/use.h"
@@ -19,9 +20,6 @@
 
 namespace qz {
 namespace {
-
-constexpr const char* kLinePicture = "999,999,999.99";
-constexpr const char* kTotalPicture = "99,999,999,999.99";
 
 struct Line {
   std::string currency;  // code
@@ -36,24 +34,6 @@ struct Transaction {
   std::string descrip;
   bool excluded = false;  // NO_CIERRE
   bool deposits = false;  // DEPOSITA
-};
-
-// Totals in first-seen currency order.
-class Totals {
- public:
-  void Add(const std::string& currency, double amount) {
-    for (auto& [c, a] : sums_)
-      if (c == currency) {
-        a += amount;
-        return;
-      }
-    sums_.emplace_back(currency, amount);
-  }
-  const std::vector<std::pair<std::string, double>>& sums() const { return sums_; }
-  double Single() const { return sums_.empty() ? 0 : sums_.front().second; }
-
- private:
-  std::vector<std::pair<std::string, double>> sums_;
 };
 
 std::string Stamp(int32_t date, const std::string& time) {
@@ -71,17 +51,6 @@ std::map<std::string, Transaction> ReadTransactions(const std::string& business)
     tr.excluded = FieldNumber(t->table(), "NO_CIERRE") == 1;
     tr.deposits = FieldNumber(t->table(), "DEPOSITA") == 1;
     out[tr.code] = tr;
-  }
-  KILLTABLA(t);
-  return out;
-}
-
-std::map<std::string, std::string> CurrencySymbols(const std::string& business) {
-  std::map<std::string, std::string> out;
-  TablePtr t = USE(nullptr, "MONEDAS", "MONEDAS");
-  for (t->Seek(business, true); !t->Eof(); t->Skip()) {
-    if (FieldBytes(t->table(), "NEGOCIO") != business) break;
-    out[FieldBytes(t->table(), "CODIGO")] = FieldText(t->table(), "SIMBOLO");
   }
   KILLTABLA(t);
   return out;

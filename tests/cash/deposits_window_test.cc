@@ -7,6 +7,7 @@
 #include "cash/cash_window.h"
 #include "cash/deposits/brow_dep.h"
 #include "cash/deposits/reg_dep.h"
+#include "cash/cash_fixture.h"
 #include "cash/deposits_fixture.h"
 #include "lib/ui/lists.h"
 
@@ -71,6 +72,28 @@ class DepositWindow : public qztest::DepositsTest {
 
   REG_DEP* w = nullptr;
 };
+
+TEST_F(DepositWindow, ABoxClosedByAnotherWorkstationMeanwhileTakesNoDepositAndKeepsTheInput) {
+  Deposit("01 - Depósito 01", "DOLARES", "200");
+  ChooseRoom(0);
+  CounterLine("1010", "", "200");
+  // The toolbar of the front desk (CAJA_ABIERTA asks the tables only
+  // when there is one); the supervisor closes box 01 from another
+  // workstation while the window is open here.
+  qztest::FakeCashButton toolbar(qztest::Biz(kBiz));
+  qz::SetCashButton(&toolbar);
+  ASSERT_EQ(qz::CloseBoxRecords(*qz::BoxKindFor(qz::kHotelToolbar), qztest::Biz(kBiz), "01", true),
+            qz::BoxChange::kDone);
+  ui.Press(w, 1);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"No hay Caja Abierta..."});
+  EXPECT_TRUE(Rows("ENC_HLIB").empty());
+  EXPECT_TRUE(Rows("DET_ASIE").empty());
+  EXPECT_EQ(w->Text(REG_DEP::kAmount), "200");
+  EXPECT_EQ(w->lines().applications_grid()->RowCount(), 1);
+  EXPECT_EQ(qz::ProcessCashBoxes().XH_CAJAS.open, 0);  // let go here too
+  EXPECT_EQ(toolbar.icon, 0);
+  qz::SetCashButton(nullptr);
+}
 
 TEST_F(DepositWindow, RegistersWhatWasTypedAndClearsTheDepositForTheNext) {
   EXPECT_EQ(w->Text(REG_DEP::kDate).size(), 8u);  // today proposed

@@ -174,6 +174,13 @@ std::optional<std::string> DepositRegistration::Register(DepositForm f) {
     f.num_dep = card.tarjeta;
   }
 
+  // Asked again after the card terminal (which may take a while): a box
+  // another workstation closed meanwhile takes no deposit.
+  if (OpenHotelBox() != caja) {
+    CancelCardPayment(desktop_, f.negocio, c.p_electro, f.moneda, card);
+    MESSAGE_BOX(kNoOpenBox, "Error", kMbOk | kMbIconStop);
+    return std::nullopt;
+  }
   std::string movimiento;
   {
     WAIT wait(owner_, "Procesando Datos...");

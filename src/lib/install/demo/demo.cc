@@ -194,6 +194,7 @@ xb::Status LoadDemo(const std::string& dir, const Catalog& catalog, const DemoOp
                         {"employer report", demo::AddEmployerReport},
                         {"SAP journal mapping", demo::AddSapMapping},
                         {"cash boxes", demo::AddCash},
+                        {"sales box", demo::AddSales},
                         {"hotel deposits", demo::AddDeposits},
                         {"word index", demo::AddWordIndex}};
   for (const auto& p : parts) {

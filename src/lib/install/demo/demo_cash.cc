@@ -43,14 +43,16 @@ xb::Status AddCash(Context& c) {
     const char* table;
     const char* code;
     const char* descrip;
+    const char* estado;
   };
-  for (const Other& o : {Other{"VCAJAS", "V1", "CAJA RESTAURANTE LA TERRAZA"},
-                         Other{"ENC_RCAJ", "R1", "CAJA DE RESERVACIONES"},
-                         Other{"ENC_TCAJ", "T1", "CAJA TIEMPO COMPARTIDO"},
-                         Other{"CAJA_TS", "T2", "VENTAS TIEMPO COMPARTIDO"}})
+  // The restaurant's box is open (its shift and sales: demo_sales.cc).
+  for (const Other& o : {Other{"VCAJAS", "V1", "CAJA RESTAURANTE LA TERRAZA", "A"},
+                         Other{"ENC_RCAJ", "R1", "CAJA DE RESERVACIONES", "C"},
+                         Other{"ENC_TCAJ", "T1", "CAJA TIEMPO COMPARTIDO", "C"},
+                         Other{"CAJA_TS", "T2", "VENTAS TIEMPO COMPARTIDO", "C"}})
     XB_RETURN_IF_ERROR(c.Add(o.table, [&](Row& r) {
       r.Set("NEGOCIO", n).Set("CODIGO", o.code).Set("DESCRIP", o.descrip);
-      r.Set("ESTADO", "C").Set("PASSWORD", "CAJA");
+      r.Set("ESTADO", o.estado).Set("PASSWORD", "CAJA");
     }));
 
   struct Cashier {

@@ -162,6 +162,7 @@ xb::Status AddBonusReductions(Context& c);  // year-end bonus reductions of some
 xb::Status AddAccountingSettings(Context& c);  // prefixes, tables of employees, links by position
 xb::Status AddEmployerReport(Context& c);  // the employer report's periods and columns
 xb::Status AddSapMapping(Context& c);  // the SAP journal mapping of every business
+xb::Status AddSales(Context& c);        // the restaurant box V1: sales, articles, recipes
 xb::Status AddCash(Context& c);         // hotel cash boxes, cashiers, shifts, folio payments
 xb::Status AddDeposits(Context& c);     // hotel deposits, reservations, bank and journal
 xb::Status AddWordIndex(Context& c);    // words of the registered tables
