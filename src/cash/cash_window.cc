@@ -4,6 +4,7 @@
 #include "cash/closing_report.h"
 #include "cash/counted_closing.h"
 #include "cash/deposits/brow_dep.h"
+#include "cash/sales/sales_posting.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr const char* kNoneOpen = "Ninguna...";
 constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro de caja abierta!";
+constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
 
 }  // namespace
 
@@ -120,7 +122,9 @@ bool CashBoxWindow::StationAllowed(const std::string& code) {
 }
 
 bool CashBoxWindow::HeldHere() {
-  return slots().open == 1;
+  // Asked again of the header: a box another workstation closed meanwhile
+  // is let go here rather than closed (or reported) a second time.
+  return kind_.second_box() ? boxes_.CAJA2_ABIERTA() : boxes_.CAJA_ABIERTA();
 }
 
 void CashBoxWindow::ABRE_CAJA() {
@@ -202,7 +206,15 @@ void CashBoxWindow::CLOSE_CAJA() {
     }
     if (kind_.reservations()) return;
   }
-  switch (CloseBoxRecords(kind_, business_, box->code, !kind_.sales())) {
+  BoxChange closed = BoxChange::kDone;
+  if (kind_.sales()) {
+    std::optional<BoxChange> r = CloseSales(box->code);
+    if (!r) return;
+    closed = *r;
+  } else {
+    closed = CloseBoxRecords(kind_, business_, box->code, true);
+  }
+  switch (closed) {
     case BoxChange::kDone:
       break;
     case BoxChange::kNoOpenShift:
@@ -224,6 +236,36 @@ void CashBoxWindow::CLOSE_CAJA() {
   if (HeldHere() && slots().code == PadRight(box->code, 2)) boxes_.Release(kind_);
   if (kind_.sales()) grid_->REFRESHALL();
   ENDDIALOG(1);
+}
+
+std::optional<BoxChange> CashBoxWindow::CloseSales(const std::string& code) {
+  const bool post = Check(kPostSales) == 1;
+  if (post) {
+    // Told before anything is written: the box stays open, and the user
+    // may mend the setting or close without posting (check box 1001).
+    const std::string problem = SalesPostingProblem(business_, code);
+    if (!problem.empty()) {
+      MESSAGE_BOX(std::string(kSalesNotPosted) + problem + "\rLa caja no fue cerrada.", "Error",
+                  kMbIconStop);
+      return std::nullopt;
+    }
+  }
+  SalesClosing r;
+  if (RunOperation([&] { r = CloseSalesBox(business_, code, post); }) ==
+      OperationResult::kIgnored) {
+    // The closing and the posting were rolled back together.
+    MESSAGE_BOX("No se completó el cierre ni la contabilización de las ventas; no se registró "
+                "nada y la caja sigue abierta.",
+                "Alerta", kMbIconWarning);
+    grid_->Reread();
+    return std::nullopt;
+  }
+  if (!r.problem.empty()) {
+    MESSAGE_BOX(std::string(kSalesNotPosted) + r.problem + "\rLa caja no fue cerrada.", "Error",
+                kMbIconStop);
+    return std::nullopt;
+  }
+  return r.box;
 }
 
 void CashBoxWindow::PRINT_CIERRE() {

@@ -57,6 +57,9 @@ class CashBoxWindow : public WDIAG {
   // The station check of the kind; false (after the message) refuses.
   bool StationAllowed(const std::string& code);
   bool HeldHere();
+  // Sales: closes the box and posts its pending sales (check box 1001) in
+  // one transaction; nullopt after telling the user why nothing was done.
+  std::optional<BoxChange> CloseSales(const std::string& code);
   CashBoxSlots& slots() { return boxes_.Slots(kind_.box_type); }
 
   const BoxKind& kind_;

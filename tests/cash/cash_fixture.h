@@ -92,6 +92,7 @@ class CashTest : public UiSession {
   }
   void Set(const std::string& table, uint32_t recno, const std::string& field, const xb::Value& v) {
     auto t = Other(table);
+    ASSERT_TRUE(t->GoTo(recno).ok());
     ASSERT_TRUE(t->LockRecord(recno).ok());
     ASSERT_TRUE(t->Put(field, v).ok());
     ASSERT_TRUE(t->Flush().ok());

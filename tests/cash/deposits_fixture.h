@@ -11,6 +11,7 @@
 #include "cash/deposits/hotel_box.h"
 #include "devices/devices_fixture.h"
 #include "lib/ini/private_profile.h"
+#include "table_rows_text.h"
 #include "xbase/value.h"
 
 namespace qztest {
@@ -138,50 +139,11 @@ class DepositsTest : public DevicesTest {
   }
 
   // Every row of a table, as field -> trimmed text or number.
-  std::vector<std::map<std::string, std::string>> Rows(const std::string& table) {
-    std::vector<std::map<std::string, std::string>> out;
-    auto t = xb::Table::Open(file(table) + ".DBF");
-    EXPECT_TRUE(t.ok()) << table;
-    if (!t.ok()) return out;
-    auto count = (*t)->RecCount();
-    for (uint32_t r = 1; count.ok() && r <= *count; ++r) {
-      EXPECT_TRUE((*t)->GoTo(r).ok());
-      if ((*t)->Deleted()) continue;
-      std::map<std::string, std::string> row;
-      for (const auto& f : (*t)->fields()) {
-        auto v = (*t)->Get(f.name);
-        if (!v.ok()) continue;
-        if (v->is_char()) {
-          std::string s = v->str();
-          while (!s.empty() && s.back() == ' ') s.pop_back();
-          row[f.name] = s;
-        } else if (v->is_numeric()) {
-          char buf[40];
-          std::snprintf(buf, sizeof buf, "%.2f", v->number());
-          row[f.name] = buf;
-        } else {
-          row[f.name] = std::to_string(v->date());
-        }
-      }
-      out.push_back(row);
-    }
-    (void)(*t)->Close();
-    return out;
-  }
+  std::vector<TextRow> Rows(const std::string& table) { return TextRows(file(table) + ".DBF"); }
   // Sum of debit minus credit of `account` in the journal.
-  double JournalNet(const std::string& account) {
-    double net = 0;
-    for (auto& r : Rows("DET_ASIE"))
-      if (r["CUENTA"] == account) net += std::stod(r["DEBITO"]) - std::stod(r["CREDITO"]);
-    return net;
-  }
+  double JournalNet(const std::string& account) { return JournalNetOf(Rows("DET_ASIE"), account); }
   // Every journal entry balances.
-  void ExpectBalancedJournal() {
-    std::map<std::string, double> by_entry;
-    for (auto& r : Rows("DET_ASIE"))
-      by_entry[r["MODULO"] + r["NUMERO"]] += std::stod(r["DEBITO"]) - std::stod(r["CREDITO"]);
-    for (const auto& [entry, net] : by_entry) EXPECT_NEAR(net, 0, 0.001) << entry;
-  }
+  void ExpectBalancedJournal() { ExpectBalanced(Rows("DET_ASIE")); }
 
   qz::DepositRegistration reg{desktop};
 };

@@ -16,8 +16,8 @@ namespace {
 
 class JournalNumbers : public qztest::DepositsTest {
  protected:
-  qz::JournalEntry Entry(const std::string& modulo) {
-    qz::JournalEntry e;
+  qz::LedgerEntry Entry(const std::string& modulo) {
+    qz::LedgerEntry e;
     e.negocio = qztest::Biz(kBiz);
     e.modulo = modulo;
     e.fecha = J(2026, 12, 8);

@@ -143,7 +143,7 @@ std::string PostBankMovement(void* owner, const BankPosting& p) {
   const std::string numero = AppendMovement(owner, p, saldo);
 
   BankAccount account = ReadBankAccount(owner, p.negocio, p.banco, p.cuenta);
-  JournalEntry e;
+  LedgerEntry e;
   e.negocio = p.negocio;
   e.modulo = Pad(kBankModule, 9);
   e.fecha = p.fecha;
@@ -203,7 +203,7 @@ bool ReverseBankMovement(void* owner, const std::string& negocio, const std::str
   const double saldo = MoveBalance(owner, negocio, p.banco, p.cuenta, added ? -p.monto : p.monto);
   AppendMovement(owner, p, saldo);
 
-  JournalEntry e;
+  LedgerEntry e;
   e.negocio = negocio;
   e.modulo = Pad(kBankModule, 9);
   e.fecha = fecha;

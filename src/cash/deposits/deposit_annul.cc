@@ -155,7 +155,7 @@ void WriteAnnulment(void* owner, const std::string& negocio, const std::string& 
   if (c.tipo_mov == 0) {
     ReverseBankMovement(owner, negocio, movimiento, fecha, m.num_dep);
   } else {
-    JournalEntry e;
+    LedgerEntry e;
     e.negocio = negocio;
     e.modulo = c.JournalModule();
     e.fecha = fecha;

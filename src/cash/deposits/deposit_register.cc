@@ -93,7 +93,7 @@ std::string LineText(const DepositForm& f, const HotelSettings& h) {
 
 void PostDepositJournal(void* owner, const DepositForm& f, const DepositConcept& c,
                         const HotelSettings& h, const std::string& movimiento) {
-  JournalEntry e;
+  LedgerEntry e;
   e.negocio = f.negocio;
   e.modulo = c.JournalModule();
   e.fecha = f.fecha;

@@ -61,17 +61,18 @@ namespace {
 // The entry's number, from the module's serial: drawn under the serial's
 // lock, held until the transaction ends, so two workstations posting at
 // once never take the same number.
-std::string NextNumber(void* owner, const std::string& negocio, const std::string& modulo) {
+std::string NextNumber(void* owner, const std::string& negocio, const std::string& modulo,
+                       WDBTable* seriales) {
   const std::string code = JournalSerialCode(modulo);
-  std::string numero = GET_NXSERIAL(owner, negocio, code);
+  std::string numero = GET_NXSERIAL(owner, negocio, code, seriales);
   if (numero != kNoSerial) return numero;
   EnsureJournalSerial(owner, negocio, modulo);
-  return GET_NXSERIAL(owner, negocio, code);
+  return GET_NXSERIAL(owner, negocio, code, seriales);
 }
 
 }  // namespace
 
-std::string PostJournal(void* owner, const JournalEntry& e) {
+std::string PostJournal(void* owner, const LedgerEntry& e, WDBTable* seriales) {
   std::vector<JournalLine> lines;
   double balance = 0;
   for (const auto& l : e.lines) {
@@ -90,7 +91,7 @@ std::string PostJournal(void* owner, const JournalEntry& e) {
     (balance > 0 ? r.credito : r.debito) = std::fabs(balance);
     lines.push_back(r);
   }
-  const std::string numero = NextNumber(owner, e.negocio, e.modulo);
+  const std::string numero = NextNumber(owner, e.negocio, e.modulo, seriales);
   TablePtr enc = USE(owner, "ENC_ASIE", "ENC_ASIE");
   ADD_NEW_REC(*enc);
   StoreBytes(*enc, "NEGOCIO", e.negocio);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "lib/data/wtable.h"
+
 namespace qz {
 
 struct JournalLine {
@@ -17,7 +19,7 @@ struct JournalLine {
   double debito = 0, credito = 0;
 };
 
-struct JournalEntry {
+struct LedgerEntry {
   std::string negocio;
   std::string modulo;  // journal type or module (9)
   int32_t fecha = 0;
@@ -41,8 +43,11 @@ std::string JournalSerialCode(const std::string& modulo);
 void EnsureJournalSerial(void* owner, const std::string& negocio, const std::string& modulo);
 
 // Appends the entry (lines rounded to cents, a rounding line when they do
-// not balance) and answers its number.
-std::string PostJournal(void* owner, const JournalEntry& e);
+// not balance) and answers its number. A run posting several entries in
+// one transaction passes one SERIALES handle for all of them: the serial
+// row stays locked until the transaction ends, and another handle of this
+// same process would wait for it as for another workstation.
+std::string PostJournal(void* owner, const LedgerEntry& e, WDBTable* seriales = nullptr);
 
 // The lines of the entries posted for `movimiento` in `modulo`, every one.
 std::vector<JournalLine> PostedLines(void* owner, const std::string& negocio,
