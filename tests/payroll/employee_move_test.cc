@@ -103,7 +103,8 @@ class EmployeeMoveTest : public qztest::EmployeeMoveSession {
     // Charged by payrolls that now belong to the playa's kitchen.
     EXPECT_EQ(Texts("DET_DDA", {{"NEGOCIO", "HP"}}, "DEPTO"),
               (std::vector<std::string>{"K1", "K1"}));
-    EXPECT_EQ(Texts("H_D_DEP3", {{"NEGOCIO", "HP"}}, "COD_CENTRO"), std::vector<std::string>{"CC1"});
+    EXPECT_EQ(Texts("H_D_DEP3", {{"NEGOCIO", "HP"}}, "COD_CENTRO"),
+              std::vector<std::string>{"CC1"});
     EXPECT_EQ(Count("DET_DDA", {{"DEPTO", "D1"}}), 0u);
     EXPECT_EQ(Texts("DEUDORES", {{"NEGOCIO", "HP"}}, "EMPLEADO"),
               std::vector<std::string>{"TR-E1"});

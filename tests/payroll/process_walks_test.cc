@@ -3,17 +3,9 @@
 // user types and presses on, cancels a run half-way or sees another
 // workstation die in the middle of one.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "lib/clock.h"
-#include "lib/data/work_areas.h"
 #include "lib/payroll/consolidation.h"
-#include "lib/settings/globals.h"
-#include "lib/settings/startup.h"
 #include "lib/ui/browse.h"
-#include "lib/ui/message_box.h"
 #include "payroll/processes/add_col.h"
 #include "payroll/processes/add_col4.h"
 #include "payroll/processes/asig_jor.h"
@@ -21,6 +13,7 @@
 #include "payroll/processes/init_pla.h"
 #include "payroll/processes/recalc_c.h"
 #include "processes_fixture.h"
+#include "support/other_workstation.h"
 
 namespace {
 
@@ -40,26 +33,6 @@ class ProcessWalks : public qztest::ProcessSession {
       (*t)->Flush();
       (*t)->UnlockAll();
     }
-  }
-  // In a forked child: this process's own start of the program, so the
-  // child is a workstation of its own (its tables, locks and journal).
-  void BecomeAnotherWorkstation() {
-    qz::SetClock(nullptr);
-    qz::SetMessageBoxProvider(nullptr);
-    qz::ResetGlobals();
-    qz::ResetWorkAreas();
-    qz::G().EXT_MODULO = "PCFG";
-    if (qz::StartDataLayer(inst.root) != qz::StartResult::kContinue) _exit(90);
-  }
-  // Waits for the child to say it stopped half-way, then kills it.
-  void KillWhenStopped(pid_t child, int fds[2]) {
-    close(fds[1]);
-    char byte;
-    ASSERT_EQ(read(fds[0], &byte, 1), 1) << "the other workstation ended early";
-    close(fds[0]);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
   }
   double Amount(const std::string& emp) { return Num("ENC_PERS", {{"CODIGO", emp}}, "TOT_SAL"); }
   void AddOpeningTables() {
@@ -162,22 +135,19 @@ TEST_F(ProcessWalks, AnOpeningKilledHalfWayIsOpenedWholeByARunningWorkstation) {
   if (child == 0) {
     // Another workstation opens the kitchen's payroll and dies after the
     // definitions and the first employee.
-    BecomeAnotherWorkstation();
+    qztest::BecomeAnotherWorkstation(inst.root);
     qz::ConsolidationRequest r;
     r.negocio = kHc;
     r.depto = "D1";
     r.fecha = fecha;
     r.progress = [&](int64_t done, int64_t) {
-      if (done == 2) {
-        if (write(fds[1], "x", 1) != 1) _exit(92);
-        for (;;) pause();
-      }
+      if (done == 2) qztest::StopHereForGood(fds[1]);
       return true;
     };
     (void)qz::ConsolidatePayroll(r);
     _exit(93);
   }
-  ASSERT_NO_FATAL_FAILURE(KillWhenStopped(child, fds));
+  ASSERT_NO_FATAL_FAILURE(qztest::KillWhenStopped(child, fds));
   {
     // The dead workstation's header is in the file, uncommitted.
     auto h = xb::Table::Open(file("H_E_DEPT.DBF"));
@@ -208,10 +178,7 @@ class StoppingUi : public qz::HeadlessUi {
  public:
   StoppingUi(std::string text, int report) : text_(std::move(text)), report_(report) {}
   void WaitShown(int id, const std::string& text) override {
-    if (text == text_) {
-      if (write(report_, "x", 1) != 1) _exit(92);
-      for (;;) pause();
-    }
+    if (text == text_) qztest::StopHereForGood(report_);
     HeadlessUi::WaitShown(id, text);
   }
 
@@ -227,7 +194,7 @@ TEST_F(ProcessWalks, ARaiseKilledHalfWayAndRunAgainByARunningWorkstationRaisesEa
   if (child == 0) {
     // Another workstation: raises the bar and the kitchen (in the tree's
     // order), and dies once the bar is done.
-    BecomeAnotherWorkstation();
+    qztest::BecomeAnotherWorkstation(inst.root);
     auto* other = new StoppingUi("Departamento : COCINA", fds[1]);
     auto* s = qz::OpenScreen<qz::RECALC_C>(other->desktop(), "RECALC_C", kHc);
     if (!s || !s->UserChoose(qz::RECALC_C::kColumna, "SALARIO")) _exit(91);
@@ -237,7 +204,7 @@ TEST_F(ProcessWalks, ARaiseKilledHalfWayAndRunAgainByARunningWorkstationRaisesEa
     s->UserPress(qz::RECALC_C::kAceptar);
     _exit(93);
   }
-  ASSERT_NO_FATAL_FAILURE(KillWhenStopped(child, fds));
+  ASSERT_NO_FATAL_FAILURE(qztest::KillWhenStopped(child, fds));
   // The dead workstation's half raise is in the file.
   EXPECT_NEAR(Valor("E4", "01"), 66000, 1e-6);
   EXPECT_NEAR(Valor("E1", "01"), 120000, 1e-6);

@@ -63,9 +63,6 @@ class HourlyCost {
   bool Run(HistoryRecalcResult& out);
 
  private:
-  static bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
-    return SeekHistory(t, tag, key);
-  }
   const PayrollFacts& Facts(const std::string& depto, int32_t fecha);
   // FACTOR of the schedule copy; nothing when the copy is missing.
   std::optional<double> ScheduleFactor(const std::string& depto, const std::string& tiempo,
@@ -87,11 +84,12 @@ const PayrollFacts& HourlyCost::Facts(const std::string& depto, int32_t fecha) {
   if (!added) return it->second;
   PayrollFacts& f = it->second;
   WDBTable& h = *h_e_dept_;
-  if (!Seek(h, "H_E_DEPT2", negocio_ + Padded(h.table(), "CODIGO", depto) + date)) return f;
+  if (!SeekHistory(h, "H_E_DEPT2", negocio_ + Padded(h.table(), "CODIGO", depto) + date))
+    return f;
   f.found = true;
   f.moneda = Raw(h.table(), "MONEDA");
   WDBTable& tipo = *h_tip_pl_;
-  if (Seek(tipo, "H_TIP_PL",
+  if (SeekHistory(tipo, "H_TIP_PL",
            negocio_ + Padded(tipo.table(), "DEPTO", depto) +
                Padded(tipo.table(), "CODIGO", Raw(h.table(), "TIPO")) + date)) {
     f.has_type = true;
@@ -107,7 +105,7 @@ std::optional<double> HourlyCost::ScheduleFactor(const std::string& depto,
   const std::string key = negocio_ + Padded(s.table(), "DEPTO", depto) +
                           Padded(s.table(), "CODIGO", tiempo) + xb::DtosFromJulian(fecha);
   auto [it, added] = schedules_.try_emplace(key);
-  if (added && Seek(s, "H_TIEM_E", key)) it->second = NumberOf(s.table(), "FACTOR");
+  if (added && SeekHistory(s, "H_TIEM_E", key)) it->second = NumberOf(s.table(), "FACTOR");
   return it->second;
 }
 
@@ -150,7 +148,8 @@ double HourlyCost::AverageIncome(const PayrollFacts& current) {
 
 bool HourlyCost::Run(HistoryRecalcResult& out) {
   negocio_ = HistoryBusiness(*h_e_dept_, request_.negocio);
-  if (Seek(*f_plan_, "F_PLAN", negocio_)) sal_prom_ = NumberOf(f_plan_->table(), "SAL_PROM");
+  if (SeekHistory(*f_plan_, "F_PLAN", negocio_))
+    sal_prom_ = NumberOf(f_plan_->table(), "SAL_PROM");
   WDBTable& person = *h_e_pers_;
   xb::Table& x = person.table();
   const int cost_field = x.FieldIndex("COST_HPROM");

@@ -71,10 +71,6 @@ class SummaryRebuild {
   std::vector<Slot> Slots(const std::vector<std::string>& columns, const std::string& empleado,
                           const std::string& fecha);
   void Write(const std::string& empleado, int32_t fecha, const std::vector<Slot>& slots);
-  static bool Seek(WDBTable& t, const std::string& tag, const std::string& key) {
-    return SeekHistory(t, tag, key);
-  }
-
   const HistoryRecalcRequest& request_;
   std::string negocio_;
   TablePtr h_e_dept_, h_d_dept_, h_e_pers_, h_d_pers_;
@@ -113,7 +109,7 @@ std::vector<std::string> SummaryRebuild::PayrollColumns(const HistoryPayroll& p)
 
 bool SummaryRebuild::HasSummary(const std::string& empleado, const std::string& fecha) {
   WDBTable& t = *summary_[0];
-  return Seek(t, "H_D_PER4", negocio_ + Padded(t.table(), "CODIGO", empleado) + fecha);
+  return SeekHistory(t, "H_D_PER4", negocio_ + Padded(t.table(), "CODIGO", empleado) + fecha);
 }
 
 std::vector<Slot> SummaryRebuild::Slots(const std::vector<std::string>& columns,
@@ -149,7 +145,7 @@ void SummaryRebuild::Write(const std::string& empleado, int32_t fecha,
     const std::string code = Padded(x, "CODIGO", empleado);
     // A result row left without its H_D_PER4 row (written by another
     // program) is taken over and every slot written again.
-    const bool existed = k > 0 && Seek(t, kSummaryTables[k], negocio_ + code + date);
+    const bool existed = k > 0 && SeekHistory(t, kSummaryTables[k], negocio_ + code + date);
     if (!existed && xb::NewRecord::Fits(x)) {
       // Built whole before it is appended: one write of the row and its keys.
       xb::NewRecord row(x);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "history_recalc_fixture.h"
+#include "support/other_workstation.h"
 #include "lib/clock.h"
 #include "lib/data/work_areas.h"
 #include "lib/payroll/history_summary.h"
@@ -39,20 +40,12 @@ class SummaryWorkstationsTest : public HistoryRecalcTest {
   pid_t Workstation(int go, int report, int64_t stop_at) {
     pid_t pid = fork();
     if (pid != 0) return pid;
-    qz::SetClock(nullptr);
-    qz::SetMessageBoxProvider(nullptr);
-    qz::ResetGlobals();
-    qz::ResetWorkAreas();
-    qz::G().EXT_MODULO = "PCFG";
-    if (qz::StartDataLayer(inst.root) != qz::StartResult::kContinue) _exit(90);
+    BecomeAnotherWorkstation(inst.root);
     char byte;
     if (go >= 0 && read(go, &byte, 1) != 1) _exit(91);
     qz::HistoryRecalcRequest r = Request();
     r.progress = [&](const std::string&, int64_t done, int64_t) {
-      if (report >= 0 && done == stop_at) {
-        if (write(report, "x", 1) != 1) _exit(92);
-        for (;;) pause();
-      }
+      if (report >= 0 && done == stop_at) StopHereForGood(report);
       return true;
     };
     try {
@@ -71,13 +64,7 @@ class SummaryWorkstationsTest : public HistoryRecalcTest {
 TEST_F(SummaryWorkstationsTest, AWorkstationKilledMidwayIsUndoneByTheNextOneToStart) {
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
-  pid_t child = Workstation(-1, fds[1], 10);
-  close(fds[1]);
-  char byte;
-  ASSERT_EQ(read(fds[0], &byte, 1), 1) << "the other workstation ended early";
-  close(fds[0]);
-  kill(child, SIGKILL);
-  ExitStatus(child);
+  ASSERT_NO_FATAL_FAILURE(KillWhenStopped(Workstation(-1, fds[1], 10), fds));
   {
     // The dead workstation's rows are in the file, uncommitted.
     auto rows = xb::Table::Open(bases + "/H_D_PER4.DBF");
@@ -95,13 +82,7 @@ TEST_F(SummaryWorkstationsTest, AWorkstationKilledMidwayIsUndoneByTheNextOneToSt
 TEST_F(SummaryWorkstationsTest, ARunningWorkstationRebuildingAfterAKilledOneKeepsItsWork) {
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
-  pid_t child = Workstation(-1, fds[1], 10);
-  close(fds[1]);
-  char byte;
-  ASSERT_EQ(read(fds[0], &byte, 1), 1) << "the other workstation ended early";
-  close(fds[0]);
-  kill(child, SIGKILL);
-  ExitStatus(child);
+  ASSERT_NO_FATAL_FAILURE(KillWhenStopped(Workstation(-1, fds[1], 10), fds));
   // This workstation was running all along: it rebuilds at once, without a
   // program start in between, and must not take the dead one's rows for
   // done.

@@ -1,0 +1,119 @@
+// A payroll clerk's session on the demo: the payroll opening's window, opened
+// for one hotel, stays that hotel's after the toolbar changes business; what
+// the clerk does in it next (a salary typed, "Consolidar") goes to the hotel
+// the window shows, never to the business now in force.
+#include <gtest/gtest.h>
+
+#include "lib/settings/globals.h"
+#include "lib/settings/startup.h"
+#include "lib/ui/browse.h"
+#include "lib/ui/catalog_data.h"
+#include "lib/ui/dialog_template.h"
+#include "payroll/payroll_screens.h"
+#include "payroll/processes/init_pla.h"
+#include "shell/principal.h"
+#include "shell/toolbar.h"
+#include "support/demo_copy.h"
+#include "support/fake_clock.h"
+#include "support/schema_tables.h"
+#include "support/temp_dir.h"
+#include "ui/headless/headless_ui.h"
+#include "xbase/table.h"
+
+namespace {
+
+class SessionUi : public qz::HeadlessUi {
+ public:
+  void MenuChanged() override {
+    if (principal) principal->RebuildMenu();
+  }
+  qz::PRINCIPAL* principal = nullptr;
+};
+
+class ProcessBusinessChange : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = dir.path() + "/inst/";
+    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
+    ASSERT_TRUE(made.ok()) << made.ToString();
+    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
+    qz::ResetGlobals();
+    qz::G().EXT_MODULO = "PCFG";
+    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    qz::RegisterPayrollScreens(registry, ui.desktop());
+    ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
+      d.UserChoose(601, "Hotel Playa Sol");
+      d.UserType(500, "PLANILLA");
+      d.UserType(501, "DEMO");
+      d.UserPress(1);
+    });
+    main = std::make_unique<qz::PRINCIPAL>(ui.desktop(), view, registry);
+    ui.principal = main.get();
+    ASSERT_TRUE(main->Init());
+  }
+  void TearDown() override {
+    ui.desktop().CloseAll();
+    ui.principal = nullptr;
+    main.reset();
+  }
+  // Rows of `table` whose NEGOCIO and `field` hold the texts given.
+  size_t Count(const std::string& table, const std::string& business, const std::string& field,
+               const std::string& value) {
+    auto t = xb::Table::Open(root + "BASES/" + table + ".DBF");
+    size_t n = 0;
+    if (!t.ok()) return n;
+    for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1))
+      if (!(*t)->Deleted() && qz::FieldText(**t, "NEGOCIO") == business &&
+          qz::FieldText(**t, field) == value)
+        ++n;
+    return n;
+  }
+
+  qztest::TempDir dir;
+  qztest::FakeClock clock;
+  std::string root;
+  SessionUi ui;
+  qz::RecordingView view;
+  qz::MenuRegistry registry;
+  std::unique_ptr<qz::PRINCIPAL> main;
+};
+
+TEST_F(ProcessBusinessChange, TheOpeningWindowKeepsToTheHotelItShows) {
+  ASSERT_TRUE(main->Command(2501));
+  auto* s = dynamic_cast<qz::INIT_PLA*>(ui.desktop().FindWindow("INIT_PLA"));
+  ASSERT_NE(s, nullptr);
+
+  ui.OnDialog("CHANGE_NEG", [](qz::WDIAG& d) {
+    d.UserType(500, "PLANILLA");
+    d.UserType(501, "DEMO");
+    d.UserPress(1);
+  });
+  ASSERT_TRUE(main->toolbar()->ChooseBusiness("Volcán Lodge & Spa"));
+  main->DispatchPosted();
+  ui.TakeBoxTexts();  // the new business's exchange-rate reminder
+  ASSERT_EQ(ui.desktop().FindWindow("INIT_PLA"), s);
+
+  // The tree is still the Playa Sol's: its sales department (VEN) is one
+  // the Volcán does not have.
+  qz::TreeNode* ven = s->tree()->Find(qztest::Biz("VEN"));
+  ASSERT_NE(ven, nullptr);
+  const size_t volcan_lines = Count("H_E_PERS", "VOLCAN", "DEPTO", "REC");
+  const size_t sol_headers = Count("H_E_DEPT", "HOTELSOL", "CODIGO", "REC");
+  s->tree()->Click(s->tree()->Find(qztest::Biz("REC")));
+  ASSERT_GT(s->grid()->RowCount(), 0);
+  ASSERT_TRUE(s->grid()->EditCell(0, qz::INIT_PLA::kTotSalColumn, "123456"));
+  ui.Type(s, qz::INIT_PLA::kFecha, "31/12/30");
+  ui.Press(s, qz::INIT_PLA::kConsolidar);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Fin de Proceso"});
+  EXPECT_EQ(Count("H_E_DEPT", "HOTELSOL", "CODIGO", "REC"), sol_headers + 1);
+  EXPECT_EQ(Count("H_E_PERS", "VOLCAN", "DEPTO", "REC"), volcan_lines);
+  // The salary typed went to the Playa Sol's employee shown.
+  auto t = xb::Table::Open(root + "BASES/ENC_PERS.DBF");
+  ASSERT_TRUE(t.ok());
+  std::vector<std::string> with_it;
+  for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1))
+    if (qz::FieldNumber(**t, "TOT_SAL") == 123456) with_it.push_back(qz::FieldText(**t, "NEGOCIO"));
+  EXPECT_EQ(with_it, std::vector<std::string>{"HOTELSOL"});
+}
+
+}  // namespace
