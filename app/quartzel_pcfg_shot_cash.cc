@@ -34,9 +34,12 @@ int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out
   if (window) {
     qz::MenuRegistry registry;
     qz::RegisterCashScreens(registry, ui.desktop());
-    ui.main_window()->resize(900, 560);
+    // The deposit window is wide (guest beside deposit, two grids): a
+    // front-desk screen of 1280 x 800 shows it whole.
+    const bool deposit = name == "REG_DEP";
+    ui.main_window()->resize(deposit ? 1260 : 900, deposit ? 760 : 560);
     ui.main_window()->show();
-    if (name == "REG_DEP") {
+    if (deposit) {
       const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);
       qz::ProcessCashBoxes().Hold(hotel, "02", "CAJA RESTAURANTE", "0002", "LUIS SOTO VARGAS",
                                   true);

@@ -163,29 +163,19 @@ class Collector {
 
 class Printer {
  public:
-  Printer(PageWriter& w, const HotelReportOptions& o, std::map<std::string, std::string> symbols)
-      : w_(w), o_(o), symbols_(std::move(symbols)) {}
+  Printer(PageWriter& w, const HotelReportOptions& o, const std::string& business)
+      : w_(w), o_(o), listing_(w, business) {}
 
-  std::string Symbol(const std::string& currency) const {
-    auto it = symbols_.find(currency);
-    return it == symbols_.end() ? Trim(currency) : it->second;
-  }
+  std::string Symbol(const std::string& currency) const { return listing_.Symbol(currency); }
 
   // Per currency with "Ninguna", else one amount.
   void PrintTotals(const std::string& caption, const Totals& totals) {
-    w_.Say(0, caption, PageWriter::kBold);
     if (o_.currency.empty()) {
-      if (totals.sums().empty()) w_.SayRight(79 + 17, FormatNumber(0, kTotalPicture));
-      bool first = true;
-      for (const auto& [currency, amount] : totals.sums()) {
-        if (!first) w_.NewLine();
-        first = false;
-        w_.Say(50, Symbol(currency));
-        w_.SayRight(79 + 17, FormatNumber(amount, kTotalPicture), PageWriter::kBold);
-      }
-    } else {
-      w_.SayRight(79 + 17, FormatNumber(totals.Single(), kTotalPicture), PageWriter::kBold);
+      listing_.PrintTotals(caption, totals);
+      return;
     }
+    w_.Say(0, caption, PageWriter::kBold);
+    w_.SayRight(79 + 17, FormatNumber(totals.Single(), kTotalPicture), PageWriter::kBold);
     w_.NewLine();
   }
 
@@ -210,7 +200,7 @@ class Printer {
  private:
   PageWriter& w_;
   const HotelReportOptions& o_;
-  std::map<std::string, std::string> symbols_;
+  ClosingListing listing_;
 };
 
 void InvoiceSummary(PageWriter& w, Printer& p, const std::string& business,
@@ -351,7 +341,7 @@ PrintDocument HotelClosingReport(const std::string& business_in, const BoxHeader
       p.RuleBelow(0, 96);
       p.NewLine();
     });
-  Printer printer(w, options, CurrencySymbols(business));
+  Printer printer(w, options, business);
   Totals grand, collected;
   if (by_folio)
     PrintByFolio(w, printer, options, lines, transactions, grand, collected);

@@ -19,7 +19,7 @@ bool FileImpl::IsRestart(const Status& s) {
 }
 
 FileImpl::FileImpl(Env* env, std::unique_ptr<File> file, bool read_only)
-    : env_(env), file_(std::move(file)), read_only_(read_only) {}
+    : env_(env), file_(std::move(file)), lock_(env, file_.get(), kLockOffset), read_only_(read_only) {}
 
 FileImpl::~FileImpl() {
   if (lock_depth_ > 0) {
@@ -46,7 +46,7 @@ Status FileImpl::LockShared() {
   auto start = std::chrono::steady_clock::now();
   auto pause = std::chrono::microseconds(5);
   for (;;) {
-    Status s = file_->Lock(kLockOffset, 1, false);
+    Status s = lock_.Lock(false);
     if (s.ok()) break;
     if (!s.IsBusy() || std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
       return s.IsBusy() ? Status::Busy(path() + ": index locked by another user") : s;
@@ -59,7 +59,7 @@ Status FileImpl::LockShared() {
 }
 
 void FileImpl::UnlockShared() {
-  if (--shared_depth_ == 0 && lock_depth_ == 0) (void)file_->Unlock(kLockOffset, 1);
+  if (--shared_depth_ == 0 && lock_depth_ == 0) (void)lock_.Unlock();
 }
 
 Status FileImpl::BeginRead(bool hold) {
@@ -273,7 +273,7 @@ Status FileImpl::LockWrite() {
     ++lock_depth_;
     return Status::OK();
   }
-  Status s = file_->Lock(kLockOffset, 1, true);
+  Status s = lock_.Lock(true);
   if (!s.ok()) return s.IsBusy() ? Status::Busy(path() + ": index locked by another user") : s;
   lock_depth_ = 1;
   changed_ = false;
@@ -297,7 +297,7 @@ Status FileImpl::LockWrite() {
   disk_end_ = size;
   if (!s.ok()) {
     lock_depth_ = 0;
-    (void)file_->Unlock(kLockOffset, 1);
+    (void)lock_.UnlockNow();
   }
   return s;
 }
@@ -312,7 +312,7 @@ Status FileImpl::UnlockWrite() {
   changed_ = false;
   if (!s.ok()) DropCache();  // what is on disk is unknown: re-read it next time
   lock_depth_ = 0;
-  Status u = file_->Unlock(kLockOffset, 1);
+  Status u = lock_.Unlock();
   return s.ok() ? u : s;
 }
 

@@ -21,6 +21,7 @@
 #include "xbase/cdx.h"
 #include "xbase/cdx_cache.h"
 #include "xbase/cdx_format.h"
+#include "xbase/lingering_lock.h"
 
 namespace xb::cdx {
 
@@ -240,6 +241,7 @@ class FileImpl final : public CdxFile {
   Env* env_;
   std::unique_ptr<File> file_;
   std::unique_ptr<File> journal_;  // opened on the first change
+  LingeringLock lock_;             // the index lock byte of file_
   File* table_ = nullptr;          // the table written with the index (BindTable)
   std::string table_name_;
   struct TableWrite {

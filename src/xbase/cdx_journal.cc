@@ -251,12 +251,12 @@ Status FileImpl::RecoverIfInterrupted() {
   if (read_only_) return RecoverReadOnly();
   // A live writer holds the lock while the counter is odd; only when the
   // lock is free did the writer die.
-  if (!file_->Lock(kLockOffset, 1, true).ok()) return Status::OK();
+  if (!lock_.Lock(true).ok()) return Status::OK();
   Status s = ReadCounter(&f, &v);
   if (s.ok()) s = RollBack(file_.get(), v);
   if (s.ok()) s = ReadCounter(&f, &v);
   if (s.ok() && v % 2 != 0) checked_odd_ = v;  // another engine's odd counter
-  (void)file_->Unlock(kLockOffset, 1);
+  (void)lock_.Unlock();
   return s;
 }
 
@@ -280,12 +280,12 @@ Status FileImpl::RecoverReadOnly() {
   // Nothing can be written here: what is on disk is half a change, and
   // reading it would give wrong answers. The shared lock tells a dead writer
   // (free) from a live one (held).
-  if (!file_->Lock(kLockOffset, 1, false).ok()) return Status::OK();
+  if (!lock_.Lock(false).ok()) return Status::OK();
   uint32_t f, v;
   bool found = false;
   Status s = ReadCounter(&f, &v);
   if (s.ok()) s = RollBack(file_.get(), v, true, &found);
-  (void)file_->Unlock(kLockOffset, 1);
+  (void)lock_.Unlock();
   XB_RETURN_IF_ERROR(s);
   if (!found) {
     if (v % 2 != 0) checked_odd_ = v;

@@ -36,7 +36,7 @@ Status NewRecord::Put(const std::string& field, const Value& v) {
 Status AppendRecord(Table& t, const NewRecord& rec) {
   if (&rec.table() != &t || rec.bytes().size() != t.record_length())
     return Status::InvalidArgument(t.path() + ": record built for another table");
-  return IndexSet::AppendRecord(t, rec.bytes(), false);
+  return t.AppendBytes(rec.bytes(), false);
 }
 
 }  // namespace xb

@@ -1,5 +1,6 @@
 #include "xbase/table.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include "xbase/field_codec.h"
 #include "xbase/file_swap.h"
 #include "xbase/fpt.h"
+#include "xbase/lingering_lock.h"
 #include "xbase/table_index.h"
 #include "xbase/table_locks.h"
 
@@ -66,6 +68,7 @@ Result<std::unique_ptr<Table>> Table::Open(const std::string& path, const OpenOp
   t->env_ = env;
   Status s = t->Init(std::move(*f), *resolved, opt);
   if (!s.ok()) {
+    t->header_lock_.reset();
     t->file_.reset();  // nothing to write back: the table never opened
     return s;
   }
@@ -78,6 +81,7 @@ Status Table::Init(std::unique_ptr<File> f, const std::string& path, const OpenO
   read_only_ = opt.read_only;
   exclusive_ = opt.exclusive;
   file_ = std::move(f);
+  BindHeaderLock();
   // Share-mode emulation: every user holds a shared lock on one byte, an
   // exclusive user an exclusive one, so they exclude each other.
   Status ls = file_->Lock(kShareLockOffset, 1, exclusive_ && !read_only_);
@@ -98,6 +102,7 @@ Status Table::Init(std::unique_ptr<File> f, const std::string& path, const OpenO
   XB_RETURN_IF_ERROR(file_->Size(&size));
   DbfHeader h;
   XB_RETURN_IF_ERROR(ParseHeaderPrefix(prefix, size, path, &h));
+  known_size_ = size;
   std::string desc(h.header_len - 32, '\0');
   XB_RETURN_IF_ERROR(file_->ReadExact(32, desc.data(), desc.size()));
   XB_RETURN_IF_ERROR(ParseFieldDescriptors(reinterpret_cast<const uint8_t*>(desc.data()),
@@ -203,6 +208,7 @@ Status Table::Close() {
   UnlockAll();
   index_.reset();
   memo_.reset();
+  header_lock_.reset();
   file_.reset();
   return s;
 }
@@ -226,6 +232,7 @@ Status Table::RefreshCount() {
   if (header_len_ + static_cast<uint64_t>(n) * record_len_ > size)
     return Status::Corrupt(path_ + ": header says " + std::to_string(n) +
                            " records but the file is shorter");
+  known_size_ = size;
   count_ = n;
   return Status::OK();
 }
@@ -541,53 +548,69 @@ Status Table::WriteBack() {
   return s;
 }
 
+void Table::BindHeaderLock() {
+  header_lock_.reset();
+  if (file_) header_lock_ = std::make_unique<LingeringLock>(env_, file_.get(), kHeaderLockOffset);
+}
+
 Status Table::LockHeader() {
   // Appends hold this lock for a few microseconds, so wait for it briefly.
   for (int i = 0; i < 4000; ++i) {
-    Status s = file_->Lock(kHeaderLockOffset, 1, true);
+    Status s = header_lock_->Lock(true);
     if (!s.IsBusy()) return s;
     std::this_thread::sleep_for(std::chrono::microseconds(250));
   }
   return Status::Busy(path_ + ": table header locked by another user");
 }
 
-void Table::UnlockHeader() { file_->Unlock(kHeaderLockOffset, 1); }
+void Table::UnlockHeader() { (void)header_lock_->Unlock(); }
 
 Status Table::Append() {
   std::string blank(record_len_, ' ');
   for (const auto& fd : fields_) BlankField(fd, blank.data());
-  XB_RETURN_IF_ERROR(IndexSet::AppendRecord(*this, blank, true));
+  XB_RETURN_IF_ERROR(AppendBytes(blank, true));
   // Written back even when left blank, as every xBase engine does.
   dirty_ = true;
   return Status::OK();
 }
 
-Status IndexSet::AppendRecord(Table& t, const std::string& rec, bool blank) {
-  XB_RETURN_IF_ERROR(t.RequireWritable("append"));
-  XB_RETURN_IF_ERROR(t.WriteBack());
-  t.found_ = false;
-  if (!t.exclusive_) XB_RETURN_IF_ERROR(t.LockHeader());
-  IndexSet* index = t.index_.get();
+Status Table::AppendBytes(const std::string& rec, bool blank) {
+  XB_RETURN_IF_ERROR(RequireWritable("append"));
+  XB_RETURN_IF_ERROR(WriteBack());
+  found_ = false;
+  if (!exclusive_) XB_RETURN_IF_ERROR(LockHeader());
+  IndexSet* index = index_.get();
   // The record count, the new record and its keys are one change under the
   // index lock: taken before the count is read, since taking it may undo a
   // killed writer's append.
   Status s = index ? index->Lock() : Status::OK();
   const bool index_locked = s.ok() && index;
-  if (s.ok()) s = t.RefreshCount();
-  uint32_t recno = t.count_ + 1;
+  if (s.ok() && !exclusive_) {
+    // The count under the header lock. Its size check needs no look at the
+    // file when the count lies inside what we know the file holds (our own
+    // appends, most of the time): shared files only grow.
+    uint8_t b[4];
+    s = file_->ReadExact(4, b, 4);
+    const uint32_t n = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    if (s.ok() && header_len_ + static_cast<uint64_t>(n) * record_len_ > known_size_)
+      s = RefreshCount();
+    else if (s.ok())
+      count_ = n;
+  }
+  uint32_t recno = count_ + 1;
   // Record numbers past the file-lock range could neither be locked nor be
   // told apart from the header lock.
-  if (s.ok() && t.count_ >= kFileLockSize)
-    s = Status::InvalidArgument(t.path_ + ": table is full (" + std::to_string(t.count_) +
+  if (s.ok() && count_ >= kFileLockSize)
+    s = Status::InvalidArgument(path_ + ": table is full (" + std::to_string(count_) +
                                 " records)");
-  if (s.ok() && t.observer_) s = t.observer_->BeforeAppend(t, recno);
+  if (s.ok() && observer_) s = observer_->BeforeAppend(*this, recno);
   bool locked_new = false;
-  if (s.ok() && !t.exclusive_ && !t.file_locked_) {
-    s = t.file_->Lock(RecordLockOffset(recno), 1, true);
-    if (s.IsBusy()) s = Status::Busy(t.path_ + ": new record " + std::to_string(recno) + " is locked");
+  if (s.ok() && !exclusive_ && !file_locked_) {
+    s = file_->Lock(RecordLockOffset(recno), 1, true);
+    if (s.IsBusy()) s = Status::Busy(path_ + ": new record " + std::to_string(recno) + " is locked");
     locked_new = s.ok();
   }
-  if (s.ok()) s = t.WriteHeaderDate();
+  if (s.ok()) s = WriteHeaderDate();
   if (s.ok()) {
     std::string out = rec;
     out.push_back(0x1A);
@@ -597,29 +620,31 @@ Status IndexSet::AppendRecord(Table& t, const std::string& rec, bool blank) {
       // What lay past the old end is not part of the table: only the
       // end-of-file mark the record goes over is kept for a rollback.
       s = index->Update(recno, nullptr, rec,
-                        {{t.RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, blank);
+                        {{RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, blank);
+      if (s.ok()) known_size_ = std::max(known_size_, RecordOffset(recno) + record_len_ + 1);
     } else {
-      s = t.file_->WriteAt(t.RecordOffset(recno), out.data(), out.size());
-      if (s.ok()) s = t.file_->WriteAt(4, count.data(), 4);
+      s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());
+      if (s.ok()) s = file_->WriteAt(4, count.data(), 4);
+      if (s.ok()) known_size_ = std::max(known_size_, RecordOffset(recno) + record_len_ + 1);
     }
   }
   if (index_locked) {
     Status u = index->Unlock();
     if (s.ok()) s = u;
   }
-  if (!t.exclusive_) t.UnlockHeader();
+  if (!exclusive_) UnlockHeader();
   if (!s.ok()) {
     // The record was not added: its lock goes too.
-    if (locked_new) t.file_->Unlock(RecordLockOffset(recno), 1);
+    if (locked_new) file_->Unlock(RecordLockOffset(recno), 1);
     return s;
   }
-  if (locked_new) t.locks_.insert(recno);
-  t.count_ = recno;
-  t.recno_ = recno;
-  t.rec_ = rec;
-  t.orig_ = rec;
-  t.eof_ = t.bof_ = false;
-  t.dirty_ = false;
+  if (locked_new) locks_.insert(recno);
+  count_ = recno;
+  recno_ = recno;
+  rec_ = rec;
+  orig_ = rec;
+  eof_ = bof_ = false;
+  dirty_ = false;
   // The controlling tag's cursor follows the record, as after a write-back.
   if (!blank && index && index->order() >= 0) {
     bool present = false;

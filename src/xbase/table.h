@@ -27,6 +27,8 @@ namespace xb {
 
 class MemoFile;
 class IndexSet;
+class LingeringLock;
+class NewRecord;
 class Table;
 
 // Sees every change before it reaches the file, so that a transaction layer
@@ -188,6 +190,7 @@ class Table {
 
  private:
   friend class IndexSet;
+  friend Status AppendRecord(Table& t, const NewRecord& rec);
   Table() = default;
   Status Init(std::unique_ptr<File> f, const std::string& path, const OpenOptions& opt);
   Status ReadRecord(uint32_t recno);  // into rec_/orig_
@@ -197,6 +200,13 @@ class Table {
   Status RefreshCount();
   Status LockHeader();
   void UnlockHeader();
+  // Appends `rec` (see AppendRecord in new_record.h): the record count, the
+  // record and its keys as one change under the header and index locks; the
+  // new record is locked and current, nothing pending. `blank` is a blank
+  // record, whose keys may fail until its values are written.
+  Status AppendBytes(const std::string& rec, bool blank);
+  // The header lock follows the file (a pack swaps the file in).
+  void BindHeaderLock();
   Status RequireWritable(const char* what) const;
   Status RequireLockedForWrite() const;
   Status SkipRecordOrder(int64_t n);
@@ -213,6 +223,7 @@ class Table {
   std::unique_ptr<File> file_;
   std::unique_ptr<MemoFile> memo_;
   std::unique_ptr<IndexSet> index_;
+  std::unique_ptr<LingeringLock> header_lock_;  // bound to file_
   std::string path_, name_;
   FieldList fields_;
   CodePage codepage_ = CodePage::kWindows1252;
@@ -221,6 +232,9 @@ class Table {
   uint16_t header_len_ = 0;
   uint16_t record_len_ = 0;
   uint32_t count_ = 0;  // record count as last read from the header
+  // The file is known to be at least this long (shared files only grow):
+  // a record count inside it needs no look at the file's size.
+  uint64_t known_size_ = 0;
   bool exclusive_ = false;
   bool read_only_ = false;
   bool header_dated_ = false;  // last-update date already written this session

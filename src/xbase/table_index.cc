@@ -97,6 +97,7 @@ Status IndexSet::BindTags() {
     }
     tag.cdx->SetKeyType(KeyTypeOf(tag.key->result_type()));
     tag.plain_fields = PlainFields(tdef);
+    NoteNamedFields(tdef, &tag);
     tags_.push_back(std::move(tag));
   }
   return Status::OK();
@@ -119,6 +120,34 @@ std::vector<int> IndexSet::PlainFields(const TagDef& tdef) const {
   }
   if (len != tdef.key_len) return {};  // a tag made on another structure
   return out;
+}
+
+void IndexSet::NoteNamedFields(const TagDef& tdef, Tag* tag) const {
+  // Expressions reach a record only through field names (there is no macro
+  // substitution) and DELETED(): every word of the text that names a field
+  // counts, even inside a string or as an alias, which can only make the
+  // set larger than the truth, never smaller.
+  tag->reads_known = true;
+  tag->reads.fields.reset();
+  tag->reads.deleted = false;
+  for (const std::string* text : {&tdef.key_expr, &tdef.for_expr}) {
+    const std::string& e = *text;
+    for (size_t at = 0; at < e.size();) {
+      unsigned char c = static_cast<unsigned char>(e[at]);
+      if (!std::isalpha(c) && c != '_') {
+        ++at;
+        continue;
+      }
+      size_t end = at;
+      while (end < e.size() && (std::isalnum(static_cast<unsigned char>(e[end])) || e[end] == '_')) ++end;
+      std::string word = e.substr(at, end - at);
+      int f = table_->FieldIndex(word);
+      if (f >= static_cast<int>(tag->reads.fields.size())) tag->reads_known = false;
+      if (f >= 0 && tag->reads_known) tag->reads.fields.set(static_cast<size_t>(f));
+      if (strcasecmp(word.c_str(), "DELETED") == 0) tag->reads.deleted = true;
+      at = end;
+    }
+  }
 }
 
 std::vector<TagInfo> IndexSet::Infos() const {
@@ -202,6 +231,9 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
     Change& c = changes_[used];
     c.tag = i;
     bool old_in = false, new_in = false;
+    const Tag& t = tags_[i];
+    // Nothing the expressions name has changed: the tag stays as it is.
+    if (old_rec && t.reads_known && SameFields(t.reads, *old_rec, new_rec)) continue;
     if (old_rec) {
       ReadFields read;
       Status s = KeyFor(i, *old_rec, &c.old_key, &old_in, &read);

@@ -18,6 +18,13 @@ namespace xb {
 
 class IndexSet {
  public:
+  // What an evaluation of a key or FOR condition read of a record: a record
+  // that differs from it elsewhere has the same key.
+  struct ReadFields {
+    std::bitset<256> fields;  // field numbers
+    bool deleted = false;     // the deletion mark
+  };
+
   struct Tag {
     CdxTag* cdx = nullptr;
     std::unique_ptr<Expression> key;
@@ -26,14 +33,15 @@ class IndexSet {
     // most tags): their numbers, so the key is copied straight out of the
     // record. Empty: the key expression is evaluated.
     std::vector<int> plain_fields;
+    // Every field the key and FOR expressions name (and whether they ask
+    // for the deletion mark): a change that touches none of them leaves the
+    // tag alone without computing a key. Unset when a field lies past what
+    // ReadFields can hold.
+    bool reads_known = false;
+    ReadFields reads;
   };
 
   static Result<std::unique_ptr<IndexSet>> Open(Table* t, const std::string& path, OpenMode mode);
-  // Appends record `rec` to `t` (with or without an index): the record count,
-  // the record and its keys as one change under the header and index locks;
-  // the new record is locked and current, nothing pending. `blank` is a blank
-  // record, whose keys may fail until its values are written.
-  static Status AppendRecord(Table& t, const std::string& rec, bool blank);
   static Result<std::unique_ptr<IndexSet>> Create(Table* t, const std::string& path);
 
   const std::string& path() const { return cdx_->path(); }
@@ -74,13 +82,6 @@ class IndexSet {
   // Undoes a killed writer's unfinished change now (before a record is read
   // under its lock); no cost when there is none.
   Status CatchUp() { return cdx_->Refresh(); }
-
-  // What an evaluation of a key or FOR condition read of a record: a record
-  // that differs from it elsewhere has the same key.
-  struct ReadFields {
-    std::bitset<256> fields;  // field numbers
-    bool deleted = false;     // the deletion mark
-  };
 
   // Computes the key of `rec` for tag `i`; `*in_tag` false when the FOR
   // condition leaves the record out. `read` (optional) collects what the
@@ -126,6 +127,8 @@ class IndexSet {
   Status BindTags();
   // The character fields a key expression joins, when that is all it does.
   std::vector<int> PlainFields(const TagDef& tdef) const;
+  // Notes in `tag` every field its expressions name (see Tag::reads).
+  void NoteNamedFields(const TagDef& tdef, Tag* tag) const;
   // Key of `rec` for tag `i`, whatever its FOR condition says.
   Status KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read = nullptr) const;
   // True when `a` and `b` agree on everything `read` names.

@@ -42,7 +42,13 @@ Status Table::UnlockRecord(uint32_t recno) {
 Status Table::UnlockAll() {
   if (!file_) return Status::OK();
   Status s = WriteBack();
-  for (uint32_t r : locks_) file_->Unlock(RecordLockOffset(r), 1);
+  // Records appended one after another (a transaction's) lie on adjacent
+  // bytes: each run goes in one call.
+  for (auto it = locks_.begin(); it != locks_.end();) {
+    uint32_t first = *it, last = first;
+    while (++it != locks_.end() && *it == last + 1) ++last;
+    file_->Unlock(RecordLockOffset(last), last - first + 1);
+  }
   locks_.clear();
   if (file_locked_) {
     file_->Unlock(kFileLockOffset, kFileLockSize);

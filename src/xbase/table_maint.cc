@@ -10,6 +10,7 @@
 #include "xbase/field_codec.h"
 #include "xbase/file_swap.h"
 #include "xbase/fpt.h"
+#include "xbase/lingering_lock.h"
 #include "xbase/table.h"
 #include "xbase/table_index.h"
 #include "xbase/table_locks.h"
@@ -135,7 +136,9 @@ Status Table::Pack() {
   memo_.reset();
   out_file->set_path(path_);
   UnlockAll();
+  header_lock_.reset();
   file_ = std::move(out_file);
+  BindHeaderLock();
   count_ = kept;
   header_dated_ = false;
   XB_RETURN_IF_ERROR(WriteHeaderDate());
