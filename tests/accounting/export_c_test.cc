@@ -131,6 +131,28 @@ TEST_F(ExportCTest, ACleanRunWritesTheWorkbookAndPrintsEitherListing) {
   EXPECT_THAT(ui.previews().back().PlainText(), ::testing::Not(::testing::HasSubstr("EMPLEADO")));
 }
 
+TEST_F(ExportCTest, RowsAnotherWorkstationHoldsAreReadAndAWorkbookThatCannotBeWrittenIsTold) {
+  MarkAll();
+  screen->UserChoose(EXPORT_C::kMoneda, "Colones");
+  // Another workstation edits the employee and the parameters: the run
+  // only reads them, so it neither waits nor asks.
+  auto pers = xb::Table::Open(bases + "/ENC_PERS.DBF");
+  auto plan = xb::Table::Open(bases + "/F_PLAN.DBF");
+  ASSERT_TRUE(pers.ok() && plan.ok());
+  ASSERT_TRUE((*pers)->LockRecord(1).ok());
+  ASSERT_TRUE((*plan)->LockRecord(1).ok());
+  EXPECT_EQ(screen->Procesar(true), inst.root + "TEMP/gastos_p.xlsx");
+  EXPECT_THAT(ui.TakeBoxTexts(), ::testing::ElementsAre("Fin de Proceso"));
+  // A folder that is not there: told, and no file (not even half of one).
+  screen->SetText(EXPORT_C::kArchivo, inst.root + "NO_EXISTE/gastos_p.xls");
+  EXPECT_EQ(screen->Procesar(true), "");
+  const auto boxes = ui.TakeBoxTexts();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0], "Fin de Proceso");
+  EXPECT_FALSE(fs::exists(inst.root + "NO_EXISTE"));
+  EXPECT_THAT(Workbooks(), ::testing::ElementsAre("gastos_p.xlsx"));
+}
+
 TEST_F(ExportCTest, CancellingTheComputationStillListsWhatWasDone) {
   MarkAll();
   screen->UserChoose(EXPORT_C::kMoneda, "Colones");

@@ -188,6 +188,8 @@ class StoppingUi : public qz::HeadlessUi {
 };
 
 TEST_F(ProcessWalks, ARaiseKilledHalfWayAndRunAgainByARunningWorkstationRaisesEachOnce) {
+  // The trees list the departments by description: BAR before COCINA.
+  Set("F_PLAN", {}, "ORDEN_TREE", xb::Value::Number(1));
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   pid_t child = fork();

@@ -1,5 +1,7 @@
 #include "accounting/sap/as_sap.h"
 
+#include <algorithm>
+
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/error_handler.h"
@@ -28,6 +30,13 @@ std::vector<std::pair<std::string, std::string>> ColumnTypes(WDIAG* owner,
       out.emplace_back(FieldText(x, "CODIGO"), FieldText(x, "DESCRIP"));
   CloseTable(t);
   return out;
+}
+
+bool Same(const SapMapRow& a, const SapMapRow& b) {
+  return a.columna == b.columna && a.tipo == b.tipo && a.debito == b.debito &&
+         a.aplica == b.aplica && a.cuenta == b.cuenta && a.cecos == b.cecos &&
+         a.bloque == b.bloque && a.rotulo == b.rotulo && a.orden == b.orden &&
+         a.factor == b.factor;
 }
 
 std::string Pad(std::string utf8, int width) {
@@ -84,6 +93,7 @@ bool AS_SAP::AbrirBases() {
   for (xb::Status s = src.GoTop(); s.ok() && !src.Eof(); s = src.Skip(1)) {
     const SapMapRow row = ReadSapMapRow(src);
     const uint32_t pos = src.RecNo();
+    opened_[pos] = row;
     ADD_NEW_REC(*tmp_sap_);
     WriteSapMapRow(tmp, row);
     tmp.Put("DESCRIP", xb::Value::Char(xb::FromUtf8(editor_.Describe(row.columna))));
@@ -188,6 +198,7 @@ void AS_SAP::Quitar() {
 bool AS_SAP::Aceptar() {
   if (!window_enabled()) return false;
   bool saved = false;
+  std::vector<std::string> conflicts;
   RunOperation([&] {
     START_ATOMIC_TRANSACTION();
     xb::Table& head = f_as_sap_->table();
@@ -199,31 +210,70 @@ bool AS_SAP::Aceptar() {
     }
     xb::Table& tmp = tmp_sap_->table();
     xb::Table& rows = f_as_sa2_->table();
+    // What another workstation added since the window opened, so that the
+    // same row added here as well is not stored twice.
+    std::vector<SapMapRow> added_elsewhere;
+    {
+      const xb::Value key = xb::Value::Char(negocio_);
+      if (rows.SetOrder("F_AS_SA3").ok() && rows.SetScope(key, key).ok())
+        for (xb::Status s = rows.GoTop(); s.ok() && !rows.Eof(); s = rows.Skip(1))
+          if (!opened_.count(rows.RecNo())) added_elsewhere.push_back(ReadSapMapRow(rows));
+      (void)rows.ClearScope();
+    }
     for (xb::Status s = tmp.GoTop(); s.ok() && !tmp.Eof(); s = tmp.Skip(1)) {
       const uint32_t pos = static_cast<uint32_t>(NumField(tmp, "POS"));
       const bool gone = IntField(tmp, "BORRADO") == 1;
       const SapMapRow row = ReadSapMapRow(tmp);
       if (pos) {
+        const SapMapRow& before = opened_[pos];
+        // Rows left as they were are not written: another workstation's
+        // change to them stays.
+        if (!gone && Same(row, before)) continue;
         f_as_sa2_->GoTo(pos);
-        // A row another workstation removed meanwhile stays removed.
-        if (rows.Eof() || rows.Deleted() || PadRight(StrField(rows, "NEGOCIO"), 15) != negocio_)
-          continue;
-        if (gone) {
-          DELETE_RECORD(*f_as_sa2_);
+        const bool there = !rows.Eof() && !rows.Deleted() &&
+                           PadRight(StrField(rows, "NEGOCIO"), 15) == negocio_;
+        if (!there) {
+          // Removed meanwhile: a removal here agrees, a change does not.
+          if (!gone) conflicts.push_back(FieldText(tmp, "DESCRIP"));
           continue;
         }
         LOCK_FOR_MODIFY(*f_as_sa2_);
+        if (!Same(ReadSapMapRow(rows), before)) {
+          UNLOCK_FOR_MODIFY(*f_as_sa2_);
+          conflicts.push_back(FieldText(tmp, "DESCRIP"));
+          continue;
+        }
+        if (gone) {
+          UNLOCK_FOR_MODIFY(*f_as_sa2_);
+          DELETE_RECORD(*f_as_sa2_);
+          continue;
+        }
       } else {
         if (gone) continue;
+        auto twin = std::find_if(added_elsewhere.begin(), added_elsewhere.end(),
+                                 [&](const SapMapRow& r) { return Same(r, row); });
+        if (twin != added_elsewhere.end()) {
+          added_elsewhere.erase(twin);
+          continue;
+        }
         ADD_NEW_REC(*f_as_sa2_);
         f_as_sa2_->FieldPut("NEGOCIO", xb::Value::Char(negocio_));
       }
       WriteSapMapRow(rows, row);
       UNLOCK_FOR_MODIFY(*f_as_sa2_);
     }
+    if (!conflicts.empty()) {
+      ROLLBACK_TRANSACTION();
+      return;
+    }
     END_TRANSACTION();
     saved = true;
   });
+  if (!conflicts.empty()) {
+    std::string text = kChangedElsewhere;
+    for (const std::string& c : conflicts) text += "\r\n" + c;
+    MESSAGE_BOX(text, "Error", kMbIconStop);
+  }
   return saved;
 }
 
