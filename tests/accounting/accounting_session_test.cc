@@ -17,6 +17,7 @@
 #include "shell/principal.h"
 #include "shell/toolbar.h"
 #include "support/demo_copy.h"
+#include "support/demo_shell_session.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
@@ -24,41 +25,15 @@
 
 namespace {
 
-class SessionUi : public qz::HeadlessUi {
- public:
-  void MenuChanged() override {
-    if (principal) principal->RebuildMenu();
-  }
-  qz::PRINCIPAL* principal = nullptr;
-};
-
-class AccountingSessionTest : public ::testing::Test {
+class AccountingSessionTest : public qztest::DemoShellTest {
  protected:
   void SetUp() override {
-    root = dir.path() + "/inst/";
-    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
-    ASSERT_TRUE(made.ok()) << made.ToString();
-    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    ASSERT_TRUE(qztest::StartOnDemoCopy(dir, &root));
     qz::RegisterPayrollScreens(registry, ui.desktop());
     qz::RegisterAccountingScreens(registry, ui.desktop());
-    ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
-      d.UserChoose(601, "Hotel Playa Sol");
-      d.UserType(500, "SUPER");
-      d.UserType(501, "DEMO");
-      d.UserPress(1);
-    });
-    main = std::make_unique<qz::PRINCIPAL>(ui.desktop(), view, registry);
-    ui.principal = main.get();
-    ASSERT_TRUE(main->Init());
+    main = qztest::LogIn(ui, view, registry, "SUPER");
+    ASSERT_NE(main, nullptr);
     ui.TakeBoxTexts();
-  }
-  void TearDown() override {
-    ui.desktop().CloseAll();
-    ui.principal = nullptr;
-    main.reset();
   }
   void ChangeBusiness() {
     ui.OnDialog("CHANGE_NEG", [](qz::WDIAG& d) {
@@ -91,13 +66,6 @@ class AccountingSessionTest : public ::testing::Test {
     return out;
   }
 
-  qztest::TempDir dir;
-  qztest::FakeClock clock;
-  std::string root;
-  SessionUi ui;
-  qz::RecordingView view;
-  qz::MenuRegistry registry;
-  std::unique_ptr<qz::PRINCIPAL> main;
 };
 
 TEST_F(AccountingSessionTest, JournalTreeStaysWithItsBusinessAcrossABusinessChange) {

@@ -16,6 +16,7 @@
 #include "shell/principal.h"
 #include "shell/toolbar.h"
 #include "support/demo_copy.h"
+#include "support/demo_shell_session.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
@@ -23,41 +24,15 @@
 
 namespace {
 
-class SessionUi : public qz::HeadlessUi {
- public:
-  void MenuChanged() override {
-    if (principal) principal->RebuildMenu();
-  }
-  qz::PRINCIPAL* principal = nullptr;
-};
-
-class ActionsSessionTest : public ::testing::Test {
+class ActionsSessionTest : public qztest::DemoShellTest {
  protected:
   void SetUp() override {
-    root = dir.path() + "/inst/";
-    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
-    ASSERT_TRUE(made.ok()) << made.ToString();
-    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    ASSERT_TRUE(qztest::StartOnDemoCopy(dir, &root));
     qz::RegisterPayrollScreens(registry, ui.desktop());
   }
   void Login(const std::string& user, const std::string& password) {
-    ui.OnDialog("XLOGINUSR", [=](qz::WDIAG& d) {
-      d.UserChoose(601, "Hotel Playa Sol");
-      d.UserType(500, user);
-      d.UserType(501, password);
-      d.UserPress(1);
-    });
-    main = std::make_unique<qz::PRINCIPAL>(ui.desktop(), view, registry);
-    ui.principal = main.get();
-    ASSERT_TRUE(main->Init());
-  }
-  void TearDown() override {
-    ui.desktop().CloseAll();
-    ui.principal = nullptr;
-    main.reset();
+    main = qztest::LogIn(ui, view, registry, user, password);
+    ASSERT_NE(main, nullptr);
   }
   // Rows of `table` of `business` (codes trimmed), in record order.
   std::vector<std::string> Codes(const std::string& table, const std::string& business,
@@ -74,13 +49,6 @@ class ActionsSessionTest : public ::testing::Test {
     return dynamic_cast<qz::CatalogScreen*>(ui.desktop().active());
   }
 
-  qztest::TempDir dir;
-  qztest::FakeClock clock;
-  std::string root;
-  SessionUi ui;
-  qz::RecordingView view;
-  qz::MenuRegistry registry;
-  std::unique_ptr<qz::PRINCIPAL> main;
 };
 
 TEST_F(ActionsSessionTest, EveryBusinessHasItsDefinitionsAndTheAuditorOnlyLooks) {

@@ -19,6 +19,7 @@
 #include "lib/payroll/employee_move.h"
 #include "payroll/employee_move/copy_emp.h"
 #include "support/demo_copy.h"
+#include "support/demo_shell_session.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
@@ -29,13 +30,7 @@ namespace {
 class EmployeeMoveDemoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = dir.path() + "/inst/";
-    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
-    ASSERT_TRUE(made.ok()) << made.ToString();
-    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    ASSERT_TRUE(qztest::StartOnDemoCopy(dir, &root));
   }
   void TearDown() override {
     ui.desktop().CloseAll();

@@ -22,19 +22,12 @@
 #include "shell/menu_tables.h"
 #include "shell/principal.h"
 #include "support/demo_copy.h"
+#include "support/demo_shell_session.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 #include "ui/headless/headless_ui.h"
 
 namespace {
-
-class WalkUi : public qz::HeadlessUi {
- public:
-  void MenuChanged() override {
-    if (principal) principal->RebuildMenu();
-  }
-  qz::PRINCIPAL* principal = nullptr;
-};
 
 struct Entry {
   std::string caption;
@@ -77,32 +70,14 @@ void FillAndAccept(qz::WDIAG& d, const std::string& code, const std::string& tex
   d.UserPress(1);
 }
 
-class MenuWalkTest : public ::testing::Test {
+class MenuWalkTest : public qztest::DemoShellTest {
  protected:
   void SetUp() override {
-    root = dir.path() + "/inst/";
-    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
-    ASSERT_TRUE(made.ok()) << made.ToString();
-    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    ASSERT_TRUE(qztest::StartOnDemoCopy(dir, &root));
     qz::RegisterPayrollScreens(registry, ui.desktop());
     qz::RegisterAccountingScreens(registry, ui.desktop());
-    ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
-      d.UserChoose(601, "Hotel Playa Sol");
-      d.UserType(500, "SUPER");
-      d.UserType(501, "DEMO");
-      d.UserPress(1);
-    });
-    main = std::make_unique<qz::PRINCIPAL>(ui.desktop(), view, registry);
-    ui.principal = main.get();
-    ASSERT_TRUE(main->Init());
-  }
-  void TearDown() override {
-    ui.desktop().CloseAll();
-    ui.principal = nullptr;
-    main.reset();
+    main = qztest::LogIn(ui, view, registry, "SUPER");
+    ASSERT_NE(main, nullptr);
   }
 
   // Runs the "Editar" entry whose caption starts with `verb`; a window it
@@ -137,13 +112,6 @@ class MenuWalkTest : public ::testing::Test {
     return false;
   }
 
-  qztest::TempDir dir;
-  qztest::FakeClock clock;
-  std::string root;
-  WalkUi ui;
-  qz::RecordingView view;
-  qz::MenuRegistry registry;
-  std::unique_ptr<qz::PRINCIPAL> main;
 };
 
 TEST_F(MenuWalkTest, EveryScreenOfTheMenuOpensAddsModifiesAndDeletesAndTheFilesStayClean) {

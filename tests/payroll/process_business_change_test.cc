@@ -14,6 +14,7 @@
 #include "shell/principal.h"
 #include "shell/toolbar.h"
 #include "support/demo_copy.h"
+#include "support/demo_shell_session.h"
 #include "support/fake_clock.h"
 #include "support/schema_tables.h"
 #include "support/temp_dir.h"
@@ -22,39 +23,13 @@
 
 namespace {
 
-class SessionUi : public qz::HeadlessUi {
- public:
-  void MenuChanged() override {
-    if (principal) principal->RebuildMenu();
-  }
-  qz::PRINCIPAL* principal = nullptr;
-};
-
-class ProcessBusinessChange : public ::testing::Test {
+class ProcessBusinessChange : public qztest::DemoShellTest {
  protected:
   void SetUp() override {
-    root = dir.path() + "/inst/";
-    xb::Status made = qztest::CopyDemoInstallation(dir.path() + "/inst");
-    ASSERT_TRUE(made.ok()) << made.ToString();
-    qz::SetDialogTemplateDir(std::string(QZ_SOURCE_DIR) + "/resources/dialogs");
-    qz::ResetGlobals();
-    qz::G().EXT_MODULO = "PCFG";
-    ASSERT_EQ(qz::StartDataLayer(root), qz::StartResult::kContinue);
+    ASSERT_TRUE(qztest::StartOnDemoCopy(dir, &root));
     qz::RegisterPayrollScreens(registry, ui.desktop());
-    ui.OnDialog("XLOGINUSR", [](qz::WDIAG& d) {
-      d.UserChoose(601, "Hotel Playa Sol");
-      d.UserType(500, "PLANILLA");
-      d.UserType(501, "DEMO");
-      d.UserPress(1);
-    });
-    main = std::make_unique<qz::PRINCIPAL>(ui.desktop(), view, registry);
-    ui.principal = main.get();
-    ASSERT_TRUE(main->Init());
-  }
-  void TearDown() override {
-    ui.desktop().CloseAll();
-    ui.principal = nullptr;
-    main.reset();
+    main = qztest::LogIn(ui, view, registry, "PLANILLA");
+    ASSERT_NE(main, nullptr);
   }
   // Rows of `table` whose NEGOCIO and `field` hold the texts given.
   size_t Count(const std::string& table, const std::string& business, const std::string& field,
@@ -69,13 +44,6 @@ class ProcessBusinessChange : public ::testing::Test {
     return n;
   }
 
-  qztest::TempDir dir;
-  qztest::FakeClock clock;
-  std::string root;
-  SessionUi ui;
-  qz::RecordingView view;
-  qz::MenuRegistry registry;
-  std::unique_ptr<qz::PRINCIPAL> main;
 };
 
 TEST_F(ProcessBusinessChange, TheOpeningWindowKeepsToTheHotelItShows) {
