@@ -347,7 +347,16 @@ void DialogView::Show(const ControlState& c) {
       same = lw->item(i)->text() == QString::fromUtf8(c.entries[i].text);
     if (!same) {
       lw->clear();
-      for (const auto& e : c.entries) lw->addItem(QString::fromUtf8(e.text));
+      // Screens that show two columns in one list pad the first with
+      // spaces; they only line up in a fixed-pitch font.
+      bool padded = false;
+      for (const auto& e : c.entries) {
+        lw->addItem(QString::fromUtf8(e.text));
+        const size_t run = e.text.find("  ");
+        padded = padded || (run != std::string::npos && run > 0 &&
+                            e.text.find_first_not_of(' ', run) != std::string::npos);
+      }
+      lw->setFont(padded ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : font());
     }
     for (int i = 0; i < lw->count(); ++i) lw->item(i)->setSelected(c.entries[i].selected);
   }
