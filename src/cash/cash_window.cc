@@ -5,6 +5,7 @@
 #include "cash/counted_closing.h"
 #include "cash/deposits/brow_dep.h"
 #include "cash/sales/sales_posting.h"
+#include "cash/sales_report.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
@@ -57,6 +58,7 @@ bool CashBoxWindow::Init() {
     ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
     ADD(kDeposits, [this] { DEPOSITOS(); });
   }
+  if (kind_.sales()) ADD(kSalesReport, [this] { RunOperation([this] { REPORTE_VENTAS(); }); });
 
   // The grid exists before the window is shown: the window system binds
   // its view to it then.
@@ -284,7 +286,21 @@ void CashBoxWindow::PRINT_CIERRE() {
     MESSAGE_BOX(kNoOpenShift, "Error", kMbIconStop);
     return;
   }
+  if (kind_.sales()) {
+    // The cashier who holds the box here, who may not be the one who
+    // opened it; another box under the cursor is reported with its own
+    // shift's cashier, not with this workstation's.
+    const bool held = slots().code == PadRight(box->code, 2);
+    RunSalesClosingReport(desktop(), this, business_, *box, *shift,
+                          held ? slots().sales_cashier : std::string());
+    return;
+  }
   RunClosingReport(desktop(), this, kind_, business_, *box, *shift);
+}
+
+void CashBoxWindow::REPORTE_VENTAS() {
+  std::optional<BoxHeader> box = BoxUnderCursor();
+  RunRestaurantSalesReport(desktop(), this, business_, box ? box->code : std::string());
 }
 
 void CashBoxWindow::ARQUEO() {

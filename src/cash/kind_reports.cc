@@ -139,40 +139,6 @@ void TimeshareSales(PageWriter& w, const std::string& business, const std::strin
   l.PrintTotals("***Gran Total Recaudado:", paid);
 }
 
-void Sales(PageWriter& w, const std::string& business, const std::string& box,
-           const ReportPeriod& p) {
-  ClosingListing l(w, business);
-  std::vector<ListingRow> docs, pays, taxes;
-  SalesDocumentReader reader(nullptr, business);
-  for (const SalesDocument& d :
-       reader.OfPeriod(box, p.from_date, p.from_time, p.to_date, p.to_time)) {
-    double total = 0;
-    for (const SalesLine& line : d.lines) {
-      total += line.monto - line.descuento + line.impuesto;
-      if (line.impuesto != 0)
-        taxes.push_back({line.tipo_imp, {}, d.moneda, line.impuesto});
-    }
-    std::string client = Trim(d.cliente);
-    if (!client.empty())
-      client += " " + xb::ToUtf8(CatalogField(nullptr, "CLIENTES", business, d.cliente, "NOMBRE"));
-    docs.push_back({"", {DateText(d.fecha), Trim(d.hora), Trim(d.codigo), client}, d.moneda, total});
-    for (const SalesPayment& pay : d.payments)
-      pays.push_back({pay.tipo_mov, {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)}, pay.moneda,
-                      pay.monto});
-  }
-  const Totals sold = l.Section("Documentos de Venta",
-                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15},
-                                 {36, "Cliente", 43}},
-                                docs, {});
-  const Totals paid = l.Section("Pagos por Tipo de Movimiento",
-                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15}}, pays,
-                                CatalogGroups("TIPO_MOV", business));
-  l.Summary("Impuestos por Tipo", taxes, CatalogGroups("TIPO_IMP", business));
-  w.NewLine();
-  l.PrintTotals("***Gran Total Ventas:", sold);
-  l.PrintTotals("***Gran Total Recaudado:", paid);
-}
-
 }  // namespace
 
 void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& business_in,
@@ -189,9 +155,53 @@ void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& bu
       TimeshareSales(w, business, box, period);
       break;
     default:
-      Sales(w, business, box, period);
+      PrintSalesListing(w, business, box, period);
       break;
   }
+}
+
+void PrintSalesListing(PageWriter& w, const std::string& business_in, const std::string& box,
+                       const ReportPeriod& p) {
+  const std::string business = PadRight(business_in, 15);
+  const bool every_box = Trim(box).empty();
+  ClosingListing l(w, business);
+  std::vector<ListingRow> docs, pays, taxes, per_box;
+  SalesDocumentReader reader(nullptr, business);
+  for (const SalesDocument& d :
+       reader.OfPeriod(box, p.from_date, p.from_time, p.to_date, p.to_time)) {
+    double total = 0;
+    for (const SalesLine& line : d.lines) {
+      total += line.monto - line.descuento + line.impuesto;
+      if (line.impuesto != 0)
+        taxes.push_back({line.tipo_imp, {}, d.moneda, line.impuesto});
+    }
+    std::string client = Trim(d.cliente);
+    if (!client.empty())
+      client += " " + xb::ToUtf8(CatalogField(nullptr, "CLIENTES", business, d.cliente, "NOMBRE"));
+    std::vector<std::string> cells = {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)};
+    if (every_box) cells.push_back(Trim(d.caja));
+    cells.push_back(client);
+    docs.push_back({"", cells, d.moneda, total});
+    per_box.push_back({d.caja, {}, d.moneda, total});
+    for (const SalesPayment& pay : d.payments)
+      pays.push_back({pay.tipo_mov, {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)}, pay.moneda,
+                      pay.monto});
+  }
+  const std::vector<ListingColumn> doc_columns =
+      every_box ? std::vector<ListingColumn>{{0, "Fecha", 9}, {10, "Hora", 9},
+                                             {20, "Documento", 15}, {36, "Caja", 4},
+                                             {41, "Cliente", 38}}
+                : std::vector<ListingColumn>{{0, "Fecha", 9}, {10, "Hora", 9},
+                                             {20, "Documento", 15}, {36, "Cliente", 43}};
+  const Totals sold = l.Section("Documentos de Venta", doc_columns, docs, {});
+  const Totals paid = l.Section("Pagos por Tipo de Movimiento",
+                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15}}, pays,
+                                CatalogGroups("TIPO_MOV", business));
+  l.Summary("Impuestos por Tipo", taxes, CatalogGroups("TIPO_IMP", business));
+  if (every_box) l.Summary("Ventas por Caja", per_box, CatalogGroups("VCAJAS", business));
+  w.NewLine();
+  l.PrintTotals("***Gran Total Ventas:", sold);
+  l.PrintTotals("***Gran Total Recaudado:", paid);
 }
 
 }  // namespace qz

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "cash/sales/sales_posting.h"
 #include "recovery.h"
 #include "sales_fixture.h"
@@ -153,6 +155,71 @@ TEST_F(SalesTest, ALockThatGivesUpMidwayLeavesTheBoxOpenAndEveryDocumentPending)
   EXPECT_EQ(Pending(), "00010");
   EXPECT_EQ(Rows("ENC_ASIE").size(), 2u);
   EXPECT_EQ(Rows("ENC_INV").size(), 3u);
+}
+
+TEST_F(SalesTest, ADocumentLineHeldByAnotherWorkstationStopsTheWholeClosing) {
+  ScriptedErrorDialog errors;
+  // Another workstation is editing the dinner line of F002.
+  auto holder = Other("DET_DOC");
+  ASSERT_TRUE(holder->LockRecord(2).ok());
+  qz::CashBoxWindow* w = CloseFromWindow();
+  ASSERT_EQ(errors.lines.size(), 1u);
+  EXPECT_NE(errors.lines[0].find("DET_DOC"), std::string::npos) << errors.lines[0];
+  EXPECT_EQ(ui.TakeBoxTexts().back(),
+            "No se completó el cierre ni la contabilización de las ventas; no se registró nada "
+            "y la caja sigue abierta.");
+  EXPECT_EQ(Field("VCAJAS", 1, "ESTADO"), "A");
+  EXPECT_EQ(Pending(), "11110");
+  EXPECT_TRUE(Rows("ENC_ASIE").empty());
+  EXPECT_TRUE(Rows("ENC_INV").empty());
+  EXPECT_TRUE(qz::CAJA_ABIERTA());
+
+  // Once it is let go, the closing posts, and the lines it read are its
+  // own no more: another workstation may lock them again.
+  holder.reset();
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(), kDone);
+  EXPECT_EQ(Pending(), "00010");
+  auto again = Other("DET_DOC");
+  EXPECT_TRUE(again->LockRecord(2).ok());
+}
+
+// A clock whose first sleep lets `on_first_sleep` run: what another
+// workstation does while this one waits for its lock.
+class WaitingClock : public FakeClock {
+ public:
+  void SleepMs(int64_t ms) override {
+    FakeClock::SleepMs(ms);
+    if (auto f = std::move(on_first_sleep)) {
+      on_first_sleep = nullptr;
+      f();
+    }
+  }
+  std::function<void()> on_first_sleep;
+};
+
+TEST_F(SalesTest, ALineChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  WaitingClock waiting;
+  waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
+  // The sales screen elsewhere holds F003's line, raises its price, then
+  // lets go while the closing waits.
+  auto holder = Other("DET_DOC");
+  ASSERT_TRUE(holder->LockRecord(3).ok());
+  waiting.on_first_sleep = [&] {
+    ASSERT_TRUE(holder->GoTo(3).ok());
+    ASSERT_TRUE(holder->Put("PRECIO", N(9000)).ok());
+    ASSERT_TRUE(holder->Put("MONTO", N(9000)).ok());
+    ASSERT_TRUE(holder->Flush().ok());
+    holder->UnlockAll();
+  };
+  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+  EXPECT_FALSE(waiting.on_first_sleep);  // it did wait
+  EXPECT_EQ(r.box, qz::BoxChange::kDone);
+  EXPECT_EQ(r.documents, 3);
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "4100"), -40 * 510 - 9000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 9000);
 }
 
 TEST_F(SalesTest, AProcessKilledMidwayLeavesNothingAndTheRetryPostsEachDocumentOnce) {

@@ -251,7 +251,8 @@ std::string WriteConsumption(void* owner, const std::string& business, const std
 // Takes the box's pending documents under their locks (another workstation
 // may have posted some meanwhile: those are left alone), marks them and
 // their payments processed, and answers them as they were.
-std::vector<SalesDocument> ClaimPending(const std::string& business, const std::string& box) {
+std::vector<SalesDocument> ClaimPending(const std::string& business, const std::string& box,
+                                        WDBTable& held_lines) {
   std::vector<SalesDocument> docs;
   TablePtr document = USE(nullptr, "DOCUMENT", "DOCUMENT");
   TablePtr moves = USE(nullptr, "ENC_MOVE", "ENC_MOVE");
@@ -265,7 +266,7 @@ std::vector<SalesDocument> ClaimPending(const std::string& business, const std::
       UNLOCK_FOR_MODIFY(*document);
       continue;
     }
-    SalesDocument doc = reader.Read(*document, recno);
+    SalesDocument doc = reader.ReadLocked(*document, recno, held_lines);
     document->FieldPut("NO_PROCESA", xb::Value::Number(0));
     UNLOCK_FOR_MODIFY(*document);
     for (const SalesPayment& p : doc.payments) {
@@ -282,8 +283,8 @@ std::vector<SalesDocument> ClaimPending(const std::string& business, const std::
 }
 
 void PostPending(const std::string& business, const std::string& box, const SalesSettings& s,
-                 const SalesPostingStep& step, SalesClosing* out) {
-  std::vector<SalesDocument> docs = ClaimPending(business, box);
+                 WDBTable& held_lines, const SalesPostingStep& step, SalesClosing* out) {
+  std::vector<SalesDocument> docs = ClaimPending(business, box, held_lines);
   SalesPostingPlan plan = PlanSalesPosting(nullptr, business, box, s, docs);
   if (!plan.problem.empty()) throw SalesPostingRefused(plan.problem);
   // One handle on the serials for the whole run (see PostJournal).
@@ -332,11 +333,15 @@ SalesClosing CloseSalesBox(const std::string& business_in, const std::string& bo
   // The journal's serial is made before the transaction: it needs the
   // serials' file lock, which a transaction holding a serial row cannot take.
   if (post && s.accounting) EnsureJournalSerial(nullptr, business, kSalesJournal);
+  // The documents' lines are locked on this handle as they are read and
+  // let go only when it closes, after the transaction has ended: a line
+  // cannot change between its reading and the posting's end.
+  TablePtr held_lines = post ? USE(nullptr, "DET_DOC", "DET_DOC") : nullptr;
   try {
     return Atomically([&] {
       SalesClosing r;
       r.box = CloseBoxRecords(sales, business, box, false);
-      if (r.box == BoxChange::kDone && post) PostPending(business, box, s, step, &r);
+      if (r.box == BoxChange::kDone && post) PostPending(business, box, s, *held_lines, step, &r);
       return r;
     });
   } catch (const SalesPostingRefused& e) {
