@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kNoneOpen = "Ninguna...";
 constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro de caja abierta!";
+constexpr const char* kNotHeldHere =
+    "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.";
 constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
 
 }  // namespace
@@ -187,6 +189,12 @@ void CashBoxWindow::CLOSE_CAJA() {
   if (!box) return;
   if (!box->is_open()) {
     MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
+    return;
+  }
+  if (kind_.sales() && slots().code != PadRight(box->code, 2)) {
+    // The sales closing asks no password: a box held at another workstation
+    // is closed here only once re-attached here, with its passwords.
+    MESSAGE_BOX(kNotHeldHere, "Error", kMbIconStop);
     return;
   }
   const std::string no_shift =

@@ -184,6 +184,54 @@ TEST_F(SalesTest, ADocumentLineHeldByAnotherWorkstationStopsTheWholeClosing) {
   EXPECT_TRUE(again->LockRecord(2).ok());
 }
 
+TEST_F(SalesTest, AnAnnulledSaleIsMarkedProcessedButNothingOfItIsPosted) {
+  Document("F006", 8, "18:00:00", "01", "", "SALO", 1, "V1");
+  Line("F006", "CENA", 1, 7777, 0, 0);
+  Set("DOCUMENT", 6, "ANULADO", N(1));
+  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+  EXPECT_EQ(r.box, qz::BoxChange::kDone);
+  EXPECT_EQ(r.documents, 3);
+  EXPECT_EQ(Pending(), "000100");  // it waits for no later closing
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "4100"), -40 * 510 - 8000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 8000);
+  EXPECT_EQ(Rows("ENC_INV").size(), 3u);
+}
+
+TEST_F(SalesTest, ABoxHeldAtAnotherWorkstationIsClosedHereOnlyOnceReattached) {
+  // The bar's box is open at another workstation; this one holds V1.
+  Set("VCAJAS", 2, "ESTADO", C("A"));
+  AddRows(bases, "DET_VCAJ", {{{"NEGOCIO", C(Biz(kBiz))}, {"CAJA", C("V2")},
+                               {"FECHA_INI", D(2026, 12, 8)}, {"HORA_INI", C("08:00:00")},
+                               {"AGENTE", C("0001")}}});
+  qz::ProcessCashBoxes().Hold(sales, "V1", "CAJA RESTAURANTE", "0001", "ANA MORA", true);
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V2"));
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(),
+            "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.");
+  EXPECT_EQ(Field("VCAJAS", 2, "ESTADO"), "A");
+  EXPECT_EQ(Pending(), "11110");
+  EXPECT_TRUE(desktop.Alive(w));
+
+  // Re-attached here with its passwords, it closes and posts its sales.
+  ui.OnDialog("ABRE_VCAJA", [](qz::WDIAG& d) {
+    EXPECT_TRUE(d.UserChoose(602, "ANA MORA"));
+    d.UserType(503, "ANA");
+    d.UserType(502, "BAR");
+    d.UserPress(1);
+  });
+  ui.Press(w, qz::CashBoxWindow::kReattach);
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "V2");
+  w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V2"));
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(), kDone);
+  EXPECT_EQ(Field("VCAJAS", 2, "ESTADO"), "C");
+  EXPECT_EQ(Pending(), "11100");
+}
+
 // A clock whose first sleep lets `on_first_sleep` run: what another
 // workstation does while this one waits for its lock.
 class WaitingClock : public FakeClock {

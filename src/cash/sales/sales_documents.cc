@@ -97,6 +97,7 @@ SalesDocument SalesDocumentReader::ReadCurrent(WDBTable& document, bool all_paym
   doc.cliente = FieldBytes(d, "CLIENTE");
   doc.area = FieldBytes(d, "AREA");
   doc.caja = FieldBytes(d, "CAJA");
+  doc.anulado = Int(d, "ANULADO") == 1;
   doc.descuento = FieldNumber(d, "DESCUENTO");
   doc.impuesto = FieldNumber(d, "IMPUESTO");
   doc.total = FieldNumber(d, "TOTAL");

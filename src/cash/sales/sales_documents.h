@@ -53,6 +53,7 @@ struct SalesDocument {
   std::string hora;
   std::string moneda, cliente, area;
   std::string caja;    // the box that took it (2 bytes)
+  bool anulado = false;  // ANULADO 1: annulled, nothing of it is posted
   double descuento = 0, impuesto = 0, total = 0;  // as the sales module summed them
   std::vector<SalesLine> lines;
   std::vector<SalesPayment> payments;  // only those not yet posted

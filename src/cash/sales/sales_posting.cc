@@ -67,6 +67,9 @@ class Planner {
     if (s_.accounting && Code(s_.moneda_con).empty())
       return Refuse("El negocio no tiene definida la moneda contable.");
     for (const SalesDocument& d : docs) {
+      // An annulled sale was neither sold nor consumed: it is only marked
+      // processed, so that it does not wait for every later closing.
+      if (d.anulado) continue;
       if (s_.accounting) Account(d);
       if (s_.inventory) Consume(d);
       if (!plan_.problem.empty()) return plan_;
@@ -298,7 +301,7 @@ void PostPending(const std::string& business, const std::string& box, const Sale
     if (step) step();
   }
   KILLTABLA(seriales);
-  out->documents = static_cast<int>(docs.size());
+  for (const SalesDocument& d : docs) out->documents += d.anulado ? 0 : 1;
 }
 
 }  // namespace
