@@ -270,6 +270,27 @@ TEST_F(SalesTest, ALineChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
   EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 9000);
 }
 
+TEST_F(SalesTest, APaymentChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  WaitingClock waiting;
+  waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
+  // The cash payment of F001 is corrected elsewhere while the closing waits.
+  auto holder = Other("ENC_MOVE");
+  ASSERT_TRUE(holder->LockRecord(1).ok());
+  waiting.on_first_sleep = [&] {
+    ASSERT_TRUE(holder->GoTo(1).ok());
+    ASSERT_TRUE(holder->Put("MONTO", N(2000)).ok());
+    ASSERT_TRUE(holder->Flush().ok());
+    holder->UnlockAll();
+  };
+  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+  EXPECT_FALSE(waiting.on_first_sleep);
+  EXPECT_EQ(r.documents, 3);
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1101"), 2000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 160 + 8000);  // what F001 still owes
+}
+
 TEST_F(SalesTest, AProcessKilledMidwayLeavesNothingAndTheRetryPostsEachDocumentOnce) {
   qz::SetClock(nullptr);
   pid_t child = fork();

@@ -253,7 +253,7 @@ std::string WriteConsumption(void* owner, const std::string& business, const std
 
 // Takes the box's pending documents under their locks (another workstation
 // may have posted some meanwhile: those are left alone), marks them and
-// their payments processed, and answers them as they were.
+// their payments processed, and answers them as they were under the locks.
 std::vector<SalesDocument> ClaimPending(const std::string& business, const std::string& box,
                                         WDBTable& held_lines) {
   std::vector<SalesDocument> docs;
@@ -272,12 +272,23 @@ std::vector<SalesDocument> ClaimPending(const std::string& business, const std::
     SalesDocument doc = reader.ReadLocked(*document, recno, held_lines);
     document->FieldPut("NO_PROCESA", xb::Value::Number(0));
     UNLOCK_FOR_MODIFY(*document);
-    for (const SalesPayment& p : doc.payments) {
+    // Each payment is posted as its lock shows it: one another workstation
+    // posted (or changed) since it was read counts as it is now.
+    std::vector<SalesPayment> claimed;
+    for (SalesPayment p : doc.payments) {
       moves->GoTo(p.recno);
       LOCK_FOR_MODIFY(*moves);
-      StoreNumber(*moves, "NO_PROCESA", 0);
+      const xb::Table& m = moves->table();
+      if (FieldNumber(m, "NO_PROCESA") == 1) {
+        p.tipo_mov = FieldBytes(m, "TIPO_MOV");
+        p.moneda = FieldBytes(m, "MONEDA");
+        p.monto = FieldNumber(m, "MONTO");
+        StoreNumber(*moves, "NO_PROCESA", 0);
+        claimed.push_back(p);
+      }
       UNLOCK_FOR_MODIFY(*moves);
     }
+    doc.payments = std::move(claimed);
     docs.push_back(std::move(doc));
   }
   KILLTABLA(moves);
