@@ -108,8 +108,13 @@ void RunSalesClosingReport(Desktop& desktop, WDIAG* owner, const std::string& bu
                }
                if (msg != kWmCommand) return 0;
                if (wparam == 2) d.ENDDIALOG(2);
-               if (wparam == 1)
-                 PREVIEW_REPORT(desktop, ShiftClosingReport(sales, business, box, shift, cashier));
+               if (wparam == 1) {
+                 // As the shift is now: closed meanwhile at another
+                 // workstation, the report is its final one.
+                 std::optional<Shift> now = FindShift(sales, shift.recno);
+                 PREVIEW_REPORT(desktop, ShiftClosingReport(sales, business, box,
+                                                            now ? *now : shift, cashier));
+               }
                return 1;
              });
 }

@@ -1,6 +1,7 @@
 // The sales box's reports: the restaurant's sales report of one box or of
 // every box over a period (reached from the sales box window), and the
 // shift's closing report naming the cashier who holds the box.
+#include "cash/sales/sales_posting.h"
 #include "cash/sales_report.h"
 #include "page_text.h"
 #include "sales_fixture.h"
@@ -153,10 +154,30 @@ TEST_F(SalesReportTest, TheClosingReportNamesTheCashierWhoHoldsTheBox) {
   HasLine(lines, "Digitador: 0001 ANA MORA");
 
   // Without a cashier named, the one who opened the shift.
-  qz::Shift shift = *qz::FindOpenShift(sales, kBiz, "V1");
+  qz::Shift shift = *qz::FindShift(sales, 1);
   qz::BoxHeader box = *qz::ReadBoxHeader(sales, kBiz, "V1");
   lines = PageText(qz::ShiftClosingReport(sales, kBiz, box, shift));
   HasLine(lines, "Digitador: 0001 ANA MORA");
+}
+
+TEST_F(SalesReportTest, APreliminaryReportPrintedAfterAClosingElsewhereIsTheFinalOne) {
+  // The preliminary report's window stays open while another workstation
+  // closes the box: "Imprimir" then prints the final report of the shift.
+  qz::ProcessCashBoxes().Hold(sales, "V1", "CAJA RESTAURANTE", "0001", "ANA MORA", true);
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V1"));
+  ui.OnDialog("V_CIERRE", [&](qz::WDIAG& d) {
+    clock.SetNow({2026, 12, 9, 22, 30, 0, 0});
+    EXPECT_EQ(qz::CloseSalesBox(kBiz, "V1", false).box, qz::BoxChange::kDone);
+    d.UserPress(1);
+    d.UserPress(2);
+  });
+  ui.Press(w, qz::CashBoxWindow::kPreliminary);
+  ASSERT_EQ(ui.previews().size(), 1u);
+  const auto lines = PageText(ui.previews()[0]);
+  HasLine(lines, "Cierre Final");
+  HasLine(lines, "Cierre: 09/12/26 22:30:00");
+  EXPECT_EQ(LinesWith(lines, "Preliminar"), 0);
 }
 
 }  // namespace
