@@ -198,7 +198,13 @@ void PrintSalesListing(PageWriter& w, const std::string& business_in, const std:
                                 {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15}}, pays,
                                 CatalogGroups("TIPO_MOV", business));
   l.Summary("Impuestos por Tipo", taxes, CatalogGroups("TIPO_IMP", business));
-  if (every_box) l.Summary("Ventas por Caja", per_box, CatalogGroups("VCAJAS", business));
+  if (every_box) {
+    // Sales the module recorded without a box (outside the tills) are
+    // sales too; their line says so.
+    Groups boxes = CatalogGroups("VCAJAS", business);
+    boxes.emplace_back(PadRight("", 2), "Sin caja");
+    l.Summary("Ventas por Caja", per_box, boxes);
+  }
   w.NewLine();
   l.PrintTotals("***Gran Total Ventas:", sold);
   l.PrintTotals("***Gran Total Recaudado:", paid);

@@ -37,6 +37,8 @@ class SalesReportTest : public SalesTest {
 };
 
 TEST_F(SalesReportTest, OneBoxOrEveryBoxOfTheBusinessInThePeriod) {
+  Document("F008", 9, "09:00:00", "01", "", "", 0, "");  // sold outside the tills
+  Line("F008", "CENA", 1, 500, 0, 0);
   const auto doc = qz::RestaurantSalesReport(kBiz, "V1", Period(8, "00:00:00", 9, "23:59:59"));
   EXPECT_EQ(doc.title, "Cierre de Caja");
   auto lines = PageText(doc);
@@ -46,7 +48,7 @@ TEST_F(SalesReportTest, OneBoxOrEveryBoxOfTheBusinessInThePeriod) {
   HasLine(lines, "08/12/26 12:00:00 F001 C 2,160.00");
   HasLine(lines, "08/12/26 13:00:00 F002 C100 EMPRESA ABC $ 45.20");
   HasLine(lines, "09/12/26 10:00:00 F003 C 8,000.00");
-  for (const char* out : {"F004", "F005", "F006", "F007", "Ventas por Caja"})
+  for (const char* out : {"F004", "F005", "F006", "F007", "F008", "Ventas por Caja"})
     EXPECT_EQ(LinesWith(lines, out), 0) << out;
   HasLine(lines, "***Gran Total Ventas: C 10,160.00");
   HasLine(lines, "$ 45.20");
@@ -61,8 +63,10 @@ TEST_F(SalesReportTest, OneBoxOrEveryBoxOfTheBusinessInThePeriod) {
   HasLine(lines, "Ventas por Caja");
   HasLine(lines, "V1: CAJA RESTAURANTE C 10,160.00");
   HasLine(lines, "V2: CAJA BAR C 8,000.00");
+  HasLine(lines, "Sin caja C 500.00");
   for (const char* out : {"F005", "F006", "F007"}) EXPECT_EQ(LinesWith(lines, out), 0) << out;
-  HasLine(lines, "***Gran Total Ventas: C 18,160.00");
+  HasLine(lines, "09/12/26 09:00:00 F008 C 500.00");
+  HasLine(lines, "***Gran Total Ventas: C 18,660.00");
 
   // The period's ends count to the second: 12:30:00 to 13:00:00 of the 8th.
   lines = PageText(qz::RestaurantSalesReport(kBiz, "", Period(8, "12:30:00", 8, "13:00:00")));
