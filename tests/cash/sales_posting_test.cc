@@ -246,45 +246,41 @@ class WaitingClock : public FakeClock {
   std::function<void()> on_first_sleep;
 };
 
-TEST_F(SalesTest, ALineChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
-  WaitingClock waiting;
-  waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
-  // The sales screen elsewhere holds F003's line, raises its price, then
-  // lets go while the closing waits.
-  auto holder = Other("DET_DOC");
-  ASSERT_TRUE(holder->LockRecord(3).ok());
-  waiting.on_first_sleep = [&] {
-    ASSERT_TRUE(holder->GoTo(3).ok());
-    ASSERT_TRUE(holder->Put("PRECIO", N(9000)).ok());
-    ASSERT_TRUE(holder->Put("MONTO", N(9000)).ok());
-    ASSERT_TRUE(holder->Flush().ok());
-    holder->UnlockAll();
-  };
-  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
-  EXPECT_FALSE(waiting.on_first_sleep);  // it did wait
-  EXPECT_EQ(r.box, qz::BoxChange::kDone);
-  EXPECT_EQ(r.documents, 3);
+class SalesWaitTest : public SalesTest {
+ protected:
+  // Closes V1 with its posting while another workstation holds record
+  // `recno` of `table`, writes `changes` into it and lets go once the
+  // closing has started waiting for it.
+  void CloseWhileAnotherChanges(const std::string& table, uint32_t recno, const Row& changes) {
+    WaitingClock waiting;
+    waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
+    auto holder = Other(table);
+    ASSERT_TRUE(holder->LockRecord(recno).ok());
+    waiting.on_first_sleep = [&] {
+      EXPECT_TRUE(holder->GoTo(recno).ok());
+      for (const auto& [field, value] : changes) EXPECT_TRUE(holder->Put(field, value).ok());
+      EXPECT_TRUE(holder->Flush().ok());
+      holder->UnlockAll();
+    };
+    qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+    EXPECT_FALSE(waiting.on_first_sleep);  // it did wait
+    EXPECT_EQ(r.box, qz::BoxChange::kDone);
+    EXPECT_EQ(r.documents, 3);
+  }
+};
+
+TEST_F(SalesWaitTest, ALineChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  // The sales screen elsewhere holds F003's line and raises its price.
+  CloseWhileAnotherChanges("DET_DOC", 3, {{"PRECIO", N(9000)}, {"MONTO", N(9000)}});
   auto lines = Rows("DET_ASIE");
   ExpectBalanced(lines);
   EXPECT_DOUBLE_EQ(JournalNetOf(lines, "4100"), -40 * 510 - 9000);
   EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 9000);
 }
 
-TEST_F(SalesTest, APaymentChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
-  WaitingClock waiting;
-  waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
-  // The cash payment of F001 is corrected elsewhere while the closing waits.
-  auto holder = Other("ENC_MOVE");
-  ASSERT_TRUE(holder->LockRecord(1).ok());
-  waiting.on_first_sleep = [&] {
-    ASSERT_TRUE(holder->GoTo(1).ok());
-    ASSERT_TRUE(holder->Put("MONTO", N(2000)).ok());
-    ASSERT_TRUE(holder->Flush().ok());
-    holder->UnlockAll();
-  };
-  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
-  EXPECT_FALSE(waiting.on_first_sleep);
-  EXPECT_EQ(r.documents, 3);
+TEST_F(SalesWaitTest, APaymentChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  // The cash payment of F001 is corrected elsewhere.
+  CloseWhileAnotherChanges("ENC_MOVE", 1, {{"MONTO", N(2000)}});
   auto lines = Rows("DET_ASIE");
   ExpectBalanced(lines);
   EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1101"), 2000);
