@@ -285,7 +285,8 @@ void CashBoxWindow::PRINT_CIERRE() {
   }
   std::optional<BoxHeader> box = BoxUnderCursor();
   if (!box) return;
-  if (!kind_.sales() && !box->is_open()) {
+  if (!box->is_open()) {
+    // Sales too: a closed box under the cursor is not "an error closing it".
     MESSAGE_BOX("Esta Caja se encuentra cerrada.", "Error", kMbIconStop);
     return;
   }

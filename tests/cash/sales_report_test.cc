@@ -164,6 +164,15 @@ TEST_F(SalesReportTest, TheClosingReportNamesTheCashierWhoHoldsTheBox) {
   HasLine(lines, "Digitador: 0001 ANA MORA");
 }
 
+TEST_F(SalesReportTest, ThePreliminaryReportOfAClosedBoxIsRefusedAsClosed) {
+  qz::ProcessCashBoxes().Hold(sales, "V1", "CAJA RESTAURANTE", "0001", "ANA MORA", true);
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V2"));
+  ui.Press(w, qz::CashBoxWindow::kPreliminary);
+  EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Esta Caja se encuentra cerrada."});
+  EXPECT_TRUE(ui.previews().empty());
+}
+
 TEST_F(SalesReportTest, APreliminaryReportPrintedAfterAClosingElsewhereIsTheFinalOne) {
   // The preliminary report's window stays open while another workstation
   // closes the box: "Imprimir" then prints the final report of the shift.
