@@ -61,8 +61,10 @@ void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& bu
 // with a column and a summary per box, when blank) in the period, their
 // payments by movement type, the taxes by type, then the sales and the
 // collected grand totals, each per currency. Annulled documents are left out.
+// `by_article` adds the articles sold (quantity and net amount per article,
+// grouped by article line).
 void PrintSalesListing(PageWriter& w, const std::string& business, const std::string& box,
-                       const ReportPeriod& period);
+                       const ReportPeriod& period, bool by_article = false);
 
 // The report of the other kinds: title lines and period, the shift's
 // account, then the kind's listing. `cashier` (a DIGITA code) is the one

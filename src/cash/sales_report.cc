@@ -157,7 +157,7 @@ PrintDocument RestaurantSalesReport(const std::string& business_in, const std::s
   PageWriter w(kClosingDocument, 66, 100);
   w.UseReportFrame({"REPORTE DE VENTAS RESTAURANTE", "Caja: " + which, PeriodText(period)},
                    G().XLOGOFILE);
-  PrintSalesListing(w, business, box, period);
+  PrintSalesListing(w, business, box, period, /*by_article=*/true);
   PrintDocument doc = w.Finish();
   doc.title = kClosingDocument;
   return doc;

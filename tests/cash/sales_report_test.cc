@@ -24,6 +24,8 @@ class SalesReportTest : public SalesTest {
               {"CAJA", C("V1")}}});
     AddRows(bases, "DET_DOC", {{{"NEGOCIO", C(Biz("OTRO NEGOCIO"))}, {"CODIGO", C("F007")},
                                 {"MONTO", N(6666)}}});
+    Set("LINEAS", 1, "DESCRIP", C("ALIMENTOS"));
+    Set("LINEAS", 2, "DESCRIP", C("BEBIDAS"));
   }
   static qz::ReportPeriod Period(int from_day, const std::string& from_time, int to_day,
                                  const std::string& to_time) {
@@ -53,6 +55,15 @@ TEST_F(SalesReportTest, OneBoxOrEveryBoxOfTheBusinessInThePeriod) {
   HasLine(lines, "***Gran Total Ventas: C 10,160.00");
   HasLine(lines, "$ 45.20");
   HasLine(lines, "***Gran Total Recaudado: C 3,159.00");
+  // The articles sold, net of discounts, per line of articles.
+  HasLine(lines, "Ventas por Artículo");
+  HasLine(lines, "BEBI: BEBIDAS");
+  HasLine(lines, "CAFE CAFE CON LECHE 2.000 C 1,900.00");
+  HasLine(lines, "***Total BEBIDAS C 1,900.00");
+  HasLine(lines, "CENA CENA EJECUTIVA 1.000 C 8,000.00");
+  HasLine(lines, "CENA CENA EJECUTIVA 1.000 $ 40.00");
+  HasLine(lines, "***Total ALIMENTOS $ 40.00");  // currencies in the order first sold
+  HasLine(lines, "C 8,000.00");
 
   // Every box: V2's sale comes in, with the box it was taken at and a
   // total per box; the annulled one and the other business's stay out.

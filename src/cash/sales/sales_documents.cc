@@ -177,7 +177,7 @@ const ArticleInfo& ArticleCatalog::Article(const std::string& codigo) {
   if (SeekScoped(*t, business_ + Key(codigo, 15))) {
     a.found = true;
     a.descrip = FieldText(t->table(), "DESCRIP");
-    linea = FieldBytes(t->table(), "LINEA");
+    linea = a.linea = FieldBytes(t->table(), "LINEA");
     sublinea = FieldBytes(t->table(), "SUBLINEA");
   }
   KILLTABLA(t);

@@ -98,6 +98,7 @@ class SalesDocumentReader {
 struct ArticleInfo {
   bool found = false;
   std::string descrip;  // UTF-8
+  std::string linea;    // the article's line (4 bytes)
   std::string cuenta;
   std::string bodega;
   std::vector<std::pair<std::string, double>> recipe;
