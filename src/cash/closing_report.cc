@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cash/cashiers.h"
+#include "cash/sales_report.h"
 #include "lib/data/date_time.h"
 #include "lib/data/use.h"
 #include "lib/settings/globals.h"
@@ -90,6 +91,11 @@ ReportPeriod PeriodOf(const Shift& shift) {
 
 void RunClosingReport(Desktop& desktop, WDIAG* owner, const BoxKind& kind,
                       const std::string& business, const BoxHeader& box, const Shift& shift) {
+  if (kind.sales()) {
+    // The sales window (V_CIERRE) has controls of its own.
+    RunSalesClosingReport(desktop, owner, business, box, shift, "");
+    return;
+  }
   const ReportPeriod period = PeriodOf(shift);
   const bool hotel = kind.report == ClosingReport::kHotel;
   DIALOG_BOX(desktop, kind.report_template, owner,
