@@ -65,6 +65,7 @@ void CashBoxSlots::Clear() {
   open = 0;
   code = kNoBox;
   kind = kNoCashKind;
+  business.clear();
 }
 
 CashButton* CashBoxes::Button() const {
@@ -83,8 +84,9 @@ void CashBoxes::ShowIcon(int box_type, int open) {
 
 void CashBoxes::Hold(const BoxKind& kind, const std::string& code, const std::string& descrip,
                      const std::string& cashier_code, const std::string& cashier_name,
-                     bool reattach) {
+                     bool reattach, const std::string& business) {
   CashBoxSlots& s = Slots(kind.box_type);
+  s.business = business.empty() ? std::string() : PadRight(business, 15);
   s.descrip = descrip;
   s.cashier_name = cashier_name;
   s.open = 1;
@@ -260,7 +262,7 @@ BoxChange OpenCashBox(CashBoxes& boxes, const BoxKind& kind, const std::string& 
   if (digita->Seek(PadRight(business, 15) + PadRight(cashier_code, 4)) && !digita->Eof())
     name = FieldText(digita->table(), "NOMBRE");
   KILLTABLA(digita);
-  boxes.Hold(kind, code, h->descrip, cashier_code, name, false);
+  boxes.Hold(kind, code, h->descrip, cashier_code, name, false, business);
   return r;
 }
 

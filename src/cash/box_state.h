@@ -30,6 +30,10 @@ struct CashBoxSlots {
   std::string sales_cashier;  // 5: cashier code, kept by the sales kind
   std::string res_cashier;    // 6: cashier code, kept by the reservations kind on re-attach
   int kind = kNoCashKind;     // 7: CashKindCode
+  // Not one of the system's slots: the business the held box belongs to
+  // (15 bytes; blank when the holder did not say), so that a box of the
+  // same code in another business is not taken for it.
+  std::string business;
 
   // Empty values of slots 1 to 4 and 7 (slots 5 and 6 are the caller's).
   void Clear();
@@ -58,7 +62,8 @@ class CashBoxes {
   // Binds this workstation to an open box (opening and re-attaching) and
   // turns the icon to open.
   void Hold(const BoxKind& kind, const std::string& code, const std::string& descrip,
-            const std::string& cashier_code, const std::string& cashier_name, bool reattach);
+            const std::string& cashier_code, const std::string& cashier_name, bool reattach,
+            const std::string& business = "");
   // Lets the held box go after a closing here, turning the icon to closed.
   void Release(const BoxKind& kind);
 

@@ -125,6 +125,11 @@ bool CashBoxWindow::StationAllowed(const std::string& code) {
   return false;
 }
 
+bool CashBoxWindow::HoldsBox(const std::string& code) {
+  const CashBoxSlots& s = slots();
+  return s.code == PadRight(code, 2) && (s.business.empty() || s.business == business_);
+}
+
 bool CashBoxWindow::HeldHere() {
   // Asked again of the header: a box another workstation closed meanwhile
   // is let go here rather than closed (or reported) a second time.
@@ -148,7 +153,7 @@ void CashBoxWindow::ABRE_CAJA() {
     grid_->Reread();
     return;
   }
-  boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, false);
+  boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, false, business_);
   ENDDIALOG(1);
 }
 
@@ -163,7 +168,7 @@ void CashBoxWindow::REABRE_CAJA() {
                       nullptr};
   std::optional<Cashier> cashier = AskCashierPasswords(desktop(), this, business_, ask);
   if (!cashier) return;
-  boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, true);
+  boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, true, business_);
   ENDDIALOG(1);
 }
 
@@ -191,7 +196,7 @@ void CashBoxWindow::CLOSE_CAJA() {
     MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
     return;
   }
-  if (kind_.sales() && slots().code != PadRight(box->code, 2)) {
+  if (kind_.sales() && !HoldsBox(box->code)) {
     // The sales closing asks no password: a box held at another workstation
     // is closed here only once re-attached here, with its passwords.
     MESSAGE_BOX(kNotHeldHere, "Error", kMbIconStop);
@@ -243,7 +248,7 @@ void CashBoxWindow::CLOSE_CAJA() {
   MESSAGE_BOX("Caja cerrada con Éxito", "Atención", kMbIconInformation);
   // The holding goes only when the box closed is the one held here: closing
   // another workstation's box must not unbind this one's.
-  if (HeldHere() && slots().code == PadRight(box->code, 2)) boxes_.Release(kind_);
+  if (HeldHere() && HoldsBox(box->code)) boxes_.Release(kind_);
   if (kind_.sales()) grid_->REFRESHALL();
   ENDDIALOG(1);
 }
@@ -299,7 +304,7 @@ void CashBoxWindow::PRINT_CIERRE() {
     // The cashier who holds the box here, who may not be the one who
     // opened it; another box under the cursor is reported with its own
     // shift's cashier, not with this workstation's.
-    const bool held = slots().code == PadRight(box->code, 2);
+    const bool held = HoldsBox(box->code);
     RunSalesClosingReport(desktop(), this, business_, *box, *shift,
                           held ? slots().sales_cashier : std::string());
     return;

@@ -62,6 +62,8 @@ class CashBoxWindow : public WDIAG {
   // The station check of the kind; false (after the message) refuses.
   bool StationAllowed(const std::string& code);
   bool HeldHere();
+  // Whether the box held here is `code` of this window's business.
+  bool HoldsBox(const std::string& code);
   // Sales: closes the box and posts its pending sales (check box 1001) in
   // one transaction; nullopt after telling the user why nothing was done.
   std::optional<BoxChange> CloseSales(const std::string& code);

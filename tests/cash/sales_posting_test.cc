@@ -232,6 +232,27 @@ TEST_F(SalesTest, ABoxHeldAtAnotherWorkstationIsClosedHereOnlyOnceReattached) {
   EXPECT_EQ(Pending(), "11100");
 }
 
+TEST_F(SalesTest, ABoxOfTheSameCodeInAnotherBusinessIsNotTakenForTheHeldOne) {
+  // V1 is held here in the hotel's business; the user turns the toolbar to
+  // another business whose own box V1 is open at another workstation.
+  const std::string other = "OTRO NEGOCIO";
+  AddRows(bases, "VCAJAS", {{{"NEGOCIO", C(Biz(other))}, {"CODIGO", C("V1")},
+                             {"DESCRIP", C("CAJA DEL OTRO")}, {"ESTADO", C("A")},
+                             {"PASSWORD", C("X")}}});
+  AddRows(bases, "DET_VCAJ", {{{"NEGOCIO", C(Biz(other))}, {"CAJA", C("V1")},
+                               {"FECHA_INI", D(2026, 12, 9)}, {"HORA_INI", C("08:00:00")},
+                               {"AGENTE", C("0001")}}});
+  qz::ProcessCashBoxes().Hold(sales, "V1", "CAJA RESTAURANTE", "0001", "ANA MORA", true, kBiz);
+  toolbar.business = Biz(other);
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, other);
+  ASSERT_TRUE(w->SelectBox("V1"));
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(),
+            "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.");
+  EXPECT_EQ(Field("VCAJAS", 3, "ESTADO"), "A");
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "V1");  // the hotel's V1 is still held here
+}
+
 // A clock whose first sleep lets `on_first_sleep` run: what another
 // workstation does while this one waits for its lock.
 class WaitingClock : public FakeClock {
