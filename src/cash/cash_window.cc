@@ -18,6 +18,9 @@ namespace {
 
 constexpr const char* kNoneOpen = "Ninguna...";
 constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro de caja abierta!";
+constexpr const char* kNotClosedHere =
+    "El tipo de cierre de esta caja no se realiza desde esta ventana.\r"
+    "La caja no fue cerrada y sigue abierta.";
 constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
 
 }  // namespace
@@ -201,10 +204,18 @@ void CashBoxWindow::CLOSE_CAJA() {
   if (box->tip_cierre != 0) {
     if (kind_.hotel()) {
       // The counted closing closes the box itself.
-      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift)) ENDDIALOG(1);
+      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift))
+        ENDDIALOG(1);
+      else
+        grid_->Reread();  // closed elsewhere meanwhile, perhaps
       return;
     }
-    if (kind_.reservations()) return;
+    if (kind_.reservations()) {
+      // This kind of closing is not done from here: the box stays open, and
+      // the user must not go away believing it closed.
+      MESSAGE_BOX(kNotClosedHere, "Atención", kMbIconWarning);
+      return;
+    }
   }
   BoxChange closed = BoxChange::kDone;
   if (kind_.sales()) {

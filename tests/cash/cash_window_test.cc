@@ -228,5 +228,33 @@ TEST_F(CashWindowTest, AShiftMissingStopsTheClosingBeforeAnyChange) {
   EXPECT_EQ(Field("ENC_HCAJ", 2, "ESTADO"), "A");
 }
 
+TEST_F(CashWindowTest, AReservationsBoxClosedByCountSaysItStaysOpen) {
+  const qz::BoxKind& res = *qz::BoxKindFor(qz::kReservationsToolbar);
+  Box("ENC_RCAJ", "R1", "CAJA RESERVAS", "RES");
+  Set("ENC_RCAJ", 1, "TIP_CIERRE", N(1));
+  ASSERT_EQ(qz::OpenCashBox(qz::ProcessCashBoxes(), res, kBiz, "R1", "0001"),
+            qz::BoxChange::kDone);
+  qz::CashBoxWindow* w = Open(qz::kReservationsToolbar);
+  Passwords("PASS_RCAJA", "ANA", "RES");
+  ui.Press(w, qz::CashBoxWindow::kClose);  // the confirmation answers OK
+  // Told, not left to believe the box closed; nothing changed.
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            (std::vector<std::string>{
+                "Desea realizar el Cierre?\rSi tiene dudas, conteste que NO e imprima un Cierre "
+                "Preliminar",
+                "El tipo de cierre de esta caja no se realiza desde esta ventana.\rLa caja no fue "
+                "cerrada y sigue abierta."}));
+  EXPECT_TRUE(Alive(w));
+  EXPECT_EQ(w->grid()->Cell(w->grid()->current(), 2), "Abierta");
+  EXPECT_EQ(Field("ENC_RCAJ", 1, "ESTADO"), "A");
+  EXPECT_TRUE(qz::FindOpenShift(res, kBiz, "R1"));
+  EXPECT_TRUE(qz::CAJA_ABIERTA());
+  EXPECT_EQ(toolbar.icon, 1);
+  // The preliminary report still reads the open shift.
+  ui.OnDialog("RS_CIERRE", [](qz::WDIAG& d) { d.UserPress(2); });
+  ui.Press(w, qz::CashBoxWindow::kPreliminary);
+  EXPECT_TRUE(ui.TakeBoxTexts().empty());
+}
+
 }  // namespace
 }  // namespace qztest
