@@ -162,6 +162,14 @@ void CashBoxWindow::REABRE_CAJA() {
                       nullptr};
   std::optional<Cashier> cashier = AskCashierPasswords(desktop(), this, business_, ask);
   if (!cashier) return;
+  // Read again: another workstation may have closed it while the
+  // passwords were typed, and a closed box must not be held here.
+  std::optional<BoxHeader> now = ReadBoxHeader(kind_, business_, box->code);
+  if (!now || !now->is_open()) {
+    MESSAGE_BOX("Actualmente, no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
+    grid_->Reread();
+    return;
+  }
   boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, true);
   ENDDIALOG(1);
 }

@@ -127,6 +127,25 @@ TEST_F(CashWindowTest, ABoxOpenElsewhereCannotBeOpenedButCanBeReattachedAndClose
   EXPECT_EQ(Field("DET_HCAJ", 1, "CTRL_HORA"), "15:30:00");
 }
 
+TEST_F(CashWindowTest, ABoxClosedElsewhereWhileThePasswordsAreTypedIsNotReattached) {
+  ASSERT_EQ(qz::OpenBoxRecords(hotel, kBiz, "01", "0001"), qz::BoxChange::kDone);
+  qz::CashBoxWindow* w = Open();
+  ui.OnDialog("ABRE_HCAJA", [&](qz::WDIAG& d) {
+    d.UserType(503, "ANA");
+    d.UserType(502, "SECRETO");
+    // The supervisor closes it from another workstation meanwhile.
+    ASSERT_EQ(qz::CloseBoxRecords(hotel, kBiz, "01", true), qz::BoxChange::kDone);
+    d.UserPress(1);
+  });
+  ui.Press(w, qz::CashBoxWindow::kReattach);
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>{"Actualmente, no se encuentra abierta esta caja."});
+  EXPECT_TRUE(Alive(w));
+  EXPECT_EQ(w->grid()->Cell(w->grid()->current(), 2), "Cerrada");
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "????");
+  EXPECT_EQ(toolbar.icon, 0);
+}
+
 TEST_F(CashWindowTest, OnlyCashiersWhoMayCloseAuthoriseAClosing) {
   Cashier("0002", "LUIS SOTO", "LUIS", 0);
   OpenBox01();
