@@ -13,20 +13,20 @@
 
 #include "cash/deposits/deposit_annul.h"
 #include "cash/deposits_fixture.h"
+#include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qz::CounterLine;
 
 class DepositBoxLock : public qztest::DepositsTest {
  protected:
   void SetUp() override {
     DepositsTest::SetUp();
-    InstallSimulators();
-    AssignStation(kBiz, "CAJA1");
-    Station("CAJA1", "02", "CR", "Credomatic colones", "CR-900");
+    UseCardTerminal();
     qz::SetClock(nullptr);  // the workstations really wait for each other
   }
   void TearDown() override {
@@ -79,6 +79,24 @@ class DepositBoxLock : public qztest::DepositsTest {
   }
   std::string Estado() { return Rows("ENC_HCAJ")[0]["ESTADO"]; }
   double BankBalance() { return std::stod(Rows("CUEN_LIB")[0]["SALDO"]); }
+
+  // Deposits of concepts 01 and 02 give their reservations type `tipo`.
+  void GiveReservationsType(const std::string& tipo) {
+    for (uint32_t rec : {1u, 2u}) {
+      auto t = xb::Table::Open(file("CON_HLIB") + ".DBF");
+      ASSERT_TRUE(t.ok());
+      ASSERT_TRUE((*t)->GoTo(rec).ok());
+      ASSERT_TRUE((*t)->LockRecord().ok());
+      ASSERT_TRUE((*t)->Put("CAMB_RES", qztest::N(1)).ok());
+      ASSERT_TRUE((*t)->Put("TIP_RES", qztest::C(tipo)).ok());
+      ASSERT_TRUE((*t)->Close().ok());
+    }
+  }
+  std::string TypeOf(const std::string& res) {
+    for (auto& r : Rows("ENC_RES"))
+      if (r["CODIGO"] == res) return r["TIPO"];
+    return "?";
+  }
 
   const qz::BoxKind& hotel = *qz::BoxKindFor(qz::kHotelToolbar);
   std::vector<long> heard_;
@@ -210,6 +228,83 @@ TEST_F(DepositBoxLock, TwoWorkstationsAnnullingOneDepositAtOnceReverseItOnce) {
   EXPECT_EQ(Rows("ENC_LIB").size(), 2u);  // the deposit and one reversal
   EXPECT_DOUBLE_EQ(BankBalance(), after_deposit - 5000);
   EXPECT_EQ(Rows("ENC_HLIB")[0]["ANULADO"], "1.00");
+  ExpectBalancedJournal();
+}
+
+TEST_F(DepositBoxLock, AnAnnulmentLeavesTheApplicationsAloneWhileADepositHoldsTheReservation) {
+  GiveReservationsType("DP");
+  auto first = reg.Register(Form("02", 50000, {"R1"}));
+  ASSERT_TRUE(first);
+  bool annulled = false;
+  const int other = TwoWorkstations(
+      [&](auto say) {
+        // A deposit being applied to R1 elsewhere has changed its type and
+        // now reads R1's applications for the type they recorded.
+        qz::Atomically([&] {
+          qz::TablePtr enc = qz::USE(nullptr, "ENC_RES", "ENC_RES");
+          if (!enc->Seek(qztest::Biz(kBiz) + qz::Pad("R1", 15))) throw std::runtime_error("R1");
+          qz::LOCK_FOR_MODIFY(*enc);
+          say(1);
+          usleep(300 * 1000);
+          say(static_cast<long>(Rows("DET_RES8").size()));
+          qz::UNLOCK_FOR_MODIFY(*enc);
+          qz::KILLTABLA(enc);
+        });
+        return 0;
+      },
+      [&] {
+        annulled = qz::MayAnnulDeposit(nullptr, qztest::Biz(kBiz), *first) &&
+                   qz::AnnulDeposit(nullptr, qztest::Biz(kBiz), *first, J(2026, 12, 9), "ANA");
+      });
+  EXPECT_EQ(other, 0);
+  ASSERT_EQ(heard_.size(), 2u);
+  EXPECT_EQ(heard_[1], 1);  // the annulment waited for R1 before taking the application away
+  EXPECT_TRUE(annulled);
+  EXPECT_TRUE(Rows("DET_RES8").empty());
+  EXPECT_EQ(TypeOf("R1"), "GA");
+}
+
+TEST_F(DepositBoxLock, AnAnnulmentAndADepositAppliedToTheSameReservationKeepItsOwnType) {
+  GiveReservationsType("DP");
+  // The other workstation takes deposits at box 02.
+  ASSERT_EQ(qz::OpenBoxRecords(hotel, qztest::Biz(kBiz), "02", "C1"), qz::BoxChange::kDone);
+  qz::WritePrivateProfileString("AUT_HCAJA", qztest::Biz(kBiz) + "02", "1", qz::QuartzelIni());
+  auto type_of_r1 = [&] { return TypeOf("R1"); };
+  for (int round = 0; round < 3; ++round) {
+    // A bank deposit on R1 here, annulled while the other workstation
+    // applies a journal deposit to R1.
+    auto first = reg.Register(Form("02", 50000, {"R1"}));
+    ASSERT_TRUE(first) << round;
+    ASSERT_EQ(type_of_r1(), "DP");
+    const size_t applications = Rows("DET_RES8").size();
+    bool annulled = false;
+    const int other = TwoWorkstations(
+        [&](auto) {
+          qz::ResetCashBoxes();
+          qz::ProcessCashBoxes().Hold(hotel, "02", "RECEPCION", "C1", "CAJERO UNO", true);
+          qz::DepositForm f = Form("01", 50000, {"R1"});
+          f.counterpart = {CounterLine{"1010", 0, 50000}};
+          return reg.Register(f) ? 0 : 5;
+        },
+        [&] {
+          annulled = qz::MayAnnulDeposit(nullptr, qztest::Biz(kBiz), *first) &&
+                     qz::AnnulDeposit(nullptr, qztest::Biz(kBiz), *first, J(2026, 12, 9), "ANA");
+        },
+        false);
+    ASSERT_EQ(other, 0) << round;
+    ASSERT_TRUE(annulled) << round;
+    auto res8 = Rows("DET_RES8");
+    ASSERT_EQ(res8.size(), applications) << round;  // one went, one came
+    // The application the other workstation made remembers R1's own type.
+    EXPECT_EQ(res8.back()["TIPO_ANT"], "GA") << round;
+    EXPECT_EQ(type_of_r1(), "DP") << round;
+    // Its annulment gives R1 its type back, for the next round.
+    const std::string second = res8.back()["MOVIMIENTO"];
+    ASSERT_TRUE(qz::MayAnnulDeposit(nullptr, qztest::Biz(kBiz), second) &&
+                qz::AnnulDeposit(nullptr, qztest::Biz(kBiz), second, J(2026, 12, 9), "ANA"));
+    ASSERT_EQ(type_of_r1(), "GA") << round;
+    ui.TakeBoxTexts();
+  }
   ExpectBalancedJournal();
 }
 

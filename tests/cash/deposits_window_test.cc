@@ -213,9 +213,7 @@ TEST_F(DepositWindow, ARoomCheckedInIsRefusedInTheChooserAndSkippedWhenItHappens
 }
 
 TEST_F(DepositWindow, ARefusedCardPaymentPostsNothingAndTheCardCanBeTriedAgain) {
-  InstallSimulators();
-  AssignStation(kBiz, "CAJA1");
-  Station("CAJA1", "02", "CR", "Credomatic colones", "CR-900");
+  UseCardTerminal();
   Deposit("05 - Depósito 05", "", "25000");
   // A bank concept takes its account's currency; the card field opens.
   EXPECT_EQ(qz::CCOMBOBOX(*w, REG_DEP::kCurrency).CURCARGO(), "CR");

@@ -136,20 +136,20 @@ bool DateAllowed(void* owner, const std::string& negocio, const Movement& m,
 // The type an application changed goes back when the reservation keeps no
 // other application and still has the type the deposit gave it (the front
 // desk may have changed it since, and that choice stays).
-void RestoreReservationTypes(void* owner, const std::string& negocio, const std::string& given,
+// REQUIRES: `enc` (ENC_RES) holds the reservations' records locked.
+void RestoreReservationTypes(void* owner, WDBTable& enc, const std::string& negocio,
+                             const std::string& given,
                              const std::vector<std::pair<std::string, std::string>>& types) {
   TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8");
-  TablePtr enc = USE(owner, "ENC_RES", "ENC_RES");
   for (const auto& [cod_res, before] : types) {
     const std::string key = Pad(negocio, 15) + Pad(cod_res, 15);
     if (res8->Seek(key) && !res8->Eof()) continue;
-    if (!(enc->Seek(key) && !enc->Eof())) continue;
-    if (FieldBytes(enc->table(), "TIPO") != Pad(given, 2)) continue;
-    LOCK_FOR_MODIFY(*enc);
-    StoreBytes(*enc, "TIPO", before);
-    UNLOCK_FOR_MODIFY(*enc);
+    if (!(enc.Seek(key) && !enc.Eof())) continue;
+    if (FieldBytes(enc.table(), "TIPO") != Pad(given, 2)) continue;
+    LOCK_FOR_MODIFY(enc);
+    StoreBytes(enc, "TIPO", before);
+    UNLOCK_FOR_MODIFY(enc);
   }
-  KILLTABLA(enc);
   KILLTABLA(res8);
 }
 
@@ -203,13 +203,26 @@ std::string WriteAnnulment(void* owner, const std::string& negocio, const std::s
   TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8B");
   const std::string key = Pad(negocio, 15) + Pad(movimiento, 15);
   std::vector<std::pair<std::string, std::string>> types;  // reservation, type before
-  while (res8->Seek(key) && !res8->Eof()) {
+  res8->SetScope(xb::Value::Char(key), xb::Value::Char(key));
+  for (res8->GoTop(); !res8->Eof(); res8->Skip()) {
     const std::string before = FieldBytes(res8->table(), "TIPO_ANT");
     if (!Trim(before).empty()) types.emplace_back(FieldBytes(res8->table(), "COD_RES"), before);
-    DELETE_RECORD(*res8);
   }
+  res8->ClearScope();
+  // The reservations whose type may go back are held before their
+  // applications go: a deposit another workstation applies to one of them
+  // meanwhile (which changes its type under the same lock) then reads the
+  // type and the applications as they were, or as this annulment leaves
+  // them, never half way.
+  TablePtr reservations = USE(owner, "ENC_RES", "ENC_RES");
+  if (c.camb_res)
+    for (const auto& type : types)
+      if (reservations->Seek(Pad(negocio, 15) + Pad(type.first, 15)) && !reservations->Eof())
+        LOCK_WITHOUT_LOG(*reservations);
+  while (res8->Seek(key) && !res8->Eof()) DELETE_RECORD(*res8);
   KILLTABLA(res8);
-  if (c.camb_res) RestoreReservationTypes(owner, negocio, c.tip_res, types);
+  if (c.camb_res) RestoreReservationTypes(owner, *reservations, negocio, c.tip_res, types);
+  KILLTABLA(reservations);
   return "";
 }
 
