@@ -176,7 +176,8 @@ bool HCAJAS4(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string
       return 1;
     }
     if (wparam != 1) return 1;
-    const Posted posted = Post(boxes, business, box.code, shift, grids.Rows(), CountKind::kClosing);
+    const Posted posted =
+        Post(boxes, business, box.code, shift, grids.Rows(), CountKind::kClosing);
     if (posted == Posted::kWritten) {
       closed = true;
       LetGo(boxes, box.code);

@@ -158,8 +158,9 @@ constexpr const char* kAlreadyAnnulled = "No se puede anular un movimiento ya an
 // The annulment's writes; the refusal when, under the movement's lock, it
 // turns out annulled by another workstation meanwhile or its applications
 // taken by the front desk meanwhile (then nothing is written).
-std::string WriteAnnulment(void* owner, const std::string& negocio, const std::string& movimiento,
-                           const Movement& m, const DepositConcept& c, int32_t fecha) {
+std::string WriteAnnulment(void* owner, const std::string& negocio,
+                           const std::string& movimiento, const Movement& m,
+                           const DepositConcept& c, int32_t fecha) {
   TablePtr t = USE(owner, "ENC_HLIB", "ENC_HLIB");
   if (!(t->Seek(Pad(negocio, 15) + Pad(movimiento, 15)) && !t->Eof())) {
     KILLTABLA(t);
