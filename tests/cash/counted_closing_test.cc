@@ -1,6 +1,8 @@
 // The counted closing and the intermediate count of a hotel box: expected
 // amounts, the adjustments a difference posts, and postings that are all
 // or nothing.
+#include <filesystem>
+
 #include "cash/cash_window.h"
 #include "cash/count_posting.h"
 #include "lib/settings/globals.h"
@@ -273,6 +275,27 @@ TEST_F(CountedClosingTest, TheIntermediateCountRecordsItsPeriodAndKeepsTheBoxOpe
   ASSERT_TRUE(t->GoTo(*t->RecCount()).ok());
   EXPECT_EQ(t->Get("COD_TRAN")->str(), "FA  ");
   EXPECT_DOUBLE_EQ(t->Get("DEBITO")->number(), 500);
+}
+
+TEST_F(CountedClosingTest, AFolioFileWithoutTheMasterAccountFlagGetsTheRest) {
+  // The front desk of an older installation keeps folios without MAESTRA.
+  for (const char* ext : {".DBF", ".CDX"}) std::filesystem::remove(file("ENC_FOL") + ext);
+  MakeTable(file("ENC_FOL") + ".DBF",
+            {F("NEGOCIO", 'C', 15), F("NUMERO", 'C', 15), F("TIPO", 'C', 1), F("MONEDA", 'C', 2),
+             F("CAJA", 'C', 2), F("FECHA_INI", 'D', 8), F("HORA_INI", 'C', 8),
+             F("CONSECUT", 'C', 4), F("GRUPO", 'C', 4)},
+            {{"ENC_FOL", "NEGOCIO+NUMERO"}});
+  AddRows(bases, "ENC_FOL", {Folio("100", "01"), Folio("101", "02")});
+  CloseCounted(true, [](qz::WDIAG& d) {
+    Type(d, 0, "14000");
+    Type(d, 1, "20");
+    d.UserPress(1);
+  });
+  EXPECT_EQ(ui.TakeBoxTexts().back(), "Fin de Proceso");
+  ASSERT_EQ(Count("ENC_FOL"), 3u);
+  EXPECT_EQ(Field("ENC_FOL", 3, "TIPO"), "3");
+  EXPECT_EQ(Field("ENC_FOL", 3, "CONSECUT"), "0002");
+  EXPECT_EQ(Field("ENC_HCAJ", 1, "ESTADO"), "C");
 }
 
 TEST_F(CountedClosingTest, ACountPostedAfterAnotherWorkstationClosedTheBoxWritesNothing) {
