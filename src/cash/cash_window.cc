@@ -5,6 +5,7 @@
 #include "cash/counted_closing.h"
 #include "cash/deposits/brow_dep.h"
 #include "cash/sales/sales_posting.h"
+#include "cash/sales_report.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
@@ -21,6 +22,8 @@ constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro d
 constexpr const char* kNotClosedHere =
     "El tipo de cierre de esta caja no se realiza desde esta ventana.\r"
     "La caja no fue cerrada y sigue abierta.";
+constexpr const char* kNotHeldHere =
+    "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.";
 constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
 
 }  // namespace
@@ -60,6 +63,7 @@ bool CashBoxWindow::Init() {
     ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
     ADD(kDeposits, [this] { DEPOSITOS(); });
   }
+  if (kind_.sales()) ADD(kSalesReport, [this] { RunOperation([this] { REPORTE_VENTAS(); }); });
 
   // The grid exists before the window is shown: the window system binds
   // its view to it then.
@@ -198,6 +202,12 @@ void CashBoxWindow::CLOSE_CAJA() {
     MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
     return;
   }
+  if (kind_.sales() && slots().code != PadRight(box->code, 2)) {
+    // The sales closing asks no password: a box held at another workstation
+    // is closed here only once re-attached here, with its passwords.
+    MESSAGE_BOX(kNotHeldHere, "Error", kMbIconStop);
+    return;
+  }
   const std::string no_shift =
       std::string(kNoOpenShift) + (kind_.sales() ? "\r Debe Reabrir la Caja" : "");
   std::optional<Shift> shift = FindOpenShift(kind_, business_, box->code);
@@ -294,7 +304,8 @@ void CashBoxWindow::PRINT_CIERRE() {
   }
   std::optional<BoxHeader> box = BoxUnderCursor();
   if (!box) return;
-  if (!kind_.sales() && !box->is_open()) {
+  if (!box->is_open()) {
+    // Sales too: a closed box under the cursor is not "an error closing it".
     MESSAGE_BOX("Esta Caja se encuentra cerrada.", "Error", kMbIconStop);
     return;
   }
@@ -303,7 +314,21 @@ void CashBoxWindow::PRINT_CIERRE() {
     MESSAGE_BOX(kNoOpenShift, "Error", kMbIconStop);
     return;
   }
+  if (kind_.sales()) {
+    // The cashier who holds the box here, who may not be the one who
+    // opened it; another box under the cursor is reported with its own
+    // shift's cashier, not with this workstation's.
+    const bool held = slots().code == PadRight(box->code, 2);
+    RunSalesClosingReport(desktop(), this, business_, *box, *shift,
+                          held ? slots().sales_cashier : std::string());
+    return;
+  }
   RunClosingReport(desktop(), this, kind_, business_, *box, *shift);
+}
+
+void CashBoxWindow::REPORTE_VENTAS() {
+  std::optional<BoxHeader> box = BoxUnderCursor();
+  RunRestaurantSalesReport(desktop(), this, business_, box ? box->code : std::string());
 }
 
 void CashBoxWindow::ARQUEO() {
