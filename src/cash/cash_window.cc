@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* kNoneOpen = "Ninguna...";
 constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro de caja abierta!";
+constexpr const char* kNotClosedHere =
+    "El tipo de cierre de esta caja no se realiza desde esta ventana.\r"
+    "La caja no fue cerrada y sigue abierta.";
 constexpr const char* kNotHeldHere =
     "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.";
 constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
@@ -168,6 +171,14 @@ void CashBoxWindow::REABRE_CAJA() {
                       nullptr};
   std::optional<Cashier> cashier = AskCashierPasswords(desktop(), this, business_, ask);
   if (!cashier) return;
+  // Read again: another workstation may have closed it while the
+  // passwords were typed, and a closed box must not be held here.
+  std::optional<BoxHeader> now = ReadBoxHeader(kind_, business_, box->code);
+  if (!now || !now->is_open()) {
+    MESSAGE_BOX("Actualmente, no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
+    grid_->Reread();
+    return;
+  }
   boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, true, business_);
   ENDDIALOG(1);
 }
@@ -216,10 +227,18 @@ void CashBoxWindow::CLOSE_CAJA() {
   if (box->tip_cierre != 0) {
     if (kind_.hotel()) {
       // The counted closing closes the box itself.
-      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift)) ENDDIALOG(1);
+      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift))
+        ENDDIALOG(1);
+      else
+        grid_->Reread();  // closed elsewhere meanwhile, perhaps
       return;
     }
-    if (kind_.reservations()) return;
+    if (kind_.reservations()) {
+      // This kind of closing is not done from here: the box stays open, and
+      // the user must not go away believing it closed.
+      MESSAGE_BOX(kNotClosedHere, "Atención", kMbIconWarning);
+      return;
+    }
   }
   BoxChange closed = BoxChange::kDone;
   if (kind_.sales()) {
