@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_app.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -20,15 +22,7 @@ namespace {
 
 using qz::INIT_PLA;
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "ui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 : new QApplication(argc, argv);
-  return app;
-}
+QApplication* App() { return qztest::QtApp(); }
 
 class QtCellCommit : public qztest::ProcessSession {};
 

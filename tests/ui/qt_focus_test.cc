@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_app.h"
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -14,15 +16,7 @@
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "ui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 : new QApplication(argc, argv);
-  return app;
-}
+QApplication* App() { return qztest::QtApp(); }
 
 // One key as the keyboard sends it: to the widget that has the focus.
 void Key(int key, const QString& text = {}) {

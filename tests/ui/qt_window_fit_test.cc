@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support/qt_app.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -15,15 +17,7 @@
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "ui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                 : new QApplication(argc, argv);
-  return app;
-}
+QApplication* App() { return qztest::QtApp(); }
 
 TEST(QtWindowFit, AWindowOpensWithItsButtonsInsideTheWorkArea) {
   App();
