@@ -1,5 +1,6 @@
 // Saving the payroll parameters: F_PLAN7, F_PLAN, the employees' names in a
 // new format, the scales and the hourly-cost factors, in one transaction.
+#include "lib/data/add_once.h"
 #include "lib/data/transaction.h"
 #include "lib/payroll/factor_recalc.h"
 #include "lib/ui/catalog_data.h"
@@ -37,23 +38,19 @@ void F_PLAN::Aceptar() {
 
 bool F_PLAN::Save(bool rewrite_names) {
   START_TRANSACTION();
+  // A business's rows are added once, even when another workstation (this
+  // window, the employer's report) adds them at the same moment.
+  const xb::Value key = xb::Value::Char(negocio_);
+  auto own_row = [&](WDBTable& t) { t.FieldPut("NEGOCIO", key); };
   // 1. The complementary row, locked until the end.
   xb::Table& plan7 = f_plan7_->table();
-  if (!plan7.Seek(xb::Value::Char(negocio_)).ok() || !plan7.Found()) {
-    AddNewRec(*f_plan7_);
-    plan7.Put("NEGOCIO", xb::Value::Char(negocio_));
-  } else {
-    LockForModify(*f_plan7_);
-  }
+  AddRowOnce(*f_plan7_, key, own_row);
+  LockForModify(*f_plan7_);
   WriteRecord(plan7, copy_, {"NO_TRANS"});
   // 2. The parameters row, and the names in their new format.
   xb::Table& plan = f_plan_->table();
-  if (!plan.Seek(xb::Value::Char(negocio_)).ok() || !plan.Found()) {
-    AddNewRec(*f_plan_);
-    plan.Put("NEGOCIO", xb::Value::Char(negocio_));
-  } else {
-    LockForModify(*f_plan_);
-  }
+  AddRowOnce(*f_plan_, key, own_row);
+  LockForModify(*f_plan_);
   if (rewrite_names) WriteNames();
   // 3. Every field; without per-employee defaults no payment default stays.
   if (CopyNumber(copy_, "SET_OPCION") == 0) {

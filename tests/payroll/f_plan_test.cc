@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "lib/ui/catalog.h"
 #include "payroll/param_window.h"
 #include "payroll/scale_editor.h"
 #include "payroll_defs_fixture.h"
+#include "support/other_workstation.h"
 
 namespace {
 
@@ -316,6 +320,39 @@ TEST_F(FPlanTest, ARowAnotherWorkstationHoldsIsWaitedForAndThenSaved) {
   EXPECT_GE(clock.slept() - before, 5000);
   EXPECT_EQ(ui.boxes().size(), 1u);
   EXPECT_EQ(Field("F_PLAN", "POLIZA"), "POL-1");
+}
+
+TEST_F(FPlanTest, TwoWorkstationsSavingABusinessWithoutParametersAddItsRowsOnce) {
+  F_PLAN* s = Open(kHp);
+  ui.Type(s, 183, "Playa Hermosa");
+  // Another program holds the complementary table for a moment, so the
+  // other workstation, having found no row for the business, waits to add it.
+  auto holder = xb::Table::Open(file("F_PLAN7.DBF"));
+  ASSERT_TRUE(holder.ok());
+  ASSERT_TRUE((*holder)->LockFile().ok());
+  qztest::RacingWorkstation other;
+  other.Start(inst.root, [](const std::function<void()>& ready) {
+    qz::HeadlessUi ws;
+    F_PLAN* o = qz::OpenScreen<F_PLAN>(ws.desktop(), "F_PLANILLA", kHp);
+    if (!o) return 91;
+    ready();
+    o->UserPress(1);
+    return ws.desktop().FindWindow("F_PLANILLA") == nullptr ? 0 : 94;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  qz::SetClock(nullptr);  // waits on the real clock, as a user would
+  (void)(*holder)->UnlockAll();
+  ui.Press(s, 1);
+  qz::SetClock(&clock);
+  EXPECT_EQ(other.Wait(), 0);
+  EXPECT_EQ(desktop.FindWindow("F_PLANILLA"), nullptr);
+  for (const char* table : {"F_PLAN", "F_PLAN7"}) {
+    auto t = xb::Table::Open(file(std::string(table) + ".DBF"));
+    ASSERT_TRUE(t.ok());
+    int rows = 0;
+    for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1)) rows += (*t)->Get("NEGOCIO")->str() == kHp;
+    EXPECT_EQ(rows, 1) << table;
+  }
 }
 
 }  // namespace
