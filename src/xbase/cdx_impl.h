@@ -192,6 +192,7 @@ class FileImpl final : public CdxFile {
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
   void AddNode(const NodeRef& n) { cache_.Put(n); }
+  NodeRef FreshNode() { return cache_.NewNode(); }
   const Node* PeekNode(uint32_t off) const { return cache_.Peek(off); }
   void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.
