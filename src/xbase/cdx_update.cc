@@ -196,7 +196,9 @@ Status TagImpl::SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level) {
 Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  Target t{Target::kEntry, {}, recno};
+  Target& t = target_;  // its key's room is kept from change to change
+  t.mode = Target::kEntry;
+  t.rec = recno;
   XB_RETURN_IF_ERROR(PadKey(key, &t.key));
   const std::string& k = t.key;
   Pos pos;
@@ -321,7 +323,9 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
 Status TagImpl::DoRemove(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  Target t{Target::kEntry, {}, recno};
+  Target& t = target_;  // its key's room is kept from change to change
+  t.mode = Target::kEntry;
+  t.rec = recno;
   XB_RETURN_IF_ERROR(PadKey(key, &t.key));
   const std::string& k = t.key;
   auto& path = path_;
