@@ -121,8 +121,7 @@ int ScreenScreenshot(qz::QtUi& ui, const std::string& request, const std::string
     Settle();
     for (size_t i = 3; i < parts.size(); ++i) RunStep(ui, parts[i]);
   }
-  for (auto* sub : ui.mdi()->subWindowList())
-    sub->resize(sub->sizeHint().expandedTo(QSize(560, 460)));
+  ui.FitWindows();  // the layouts have settled only now
   if (rc == 0) {
     auto windows = ui.desktop().windows();
     qz::WDIAG* top = parts.size() >= 2 && !windows.empty() ? windows.back() : nullptr;

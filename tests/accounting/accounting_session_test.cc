@@ -35,15 +35,8 @@ class AccountingSessionTest : public qztest::DemoShellTest {
     ASSERT_NE(main, nullptr);
     ui.TakeBoxTexts();
   }
-  void ChangeBusiness() {
-    ui.OnDialog("CHANGE_NEG", [](qz::WDIAG& d) {
-      d.UserType(500, "SUPER");
-      d.UserType(501, "DEMO");
-      d.UserPress(1);
-    });
-    ASSERT_TRUE(main->toolbar()->ChooseBusiness("Volcán Lodge & Spa"));
-    main->DispatchPosted();
-    ui.TakeBoxTexts();  // the new business's reminders
+  void ChangeToVolcan() {
+    ASSERT_NO_FATAL_FAILURE(ChangeBusiness("Volcán Lodge & Spa", "SUPER"));
     ASSERT_EQ(qz::TrimRight(qz::G().XU_COMP), "VOLCAN");
   }
   // "DESCRIP|tag" of the active departments of `business` by code, with
@@ -78,7 +71,7 @@ TEST_F(AccountingSessionTest, JournalTreeStaysWithItsBusinessAcrossABusinessChan
   EXPECT_EQ(journal->tree()->tag_margin(), 3);  // the demo's DESC_TREE
   journal->tree()->SetMarked(journal->tree()->root()->children[0]->children[0].get(), true);
 
-  ChangeBusiness();
+  ASSERT_NO_FATAL_FAILURE(ChangeToVolcan());
   ASSERT_EQ(ui.desktop().FindWindow("CREA_SAP"), journal);
   ASSERT_NE(ActiveDepartments("VOLCAN"), hotelsol);
   // Refreshed, the tree lists the same business's departments, the mark
@@ -110,7 +103,7 @@ TEST_F(AccountingSessionTest, EmployerReportOpenedBeforeABusinessChangeStoresInt
   };
   const std::string volcan_before = stored("VOLCAN");
 
-  ChangeBusiness();
+  ASSERT_NO_FATAL_FAILURE(ChangeToVolcan());
   ASSERT_EQ(ui.desktop().FindWindow("ARC_INF"), report);
   ASSERT_TRUE(report->UserSelect(qz::ARC_INF::kFirstList, first, !was_selected));
   ASSERT_TRUE(ui.Press(report, 1));

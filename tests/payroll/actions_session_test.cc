@@ -79,14 +79,7 @@ TEST_F(ActionsSessionTest, AFormOpenedBeforeABusinessChangeSavesIntoItsOwnBusine
   auto* form = dynamic_cast<qz::MOD_ACCI*>(ui.desktop().FindWindow("MOD_ACCI"));
   ASSERT_NE(form, nullptr);
 
-  ui.OnDialog("CHANGE_NEG", [](qz::WDIAG& d) {
-    d.UserType(500, "PLANILLA");
-    d.UserType(501, "DEMO");
-    d.UserPress(1);
-  });
-  ASSERT_TRUE(main->toolbar()->ChooseBusiness("Volcán Lodge & Spa"));
-  main->DispatchPosted();
-  ui.TakeBoxTexts();  // the new business's exchange-rate reminder
+  ASSERT_NO_FATAL_FAILURE(ChangeBusiness("Volcán Lodge & Spa", "PLANILLA"));
   ASSERT_EQ(ui.desktop().FindWindow("MOD_ACCI"), form);
   ui.Type(form, qz::MOD_ACCI::kDescrip, "Aumento revisado");
   ui.Press(form, 1);

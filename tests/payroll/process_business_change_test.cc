@@ -51,14 +51,7 @@ TEST_F(ProcessBusinessChange, TheOpeningWindowKeepsToTheHotelItShows) {
   auto* s = dynamic_cast<qz::INIT_PLA*>(ui.desktop().FindWindow("INIT_PLA"));
   ASSERT_NE(s, nullptr);
 
-  ui.OnDialog("CHANGE_NEG", [](qz::WDIAG& d) {
-    d.UserType(500, "PLANILLA");
-    d.UserType(501, "DEMO");
-    d.UserPress(1);
-  });
-  ASSERT_TRUE(main->toolbar()->ChooseBusiness("Volcán Lodge & Spa"));
-  main->DispatchPosted();
-  ui.TakeBoxTexts();  // the new business's exchange-rate reminder
+  ASSERT_NO_FATAL_FAILURE(ChangeBusiness("Volcán Lodge & Spa", "PLANILLA"));
   ASSERT_EQ(ui.desktop().FindWindow("INIT_PLA"), s);
 
   // The tree is still the Playa Sol's: its sales department (VEN) is one

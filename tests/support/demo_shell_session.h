@@ -15,6 +15,7 @@
 #include "lib/ui/menu_registry.h"
 #include "shell/main_window_view.h"
 #include "shell/principal.h"
+#include "shell/toolbar.h"
 #include "support/demo_copy.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
@@ -79,6 +80,21 @@ inline void LogOut(ShellUi& ui, std::unique_ptr<qz::PRINCIPAL>& main) {
 class DemoShellTest : public ::testing::Test {
  protected:
   void TearDown() override { LogOut(ui, main); }
+
+  // Changes business as a user does from the toolbar: picks `caption` in the
+  // list and answers the access dialog as `user`. The new business's
+  // reminders (the exchange rate's) are taken off the screen.
+  void ChangeBusiness(const std::string& caption, const std::string& user,
+                      const std::string& password = "DEMO") {
+    ui.OnDialog("CHANGE_NEG", [=](qz::WDIAG& d) {
+      d.UserType(500, user);
+      d.UserType(501, password);
+      d.UserPress(1);
+    });
+    ASSERT_TRUE(main->toolbar()->ChooseBusiness(caption));
+    main->DispatchPosted();
+    ui.TakeBoxTexts();
+  }
 
   TempDir dir;
   FakeClock clock;

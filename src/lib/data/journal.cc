@@ -337,8 +337,12 @@ RecoveryReport RecoverJournals(const std::string& program_folder) {
 }
 
 bool DeadTransactionWaiting() {
+  return IsServerEngine() && DeadJournalWaiting();
+}
+
+bool DeadJournalWaiting() {
   const Globals& g = G();
-  if (!IsServerEngine() || g.PATH.empty()) return false;
+  if (g.PATH.empty()) return false;
   xb::Env* env = xb::Env::Default();
   std::string folder = JournalFolder(g.PATH);
   std::vector<std::string> names;
@@ -355,10 +359,14 @@ bool DeadTransactionWaiting() {
   return false;
 }
 
-void MeetDeadTransactions() {
+namespace {
+
+// Rolls back the dead journals of the installation; a rollback that could not
+// finish is told once per journal ("Alerta"), not at every later guard.
+void UndoDead() {
   static bool running = false;
   const Globals& g = G();
-  if (running || !IsServerEngine() || g.PATH.empty()) return;
+  if (running || g.PATH.empty()) return;
   running = true;
   RecoveryReport r = RecoverJournals(g.PATH);
   running = false;
@@ -368,6 +376,16 @@ void MeetDeadTransactions() {
     MESSAGE_BOX(
         "No se pudo deshacer por completo una transacción interrumpida:\r" + r.problems.front(),
         "Alerta", kMbIconStop);
+}
+
+}  // namespace
+
+void MeetDeadTransactions() {
+  if (IsServerEngine()) UndoDead();
+}
+
+void UndoDeadTransactions() {
+  UndoDead();
 }
 
 }  // namespace qz

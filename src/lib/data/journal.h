@@ -98,10 +98,18 @@ bool DurableCommits();
 // server engine: a transaction whose process died is rolled back before this
 // process can build on its values. Problems are shown once ("Alerta").
 void MeetDeadTransactions();
+// The same for either engine, for the points where a live process must not
+// read what a dead one left: the start of an atomic transaction and a process
+// about to read the tables it will rewrite. The local engine otherwise undoes
+// a dead journal only when a program starts, so a workstation already running
+// would build on those rows and see its work rolled back by that next start.
+void UndoDeadTransactions();
 // Whether a journal of a dead transaction (or one being rolled back) is
 // there, without touching it. A lock just taken is only safe to build on
 // when this is false afterwards: the transaction that held the record may
 // have died between the check before the lock and the lock.
 bool DeadTransactionWaiting();
+// The same question with either engine.
+bool DeadJournalWaiting();
 
 }  // namespace qz

@@ -34,7 +34,7 @@ OptimizeReport OptimizeTables(const std::vector<std::string>& tables,
                               const OptimizeStep& before_each) {
   // A dead transaction's journal names records by number; it must be undone
   // before packing renumbers them.
-  MeetDeadTransactions();
+  UndoDeadTransactions();
 
   OptimizeReport report;
   std::map<std::string, std::unique_ptr<xb::Table>> held;
@@ -54,7 +54,7 @@ OptimizeReport OptimizeTables(const std::vector<std::string>& tables,
                      t.status().message());
     }
   }
-  if (DeadTransactionWaiting())  // one died between the check and our opens
+  if (DeadJournalWaiting())  // one died between the check and our opens
     return EndedOn(report, Outcome::kFailed, "",
                    "Hay una transacción interrumpida pendiente de deshacer");
 

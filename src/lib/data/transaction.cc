@@ -196,7 +196,7 @@ void START_TRANSACTION(int mode, std::optional<int> id) {
 
 void START_ATOMIC_TRANSACTION(int mode) {
   if (G().XADSTRANS == 1) return;
-  MeetDeadTransactions();
+  UndoDeadTransactions();
   Begin(mode, std::nullopt);
 }
 

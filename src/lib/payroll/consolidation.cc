@@ -9,7 +9,7 @@
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_copy.h"
-#include "lib/payroll/dead_work.h"
+#include "lib/data/journal.h"
 #include "lib/payroll/definitions.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/message_box.h"

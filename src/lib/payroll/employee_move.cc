@@ -7,7 +7,7 @@
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_tables.h"
-#include "lib/payroll/dead_work.h"
+#include "lib/data/journal.h"
 #include "lib/payroll/employee_move_columns.h"
 #include "lib/payroll/employee_move_steps.h"
 #include "lib/payroll/factor_recalc.h"

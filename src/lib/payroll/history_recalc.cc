@@ -4,7 +4,7 @@
 #include "lib/data/transaction.h"
 #include "lib/errors/fault.h"
 #include "lib/payroll/consolidation_tables.h"
-#include "lib/payroll/dead_work.h"
+#include "lib/data/journal.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/message_box.h"
 #include "xbase/codepage.h"

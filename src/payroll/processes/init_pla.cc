@@ -6,7 +6,7 @@
 #include "lib/data/locking.h"
 #include "lib/errors/error_handler.h"
 #include "lib/payroll/consolidation.h"
-#include "lib/payroll/dead_work.h"
+#include "lib/data/journal.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/message_box.h"
 #include "lib/ui/picture.h"

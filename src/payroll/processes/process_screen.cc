@@ -3,7 +3,7 @@
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/error_handler.h"
-#include "lib/payroll/dead_work.h"
+#include "lib/data/journal.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/desktop.h"

@@ -1,5 +1,7 @@
 #include "ui/qt/qt_ui.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -102,6 +104,29 @@ DialogView* QtUi::ViewOf(WDIAG* w) const {
   return qobject_cast<DialogView*>(it->second->widget());
 }
 
+// Lists and trees ask for more room than their lines need; a window whose
+// wish is taller or wider than the work area would open with its buttons
+// out of sight. Where its controls can give room (down to their minimum
+// sizes) it opens inside the area instead.
+static void FitIntoArea(QMdiArea* mdi, QMdiSubWindow* sub) {
+  const QSize area = mdi->viewport()->size();
+  const QSize least = sub->minimumSizeHint().expandedTo(sub->minimumSize());
+  QSize want = sub->size();
+  if (want.height() > area.height()) want.setHeight(std::max(area.height(), least.height()));
+  if (want.width() > area.width()) want.setWidth(std::max(area.width(), least.width()));
+  if (want != sub->size()) {
+    sub->resize(want);
+    sub->move(0, 0);
+  }
+}
+
+void QtUi::FitWindows() {
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    sub->adjustSize();
+    FitIntoArea(mdi_, sub);
+  }
+}
+
 void QtUi::Show(WDIAG& w) {
   auto* sub = new ScreenSubWindow(w);
   auto* view = new DialogView(w);
@@ -114,6 +139,7 @@ void QtUi::Show(WDIAG& w) {
   subs_[&w] = sub;
   sub->show();
   sub->adjustSize();
+  FitIntoArea(mdi_, sub);
   mdi_->setActiveSubWindow(sub);
 }
 

@@ -33,6 +33,9 @@ class QtUi : public WindowSystem, public MessageBoxProvider {
   Desktop& desktop() { return *desktop_; }
   QMainWindow* main_window() { return main_.get(); }
   QMdiArea* mdi() { return mdi_; }
+  // Sizes every window to what its controls ask for, inside the work area
+  // where its controls can give room (as a window opens).
+  void FitWindows();
   // The popup the program adds its own menus next to ("Editar" is kept
   // second, after "&Archivo").
   QMenu* file_menu() { return file_menu_; }

@@ -11,6 +11,7 @@
 
 #include "lib/data/journal.h"
 #include "lib/data/locking.h"
+#include "lib/data/table_optimize.h"
 #include "lib/data/transaction.h"
 #include "lib/data/use.h"
 #include "lib/data/work_areas.h"
@@ -35,15 +36,21 @@ std::vector<std::string> CheckProblems(const std::string& path) {
   return problems;
 }
 
-// A second workstation: changes record 1 and appends one inside a
-// transaction, tells the parent, then waits to be killed.
-[[noreturn]] void WorkstationThatDies(const std::string& root, int ready_fd) {
+// A second workstation: changes record `recno` and appends one inside a
+// transaction (`atomic`: the kind the local engine journals too), tells the
+// parent, then waits to be killed.
+[[noreturn]] void WorkstationThatDies(const std::string& root, int ready_fd, bool atomic = false,
+                                      uint32_t recno = 1) {
   ResetGlobals();
   ResetWorkAreas();
   if (StartDataLayer(root) != StartResult::kContinue) _exit(2);
   try {
     TablePtr t = USE(nullptr, "ARTICULO");
-    START_TRANSACTION();
+    if (atomic)
+      START_ATOMIC_TRANSACTION();
+    else
+      START_TRANSACTION();
+    t->GoTo(recno);
     LOCK_FOR_MODIFY(*t);
     t->FieldPut("PRECIO", xb::Value::Number(99));
     UNLOCK_FOR_MODIFY(*t);
@@ -91,6 +98,75 @@ TEST(DeadTransaction, FirstLiveProcessThatLocksRollsItBackFirst) {
   EXPECT_TRUE(t->Deleted());  // the dead append is erased
   for (const auto& e : fs::directory_iterator(JournalFolder(inst.root)))
     ADD_FAILURE() << "left in the journal folder: " << e.path();
+  EXPECT_TRUE(CheckProblems(inst.root + "BASES/ARTICULO.DBF").empty());
+}
+
+// Starts a workstation that dies inside an atomic transaction, starts this
+// one while it is alive (so the start leaves its journal alone), then kills it.
+void OutliveAWorkstation(qztest::Installation& inst, uint32_t recno) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) WorkstationThatDies(inst.root, fds[1], true, recno);
+  char c = 0;
+  ASSERT_EQ(read(fds[0], &c, 1), 1);
+  close(fds[0]);
+  close(fds[1]);
+  ASSERT_EQ(inst.Start(), StartResult::kContinue);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+// The local engine has no guard at each lock: a workstation already running
+// meets a dead one's journal when it starts its own atomic work.
+TEST(DeadTransaction, LocalEngineUndoesItBeforeTheNextAtomicWork) {
+  qztest::Installation inst;
+  qztest::AddArticulo(inst.root, "HOTEL", "A1", "MESA", 10);
+  OutliveAWorkstation(inst, 1);
+  ASSERT_FALSE(IsServerEngine());
+  EXPECT_EQ(Precio(inst.root, 1), 99);
+
+  TablePtr t = USE(nullptr, "ARTICULO");
+  START_ATOMIC_TRANSACTION();
+  t->GoTo(1);
+  LOCK_FOR_MODIFY(*t);
+  EXPECT_EQ(t->FieldGet("PRECIO").number(), 10);
+  t->FieldPut("PRECIO", xb::Value::Number(t->FieldGet("PRECIO").number() + 1));
+  UNLOCK_FOR_MODIFY(*t);
+  END_TRANSACTION();
+  EXPECT_EQ(Precio(inst.root, 1), 11);
+  t->GoTo(2);
+  EXPECT_TRUE(t->Deleted());
+  // The next program start finds nothing to roll back over the committed work.
+  EXPECT_EQ(RecoverJournals(inst.root).journals, 0);
+  EXPECT_EQ(Precio(inst.root, 1), 11);
+}
+
+// A journal names records by number and a pack renumbers them: optimising
+// with a dead journal pending would let a later rollback write the dead
+// process's "before" image over another row.
+TEST(DeadTransaction, OptimizingFirstUndoesADeadLocalJournal) {
+  qztest::Installation inst;
+  qztest::AddArticulo(inst.root, "HOTEL", "A1", "MESA", 10);
+  qztest::AddArticulo(inst.root, "HOTEL", "A2", "SILLA", 20);
+  {
+    auto t = xb::Table::Open(inst.root + "BASES/ARTICULO.DBF");
+    ASSERT_TRUE((*t)->GoTo(1).ok());
+    ASSERT_TRUE((*t)->LockRecord(1).ok());
+    ASSERT_TRUE((*t)->Delete().ok());
+  }
+  OutliveAWorkstation(inst, 2);
+  ResetWorkAreas();  // the table must not be open here for the exclusive pack
+
+  OptimizeReport r = OptimizeTables({"ARTICULO"});
+  ASSERT_EQ(r.outcome, OptimizeReport::Outcome::kDone) << r.detail;
+  EXPECT_EQ(Precio(inst.root, 1), 20);  // A2, now record 1, as before the dead change
+  EXPECT_EQ(RecoverJournals(inst.root).journals, 0);
+  EXPECT_EQ(Precio(inst.root, 1), 20);
+  auto t = xb::Table::Open(inst.root + "BASES/ARTICULO.DBF");
+  EXPECT_EQ(*(*t)->RecCount(), 1u);
   EXPECT_TRUE(CheckProblems(inst.root + "BASES/ARTICULO.DBF").empty());
 }
 
