@@ -3,7 +3,8 @@
 // opens it, the deposit registration window ("REG_DEP") with the demo's
 // open hotel box held, and the preliminary closing reports of the demo's
 // open boxes written as PDF ("CIERRE_CAJA" the hotel's box 02,
-// "CIERRE_VENTAS" the restaurant's box V1).
+// "CIERRE_VENTAS" the restaurant's box V1), and the restaurant's sales
+// report of the demo's day for every box ("VENTAS_RESTAURANTE").
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +14,8 @@
 #include "cash/cash_screens.h"
 #include "cash/closing_report.h"
 #include "cash/deposits/reg_dep.h"
+#include "cash/sales_report.h"
+#include "lib/data/date_time.h"
 #include "lib/settings/globals.h"
 #include "lib/settings/startup.h"
 #include "lib/ui/cash_button.h"
@@ -25,7 +28,8 @@ namespace pcfg {
 int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out) {
   namespace fs = std::filesystem;
   const bool window = name.rfind("CAJAS:", 0) == 0 || name == "REG_DEP";
-  if (!window && name != "CIERRE_CAJA" && name != "CIERRE_VENTAS") return -1;
+  const bool sales_report = name == "VENTAS_RESTAURANTE";
+  if (!window && !sales_report && name != "CIERRE_CAJA" && name != "CIERRE_VENTAS") return -1;
   const std::string home = MakeDemoInstallation("qz-cash-");
   if (home.empty()) return 1;
   qz::G().EXT_MODULO = "PCFG";
@@ -51,6 +55,16 @@ int CashScreenshot(qz::QtUi& ui, const std::string& name, const std::string& out
     for (auto* sub : ui.mdi()->subWindowList())
       sub->resize(sub->sizeHint().expandedTo(QSize(720, 420)));
     rc = Save(ui.main_window(), out) ? 0 : 1;
+  } else if (sales_report) {
+    // The demo's day: the day its restaurant box opened.
+    auto shift = qz::FindOpenShift(*qz::BoxKindFor(qz::kSalesToolbar), kDemoBusiness, "V1");
+    qz::ReportPeriod day;
+    day.from_date = day.to_date = shift ? shift->fecha_ini : qz::XDATE();
+    day.from_time = "00:00:00";
+    day.to_time = "23:59:59";
+    rc = qz::PDF_REPORT(ui.desktop(), qz::RestaurantSalesReport(kDemoBusiness, "", day), out)
+             ? 0
+             : 1;
   } else {
     const bool hotel_box = name == "CIERRE_CAJA";
     const qz::BoxKind& kind = *qz::BoxKindFor(hotel_box ? qz::kHotelToolbar : qz::kSalesToolbar);

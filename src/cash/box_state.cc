@@ -1,5 +1,6 @@
 #include "cash/box_state.h"
 
+#include "cash/optional_fields.h"
 #include "lib/data/transaction.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
@@ -48,13 +49,6 @@ Shift ReadShift(const WDBTable& t) {
 
 bool SeekHeader(WDBTable& t, const std::string& business, const std::string& code) {
   return t.Seek(Key(business, code)) && !t.Eof();
-}
-
-void PutChar(WDBTable& t, const char* field, const std::string& bytes) {
-  if (t.FieldPos(field) > 0) t.FieldPut(field, xb::Value::Char(bytes));
-}
-void PutDate(WDBTable& t, const char* field, int32_t jd) {
-  if (t.FieldPos(field) > 0) t.FieldPut(field, xb::Value::Date(jd));
 }
 
 }  // namespace
@@ -247,6 +241,27 @@ BoxChange CloseBoxRecords(const BoxKind& kind, const std::string& business,
   KILLTABLA(shift);
   KILLTABLA(header);
   return r;
+}
+
+BoxKeptOpen::BoxKeptOpen(const BoxKind& kind, const std::string& business,
+                         const std::string& code) {
+  header_ = USE(nullptr, kind.header, kind.header_tag);
+  if (!SeekHeader(*header_, business, code)) return;
+  LOCK_WITHOUT_LOG(*header_);  // re-reads the record once it is ours
+  locked_ = true;
+  open_ = Trim(FieldBytes(header_->table(), "ESTADO")) == "A";
+}
+
+BoxKeptOpen::~BoxKeptOpen() {
+  if (!header_) return;
+  try {
+    // Nothing was written to the record: letting it go writes nothing, and
+    // closing the handle lets go of whatever it still holds.
+    if (locked_) header_->table().UnlockRecord(header_->RecNo());
+    TablePtr header = std::move(header_);
+    KILLTABLA(header);
+  } catch (...) {
+  }
 }
 
 BoxChange OpenCashBox(CashBoxes& boxes, const BoxKind& kind, const std::string& business,

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <string>
 
 #include "cash/box_kinds.h"
@@ -19,6 +20,7 @@
 namespace qz {
 
 class CashButton;
+class WDBTable;
 
 // One array (XH_CAJAS or XH2_CAJAS); the comments give the system's slots.
 struct CashBoxSlots {
@@ -130,6 +132,30 @@ BoxChange OpenBoxRecords(const BoxKind& kind, const std::string& business,
 // answers kNotOpen / kNoOpenShift and nothing is written.
 BoxChange CloseBoxRecords(const BoxKind& kind, const std::string& business,
                           const std::string& code, bool audit, bool audit_user = true);
+
+// Keeps a box's state still while money is posted against it (a deposit,
+// its annulment, an intermediate count). Made inside the posting's
+// transaction before its first write, and ended after the transaction
+// ends: the box's header record stays locked all that time, and is read
+// again under the lock. Openings and closings lock the same record first,
+// so a closing either waits for the posting to end or is waited for (the
+// posting then finds the box closed and writes nothing); a closing that
+// keeps the record past the transaction's patience aborts the posting.
+class BoxKeptOpen {
+ public:
+  BoxKeptOpen(const BoxKind& kind, const std::string& business, const std::string& code);
+  ~BoxKeptOpen();
+  BoxKeptOpen(const BoxKeptOpen&) = delete;
+  BoxKeptOpen& operator=(const BoxKeptOpen&) = delete;
+
+  // The header says "A" under the lock.
+  bool open() const { return open_; }
+
+ private:
+  std::unique_ptr<WDBTable> header_;
+  bool locked_ = false;
+  bool open_ = false;
+};
 
 // Opens a box for a cashier without any dialog and binds the workstation to
 // it: OpenBoxRecords, then Hold. For the module screens and their tests.

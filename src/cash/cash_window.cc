@@ -5,6 +5,7 @@
 #include "cash/counted_closing.h"
 #include "cash/deposits/brow_dep.h"
 #include "cash/sales/sales_posting.h"
+#include "cash/sales_report.h"
 #include "lib/errors/error_handler.h"
 #include "lib/ini/private_profile.h"
 #include "lib/settings/globals.h"
@@ -18,6 +19,11 @@ namespace {
 
 constexpr const char* kNoneOpen = "Ninguna...";
 constexpr const char* kNoOpenShift = "Error cerrando la caja.\rNo hay registro de caja abierta!";
+constexpr const char* kNotClosedHere =
+    "El tipo de cierre de esta caja no se realiza desde esta ventana.\r"
+    "La caja no fue cerrada y sigue abierta.";
+constexpr const char* kNotHeldHere =
+    "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.";
 constexpr const char* kSalesNotPosted = "No se pueden contabilizar las ventas de la caja:\r";
 
 }  // namespace
@@ -57,6 +63,7 @@ bool CashBoxWindow::Init() {
     ADD(kCount, [this] { RunOperation([this] { ARQUEO(); }); });
     ADD(kDeposits, [this] { DEPOSITOS(); });
   }
+  if (kind_.sales()) ADD(kSalesReport, [this] { RunOperation([this] { REPORTE_VENTAS(); }); });
 
   // The grid exists before the window is shown: the window system binds
   // its view to it then.
@@ -159,6 +166,14 @@ void CashBoxWindow::REABRE_CAJA() {
                       nullptr};
   std::optional<Cashier> cashier = AskCashierPasswords(desktop(), this, business_, ask);
   if (!cashier) return;
+  // Read again: another workstation may have closed it while the
+  // passwords were typed, and a closed box must not be held here.
+  std::optional<BoxHeader> now = ReadBoxHeader(kind_, business_, box->code);
+  if (!now || !now->is_open()) {
+    MESSAGE_BOX("Actualmente, no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
+    grid_->Reread();
+    return;
+  }
   boxes_.Hold(kind_, box->code, box->descrip, cashier->code, cashier->name, true);
   ENDDIALOG(1);
 }
@@ -187,6 +202,12 @@ void CashBoxWindow::CLOSE_CAJA() {
     MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
     return;
   }
+  if (kind_.sales() && slots().code != PadRight(box->code, 2)) {
+    // The sales closing asks no password: a box held at another workstation
+    // is closed here only once re-attached here, with its passwords.
+    MESSAGE_BOX(kNotHeldHere, "Error", kMbIconStop);
+    return;
+  }
   const std::string no_shift =
       std::string(kNoOpenShift) + (kind_.sales() ? "\r Debe Reabrir la Caja" : "");
   std::optional<Shift> shift = FindOpenShift(kind_, business_, box->code);
@@ -201,10 +222,18 @@ void CashBoxWindow::CLOSE_CAJA() {
   if (box->tip_cierre != 0) {
     if (kind_.hotel()) {
       // The counted closing closes the box itself.
-      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift)) ENDDIALOG(1);
+      if (HCAJAS4(desktop(), this, boxes_, business_, *box, *shift))
+        ENDDIALOG(1);
+      else
+        grid_->Reread();  // closed elsewhere meanwhile, perhaps
       return;
     }
-    if (kind_.reservations()) return;
+    if (kind_.reservations()) {
+      // This kind of closing is not done from here: the box stays open, and
+      // the user must not go away believing it closed.
+      MESSAGE_BOX(kNotClosedHere, "Atención", kMbIconWarning);
+      return;
+    }
   }
   BoxChange closed = BoxChange::kDone;
   if (kind_.sales()) {
@@ -275,7 +304,8 @@ void CashBoxWindow::PRINT_CIERRE() {
   }
   std::optional<BoxHeader> box = BoxUnderCursor();
   if (!box) return;
-  if (!kind_.sales() && !box->is_open()) {
+  if (!box->is_open()) {
+    // Sales too: a closed box under the cursor is not "an error closing it".
     MESSAGE_BOX("Esta Caja se encuentra cerrada.", "Error", kMbIconStop);
     return;
   }
@@ -284,7 +314,21 @@ void CashBoxWindow::PRINT_CIERRE() {
     MESSAGE_BOX(kNoOpenShift, "Error", kMbIconStop);
     return;
   }
+  if (kind_.sales()) {
+    // The cashier who holds the box here, who may not be the one who
+    // opened it; another box under the cursor is reported with its own
+    // shift's cashier, not with this workstation's.
+    const bool held = slots().code == PadRight(box->code, 2);
+    RunSalesClosingReport(desktop(), this, business_, *box, *shift,
+                          held ? slots().sales_cashier : std::string());
+    return;
+  }
   RunClosingReport(desktop(), this, kind_, business_, *box, *shift);
+}
+
+void CashBoxWindow::REPORTE_VENTAS() {
+  std::optional<BoxHeader> box = BoxUnderCursor();
+  RunRestaurantSalesReport(desktop(), this, business_, box ? box->code : std::string());
 }
 
 void CashBoxWindow::ARQUEO() {

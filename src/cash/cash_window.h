@@ -2,7 +2,8 @@
 // of type 1 or 2): the business's boxes of that kind with their state, and
 // opening with two passwords, closing (authorised by a cashier who may
 // close, except for sales), re-attaching a box the tables show open, the
-// preliminary closing report and, for the hotel, the cash count. One class:
+// preliminary closing report and, for the hotel, the cash count (for sales,
+// the restaurant's sales report). One class:
 // the kinds differ only in their BoxKind.
 #pragma once
 
@@ -28,6 +29,7 @@ class CashBoxWindow : public WDIAG {
     kPreliminary = 204,
     kCount = 205,
     kDeposits = 206,
+    kSalesReport = 207,
     kPostSales = 1001,
   };
 
@@ -44,6 +46,9 @@ class CashBoxWindow : public WDIAG {
   void ARQUEO();
   // Hotel: the deposits browse of the business (registration from there).
   void DEPOSITOS();
+  // Sales: the restaurant's sales report, of the box under the cursor or of
+  // every box, for any period; no box need be held here.
+  void REPORTE_VENTAS();
 
   const BoxKind& kind() const { return kind_; }
   WBLISTBOX* grid() const { return grid_.get(); }

@@ -125,7 +125,7 @@ void ClosingListing::Summary(const std::string& title, const std::vector<Listing
     Totals per;
     for (const ListingRow& r : rows)
       if (r.group == code) per.Add(r.moneda, r.amount);
-    PrintTotals(Utf8Left(Trim(code) + ": " + descrip, 48), per);
+    PrintTotals(Utf8Left(Trim(code).empty() ? descrip : Trim(code) + ": " + descrip, 48), per);
   }
 }
 

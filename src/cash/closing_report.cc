@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cash/cashiers.h"
+#include "cash/sales_report.h"
 #include "lib/data/date_time.h"
 #include "lib/data/use.h"
 #include "lib/settings/globals.h"
@@ -35,11 +36,6 @@ std::string Title(ClosingReport report) {
              : "CIERRE DE CAJA";
 }
 
-std::string PeriodText(const ReportPeriod& p) {
-  return "Entre: " + DateText(p.from_date) + " " + p.from_time + "  y " + DateText(p.to_date) +
-         " " + p.to_time;
-}
-
 void FillCurrencies(WDIAG& d, const std::string& business) {
   d.ClearEntries(kCurrency);
   TablePtr t = USE(nullptr, "MONEDAS", "MONEDAS");
@@ -64,6 +60,11 @@ HotelReportOptions OptionsOf(const WDIAG& d) {
 }
 
 }  // namespace
+
+std::string PeriodText(const ReportPeriod& p) {
+  return "Entre: " + DateText(p.from_date) + " " + p.from_time + "  y " + DateText(p.to_date) +
+         " " + p.to_time;
+}
 
 void PrintSignatureLines(PageWriter& w) {
   w.RuleBelow(0, 30);
@@ -90,6 +91,11 @@ ReportPeriod PeriodOf(const Shift& shift) {
 
 void RunClosingReport(Desktop& desktop, WDIAG* owner, const BoxKind& kind,
                       const std::string& business, const BoxHeader& box, const Shift& shift) {
+  if (kind.sales()) {
+    // The sales window (V_CIERRE) has controls of its own.
+    RunSalesClosingReport(desktop, owner, business, box, shift, "");
+    return;
+  }
   const ReportPeriod period = PeriodOf(shift);
   const bool hotel = kind.report == ClosingReport::kHotel;
   DIALOG_BOX(desktop, kind.report_template, owner,
@@ -120,11 +126,15 @@ void RunClosingReport(Desktop& desktop, WDIAG* owner, const BoxKind& kind,
 }
 
 PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& business,
-                                 const BoxHeader& box, const Shift& shift) {
+                                 const BoxHeader& box, const Shift& shift,
+                                 const std::string& cashier_code) {
   const ReportPeriod period = PeriodOf(shift);
-  std::string cashier = Trim(shift.agente);
+  // The cashier the caller names (the sales box's: who holds it now, who
+  // may have re-attached it), else the one who opened the shift.
+  const std::string code = Trim(cashier_code).empty() ? shift.agente : cashier_code;
+  std::string cashier = Trim(code);
   for (const Cashier& c : ReadCashiers(business))
-    if (c.code == shift.agente) cashier += " " + c.name;
+    if (Trim(c.code) == Trim(code)) cashier += " " + c.name;
   PageWriter w("Cierre de Caja", 66, 100);
   w.UseReportFrame({Title(kind.report), "Caja: " + Trim(box.code) + " " + box.descrip,
                     PeriodText(period), period.preliminary ? "Preliminar" : "Cierre Final"},

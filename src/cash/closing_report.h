@@ -32,6 +32,8 @@ struct ReportPeriod {
   bool preliminary = false;
 };
 ReportPeriod PeriodOf(const Shift& shift);
+// "Entre: " + from date and time + "  y " + to date and time.
+std::string PeriodText(const ReportPeriod& period);
 
 // The foot every closing report ends with: two rules with the cashier's
 // signature and the reviewer's under them.
@@ -55,9 +57,20 @@ PrintDocument HotelClosingReport(const std::string& business, const BoxHeader& b
 void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& business,
                       const std::string& box, const ReportPeriod& period);
 
+// The sales listing: the documents of `box` (every box of the business,
+// with a column and a summary per box, when blank) in the period, their
+// payments by movement type, the taxes by type, then the sales and the
+// collected grand totals, each per currency. Annulled documents are left out.
+// `by_article` adds the articles sold (quantity and net amount per article,
+// grouped by article line).
+void PrintSalesListing(PageWriter& w, const std::string& business, const std::string& box,
+                       const ReportPeriod& period, bool by_article = false);
+
 // The report of the other kinds: title lines and period, the shift's
-// account, then the kind's listing.
+// account, then the kind's listing. `cashier` (a DIGITA code) is the one
+// printed; the shift's own when blank.
 PrintDocument ShiftClosingReport(const BoxKind& kind, const std::string& business,
-                                 const BoxHeader& box, const Shift& shift);
+                                 const BoxHeader& box, const Shift& shift,
+                                 const std::string& cashier = "");
 
 }  // namespace qz

@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 
+#include "cash/folio_lines.h"
+#include "cash/optional_fields.h"
 #include "lib/data/transaction.h"
 #include "lib/data/date_time.h"
 #include "lib/data/locking.h"
@@ -24,16 +27,6 @@ std::string Stamp(int32_t date, const std::string& time) {
 
 bool IsZero(double amount) {
   return std::fabs(amount) < 0.005;
-}
-
-void PutChar(WDBTable& t, const char* field, const std::string& bytes) {
-  if (t.FieldPos(field) > 0) t.FieldPut(field, xb::Value::Char(bytes));
-}
-void PutDate(WDBTable& t, const char* field, int32_t jd) {
-  if (t.FieldPos(field) > 0) t.FieldPut(field, xb::Value::Date(jd));
-}
-void PutNumber(WDBTable& t, const char* field, double n) {
-  if (t.FieldPos(field) > 0) t.FieldPut(field, xb::Value::Number(n));
 }
 
 struct HotelParams {
@@ -99,6 +92,7 @@ class CountWriter {
     codes_ = USE(nullptr, "TRANSACS", "TRANSACS");
   }
   ~CountWriter() {
+    poster_.reset();
     KILLTABLA(codes_);
     KILLTABLA(rates_);
     KILLTABLA(lines_);
@@ -122,49 +116,33 @@ class CountWriter {
     PutChar(*folios_, "HORA_INI", PadRight(shift_.hora_ini, 8));
     PutChar(*folios_, "CONSECUT", "0001");
     PutChar(*folios_, "GRUPO", "0001");
+    // The box's adjustments belong to no room or guest: a master account.
+    PutNumber(*folios_, "MAESTRA", 1);
     UNLOCK_NEW_REC(*folios_);
   }
 
   // A shortage (negative difference) or overage line in the counted
-  // currency, converted at today's rate into the folio's currency.
+  // currency, converted at today's rate into the folio's currency, with
+  // the taxes its code carries.
   void Adjustment(const CountRow& row, int32_t today, const std::string& now) {
     const double diff = row.difference();
     if (IsZero(diff)) return;
     const bool shortage = diff < 0;
-    const std::string code = shortage ? params_.faltante : params_.sobrante;
-    const double amount = std::fabs(diff);
-    const std::string folio_currency = FieldBytes(folios_->table(), "MONEDA");
-    const double rate = RateToFolio(business_, *rates_, folio_currency, row.currency);
-    bool debit = false;
-    if (codes_->Seek(business_ + PadRight(code, 4)) && !codes_->Eof())
-      debit = FieldNumber(codes_->table(), "TIPO") == 1;
-
-    ADD_NEW_REC(*lines_);
-    PutChar(*lines_, "NEGOCIO", business_);
-    PutChar(*lines_, "NUMERO", FieldBytes(folios_->table(), "NUMERO"));
-    PutDate(*lines_, "FECHA", today);
-    PutChar(*lines_, "HORA", now);
-    PutChar(*lines_, "CAJA", box_);
-    PutDate(*lines_, "CIERRE_DIA", params_.cierre_dia);
-    PutDate(*lines_, "FECHA_O", params_.cierre_dia);
-    PutChar(*lines_, "COD_TRANS", code);
-    PutChar(*lines_, "COD_TRAN", code);
-    PutChar(*lines_, "COMENTA", shortage ? "Ajuste por faltante en caja"
-                                         : "Ajuste por sobrante en caja");
-    PutChar(*lines_, "MONEDA", folio_currency);
-    PutNumber(*lines_, "T_CAMBIO", rate);
-    PutNumber(*lines_, debit ? "DEBITO" : "CREDITO", std::round(amount * rate * 100) / 100);
-    PutNumber(*lines_, debit ? "ODEBITO" : "OCREDITO", amount);
-    PutChar(*lines_, "OMONEDA", row.currency);
-    PutNumber(*lines_, "OCAMBIO", rate);
-    PutNumber(*lines_, "AJUSTE", 1);
-    for (const char* f : {"VOID", "ANULA", "PAGO", "SI_IMP"}) PutNumber(*lines_, f, 0);
-    PutChar(*lines_, "USUARIO", G().XUSER_ABREVIA);
-    UNLOCK_NEW_REC(*lines_);
-
-    LOCK_FOR_MODIFY(*folios_);
-    PutChar(*folios_, "CONSECUT", NextConsecutive(FieldBytes(folios_->table(), "CONSECUT")));
-    UNLOCK_FOR_MODIFY(*folios_);
+    FolioLine line;
+    line.code = shortage ? params_.faltante : params_.sobrante;
+    line.comment = shortage ? "Ajuste por faltante en caja" : "Ajuste por sobrante en caja";
+    line.tendered_currency = row.currency;
+    line.amount = std::fabs(diff);
+    line.rate = RateToFolio(business_, *rates_, FieldBytes(folios_->table(), "MONEDA"),
+                            row.currency);
+    if (codes_->Seek(business_ + PadRight(line.code, 4)) && !codes_->Eof())
+      line.debit = FieldNumber(codes_->table(), "TIPO") == 1;
+    line.fecha = today;
+    line.hora = now;
+    line.box = box_;
+    line.business_day = params_.cierre_dia;
+    if (!poster_) poster_ = std::make_unique<FolioPoster>(business_, *folios_, *lines_);
+    poster_->Post(line);
   }
 
   const HotelParams& params() const { return params_; }
@@ -174,6 +152,7 @@ class CountWriter {
   Shift shift_;
   HotelParams params_;
   TablePtr folios_, lines_, rates_, codes_;
+  std::unique_ptr<FolioPoster> poster_;  // on the folio Folio() found or opened
 };
 
 void WriteAmount(WDBTable& t, const std::string& business, const std::string& box,
@@ -335,8 +314,14 @@ BoxChange PostCount(const std::string& business_in, const std::string& box_in, c
                          kind == CountKind::kIntermediate ? "DET_HCA4" : "DET_HCA2");
   TablePtr counts = kind == CountKind::kIntermediate ? USE(nullptr, "DET_HCA3", "DET_HCA3")
                                                      : nullptr;
+  std::optional<BoxKeptOpen> kept;  // outlives the transaction
   BoxChange r = Atomically([&] {
-    if (kind != CountKind::kIntermediate) {
+    if (kind == CountKind::kIntermediate) {
+      // The box stays open through the count: a closing elsewhere waits
+      // for it, or has closed the shift and the count is not written.
+      kept.emplace(hotel, business, box);
+      if (!kept->open()) return BoxChange::kNotOpen;
+    } else {
       // Closed first: a box another workstation closed meanwhile stops the
       // whole posting before anything is written.
       BoxChange closed =
@@ -373,21 +358,6 @@ BoxChange PostCount(const std::string& business_in, const std::string& box_in, c
   KILLTABLA(counts);
   KILLTABLA(amounts);
   return r;
-}
-
-std::string NextConsecutive(const std::string& consecut) {
-  static const std::string kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  std::string s = PadLeft(Trim(consecut), 4, '0');
-  for (int i = static_cast<int>(s.size()) - 1; i >= 0; --i) {
-    size_t d = kDigits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(s[i]))));
-    if (d == std::string::npos) d = 0;
-    if (d + 1 < kDigits.size()) {
-      s[i] = kDigits[d + 1];
-      return s;
-    }
-    s[i] = '0';
-  }
-  return s;  // wrapped around
 }
 
 }  // namespace qz

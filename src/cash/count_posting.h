@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cash/box_state.h"
+#include "cash/folio_lines.h"  // NextConsecutive
 
 namespace qz {
 
@@ -55,9 +56,5 @@ std::string CountPostingProblem(const std::string& business, const std::vector<C
 BoxChange PostCount(const std::string& business, const std::string& box, const Shift& shift,
                     const std::vector<CountRow>& rows, CountKind kind,
                     const CountPeriod& period = {});
-
-// The text counter of a folio's CONSECUT: the next value in base 36
-// ("0009" -> "000A", "000Z" -> "0010").
-std::string NextConsecutive(const std::string& consecut);
 
 }  // namespace qz

@@ -108,28 +108,36 @@ class CountGrids {
   std::unique_ptr<WBLISTBOX> grids_[3];
 };
 
-// Posts after checking what the posting needs; false (after telling the
-// user) when nothing was written. A fault midway (a lock that gave up, a
-// full disk) has rolled the posting back; the error handler tells the user
-// and the window stays, so the count can be posted again.
-bool PostChecked(const std::string& business, const std::string& box, const Shift& shift,
-          const std::vector<CountRow>& rows, CountKind kind, const CountPeriod& period = {}) {
+enum class Posted { kWritten, kRefused, kBoxClosed };
+
+// Posts after checking what the posting needs; kRefused (after telling
+// the user) when nothing was written and the count may be mended, and
+// kBoxClosed when another workstation closed the box meanwhile (nothing
+// written either, nothing left to count). A fault midway (a lock that gave
+// up, a full disk) has rolled the posting back; the error handler tells
+// the user and the window stays, so the count can be posted again.
+Posted PostChecked(const std::string& business, const std::string& box, const Shift& shift,
+                   const std::vector<CountRow>& rows, CountKind kind,
+                   const CountPeriod& period = {}) {
   std::string problem = CountPostingProblem(business, rows, kind, box, shift);
   if (!problem.empty()) {
     MESSAGE_BOX(problem, "Error", kMbIconStop);
-    return false;
+    return Posted::kRefused;
   }
   BoxChange r = PostCount(business, box, shift, rows, kind, period);
-  if (r == BoxChange::kDone) return true;
+  if (r == BoxChange::kDone) return Posted::kWritten;
   MESSAGE_BOX("Actualmente no se encuentra abierta esta caja.", "ERROR", kMbIconStop);
-  return false;
+  return Posted::kBoxClosed;
 }
 
-bool Post(const std::string& business, const std::string& box, const Shift& shift,
-          const std::vector<CountRow>& rows, CountKind kind, const CountPeriod& period = {}) {
-  bool ok = false;
-  RunOperation([&] { ok = PostChecked(business, box, shift, rows, kind, period); });
-  return ok;
+Posted Post(CashBoxes& boxes, const std::string& business, const std::string& box,
+            const Shift& shift, const std::vector<CountRow>& rows, CountKind kind,
+            const CountPeriod& period = {}) {
+  Posted posted = Posted::kRefused;
+  RunOperation([&] { posted = PostChecked(business, box, shift, rows, kind, period); });
+  // Asked again: a box closed elsewhere is let go here, its icon turned.
+  if (posted == Posted::kBoxClosed) boxes.CAJA_ABIERTA();
+  return posted;
 }
 
 void LetGo(CashBoxes& boxes, const std::string& box) {
@@ -145,7 +153,9 @@ bool HCAJAS4(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string
                                  kMbOkCancel | kMbIconQuestion) == 1;
   std::vector<CountRow> rows = ExpectedAmounts(business, box.code, shift);
   if (!count) {
-    if (!Post(business, box.code, shift, rows, CountKind::kClosingUncounted)) return false;
+    if (Post(boxes, business, box.code, shift, rows, CountKind::kClosingUncounted) !=
+        Posted::kWritten)
+      return false;
     LetGo(boxes, box.code);
     MESSAGE_BOX("Fin de Proceso", "Aviso", kMbIconInformation);
     return true;
@@ -163,12 +173,18 @@ bool HCAJAS4(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string
     if (msg != kWmCommand) return 0;
     if (wparam == 2) {
       d.ENDDIALOG(2);
-    } else if (wparam == 1 &&
-               Post(business, box.code, shift, grids.Rows(), CountKind::kClosing)) {
+      return 1;
+    }
+    if (wparam != 1) return 1;
+    const Posted posted =
+        Post(boxes, business, box.code, shift, grids.Rows(), CountKind::kClosing);
+    if (posted == Posted::kWritten) {
       closed = true;
       LetGo(boxes, box.code);
       MESSAGE_BOX("Fin de Proceso", "Aviso", kMbIconInformation);
       d.ENDDIALOG(1);
+    } else if (posted == Posted::kBoxClosed) {
+      d.ENDDIALOG(2);
     }
     return 1;
   });
@@ -177,7 +193,6 @@ bool HCAJAS4(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string
 
 void HCAJAS5(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string& business,
              const std::string& box, const Shift& shift) {
-  (void)boxes;
   CountGrids grids(ExpectedAmounts(business, box, shift));
   DIALOG_BOX(desktop, "HCAJAS5", owner, [&](WDIAG& d, int msg, int64_t wparam, int64_t) -> int {
     if (msg == kWmInitDialog) {
@@ -217,9 +232,13 @@ void HCAJAS5(Desktop& desktop, WDIAG* owner, CashBoxes& boxes, const std::string
                   kMbIconStop);
       return 1;
     }
-    if (Post(business, box, shift, grids.Rows(), CountKind::kIntermediate, period)) {
+    const Posted posted =
+        Post(boxes, business, box, shift, grids.Rows(), CountKind::kIntermediate, period);
+    if (posted == Posted::kWritten) {
       MESSAGE_BOX("Fin de Proceso", "Aviso", kMbIconInformation);
       d.ENDDIALOG(1);
+    } else if (posted == Posted::kBoxClosed) {
+      d.ENDDIALOG(2);
     }
     return 1;
   });

@@ -4,6 +4,7 @@
 // movement type with totals per currency. Rows of another box, outside the
 // period or annulled are left out.
 #include <functional>
+#include <map>
 
 #include "cash/closing_listing.h"
 #include "cash/closing_report.h"
@@ -12,6 +13,7 @@
 #include "lib/data/use.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/catalog_data.h"
+#include "lib/ui/picture.h"
 #include "xbase/codepage.h"
 
 namespace qz {
@@ -139,39 +141,34 @@ void TimeshareSales(PageWriter& w, const std::string& business, const std::strin
   l.PrintTotals("***Gran Total Recaudado:", paid);
 }
 
-void Sales(PageWriter& w, const std::string& business, const std::string& box,
-           const ReportPeriod& p) {
-  ClosingListing l(w, business);
-  std::vector<ListingRow> docs, pays, taxes;
-  SalesDocumentReader reader(nullptr, business);
-  for (const SalesDocument& d :
-       reader.OfPeriod(box, p.from_date, p.from_time, p.to_date, p.to_time)) {
-    double total = 0;
-    for (const SalesLine& line : d.lines) {
-      total += line.monto - line.descuento + line.impuesto;
-      if (line.impuesto != 0)
-        taxes.push_back({line.tipo_imp, {}, d.moneda, line.impuesto});
-    }
-    std::string client = Trim(d.cliente);
-    if (!client.empty())
-      client += " " + xb::ToUtf8(CatalogField(nullptr, "CLIENTES", business, d.cliente, "NOMBRE"));
-    docs.push_back({"", {DateText(d.fecha), Trim(d.hora), Trim(d.codigo), client}, d.moneda, total});
-    for (const SalesPayment& pay : d.payments)
-      pays.push_back({pay.tipo_mov, {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)}, pay.moneda,
-                      pay.monto});
+// The articles of the sales lines: quantity and net amount (gross −
+// discount) per article and currency, grouped by the article's line.
+class ArticlesSold {
+ public:
+  explicit ArticlesSold(const std::string& business) : catalog_(nullptr, business) {}
+  void Add(const SalesLine& line, const std::string& moneda) {
+    if (Trim(line.articulo).empty()) return;
+    auto [it, added] = sums_.try_emplace({line.articulo, moneda});
+    if (added) order_.push_back(it->first);
+    it->second.first += line.cantidad;
+    it->second.second += line.monto - line.descuento;
   }
-  const Totals sold = l.Section("Documentos de Venta",
-                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15},
-                                 {36, "Cliente", 43}},
-                                docs, {});
-  const Totals paid = l.Section("Pagos por Tipo de Movimiento",
-                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15}}, pays,
-                                CatalogGroups("TIPO_MOV", business));
-  l.Summary("Impuestos por Tipo", taxes, CatalogGroups("TIPO_IMP", business));
-  w.NewLine();
-  l.PrintTotals("***Gran Total Ventas:", sold);
-  l.PrintTotals("***Gran Total Recaudado:", paid);
-}
+  std::vector<ListingRow> Rows() {
+    std::vector<ListingRow> rows;
+    for (const auto& key : order_) {
+      const ArticleInfo& a = catalog_.Article(key.first);
+      const auto& [cantidad, monto] = sums_[key];
+      rows.push_back({a.linea, {Trim(key.first), a.descrip, FormatNumber(cantidad, "999,999.999")},
+                      key.second, monto});
+    }
+    return rows;
+  }
+
+ private:
+  ArticleCatalog catalog_;
+  std::map<std::pair<std::string, std::string>, std::pair<double, double>> sums_;
+  std::vector<std::pair<std::string, std::string>> order_;
+};
 
 }  // namespace
 
@@ -189,9 +186,65 @@ void PrintKindListing(PageWriter& w, ClosingReport report, const std::string& bu
       TimeshareSales(w, business, box, period);
       break;
     default:
-      Sales(w, business, box, period);
+      PrintSalesListing(w, business, box, period);
       break;
   }
+}
+
+void PrintSalesListing(PageWriter& w, const std::string& business_in, const std::string& box,
+                       const ReportPeriod& p, bool by_article) {
+  const std::string business = PadRight(business_in, 15);
+  const bool every_box = Trim(box).empty();
+  ClosingListing l(w, business);
+  std::vector<ListingRow> docs, pays, taxes, per_box;
+  ArticlesSold articles(business);
+  SalesDocumentReader reader(nullptr, business);
+  for (const SalesDocument& d :
+       reader.OfPeriod(box, p.from_date, p.from_time, p.to_date, p.to_time)) {
+    double total = 0;
+    for (const SalesLine& line : d.lines) {
+      if (by_article) articles.Add(line, d.moneda);
+      total += line.monto - line.descuento + line.impuesto;
+      if (line.impuesto != 0)
+        taxes.push_back({line.tipo_imp, {}, d.moneda, line.impuesto});
+    }
+    std::string client = Trim(d.cliente);
+    if (!client.empty())
+      client += " " + xb::ToUtf8(CatalogField(nullptr, "CLIENTES", business, d.cliente, "NOMBRE"));
+    std::vector<std::string> cells = {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)};
+    if (every_box) cells.push_back(Trim(d.caja));
+    cells.push_back(client);
+    docs.push_back({"", cells, d.moneda, total});
+    per_box.push_back({d.caja, {}, d.moneda, total});
+    for (const SalesPayment& pay : d.payments)
+      pays.push_back({pay.tipo_mov, {DateText(d.fecha), Trim(d.hora), Trim(d.codigo)}, pay.moneda,
+                      pay.monto});
+  }
+  const std::vector<ListingColumn> doc_columns =
+      every_box ? std::vector<ListingColumn>{{0, "Fecha", 9}, {10, "Hora", 9},
+                                             {20, "Documento", 15}, {36, "Caja", 4},
+                                             {41, "Cliente", 38}}
+                : std::vector<ListingColumn>{{0, "Fecha", 9}, {10, "Hora", 9},
+                                             {20, "Documento", 15}, {36, "Cliente", 43}};
+  const Totals sold = l.Section("Documentos de Venta", doc_columns, docs, {});
+  if (by_article)
+    l.Section("Ventas por Artículo", {{0, "Artículo", 15}, {16, "Descripción", 40},
+                                      {57, "Cantidad", 14}},
+              articles.Rows(), CatalogGroups("LINEAS", business));
+  const Totals paid = l.Section("Pagos por Tipo de Movimiento",
+                                {{0, "Fecha", 9}, {10, "Hora", 9}, {20, "Documento", 15}}, pays,
+                                CatalogGroups("TIPO_MOV", business));
+  l.Summary("Impuestos por Tipo", taxes, CatalogGroups("TIPO_IMP", business));
+  if (every_box) {
+    // Sales the module recorded without a box (outside the tills) are
+    // sales too; their line says so.
+    Groups boxes = CatalogGroups("VCAJAS", business);
+    boxes.emplace_back(PadRight("", 2), "Sin caja");
+    l.Summary("Ventas por Caja", per_box, boxes);
+  }
+  w.NewLine();
+  l.PrintTotals("***Gran Total Ventas:", sold);
+  l.PrintTotals("***Gran Total Recaudado:", paid);
 }
 
 }  // namespace qz

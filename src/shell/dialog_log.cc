@@ -68,4 +68,8 @@ void InstallDialogLog(Desktop& desktop) {
   });
 }
 
+void RemoveDialogLog() {
+  SetDialogLogHook(nullptr);
+}
+
 }  // namespace qz

@@ -20,7 +20,11 @@ bool LoggedDialog(const std::string& template_name);
 void NEW_LOG_DIAG(Desktop& desktop, const std::string& template_name);
 
 // Installs NEW_LOG_DIAG as the window library's dialog hook (faults there
-// never stop the dialog from opening).
+// never stop the dialog from opening). The hook writes to `desktop`: the main
+// window removes it when it goes (RemoveDialogLog), or a dialog opened later
+// (another session's, a test's after the one that logged in) would write
+// through a desktop that no longer exists.
 void InstallDialogLog(Desktop& desktop);
+void RemoveDialogLog();
 
 }  // namespace qz

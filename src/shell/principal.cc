@@ -37,6 +37,7 @@ PRINCIPAL::~PRINCIPAL() {
     if (auto* users = dynamic_cast<USUARIOS*>(w)) users->DetachMenu();
   desktop_.KillTimers(&frame_);
   desktop_.SetRightsCheck(nullptr);
+  RemoveDialogLog();  // it writes through desktop_, which may go next
   if (toolbar_) desktop_.KillTimers(toolbar_.get());
 }
 

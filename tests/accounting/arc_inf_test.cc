@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "lib/ui/catalog.h"
 // (the fixture needs the grid type first)
 #include "accounting/accounting_fixture.h"
 #include "accounting/accounting_screens.h"
 #include "accounting/employer_report/report_choices.h"
 #include "lib/ui/lists.h"
+#include "support/other_workstation.h"
 
 namespace {
 
@@ -184,6 +188,39 @@ TEST_F(ArcInfTest, WaitsForTheRowAnotherWorkstationHoldsAndThenStores) {
   ui.Press(s, 1);
   EXPECT_EQ(Stored(kCentral, "INF_H_EXT").substr(0, 3), "02,");
   EXPECT_TRUE(desktop.FindWindow("ARC_INF") == nullptr);
+}
+
+TEST_F(ArcInfTest, TwoWorkstationsStoringABusinessWithoutParametersAddOneRow) {
+  ARC_INF* s = Open(kPlaya);
+  ASSERT_TRUE(s->UserSelect(kSalary, "PLAYA (09)", true));
+  // Another program holds the parameters table for a moment, so the other
+  // workstation, having found no row for the business, waits to add it.
+  auto holder = xb::Table::Open(file("F_PLAN.DBF"));
+  ASSERT_TRUE(holder.ok());
+  ASSERT_TRUE((*holder)->LockFile().ok());
+  qztest::RacingWorkstation other;
+  other.Start(inst.root, [](const std::function<void()>& ready) {
+    qz::HeadlessUi ws;
+    ARC_INF* o = qz::OpenScreen<ARC_INF>(ws.desktop(), "ARC_INF", kPlaya);
+    if (!o || !o->UserSelect(kSalary, "PLAYA (09)", true)) return 91;
+    ready();
+    o->UserPress(1);
+    return ws.desktop().FindWindow("ARC_INF") == nullptr ? 0 : 94;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The table is free again and this workstation stores at once, waiting on
+  // the real clock as a user would.
+  qz::SetClock(nullptr);
+  (void)(*holder)->UnlockAll();
+  ui.Press(s, 1);
+  qz::SetClock(&clock);
+  EXPECT_EQ(other.Wait(), 0);
+  EXPECT_EQ(desktop.FindWindow("ARC_INF"), nullptr);
+  int rows = 0;
+  auto t = xb::Table::Open(file("F_PLAN.DBF"));
+  for ((*t)->GoTop(); !(*t)->Eof(); (*t)->Skip(1)) rows += qz::FieldBytes(**t, "NEGOCIO") == kPlaya;
+  EXPECT_EQ(rows, 1);
+  EXPECT_EQ(Stored(kPlaya, "INF_SAL").substr(0, 3), "09,");
 }
 
 TEST_F(ArcInfTest, TheMenuOpensTheWindow) {

@@ -3,11 +3,15 @@
 // thrown away with the window; and the journal run twice in a row.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "accounting/sap/as_sap.h"
 #include "accounting/sap/crea_sap.h"
 #include "lib/accounting/sap_mapping.h"
 #include "lib/ui/catalog.h"
 #include "lib/ui/tree.h"
+#include "support/other_workstation.h"
 #include "support/sap_payroll.h"
 #include "support/table_rows.h"
 
@@ -70,6 +74,40 @@ TEST_F(SapWorkstations, EachMappingWindowSavesWhatItChangedAndNothingTwice) {
   EXPECT_TRUE(ui.TakeBoxTexts().empty());
   EXPECT_EQ(desktop.FindWindow("AS_SAP"), nullptr);
   EXPECT_EQ(Stored(), (std::vector<std::string>{"_5/5-77/10", "20/2-99/30", "_3/2-02/40"}));
+}
+
+TEST_F(SapWorkstations, TwoFirstMappingsSavedAtOnceGiveTheBusinessOneHeader) {
+  qz::AS_SAP* mine = OpenMapping();
+  ASSERT_NE(mine, nullptr);
+  AddWithholdings(mine, "40");
+  // Another program holds the header table for a moment, so the other
+  // workstation, having found no header for the business, waits to add it.
+  auto holder = xb::Table::Open(file("F_AS_SAP.DBF"));
+  ASSERT_TRUE(holder.ok());
+  ASSERT_TRUE((*holder)->LockFile().ok());
+  RacingWorkstation other;
+  other.Start(inst.root, [](const std::function<void()>& ready) {
+    qz::HeadlessUi ws;
+    auto* o = qz::OpenScreen<qz::AS_SAP>(ws.desktop(), "AS_SAP", "HOTEL CENTRAL");
+    if (!o) return 91;
+    ready();
+    o->UserPress(qz::AS_SAP::kAceptar);
+    return ws.desktop().FindWindow("AS_SAP") == nullptr ? 0 : 94;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  qz::SetClock(nullptr);  // waits on the real clock, as a user would
+  (void)(*holder)->UnlockAll();
+  EXPECT_TRUE(ui.Press(mine, qz::AS_SAP::kAceptar));
+  qz::SetClock(&clock);
+  EXPECT_EQ(other.Wait(), 0);
+  EXPECT_EQ(desktop.FindWindow("AS_SAP"), nullptr);
+  auto head = xb::Table::Open(file("F_AS_SAP.DBF"));
+  ASSERT_TRUE(head.ok());
+  int headers = 0;
+  for ((*head)->GoTop(); !(*head)->Eof(); (*head)->Skip(1))
+    headers += qz::FieldText(**head, "NEGOCIO") == "HOTEL CENTRAL";
+  EXPECT_EQ(headers, 1);
+  EXPECT_EQ(Stored(), std::vector<std::string>{"_3/2-02/40"});
 }
 
 TEST_F(SapWorkstations, ARowBothChangedIsRefusedAndNothingIsSaved) {

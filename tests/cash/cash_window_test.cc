@@ -127,6 +127,25 @@ TEST_F(CashWindowTest, ABoxOpenElsewhereCannotBeOpenedButCanBeReattachedAndClose
   EXPECT_EQ(Field("DET_HCAJ", 1, "CTRL_HORA"), "15:30:00");
 }
 
+TEST_F(CashWindowTest, ABoxClosedElsewhereWhileThePasswordsAreTypedIsNotReattached) {
+  ASSERT_EQ(qz::OpenBoxRecords(hotel, kBiz, "01", "0001"), qz::BoxChange::kDone);
+  qz::CashBoxWindow* w = Open();
+  ui.OnDialog("ABRE_HCAJA", [&](qz::WDIAG& d) {
+    d.UserType(503, "ANA");
+    d.UserType(502, "SECRETO");
+    // The supervisor closes it from another workstation meanwhile.
+    ASSERT_EQ(qz::CloseBoxRecords(hotel, kBiz, "01", true), qz::BoxChange::kDone);
+    d.UserPress(1);
+  });
+  ui.Press(w, qz::CashBoxWindow::kReattach);
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>{"Actualmente, no se encuentra abierta esta caja."});
+  EXPECT_TRUE(Alive(w));
+  EXPECT_EQ(w->grid()->Cell(w->grid()->current(), 2), "Cerrada");
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "????");
+  EXPECT_EQ(toolbar.icon, 0);
+}
+
 TEST_F(CashWindowTest, OnlyCashiersWhoMayCloseAuthoriseAClosing) {
   Cashier("0002", "LUIS SOTO", "LUIS", 0);
   OpenBox01();
@@ -226,6 +245,34 @@ TEST_F(CashWindowTest, AShiftMissingStopsTheClosingBeforeAnyChange) {
   EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{
                                    "Error cerrando la caja.\rNo hay registro de caja abierta!"});
   EXPECT_EQ(Field("ENC_HCAJ", 2, "ESTADO"), "A");
+}
+
+TEST_F(CashWindowTest, AReservationsBoxClosedByCountSaysItStaysOpen) {
+  const qz::BoxKind& res = *qz::BoxKindFor(qz::kReservationsToolbar);
+  Box("ENC_RCAJ", "R1", "CAJA RESERVAS", "RES");
+  Set("ENC_RCAJ", 1, "TIP_CIERRE", N(1));
+  ASSERT_EQ(qz::OpenCashBox(qz::ProcessCashBoxes(), res, kBiz, "R1", "0001"),
+            qz::BoxChange::kDone);
+  qz::CashBoxWindow* w = Open(qz::kReservationsToolbar);
+  Passwords("PASS_RCAJA", "ANA", "RES");
+  ui.Press(w, qz::CashBoxWindow::kClose);  // the confirmation answers OK
+  // Told, not left to believe the box closed; nothing changed.
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            (std::vector<std::string>{
+                "Desea realizar el Cierre?\rSi tiene dudas, conteste que NO e imprima un Cierre "
+                "Preliminar",
+                "El tipo de cierre de esta caja no se realiza desde esta ventana.\rLa caja no fue "
+                "cerrada y sigue abierta."}));
+  EXPECT_TRUE(Alive(w));
+  EXPECT_EQ(w->grid()->Cell(w->grid()->current(), 2), "Abierta");
+  EXPECT_EQ(Field("ENC_RCAJ", 1, "ESTADO"), "A");
+  EXPECT_TRUE(qz::FindOpenShift(res, kBiz, "R1"));
+  EXPECT_TRUE(qz::CAJA_ABIERTA());
+  EXPECT_EQ(toolbar.icon, 1);
+  // The preliminary report still reads the open shift.
+  ui.OnDialog("RS_CIERRE", [](qz::WDIAG& d) { d.UserPress(2); });
+  ui.Press(w, qz::CashBoxWindow::kPreliminary);
+  EXPECT_TRUE(ui.TakeBoxTexts().empty());
 }
 
 }  // namespace

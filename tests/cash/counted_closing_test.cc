@@ -1,6 +1,8 @@
 // The counted closing and the intermediate count of a hotel box: expected
 // amounts, the adjustments a difference posts, and postings that are all
 // or nothing.
+#include <filesystem>
+
 #include "cash/cash_window.h"
 #include "cash/count_posting.h"
 #include "lib/settings/globals.h"
@@ -52,6 +54,20 @@ class CountedClosingTest : public HotelCashTest {
   static void Type(qz::WDIAG& d, int row, const std::string& amount) {
     ASSERT_TRUE(d.Grid(701)->EditCell(row, 2, amount));
   }
+  // The shortage code carries a 10 % service charge and a 13 % sales tax
+  // on the line plus the service (with a row that adds nothing).
+  void TaxTheShortage() {
+    Create("TRAN_IMP");
+    AddRows(bases, "TRANSACS", {Trans("SV", "SERVICIO 10%", 1, 0, 0, 0),
+                                Trans("IV", "IMPUESTO DE VENTAS", 1, 0, 0, 0)});
+    AddRows(bases, "TRAN_IMP", {Tax("FA", 2, "IV", 13, 1), Tax("FA", 1, "SV", 10, 0),
+                                Tax("FA", 3, "XX", 0, 0), Tax("SO", 1, "", 5, 0)});
+  }
+  static Row Tax(const std::string& code, int orden, const std::string& tax, double percent,
+                 int on_taxes) {
+    return {{"NEGOCIO", C(Biz(kBiz))}, {"CODIGO", C(code)},        {"ORDEN", N(orden)},
+            {"COD_IMP", C(tax)},       {"PORCENTAJE", N(percent)}, {"SOBRE_IMP", N(on_taxes)}};
+  }
 };
 
 TEST_F(CountedClosingTest, TheExpectedAmountsStartFromThePreviousCountAndTakeTheCashOnly) {
@@ -66,6 +82,7 @@ TEST_F(CountedClosingTest, TheExpectedAmountsStartFromThePreviousCountAndTakeThe
 }
 
 TEST_F(CountedClosingTest, ACountEqualToTheExpectedPostsNoAdjustment) {
+  TaxTheShortage();  // nothing to tax either
   const uint32_t lines = Count("DET_FOL");
   CloseCounted(true, [](qz::WDIAG& d) {
     Type(d, 0, "15000");
@@ -92,6 +109,58 @@ TEST_F(CountedClosingTest, ACountEqualToTheExpectedPostsNoAdjustment) {
   ASSERT_EQ(Count("ENC_FOL"), 3u);
   EXPECT_EQ(Field("ENC_FOL", 3, "TIPO"), "3");
   EXPECT_EQ(Field("ENC_FOL", 3, "HORA_INI"), "07:00:00");
+  EXPECT_DOUBLE_EQ(Number("ENC_FOL", 3, "MAESTRA"), 1);  // a master account
+  EXPECT_EQ(Field("ENC_FOL", 3, "CONSECUT"), "0001");
+}
+
+TEST_F(CountedClosingTest, AShortageOnATaxedCodeAddsItsTaxesInBothCurrencies) {
+  TaxTheShortage();
+  const uint32_t lines = Count("DET_FOL");
+  CloseCounted(true, [](qz::WDIAG& d) {
+    Type(d, 0, "14000");  // 1000 colones short
+    Type(d, 1, "19");     // a dollar short
+    d.UserPress(1);
+  });
+  EXPECT_EQ(ui.TakeBoxTexts().back(), "Fin de Proceso");
+  ASSERT_EQ(Count("DET_FOL"), lines + 6);
+  struct Expected {
+    const char* code;
+    const char* comment;
+    double debito, odebito;
+    const char* omoneda;
+  } expected[] = {
+      {"FA  ", "Ajuste por faltante en caja", 1000, 1000, "01"},
+      {"SV  ", "SERVICIO 10%", 100, 100, "01"},
+      {"IV  ", "IMPUESTO DE VENTAS", 143, 143, "01"},  // 13 % of 1100
+      {"FA  ", "Ajuste por faltante en caja", 500, 1, "02"},
+      {"SV  ", "SERVICIO 10%", 50, 0.10, "02"},
+      {"IV  ", "IMPUESTO DE VENTAS", 70, 0.14, "02"},  // 13 % of 1.10, in cents
+  };
+  for (uint32_t i = 0; i < 6; ++i) {
+    const uint32_t rec = lines + 1 + i;
+    const Expected& e = expected[i];
+    EXPECT_EQ(Field("DET_FOL", rec, "COD_TRAN"), e.code) << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "COD_TRANS"), e.code) << i;
+    EXPECT_EQ(qz::Trim(Field("DET_FOL", rec, "COMENTA")), e.comment) << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "OMONEDA"), e.omoneda) << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "MONEDA"), "01") << i;
+    EXPECT_NEAR(Number("DET_FOL", rec, "ODEBITO"), e.odebito, 0.006) << i;
+    EXPECT_NEAR(Number("DET_FOL", rec, "DEBITO"), e.debito, 0.006) << i;
+    EXPECT_DOUBLE_EQ(Number("DET_FOL", rec, "CREDITO"), 0) << i;
+    EXPECT_DOUBLE_EQ(Number("DET_FOL", rec, "AJUSTE"), 1) << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "NUMERO"), Field("ENC_FOL", 3, "NUMERO")) << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "CAJA"), "01") << i;
+    EXPECT_EQ(Field("DET_FOL", rec, "HORA"), "16:00:00") << i;
+  }
+  EXPECT_EQ(Field("ENC_FOL", 3, "CONSECUT"), "0007");  // one number per line
+  EXPECT_DOUBLE_EQ(Number("ENC_FOL", 3, "MAESTRA"), 1);
+  // The next shift starts from what was counted.
+  clock.SetNow({2026, 12, 8, 17, 0, 0, 0});
+  ASSERT_EQ(qz::OpenCashBox(qz::ProcessCashBoxes(), hotel, kBiz, "01", "0001"),
+            qz::BoxChange::kDone);
+  auto next = qz::ExpectedAmounts(kBiz, "01", *qz::FindOpenShift(hotel, kBiz, "01"));
+  EXPECT_DOUBLE_EQ(next[0].expected, 14000);
+  EXPECT_DOUBLE_EQ(next[1].expected, 19);
 }
 
 TEST_F(CountedClosingTest, DifferencesPostShortageAndOverageLinesAtTheCurrentRate) {
@@ -206,6 +275,66 @@ TEST_F(CountedClosingTest, TheIntermediateCountRecordsItsPeriodAndKeepsTheBoxOpe
   ASSERT_TRUE(t->GoTo(*t->RecCount()).ok());
   EXPECT_EQ(t->Get("COD_TRAN")->str(), "FA  ");
   EXPECT_DOUBLE_EQ(t->Get("DEBITO")->number(), 500);
+}
+
+TEST_F(CountedClosingTest, AFolioFileWithoutTheMasterAccountFlagGetsTheRest) {
+  // The front desk of an older installation keeps folios without MAESTRA.
+  for (const char* ext : {".DBF", ".CDX"}) std::filesystem::remove(file("ENC_FOL") + ext);
+  MakeTable(file("ENC_FOL") + ".DBF",
+            {F("NEGOCIO", 'C', 15), F("NUMERO", 'C', 15), F("TIPO", 'C', 1), F("MONEDA", 'C', 2),
+             F("CAJA", 'C', 2), F("FECHA_INI", 'D', 8), F("HORA_INI", 'C', 8),
+             F("CONSECUT", 'C', 4), F("GRUPO", 'C', 4)},
+            {{"ENC_FOL", "NEGOCIO+NUMERO"}});
+  AddRows(bases, "ENC_FOL", {Folio("100", "01"), Folio("101", "02")});
+  CloseCounted(true, [](qz::WDIAG& d) {
+    Type(d, 0, "14000");
+    Type(d, 1, "20");
+    d.UserPress(1);
+  });
+  EXPECT_EQ(ui.TakeBoxTexts().back(), "Fin de Proceso");
+  ASSERT_EQ(Count("ENC_FOL"), 3u);
+  EXPECT_EQ(Field("ENC_FOL", 3, "TIPO"), "3");
+  EXPECT_EQ(Field("ENC_FOL", 3, "CONSECUT"), "0002");
+  EXPECT_EQ(Field("ENC_HCAJ", 1, "ESTADO"), "C");
+}
+
+TEST_F(CountedClosingTest, ACountPostedAfterAnotherWorkstationClosedTheBoxWritesNothing) {
+  Set("ENC_HCAJ", 1, "ARQUEO_AD", N(1));
+  const uint32_t lines = Count("DET_FOL");
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kHotelToolbar, 1, kBiz);
+  ui.OnDialog("HCAJAS5", [&](qz::WDIAG& d) {
+    Type(d, 0, "14000");
+    // The supervisor closes the box from another workstation meanwhile.
+    ASSERT_EQ(qz::CloseBoxRecords(hotel, kBiz, "01", true), qz::BoxChange::kDone);
+    d.UserPress(1);
+    EXPECT_TRUE(d.ended());  // nothing left to count
+  });
+  ui.Press(w, qz::CashBoxWindow::kCount);
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>{"Actualmente no se encuentra abierta esta caja."});
+  EXPECT_EQ(Count("DET_HCA3"), 0u);
+  EXPECT_EQ(Count("DET_HCA4"), 0u);
+  EXPECT_EQ(Count("DET_FOL"), lines);
+  EXPECT_EQ(Count("ENC_FOL"), 2u);
+  EXPECT_DOUBLE_EQ(Number("SERIALES", 1, "NUMERO"), 9000);
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "????");  // let go here
+  EXPECT_EQ(toolbar.icon, 0);
+}
+
+TEST_F(CountedClosingTest, ACountedClosingAfterAnotherWorkstationClosedTheBoxEndsWithoutWriting) {
+  const uint32_t lines = Count("DET_FOL");
+  CloseCounted(true, [&](qz::WDIAG& d) {
+    Type(d, 0, "14000");
+    // Another workstation's counted closing got there first.
+    ASSERT_EQ(qz::CloseBoxRecords(hotel, kBiz, "01", true), qz::BoxChange::kDone);
+    d.UserPress(1);
+    EXPECT_TRUE(d.ended());
+  });
+  EXPECT_EQ(ui.TakeBoxTexts().back(), "Actualmente no se encuentra abierta esta caja.");
+  EXPECT_EQ(Count("DET_HCA2"), 1u);  // the previous shift's only
+  EXPECT_EQ(Count("DET_FOL"), lines);
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "????");
+  EXPECT_EQ(toolbar.icon, 0);
 }
 
 TEST(FolioCounter, CountsInBase36) {

@@ -13,9 +13,7 @@ class DepositAnnul : public qztest::DepositsTest {
  protected:
   void SetUp() override {
     DepositsTest::SetUp();
-    InstallSimulators();
-    AssignStation(kBiz, "CAJA1");
-    Station("CAJA1", "02", "CR", "Credomatic colones", "CR-900");
+    UseCardTerminal();
   }
   bool Annul(const std::string& mov, int32_t fecha) {
     if (!qz::MayAnnulDeposit(nullptr, qztest::Biz(kBiz), mov)) return false;

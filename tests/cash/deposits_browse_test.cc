@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cash/deposits/brow_dep.h"
+#include "cash/deposits/deposit_annul.h"
 #include "cash/deposits/deposit_reports.h"
 #include "cash/deposits_fixture.h"
 #include "lib/ui/cell_click.h"
@@ -90,6 +91,46 @@ TEST_F(DepositBrowse, CorrectingTheGuestRebuildsTheNameAndAnnullingMarksTheRowNu
   ui.Idle();
   EXPECT_EQ(browse->Text(qz::BROW_DEP::kState),
             "Incluido en Reservación  :R1   Movimiento Nulo (08/12/26)");
+}
+
+TEST_F(DepositBrowse, AnotherWorkstationAnnullingWhileTheWindowsAreOpenHereLosesNothing) {
+  auto annul_elsewhere = [&](const std::string& mov) {
+    ASSERT_TRUE(qz::AnnulDeposit(nullptr, qztest::Biz(kBiz), mov, J(2026, 12, 9), "ANA"));
+  };
+  // The annulment window is open here when the other workstation annuls.
+  browse->tree()->Click(browse->tree()->Find("02"));
+  const std::string bank = browse->Selected();
+  ui.OnDialog("ANUL_DEP", [&](qz::WDIAG& d) {
+    d.UserChoose(601, "ANA MORA");
+    d.UserType(501, "09/12/26");
+    annul_elsewhere(bank);
+    d.UserPress(1);
+    EXPECT_FALSE(d.ended());
+    d.UserPress(2);
+  });
+  browse->UserPress(qz::BROW_DEP::kAnnul);
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            std::vector<std::string>{"No se puede anular un movimiento ya anulado"});
+  EXPECT_EQ(Rows("ENC_LIB").size(), 2u);  // the deposit and one reversal
+  EXPECT_EQ(browse->Text(qz::BROW_DEP::kState),
+            "Incluido en Reservación  :R1   Movimiento Nulo (08/12/26)");
+  // The guest is being corrected here when the other workstation annuls:
+  // the correction keeps the annulment.
+  browse->tree()->Click(browse->tree()->Find("01"));
+  const std::string journal = browse->Selected();
+  ui.OnDialog("COR_DEP", [&](qz::WDIAG& d) {
+    d.UserType(501, "Quesada Vargas");
+    annul_elsewhere(journal);
+    d.UserPress(1);
+  });
+  browse->UserPress(qz::BROW_DEP::kCorrect);
+  auto enc = Rows("ENC_HLIB");
+  ASSERT_EQ(enc.size(), 2u);
+  EXPECT_EQ(enc[1]["NOMBRE"], "Quesada Vargas Luisa");
+  EXPECT_EQ(enc[1]["ANULADO"], "1.00");
+  EXPECT_EQ(enc[1]["SALDO"], "0.00");
+  EXPECT_TRUE(Rows("DET_RES8").empty());
+  ExpectBalancedJournal();
 }
 
 TEST_F(DepositBrowse, ReportsGoToThePreviewAPdfAndThePrinter) {

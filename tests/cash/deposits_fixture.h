@@ -89,6 +89,14 @@ class DepositsTest : public DevicesTest {
     }
   }
 
+  // The station's card terminal: the Credomatic simulator, in colones
+  // (the card concept "05" charges through it).
+  void UseCardTerminal() {
+    InstallSimulators();
+    AssignStation(kBiz, "CAJA1");
+    Station("CAJA1", "02", "CR", "Credomatic colones", "CR-900");
+  }
+
   // Movement numbers of different serials never meet.
   static std::string Prefix(const std::string& serial) {
     return serial == "DEP01" ? "DPA" : serial == "DEP03" ? "DPC" : serial.substr(0, 3);

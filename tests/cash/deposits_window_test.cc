@@ -92,6 +92,13 @@ TEST_F(DepositWindow, ABoxClosedByAnotherWorkstationMeanwhileTakesNoDepositAndKe
   EXPECT_EQ(w->lines().applications_grid()->RowCount(), 1);
   EXPECT_EQ(qz::ProcessCashBoxes().XH_CAJAS.open, 0);  // let go here too
   EXPECT_EQ(toolbar.icon, 0);
+  // The cashier opens the box again: what was typed goes through as it is.
+  HoldBox("01");
+  ui.Press(w, 1);
+  ASSERT_EQ(Rows("ENC_HLIB").size(), 1u);
+  EXPECT_EQ(Rows("ENC_HLIB")[0]["MONTO"], "200.00");
+  EXPECT_EQ(Rows("DET_RES8").size(), 1u);
+  ExpectBalancedJournal();
   qz::SetCashButton(nullptr);
 }
 
@@ -206,9 +213,7 @@ TEST_F(DepositWindow, ARoomCheckedInIsRefusedInTheChooserAndSkippedWhenItHappens
 }
 
 TEST_F(DepositWindow, ARefusedCardPaymentPostsNothingAndTheCardCanBeTriedAgain) {
-  InstallSimulators();
-  AssignStation(kBiz, "CAJA1");
-  Station("CAJA1", "02", "CR", "Credomatic colones", "CR-900");
+  UseCardTerminal();
   Deposit("05 - Depósito 05", "", "25000");
   // A bank concept takes its account's currency; the card field opens.
   EXPECT_EQ(qz::CCOMBOBOX(*w, REG_DEP::kCurrency).CURCARGO(), "CR");

@@ -3,6 +3,7 @@
 // periods and annulled rows left out), grouped with totals per currency.
 #include "cash/cash_window.h"
 #include "cash/closing_report.h"
+#include "page_text.h"
 #include "sales_fixture.h"
 
 namespace qztest {
@@ -30,29 +31,12 @@ class KindReportTest : public SalesTest {
     shift.agente = "0001";
     return Text(qz::ShiftClosingReport(kind, kBiz, box, shift));
   }
-  static std::vector<std::string> Text(const qz::PrintDocument& doc) {
-    std::vector<std::string> out;
-    for (int p = 0; p < static_cast<int>(doc.pages.size()); ++p)
-      for (const std::string& l : doc.PageLines(p)) {
-        std::string s;
-        for (char c : l)
-          if (c != ' ' || (!s.empty() && s.back() != ' ')) s += c;
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        if (!s.empty() && s.front() == ' ') s.erase(0, 1);
-        if (!s.empty()) out.push_back(s);
-      }
-    return out;
-  }
+  static std::vector<std::string> Text(const qz::PrintDocument& doc) { return PageText(doc); }
   static bool Has(const std::vector<std::string>& lines, const std::string& line) {
-    for (const auto& l : lines)
-      if (l == line) return true;
-    ADD_FAILURE() << "missing: " << line;
-    return false;
+    return HasLine(lines, line);
   }
   static int Count(const std::vector<std::string>& lines, const std::string& part) {
-    int n = 0;
-    for (const auto& l : lines) n += l.find(part) != std::string::npos;
-    return n;
+    return LinesWith(lines, part);
   }
   static Row Movement(const std::string& code, int day, const std::string& hora,
                       const std::string& caja, const std::string& concepto,

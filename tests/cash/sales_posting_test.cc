@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "cash/sales/sales_posting.h"
 #include "recovery.h"
 #include "sales_fixture.h"
@@ -153,6 +155,136 @@ TEST_F(SalesTest, ALockThatGivesUpMidwayLeavesTheBoxOpenAndEveryDocumentPending)
   EXPECT_EQ(Pending(), "00010");
   EXPECT_EQ(Rows("ENC_ASIE").size(), 2u);
   EXPECT_EQ(Rows("ENC_INV").size(), 3u);
+}
+
+TEST_F(SalesTest, ADocumentLineHeldByAnotherWorkstationStopsTheWholeClosing) {
+  ScriptedErrorDialog errors;
+  // Another workstation is editing the dinner line of F002.
+  auto holder = Other("DET_DOC");
+  ASSERT_TRUE(holder->LockRecord(2).ok());
+  qz::CashBoxWindow* w = CloseFromWindow();
+  ASSERT_EQ(errors.lines.size(), 1u);
+  EXPECT_NE(errors.lines[0].find("DET_DOC"), std::string::npos) << errors.lines[0];
+  EXPECT_EQ(ui.TakeBoxTexts().back(),
+            "No se completó el cierre ni la contabilización de las ventas; no se registró nada "
+            "y la caja sigue abierta.");
+  EXPECT_EQ(Field("VCAJAS", 1, "ESTADO"), "A");
+  EXPECT_EQ(Pending(), "11110");
+  EXPECT_TRUE(Rows("ENC_ASIE").empty());
+  EXPECT_TRUE(Rows("ENC_INV").empty());
+  EXPECT_TRUE(qz::CAJA_ABIERTA());
+
+  // Once it is let go, the closing posts, and the lines it read are its
+  // own no more: another workstation may lock them again.
+  holder.reset();
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(), kDone);
+  EXPECT_EQ(Pending(), "00010");
+  auto again = Other("DET_DOC");
+  EXPECT_TRUE(again->LockRecord(2).ok());
+}
+
+TEST_F(SalesTest, AnAnnulledSaleIsMarkedProcessedButNothingOfItIsPosted) {
+  Document("F006", 8, "18:00:00", "01", "", "SALO", 1, "V1");
+  Line("F006", "CENA", 1, 7777, 0, 0);
+  Set("DOCUMENT", 6, "ANULADO", N(1));
+  qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+  EXPECT_EQ(r.box, qz::BoxChange::kDone);
+  EXPECT_EQ(r.documents, 3);
+  EXPECT_EQ(Pending(), "000100");  // it waits for no later closing
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "4100"), -40 * 510 - 8000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 8000);
+  EXPECT_EQ(Rows("ENC_INV").size(), 3u);
+}
+
+TEST_F(SalesTest, ABoxHeldAtAnotherWorkstationIsClosedHereOnlyOnceReattached) {
+  // The bar's box is open at another workstation; this one holds V1.
+  Set("VCAJAS", 2, "ESTADO", C("A"));
+  AddRows(bases, "DET_VCAJ", {{{"NEGOCIO", C(Biz(kBiz))}, {"CAJA", C("V2")},
+                               {"FECHA_INI", D(2026, 12, 8)}, {"HORA_INI", C("08:00:00")},
+                               {"AGENTE", C("0001")}}});
+  qz::ProcessCashBoxes().Hold(sales, "V1", "CAJA RESTAURANTE", "0001", "ANA MORA", true);
+  qz::CashBoxWindow* w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V2"));
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(),
+            "Esta caja no es la abierta en esta estación.\rDebe Reabrir la Caja para cerrarla.");
+  EXPECT_EQ(Field("VCAJAS", 2, "ESTADO"), "A");
+  EXPECT_EQ(Pending(), "11110");
+  EXPECT_TRUE(desktop.Alive(w));
+
+  // Re-attached here with its passwords, it closes and posts its sales.
+  ui.OnDialog("ABRE_VCAJA", [](qz::WDIAG& d) {
+    EXPECT_TRUE(d.UserChoose(602, "ANA MORA"));
+    d.UserType(503, "ANA");
+    d.UserType(502, "BAR");
+    d.UserPress(1);
+  });
+  ui.Press(w, qz::CashBoxWindow::kReattach);
+  EXPECT_EQ(qz::GET_CAJA_ABIERTA(), "V2");
+  w = qz::OpenCashBoxWindow(desktop, qz::kSalesToolbar, 1, kBiz);
+  ASSERT_TRUE(w->SelectBox("V2"));
+  ui.Press(w, qz::CashBoxWindow::kClose);
+  EXPECT_EQ(ui.TakeBoxTexts().back(), kDone);
+  EXPECT_EQ(Field("VCAJAS", 2, "ESTADO"), "C");
+  EXPECT_EQ(Pending(), "11100");
+}
+
+// A clock whose first sleep lets `on_first_sleep` run: what another
+// workstation does while this one waits for its lock.
+class WaitingClock : public FakeClock {
+ public:
+  void SleepMs(int64_t ms) override {
+    FakeClock::SleepMs(ms);
+    if (auto f = std::move(on_first_sleep)) {
+      on_first_sleep = nullptr;
+      f();
+    }
+  }
+  std::function<void()> on_first_sleep;
+};
+
+class SalesWaitTest : public SalesTest {
+ protected:
+  // Closes V1 with its posting while another workstation holds record
+  // `recno` of `table`, writes `changes` into it and lets go once the
+  // closing has started waiting for it.
+  void CloseWhileAnotherChanges(const std::string& table, uint32_t recno, const Row& changes) {
+    WaitingClock waiting;
+    waiting.SetNow({2026, 12, 9, 22, 0, 0, 0});
+    auto holder = Other(table);
+    ASSERT_TRUE(holder->LockRecord(recno).ok());
+    waiting.on_first_sleep = [&] {
+      EXPECT_TRUE(holder->GoTo(recno).ok());
+      for (const auto& [field, value] : changes) EXPECT_TRUE(holder->Put(field, value).ok());
+      EXPECT_TRUE(holder->Flush().ok());
+      holder->UnlockAll();
+    };
+    qz::SalesClosing r = qz::CloseSalesBox(kBiz, "V1", true);
+    EXPECT_FALSE(waiting.on_first_sleep);  // it did wait
+    EXPECT_EQ(r.box, qz::BoxChange::kDone);
+    EXPECT_EQ(r.documents, 3);
+  }
+};
+
+TEST_F(SalesWaitTest, ALineChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  // The sales screen elsewhere holds F003's line and raises its price.
+  CloseWhileAnotherChanges("DET_DOC", 3, {{"PRECIO", N(9000)}, {"MONTO", N(9000)}});
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "4100"), -40 * 510 - 9000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 9000);
+}
+
+TEST_F(SalesWaitTest, APaymentChangedWhileTheClosingWaitsForItIsPostedAsChanged) {
+  // The cash payment of F001 is corrected elsewhere.
+  CloseWhileAnotherChanges("ENC_MOVE", 1, {{"MONTO", N(2000)}});
+  auto lines = Rows("DET_ASIE");
+  ExpectBalanced(lines);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1101"), 2000);
+  EXPECT_DOUBLE_EQ(JournalNetOf(lines, "1201"), 160 + 8000);  // what F001 still owes
 }
 
 TEST_F(SalesTest, AProcessKilledMidwayLeavesNothingAndTheRetryPostsEachDocumentOnce) {

@@ -3,11 +3,14 @@
 // departments and their employees, and raising a column's values with the
 // hourly costs that follow; each run all or nothing.
 #include <gtest/gtest.h>
+#include <chrono>
+#include <thread>
 
 #include "payroll/processes/add_col.h"
 #include "payroll/processes/add_col4.h"
 #include "payroll/processes/recalc_c.h"
 #include "processes_fixture.h"
+#include "support/other_workstation.h"
 
 namespace {
 
@@ -107,6 +110,52 @@ TEST_F(AddColTest, AnAppendRefusedHalfWayLeavesEveryPayrollAsItWas) {
   ui.Press(s, ADD_COL::kAceptar);
   EXPECT_EQ(ui.TakeBoxTexts(), std::vector<std::string>{"Fin de Proceso"});
   EXPECT_EQ(Count("H_D_PERS"), 4u);
+}
+
+TEST_F(AddColTest, TwoWorkstationsAddingTheSameColumnAtOnceAddItOnce) {
+  ADD_COL* s = Open("01/01/26", "31/12/26");
+  ASSERT_TRUE(s->UserSelect(ADD_COL::kColumnas, "HORAS EXTRA", true));
+  // Another program holds the payroll columns' table for a moment, so the
+  // other workstation, having found that the payroll of 15/01 lacks the
+  // column, stands waiting to add it.
+  auto holder = xb::Table::Open(file("H_D_DEPT.DBF"));
+  ASSERT_TRUE(holder.ok());
+  ASSERT_TRUE((*holder)->LockFile().ok());
+  qztest::RacingWorkstation other;
+  other.Start(inst.root, [](const std::function<void()>& ready) {
+    qz::HeadlessUi ws;
+    auto* o = qz::OpenScreen<ADD_COL>(ws.desktop(), "ADD_COL", kHc);
+    if (!o) return 91;
+    o->UserType(ADD_COL::kDesde, "01/01/26");
+    o->UserType(ADD_COL::kHasta, "31/12/26");
+    Choose(*o->tree(), "D1");
+    if (!o->UserSelect(ADD_COL::kColumnas, "HORAS EXTRA", true)) return 92;
+    ready();
+    o->UserPress(ADD_COL::kAceptar);
+    return ws.TakeBoxTexts() == std::vector<std::string>{"Fin de Proceso"} ? 0 : 94;
+  });
+  // The other workstation is inside its run once it holds the payroll.
+  auto header = xb::Table::Open(file("H_E_DEPT.DBF"));
+  ASSERT_TRUE(header.ok());
+  for (int i = 0; i < 300; ++i) {
+    if ((*header)->LockRecord(1).IsBusy()) break;
+    (void)(*header)->UnlockRecord(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // The table is free again and this workstation runs the same choice at
+  // once, waiting on the real clock as a user would.
+  qz::SetClock(nullptr);
+  (void)(*holder)->UnlockAll();
+  ui.Press(s, ADD_COL::kAceptar);
+  qz::SetClock(&clock);
+  EXPECT_EQ(other.Wait(), 0);
+  EXPECT_EQ(ui.TakeBoxTexts(),
+            (std::vector<std::string>{"La planilla COCINA de la fecha 15/01/26\r\n ya tiene la columna",
+                                      "La planilla COCINA de la fecha 31/01/26\r\n ya tiene la columna",
+                                      "Fin de Proceso"}));
+  EXPECT_EQ(Rows("H_D_DEPT", {{"COD_COLUMN", "02"}}).size(), 2u);
+  EXPECT_EQ(Rows("H_E_TIP", {{"CODIGO", "02"}}).size(), 2u);
+  EXPECT_EQ(Rows("H_D_PERS", {{"COD_COLUMN", "02"}}).size(), 4u);
 }
 
 class AddCol4Test : public qztest::ProcessSession {};

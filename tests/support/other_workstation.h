@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 
 #include "lib/clock.h"
@@ -48,5 +49,49 @@ inline void KillWhenStopped(pid_t child, int fds[2]) {
   int status = 0;
   waitpid(child, &status, 0);
 }
+
+// Another workstation racing this one: a forked child started on `root`
+// runs `work`, whose result is the child's exit status, and calls the
+// `ready` it is given just before the step the test races against; Start
+// returns once it has. Wait() gives the child's exit status (-1: killed).
+class RacingWorkstation {
+ public:
+  using Work = std::function<int(const std::function<void()>& ready)>;
+  void Start(const std::string& root, const Work& work) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_ = fork();
+    ASSERT_GE(pid_, 0);
+    if (pid_ == 0) {
+      close(fds[0]);
+      BecomeAnotherWorkstation(root);
+      const int report = fds[1];
+      _exit(work([report] {
+        if (write(report, "x", 1) != 1) _exit(92);
+        close(report);
+      }));
+    }
+    close(fds[1]);
+    char byte;
+    const bool told = read(fds[0], &byte, 1) == 1;
+    close(fds[0]);
+    ASSERT_TRUE(told) << "the other workstation ended early";
+  }
+  int Wait() {
+    int status = 0;
+    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  ~RacingWorkstation() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
 
 }  // namespace qztest

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "accounting/employer_report/report_choices.h"
+#include "lib/data/add_once.h"
 #include "lib/ui/catalog_data.h"
 #include "lib/ui/lists.h"
 #include "lib/ui/message_box.h"
@@ -123,13 +124,12 @@ void ARC_INF::Aceptar() {
     return;
   }
   // A business without parameters yet gets its row here, rather than
-  // losing the choices.
-  if (SeekPlan()) {
-    if (!LockForModify(*f_plan_)) return;
-  } else {
-    if (!AddNewRec(*f_plan_)) return;
-    f_plan_->table().Put("NEGOCIO", xb::Value::Char(negocio_));
-  }
+  // losing the choices: one row, even when another workstation adds it at
+  // the same moment.
+  if (!SeekPlan())
+    AddRowOnce(*f_plan_, xb::Value::Char(negocio_),
+               [&](WDBTable& plan) { plan.FieldPut("NEGOCIO", xb::Value::Char(negocio_)); });
+  if (!SeekPlan() || !LockForModify(*f_plan_)) return;
   xb::Table& plan = f_plan_->table();
   for (auto [combo, field] : {std::pair{kAguinaldo, "INF_AGUI1"}, std::pair{kBono14, "INF_AGUI2"}})
     if (auto code = CCOMBOBOX(*this, combo).CURCARGO()) plan.Put(field, xb::Value::Char(*code));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lib/data/add_once.h"
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/error_handler.h"
@@ -201,13 +202,11 @@ bool AS_SAP::Aceptar() {
   std::vector<std::string> conflicts;
   RunOperation([&] {
     START_ATOMIC_TRANSACTION();
-    xb::Table& head = f_as_sap_->table();
-    if (!head.SetOrder("F_AS_SAP").ok() || !head.Seek(xb::Value::Char(negocio_)).ok() ||
-        !head.Found()) {
-      ADD_NEW_REC(*f_as_sap_);
-      f_as_sap_->FieldPut("NEGOCIO", xb::Value::Char(negocio_));
-      UNLOCK_FOR_MODIFY(*f_as_sap_);
-    }
+    // The business's header row, added once even when two workstations
+    // save their first mapping at the same moment.
+    f_as_sap_->SetOrder("F_AS_SAP");
+    AddRowOnce(*f_as_sap_, xb::Value::Char(negocio_),
+               [&](WDBTable& head) { head.FieldPut("NEGOCIO", xb::Value::Char(negocio_)); });
     xb::Table& tmp = tmp_sap_->table();
     xb::Table& rows = f_as_sa2_->table();
     // What another workstation added since the window opened, so that the

@@ -186,7 +186,11 @@ void BROW_DEP::ANNUL_DEP() {
   const std::string mov = Selected();
   bool may = false;
   RunOperation([&] { may = MayAnnulDeposit(this, negocio_, mov); });
-  if (may && AskAnnulment(*this, negocio_, mov)) Refresh();
+  if (!may) return;
+  AskAnnulment(*this, negocio_, mov);
+  // Shown as it is now, also when another workstation annulled it while
+  // the annulment window was open here.
+  Refresh();
 }
 
 void BROW_DEP::NEW_DEP() {

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "cash/box_state.h"
 #include "cash/deposits/bank_book.h"
 #include "cash/deposits/deposit_data.h"
 #include "cash/deposits/hotel_box.h"
@@ -49,7 +50,9 @@ Movement ReadMovement(void* owner, const std::string& negocio, const std::string
 
 // The rooms and master accounts the deposit is applied to must still take
 // it back: a checked-in or checked-out room, or a master account, holds it.
-bool ApplicationsFree(void* owner, const std::string& negocio, const std::string& movimiento) {
+// The refusal to show, or "" when they all do.
+std::string ApplicationsHeld(void* owner, const std::string& negocio,
+                             const std::string& movimiento) {
   std::vector<Application> apps;
   {
     TablePtr t = USE(owner, "DET_RES8", "DET_RES8B");
@@ -84,7 +87,7 @@ bool ApplicationsFree(void* owner, const std::string& negocio, const std::string
   }
   KILLTABLA(rooms);
   KILLTABLA(masters);
-  return refusal.empty() || Refuse(refusal);
+  return refusal;
 }
 
 // The newest closed accounting period (the last date in SALDOS).
@@ -133,25 +136,47 @@ bool DateAllowed(void* owner, const std::string& negocio, const Movement& m,
 // The type an application changed goes back when the reservation keeps no
 // other application and still has the type the deposit gave it (the front
 // desk may have changed it since, and that choice stays).
-void RestoreReservationTypes(void* owner, const std::string& negocio, const std::string& given,
+// REQUIRES: `enc` (ENC_RES) holds the reservations' records locked.
+void RestoreReservationTypes(void* owner, WDBTable& enc, const std::string& negocio,
+                             const std::string& given,
                              const std::vector<std::pair<std::string, std::string>>& types) {
   TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8");
-  TablePtr enc = USE(owner, "ENC_RES", "ENC_RES");
   for (const auto& [cod_res, before] : types) {
     const std::string key = Pad(negocio, 15) + Pad(cod_res, 15);
     if (res8->Seek(key) && !res8->Eof()) continue;
-    if (!(enc->Seek(key) && !enc->Eof())) continue;
-    if (FieldBytes(enc->table(), "TIPO") != Pad(given, 2)) continue;
-    LOCK_FOR_MODIFY(*enc);
-    StoreBytes(*enc, "TIPO", before);
-    UNLOCK_FOR_MODIFY(*enc);
+    if (!(enc.Seek(key) && !enc.Eof())) continue;
+    if (FieldBytes(enc.table(), "TIPO") != Pad(given, 2)) continue;
+    LOCK_FOR_MODIFY(enc);
+    StoreBytes(enc, "TIPO", before);
+    UNLOCK_FOR_MODIFY(enc);
   }
-  KILLTABLA(enc);
   KILLTABLA(res8);
 }
 
-void WriteAnnulment(void* owner, const std::string& negocio, const std::string& movimiento,
-                    const Movement& m, const DepositConcept& c, int32_t fecha) {
+constexpr const char* kAlreadyAnnulled = "No se puede anular un movimiento ya anulado";
+
+// The annulment's writes; the refusal when, under the movement's lock, it
+// turns out annulled by another workstation meanwhile or its applications
+// taken by the front desk meanwhile (then nothing is written).
+std::string WriteAnnulment(void* owner, const std::string& negocio,
+                           const std::string& movimiento, const Movement& m,
+                           const DepositConcept& c, int32_t fecha) {
+  TablePtr t = USE(owner, "ENC_HLIB", "ENC_HLIB");
+  if (!(t->Seek(Pad(negocio, 15) + Pad(movimiento, 15)) && !t->Eof())) {
+    KILLTABLA(t);
+    return "Falta seleccionar el movimiento que desea anular";
+  }
+  LOCK_FOR_MODIFY(*t);
+  std::string refusal;
+  if (FieldNumber(t->table(), "ANULADO") == 1)
+    refusal = kAlreadyAnnulled;
+  else
+    refusal = ApplicationsHeld(owner, negocio, movimiento);
+  if (!refusal.empty()) {
+    UNLOCK_FOR_MODIFY(*t);
+    KILLTABLA(t);
+    return refusal;
+  }
   if (c.tipo_mov == 0) {
     ReverseBankMovement(owner, negocio, movimiento, fecha, m.num_dep);
   } else {
@@ -166,30 +191,40 @@ void WriteAnnulment(void* owner, const std::string& negocio, const std::string& 
     e.rounding_account = LinkAccount(owner, negocio, e.modulo, c.liga_otro);
     PostJournal(owner, e);
   }
-  TablePtr t = USE(owner, "ENC_HLIB", "ENC_HLIB");
-  if (t->Seek(Pad(negocio, 15) + Pad(movimiento, 15)) && !t->Eof()) {
-    LOCK_FOR_MODIFY(*t);
-    // An annulled deposit has nothing left to apply.
-    t->FieldPut("SALDO", xb::Value::Number(0));
-    t->FieldPut("VER", xb::Value::Number(0));
-    t->FieldPut("ANULADO", xb::Value::Number(1));
-    t->FieldPut("F_ANULADO", xb::Value::Date(XDATE()));
-    t->FieldPut("H_ANULADO", xb::Value::Char(XTIME()));
-    t->FieldPut("A_USUARIO", xb::Value::Char(Pad(G().XUSER_ABREVIA, 4)));
-    t->FieldPut("ANUL_USER", xb::Value::Char(ToField(WorkstationStamp(), 60)));
-    UNLOCK_FOR_MODIFY(*t);
-  }
+  // An annulled deposit has nothing left to apply.
+  t->FieldPut("SALDO", xb::Value::Number(0));
+  t->FieldPut("VER", xb::Value::Number(0));
+  t->FieldPut("ANULADO", xb::Value::Number(1));
+  t->FieldPut("F_ANULADO", xb::Value::Date(XDATE()));
+  t->FieldPut("H_ANULADO", xb::Value::Char(XTIME()));
+  t->FieldPut("A_USUARIO", xb::Value::Char(Pad(G().XUSER_ABREVIA, 4)));
+  t->FieldPut("ANUL_USER", xb::Value::Char(ToField(WorkstationStamp(), 60)));
+  UNLOCK_FOR_MODIFY(*t);
   KILLTABLA(t);
   TablePtr res8 = USE(owner, "DET_RES8", "DET_RES8B");
   const std::string key = Pad(negocio, 15) + Pad(movimiento, 15);
   std::vector<std::pair<std::string, std::string>> types;  // reservation, type before
-  while (res8->Seek(key) && !res8->Eof()) {
+  res8->SetScope(xb::Value::Char(key), xb::Value::Char(key));
+  for (res8->GoTop(); !res8->Eof(); res8->Skip()) {
     const std::string before = FieldBytes(res8->table(), "TIPO_ANT");
     if (!Trim(before).empty()) types.emplace_back(FieldBytes(res8->table(), "COD_RES"), before);
-    DELETE_RECORD(*res8);
   }
+  res8->ClearScope();
+  // The reservations whose type may go back are held before their
+  // applications go: a deposit another workstation applies to one of them
+  // meanwhile (which changes its type under the same lock) then reads the
+  // type and the applications as they were, or as this annulment leaves
+  // them, never half way.
+  TablePtr reservations = USE(owner, "ENC_RES", "ENC_RES");
+  if (c.camb_res)
+    for (const auto& type : types)
+      if (reservations->Seek(Pad(negocio, 15) + Pad(type.first, 15)) && !reservations->Eof())
+        LOCK_WITHOUT_LOG(*reservations);
+  while (res8->Seek(key) && !res8->Eof()) DELETE_RECORD(*res8);
   KILLTABLA(res8);
-  if (c.camb_res) RestoreReservationTypes(owner, negocio, c.tip_res, types);
+  if (c.camb_res) RestoreReservationTypes(owner, *reservations, negocio, c.tip_res, types);
+  KILLTABLA(reservations);
+  return "";
 }
 
 }  // namespace
@@ -198,8 +233,9 @@ bool MayAnnulDeposit(void* owner, const std::string& negocio, const std::string&
   if (Trim(movimiento).empty()) return Refuse("Falta seleccionar el movimiento que desea anular");
   const Movement m = ReadMovement(owner, negocio, movimiento);
   if (!m.found) return Refuse("Falta seleccionar el movimiento que desea anular");
-  if (m.anulado) return Refuse("No se puede anular un movimiento ya anulado");
-  if (!ApplicationsFree(owner, negocio, movimiento)) return false;
+  if (m.anulado) return Refuse(kAlreadyAnnulled);
+  const std::string held = ApplicationsHeld(owner, negocio, movimiento);
+  if (!held.empty()) return Refuse(held);
   const std::string caja = OpenHotelBox();
   if (caja.empty()) return Refuse(kNoOpenBox);
   if (!StationTakesDeposits(negocio, caja)) return Refuse(kStationRefused);
@@ -215,15 +251,28 @@ bool AnnulDeposit(WDIAG* owner, const std::string& negocio, const std::string& m
   DepositConcept c;
   ReadConcept(owner, negocio, m.concepto, &c);
   if (!DateAllowed(owner, negocio, m, c, fecha)) return false;
+  const std::string caja = OpenHotelBox();
   bool done = false;
-  WAIT wait(owner, "Procesando Datos...");
-  RunOperation([&] {
-    EnsureJournalSerial(owner, negocio, c.tipo_mov == 0 ? kBankModule : c.JournalModule());
-    START_ATOMIC_TRANSACTION();
-    WriteAnnulment(owner, negocio, movimiento, m, c, fecha);
-    END_TRANSACTION();
-    done = true;
-  });
+  std::string refusal;
+  {
+    WAIT wait(owner, "Procesando Datos...");
+    RunOperation([&] {
+      EnsureJournalSerial(owner, negocio, c.tipo_mov == 0 ? kBankModule : c.JournalModule());
+      START_ATOMIC_TRANSACTION();
+      // What the checks saw may have changed since the window opened: the
+      // box is asked again under its lock, the movement under its own.
+      BoxKeptOpen box(HotelBoxKind(), negocio, caja);
+      const std::string r =
+          box.open() ? WriteAnnulment(owner, negocio, movimiento, m, c, fecha) : kNoOpenBox;
+      END_TRANSACTION();  // with a refusal nothing was written
+      refusal = r;
+      done = r.empty();
+    });
+  }
+  if (!refusal.empty()) {
+    if (refusal == kNoOpenBox) OpenHotelBox();  // lets go of the box closed elsewhere
+    Refuse(refusal);
+  }
   return done;
 }
 

@@ -1,5 +1,6 @@
 #include "cash/deposits/deposit_register.h"
 
+#include "cash/box_state.h"
 #include "cash/deposits/bank_book.h"
 #include "cash/deposits/deposit_card.h"
 #include "cash/deposits/deposit_reports.h"
@@ -174,20 +175,22 @@ std::optional<std::string> DepositRegistration::Register(DepositForm f) {
     f.num_dep = card.tarjeta;
   }
 
-  // Asked again after the card terminal (which may take a while): a box
-  // another workstation closed meanwhile takes no deposit.
-  if (OpenHotelBox() != caja) {
-    CancelCardPayment(desktop_, f.negocio, c.p_electro, f.moneda, card);
-    MESSAGE_BOX(kNoOpenBox, "Error", kMbOk | kMbIconStop);
-    return std::nullopt;
-  }
   std::string movimiento;
+  bool box_closed = false;
   {
     WAIT wait(owner_, "Procesando Datos...");
     RunOperation([&] {
       // The journal's serial, before the transaction holds any serial.
       EnsureJournalSerial(owner_, f.negocio, c.tipo_mov == 0 ? kBankModule : c.JournalModule());
       START_ATOMIC_TRANSACTION();
+      // The box is asked again under its lock, after the card terminal
+      // (which may take a while), and kept open until the deposit is in.
+      BoxKeptOpen box(HotelBoxKind(), f.negocio, caja);
+      if (!box.open()) {
+        END_TRANSACTION();  // nothing was written
+        box_closed = true;
+        return;
+      }
       const std::string written = Write(f, c, h, caja);
       END_TRANSACTION();
       movimiento = written;
@@ -197,6 +200,10 @@ std::optional<std::string> DepositRegistration::Register(DepositForm f) {
     // Nothing was kept: the charge goes back to the card.
     CancelCardPayment(desktop_, f.negocio, c.p_electro, f.moneda, card);
     skipped_.clear();
+    if (box_closed) {
+      OpenHotelBox();  // lets go of the box another workstation closed
+      MESSAGE_BOX(kNoOpenBox, "Error", kMbOk | kMbIconStop);
+    }
     return std::nullopt;
   }
   for (const auto& text : skipped_) MESSAGE_BOX(text, "Atención", kMbOk | kMbIconWarning);

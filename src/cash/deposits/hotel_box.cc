@@ -6,6 +6,10 @@
 
 namespace qz {
 
+const BoxKind& HotelBoxKind() {
+  return *BoxKindFor(kHotelToolbar);
+}
+
 std::string OpenHotelBox() {
   // CAJA_ABIERTA first: it lets go a box another workstation closed.
   if (!CAJA_ABIERTA() || ProcessCashBoxes().XH_CAJAS.kind != kHotelKind) return "";

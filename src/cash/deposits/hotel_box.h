@@ -7,6 +7,11 @@
 
 namespace qz {
 
+struct BoxKind;
+
+// The kind of box deposits are taken at.
+const BoxKind& HotelBoxKind();
+
 // The code of the hotel box open at this workstation; empty when none is
 // (a box of another kind takes no hotel deposits).
 std::string OpenHotelBox();

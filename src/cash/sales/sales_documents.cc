@@ -1,5 +1,6 @@
 #include "cash/sales/sales_documents.h"
 
+#include "lib/data/locking.h"
 #include "lib/settings/globals.h"
 #include "lib/ui/catalog_data.h"
 
@@ -78,7 +79,14 @@ SalesDocument SalesDocumentReader::Read(WDBTable& document, uint32_t recno) {
   return ReadCurrent(document, false);
 }
 
-SalesDocument SalesDocumentReader::ReadCurrent(WDBTable& document, bool all_payments) {
+SalesDocument SalesDocumentReader::ReadLocked(WDBTable& document, uint32_t recno,
+                                              WDBTable& held_lines) {
+  document.GoTo(recno);
+  return ReadCurrent(document, false, &held_lines);
+}
+
+SalesDocument SalesDocumentReader::ReadCurrent(WDBTable& document, bool all_payments,
+                                               WDBTable* held_lines) {
   const xb::Table& d = document.table();
   SalesDocument doc;
   doc.recno = document.RecNo();
@@ -88,14 +96,24 @@ SalesDocument SalesDocumentReader::ReadCurrent(WDBTable& document, bool all_paym
   doc.moneda = FieldBytes(d, "MONEDA");
   doc.cliente = FieldBytes(d, "CLIENTE");
   doc.area = FieldBytes(d, "AREA");
+  doc.caja = FieldBytes(d, "CAJA");
+  doc.anulado = Int(d, "ANULADO") == 1;
   doc.descuento = FieldNumber(d, "DESCUENTO");
   doc.impuesto = FieldNumber(d, "IMPUESTO");
   doc.total = FieldNumber(d, "TOTAL");
 
   const std::string key = business_ + doc.codigo;
-  lines_->SetScope(xb::Value::Char(key), xb::Value::Char(key));
-  for (lines_->GoTop(); !lines_->Eof(); lines_->Skip()) {
-    const xb::Table& l = lines_->table();
+  WDBTable& lines = held_lines ? *held_lines : *lines_;
+  lines.SetScope(xb::Value::Char(key), xb::Value::Char(key));
+  for (lines.GoTop(); !lines.Eof(); lines.Skip()) {
+    if (held_lines) {
+      // Locked, then read again: what another workstation wrote before it
+      // let go of the line is what gets posted.
+      LOCK_WITHOUT_LOG(lines);
+      lines.GoTo(lines.RecNo());
+    }
+    const xb::Table& l = lines.table();
+    if (held_lines && FieldBytes(l, "NEGOCIO") + FieldBytes(l, "CODIGO") != key) continue;
     SalesLine line;
     line.articulo = FieldBytes(l, "ARTICULO");
     line.cantidad = FieldNumber(l, "CANTIDAD");
@@ -106,7 +124,7 @@ SalesDocument SalesDocumentReader::ReadCurrent(WDBTable& document, bool all_paym
     line.impuesto = FieldNumber(l, "IMPUESTO");
     doc.lines.push_back(line);
   }
-  lines_->ClearScope();
+  lines.ClearScope();
 
   const std::string mkey = business_ + Key(doc.codigo, 15);
   moves_->SetScope(xb::Value::Char(mkey), xb::Value::Char(mkey));
@@ -132,11 +150,13 @@ std::vector<SalesDocument> SalesDocumentReader::OfPeriod(const std::string& box,
                                                          bool all_payments) {
   std::vector<SalesDocument> out;
   const std::string from = Moment(from_date, from_time), to = Moment(to_date, to_time);
+  const bool every_box = TrimRight(box).empty();
   TablePtr t = USE(owner_, "DOCUMENT", "DOCUMENT");
   t->SetScope(xb::Value::Char(business_), xb::Value::Char(business_));
   for (t->GoTop(); !t->Eof(); t->Skip()) {
     const xb::Table& d = t->table();
-    if (FieldBytes(d, "CAJA") != Key(box, 2)) continue;
+    if (!every_box && FieldBytes(d, "CAJA") != Key(box, 2)) continue;
+    if (Int(d, "ANULADO") == 1) continue;
     const std::string at = Moment(t->FieldGet("FECHA").date(), FieldBytes(d, "HORA"));
     if (at < from || at > to) continue;
     out.push_back(ReadCurrent(*t, all_payments));
@@ -157,7 +177,7 @@ const ArticleInfo& ArticleCatalog::Article(const std::string& codigo) {
   if (SeekScoped(*t, business_ + Key(codigo, 15))) {
     a.found = true;
     a.descrip = FieldText(t->table(), "DESCRIP");
-    linea = FieldBytes(t->table(), "LINEA");
+    linea = a.linea = FieldBytes(t->table(), "LINEA");
     sublinea = FieldBytes(t->table(), "SUBLINEA");
   }
   KILLTABLA(t);

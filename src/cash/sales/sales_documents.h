@@ -52,6 +52,8 @@ struct SalesDocument {
   int32_t fecha = 0;
   std::string hora;
   std::string moneda, cliente, area;
+  std::string caja;    // the box that took it (2 bytes)
+  bool anulado = false;  // ANULADO 1: annulled, nothing of it is posted
   double descuento = 0, impuesto = 0, total = 0;  // as the sales module summed them
   std::vector<SalesLine> lines;
   std::vector<SalesPayment> payments;  // only those not yet posted
@@ -69,14 +71,21 @@ class SalesDocumentReader {
   SalesDocumentReader(void* owner, const std::string& business);
   ~SalesDocumentReader();
   SalesDocument Read(WDBTable& document, uint32_t recno);
-  // The documents of a box whose date and time fall in [from, to] (the
-  // closing report), in document order.
+  // Read for the posting: each line is locked on `held_lines` (a DET_DOC
+  // handle) before it is read, and stays locked until that handle closes,
+  // so no other workstation changes a line between its reading and the end
+  // of the posting's transaction. A lock that gives up is a fault.
+  SalesDocument ReadLocked(WDBTable& document, uint32_t recno, WDBTable& held_lines);
+  // The documents of a box (every box of the business when `box` is blank)
+  // whose date and time fall in [from, to], in document order; annulled
+  // ones (ANULADO 1) are left out. What the sales reports list.
   std::vector<SalesDocument> OfPeriod(const std::string& box, int32_t from_date,
                                       const std::string& from_time, int32_t to_date,
                                       const std::string& to_time, bool all_payments = true);
 
  private:
-  SalesDocument ReadCurrent(WDBTable& document, bool all_payments);
+  SalesDocument ReadCurrent(WDBTable& document, bool all_payments,
+                            WDBTable* held_lines = nullptr);
   void* owner_;
   std::string business_;
   TablePtr lines_, moves_;
@@ -89,6 +98,7 @@ class SalesDocumentReader {
 struct ArticleInfo {
   bool found = false;
   std::string descrip;  // UTF-8
+  std::string linea;    // the article's line (4 bytes)
   std::string cuenta;
   std::string bodega;
   std::vector<std::pair<std::string, double>> recipe;

@@ -67,6 +67,9 @@ class Planner {
     if (s_.accounting && Code(s_.moneda_con).empty())
       return Refuse("El negocio no tiene definida la moneda contable.");
     for (const SalesDocument& d : docs) {
+      // An annulled sale was neither sold nor consumed: it is only marked
+      // processed, so that it does not wait for every later closing.
+      if (d.anulado) continue;
       if (s_.accounting) Account(d);
       if (s_.inventory) Consume(d);
       if (!plan_.problem.empty()) return plan_;
@@ -250,8 +253,9 @@ std::string WriteConsumption(void* owner, const std::string& business, const std
 
 // Takes the box's pending documents under their locks (another workstation
 // may have posted some meanwhile: those are left alone), marks them and
-// their payments processed, and answers them as they were.
-std::vector<SalesDocument> ClaimPending(const std::string& business, const std::string& box) {
+// their payments processed, and answers them as they were under the locks.
+std::vector<SalesDocument> ClaimPending(const std::string& business, const std::string& box,
+                                        WDBTable& held_lines) {
   std::vector<SalesDocument> docs;
   TablePtr document = USE(nullptr, "DOCUMENT", "DOCUMENT");
   TablePtr moves = USE(nullptr, "ENC_MOVE", "ENC_MOVE");
@@ -265,15 +269,26 @@ std::vector<SalesDocument> ClaimPending(const std::string& business, const std::
       UNLOCK_FOR_MODIFY(*document);
       continue;
     }
-    SalesDocument doc = reader.Read(*document, recno);
+    SalesDocument doc = reader.ReadLocked(*document, recno, held_lines);
     document->FieldPut("NO_PROCESA", xb::Value::Number(0));
     UNLOCK_FOR_MODIFY(*document);
-    for (const SalesPayment& p : doc.payments) {
+    // Each payment is posted as its lock shows it: one another workstation
+    // posted (or changed) since it was read counts as it is now.
+    std::vector<SalesPayment> claimed;
+    for (SalesPayment p : doc.payments) {
       moves->GoTo(p.recno);
       LOCK_FOR_MODIFY(*moves);
-      StoreNumber(*moves, "NO_PROCESA", 0);
+      const xb::Table& m = moves->table();
+      if (FieldNumber(m, "NO_PROCESA") == 1) {
+        p.tipo_mov = FieldBytes(m, "TIPO_MOV");
+        p.moneda = FieldBytes(m, "MONEDA");
+        p.monto = FieldNumber(m, "MONTO");
+        StoreNumber(*moves, "NO_PROCESA", 0);
+        claimed.push_back(p);
+      }
       UNLOCK_FOR_MODIFY(*moves);
     }
+    doc.payments = std::move(claimed);
     docs.push_back(std::move(doc));
   }
   KILLTABLA(moves);
@@ -282,8 +297,8 @@ std::vector<SalesDocument> ClaimPending(const std::string& business, const std::
 }
 
 void PostPending(const std::string& business, const std::string& box, const SalesSettings& s,
-                 const SalesPostingStep& step, SalesClosing* out) {
-  std::vector<SalesDocument> docs = ClaimPending(business, box);
+                 WDBTable& held_lines, const SalesPostingStep& step, SalesClosing* out) {
+  std::vector<SalesDocument> docs = ClaimPending(business, box, held_lines);
   SalesPostingPlan plan = PlanSalesPosting(nullptr, business, box, s, docs);
   if (!plan.problem.empty()) throw SalesPostingRefused(plan.problem);
   // One handle on the serials for the whole run (see PostJournal).
@@ -297,7 +312,7 @@ void PostPending(const std::string& business, const std::string& box, const Sale
     if (step) step();
   }
   KILLTABLA(seriales);
-  out->documents = static_cast<int>(docs.size());
+  for (const SalesDocument& d : docs) out->documents += d.anulado ? 0 : 1;
 }
 
 }  // namespace
@@ -332,11 +347,15 @@ SalesClosing CloseSalesBox(const std::string& business_in, const std::string& bo
   // The journal's serial is made before the transaction: it needs the
   // serials' file lock, which a transaction holding a serial row cannot take.
   if (post && s.accounting) EnsureJournalSerial(nullptr, business, kSalesJournal);
+  // The documents' lines are locked on this handle as they are read and
+  // let go only when it closes, after the transaction has ended: a line
+  // cannot change between its reading and the posting's end.
+  TablePtr held_lines = post ? USE(nullptr, "DET_DOC", "DET_DOC") : nullptr;
   try {
     return Atomically([&] {
       SalesClosing r;
       r.box = CloseBoxRecords(sales, business, box, false);
-      if (r.box == BoxChange::kDone && post) PostPending(business, box, s, step, &r);
+      if (r.box == BoxChange::kDone && post) PostPending(business, box, s, *held_lines, step, &r);
       return r;
     });
   } catch (const SalesPostingRefused& e) {

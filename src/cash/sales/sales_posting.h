@@ -3,7 +3,8 @@
 // accounting as journal entries of type "02" (one per document date;
 // consecutive documents of one date share their entry) and, when the
 // business keeps inventory from its sales, to consumption documents of the
-// recipe components; then it is marked processed. The closing of the box
+// recipe components; then it is marked processed (an annulled one,
+// ANULADO 1, is only marked processed). The closing of the box
 // and the posting are one atomic transaction: a lock that gives up, a
 // problem found under the locks or a process killed midway leave the box
 // open and every document as it was, so the next closing posts each

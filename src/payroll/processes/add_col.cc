@@ -63,6 +63,7 @@ void ADD_COL::Procesar() {
     stale_list = false;
     for (const std::string& depto : deptos) {
       struct Payroll {
+        uint32_t recno;
         int32_t fecha;
         std::string descrip;
       };
@@ -72,7 +73,7 @@ void ADD_COL::Procesar() {
       const xb::Value bottom = xb::Value::Char(negocio_ + depto + xb::DtosFromJulian(*hasta));
       if (h.SetOrder("H_E_DEPT2").ok() && h.SetScope(top, bottom).ok()) {
         for (xb::Status s = h.GoTop(); s.ok() && !h.Eof(); s = h.Skip(1))
-          payrolls.push_back({DateOf(h, "FECHA"), FieldText(h, "DESCRIP")});
+          payrolls.push_back({h.RecNo(), DateOf(h, "FECHA"), FieldText(h, "DESCRIP")});
         (void)h.ClearScope();
       }
       progress.SetTotal(static_cast<int64_t>(payrolls.size()));
@@ -91,6 +92,15 @@ void ADD_COL::Procesar() {
       }
       for (const Payroll& p : payrolls) {
         progress.SetText(DateText(p.fecha) + " " + p.descrip);
+        // Whether the payroll has a column is asked and answered under its
+        // header's lock: another workstation adding the same column waits,
+        // then finds it, instead of adding it a second time.
+        h_e_dept_->GoTo(p.recno);
+        HoldUntilRunEnds(*h_e_dept_);
+        if (h_e_dept_->Deleted()) {  // deleted by another workstation meanwhile
+          progress.Step();
+          continue;
+        }
         for (const std::string& column : listed) {
           xb::Table& cols = h_d_dept_->table();
           if (SeekPrefix(cols, "H_D_DEPT4",

@@ -4,7 +4,9 @@
 // column it does not have yet: the payroll column (H_D_DEPT), a copy of its
 // column type and brackets (H_E_TIP, H_D_TIP, marked informative), an empty
 // value row per payroll line (H_D_PERS) and, for a column with a daily grid,
-// an empty grid row (H_D_PER2). The whole run is one transaction.
+// an empty grid row (H_D_PER2). The whole run is one transaction; the
+// header row of each payroll it visits (H_E_DEPT) stays locked until it
+// ends, so two workstations adding the same column at once add it once.
 #pragma once
 
 #include <string>

@@ -108,6 +108,10 @@ void ADD_COL3::Procesar() {
   const std::string category = Category();
   ENABLEWINDOW(false);
   const bool done = RunAtomic("Procesando Datos...", [&](Progress&) {
+    // The payroll's header stays locked to the end: another workstation
+    // adding the same column to it waits and then reuses this one's.
+    if (!SeekPrefix(h_e_dept_->table(), "H_E_DEPT2", negocio_ + depto_ + dtos)) return;
+    HoldUntilRunEnds(*h_e_dept_);
     AddColumn(*column, fecha_, category);
     WriteLines(*column, fecha_);
   });

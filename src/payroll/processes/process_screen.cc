@@ -1,5 +1,7 @@
 #include "payroll/processes/process_screen.h"
 
+#include <algorithm>
+
 #include "lib/data/locking.h"
 #include "lib/data/transaction.h"
 #include "lib/errors/error_handler.h"
@@ -101,7 +103,17 @@ bool ProcessScreen::RunAtomic(const std::string& text,
     END_TRANSACTION();
     committed = true;
   });
+  // The held headers go only now: until the commit (or the rollback) a
+  // workstation waiting for them must not read what this run added.
+  for (WDBTable* t : held_)
+    if (t->Used()) (void)t->table().UnlockAll();
+  held_.clear();
   return committed;
+}
+
+void ProcessScreen::HoldUntilRunEnds(WDBTable& t) {
+  LOCK_WITHOUT_LOG(t);
+  if (std::find(held_.begin(), held_.end(), &t) == held_.end()) held_.push_back(&t);
 }
 
 void ProcessScreen::Refuse(const std::string& text) {

@@ -70,6 +70,13 @@ class ProcessScreen : public WDIAG {
   // it was committed. A fault inside rolls everything back; the error
   // handler tells the user.
   bool RunAtomic(const std::string& text, const std::function<void(Progress&)>& body);
+  // Inside RunAtomic's body: locks the current row of `t` (waiting as for
+  // any record) and keeps it locked until the run is committed or rolled
+  // back, whether the body changes it or not. A look-then-add on the rows
+  // below a header (does this payroll have the column yet?) is made under
+  // its header's lock, so two workstations doing it at once take turns and
+  // the second sees what the first added.
+  void HoldUntilRunEnds(WDBTable& t);
 
   void Refuse(const std::string& text);  // "Error", stop icon
   void Finished();                       // "Fin de Proceso"
@@ -83,6 +90,7 @@ class ProcessScreen : public WDIAG {
   TablePtr enc_dept_;
   TablePtr tree_parameters_;  // F_PLAN, for a tree that follows the parameters
   std::vector<TablePtr*> tables_;
+  std::vector<WDBTable*> held_;  // tables with rows HoldUntilRunEnds locked
 };
 
 // Helpers over the table bytes the processes read and write.
