@@ -25,6 +25,10 @@ std::atomic<size_t>& BudgetBytes() {
 // hold pages.
 constexpr size_t kFloorShare = 8;
 
+// Evicted nodes kept for the next pages read: a sweep evicts a little more
+// than one page at a time, and reads follow one by one.
+constexpr size_t kSpares = 32;
+
 }  // namespace
 
 void PageCache::SetBudget(size_t bytes) { BudgetBytes() = bytes; }
@@ -67,6 +71,7 @@ void PageCache::Erase(uint32_t off) {
 }
 
 void PageCache::Clear() {
+  spares_.clear();
   for (size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i]) Erase(static_cast<uint32_t>(i * kPageSize));
   }
@@ -94,6 +99,7 @@ void PageCache::EvictOverBudget() {
       continue;
     }
     if (s->dirty || s.use_count() > 1 || (keep_interior && interior_[i])) continue;
+    if (spares_.size() < kSpares) spares_.push_back(s);
     Erase(static_cast<uint32_t>(i * kPageSize));
   }
 }

@@ -48,6 +48,16 @@ class PageCache {
     size_t i = off / kPageSize;
     return i < slots_.size() && slots_[i] != nullptr;
   }
+  // A node for a page about to be read or created: one the cache evicted
+  // (its buffers already have room: a page read for every miss of a large
+  // index then allocates and frees nothing), else a new one.
+  NodeRef NewNode() {
+    if (spares_.empty()) return std::make_shared<Node>();
+    NodeRef n = std::move(spares_.back());
+    spares_.pop_back();
+    n->Reset();
+    return n;
+  }
   // Adds (or replaces) a page; may evict others to stay inside the budget.
   void Put(const NodeRef& n);
   void Erase(uint32_t off);
@@ -92,6 +102,7 @@ class PageCache {
   static std::atomic<size_t> g_total_;
   void EvictOverBudget();
 
+  std::vector<NodeRef> spares_;   // evicted nodes nobody else holds, for reuse
   std::vector<NodeRef> slots_;    // by page number
   std::vector<uint8_t> used_;     // CLOCK reference bits
   std::vector<uint32_t> charge_;  // bytes counted for each page when added

@@ -34,7 +34,11 @@ uint32_t CursorImpl::Upcoming(int ahead) const {
 }
 
 Status CursorImpl::Relocate(Pos* pos, bool* exact) {
-  XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, key_, rec_}, pos));
+  Target& t = target_;
+  t.mode = Target::kEntry;
+  t.rec = rec_;
+  t.key = key_;
+  XB_RETURN_IF_ERROR(tag_->Find(t, pos));
   Pos q = *pos;
   bool valid;
   XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
@@ -114,18 +118,23 @@ Status CursorImpl::Step(bool logical_forward) {
 }
 
 Status CursorImpl::DoSeek(const std::string& key, bool soft, bool last, bool* found) {
-  std::string k = key.substr(0, static_cast<size_t>(tag_->klen()));
-  Target lo{Target::kPrefixLow, k, 0}, hi{Target::kPrefixHigh, k, 0};
+  bool asc = !tag_->def().descending;
+  // The first match in storage order is found from the low bound, the last
+  // one from the high bound. The target's room is kept from seek to seek.
+  Target& t = target_;
+  t.mode = asc == !last ? Target::kPrefixLow : Target::kPrefixHigh;
+  t.rec = 0;
+  t.key.assign(key, 0, static_cast<size_t>(tag_->klen()));
+  const std::string& k = t.key;
   auto matches = [&](const Pos& p) {
     return std::memcmp(p.leaf->key(p.idx), k.data(), k.size()) == 0;
   };
-  bool asc = !tag_->def().descending;
   Pos p;
   bool valid = false;
   *found = false;
   if (asc == !last) {
     // The first match in storage order: the low bound.
-    XB_RETURN_IF_ERROR(tag_->Find(lo, &p));
+    XB_RETURN_IF_ERROR(tag_->Find(t, &p));
     Pos q = p;
     XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
     if (valid && matches(q)) {
@@ -138,7 +147,7 @@ Status CursorImpl::DoSeek(const std::string& key, bool soft, bool last, bool* fo
     }
   } else {
     // The last match in storage order: just before the high bound.
-    XB_RETURN_IF_ERROR(tag_->Find(hi, &p));
+    XB_RETURN_IF_ERROR(tag_->Find(t, &p));
     Pos q = p;
     XB_RETURN_IF_ERROR(tag_->Back(&q, &valid));
     if (valid && matches(q)) {
@@ -167,15 +176,19 @@ Status CursorImpl::Seek(const std::string& key, bool soft, bool last, bool* foun
 
 Status CursorImpl::SeekEntry(const std::string& key, uint32_t recno) {
   return tag_->file()->Read([&]() -> Status {
-    std::string k = key;
-    if (k.size() > static_cast<size_t>(tag_->klen())) {
+    if (key.size() > static_cast<size_t>(tag_->klen())) {
       return Status::InvalidArgument(tag_->file()->path() + ": key longer than tag " +
                                      tag_->def().name + " holds");
     }
-    k.resize(static_cast<size_t>(tag_->klen()), tag_->pad());
+    Target& t = target_;
+    t.mode = Target::kEntry;
+    t.rec = recno;
+    t.key = key;
+    t.key.resize(static_cast<size_t>(tag_->klen()), tag_->pad());
+    const std::string& k = t.key;
     Pos p;
     bool valid;
-    XB_RETURN_IF_ERROR(tag_->Find(Target{Target::kEntry, k, recno}, &p));
+    XB_RETURN_IF_ERROR(tag_->Find(t, &p));
     Pos q = p;
     XB_RETURN_IF_ERROR(tag_->Normalize(&q, &valid));
     if (valid &&

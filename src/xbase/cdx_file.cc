@@ -140,7 +140,7 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
   Status s = file_->ReadExact(off, page, kPageSize);
   if (locked_here) UnlockShared();
   XB_RETURN_IF_ERROR(s);
-  auto n = std::make_shared<Node>();
+  NodeRef n = cache_.NewNode();
   s = DecodeNode(page, tag->klen(), tag->pad(), n.get());
   if (!s.ok()) return tag->Corrupt(off, s.message());
   n->off = off;

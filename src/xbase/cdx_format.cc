@@ -153,6 +153,23 @@ int LeafBytes(const Node& n, int a, int b, char pad) {
   return s.size();
 }
 
+int MergedLeafBytes(const Node& a, const Node& b, char pad) {
+  const int klen = a.klen;
+  auto key_bytes = [&](const Node& n) {
+    return LeafBytes(n, 0, n.n(), pad) - n.n() * ChooseLayout(klen, n.LayoutRec()).bytes;
+  };
+  int bytes = key_bytes(a) + key_bytes(b);
+  // b's first key was stored whole (a page's first key shares nothing);
+  // after a's last key it shares their common prefix.
+  if (a.n() > 0 && b.n() > 0) {
+    const char* last = a.last_key();
+    const char* first = b.key(0);
+    bytes -= DupCount(last, TrailCount(last, klen, pad), first, TrailCount(first, klen, pad), klen);
+  }
+  const uint32_t rec = std::max(a.LayoutRec(), b.LayoutRec());
+  return (a.n() + b.n()) * ChooseLayout(klen, rec).bytes + bytes;
+}
+
 Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   out->attr = GetLE16(page);
   out->pad = pad;

@@ -158,6 +158,27 @@ struct Node {
   mutable uint32_t recs_max = 0;
   mutable bool recs_max_known = false;
 
+  // Back to a fresh node, keeping the room of its buffers (a node taken
+  // from the cache's spares for another page).
+  void Reset() {
+    off = 0;
+    attr = 0;
+    left = right = kNoPage;
+    klen = 0;
+    owner = nullptr;
+    dirty = false;
+    min_rec = 0;
+    pad = ' ';
+    key_bytes = -1;
+    keys.clear();
+    recs.clear();
+    kids.clear();
+    image.clear();
+    image_entry_bytes = 0;
+    recs_max = 0;
+    recs_max_known = false;
+  }
+
   bool leaf() const { return (attr & kAttrLeaf) != 0; }
   bool root() const { return (attr & kAttrRoot) != 0; }
   int n() const { return static_cast<int>(recs.size()); }
@@ -240,6 +261,10 @@ class LeafSizer {
 
 // Bytes entries [a, b) of leaf `n` take when packed.
 int LeafBytes(const Node& n, int a, int b, char pad);
+// Bytes leaf `a` followed by all of leaf `b` would take packed as one leaf
+// (the layout wide enough for both): from the two leaves' own sizes, without
+// packing either again.
+int MergedLeafBytes(const Node& a, const Node& b, char pad);
 inline int InteriorCapacity(int klen) {
   return kInteriorArea / (klen + 8);
 }

@@ -120,8 +120,10 @@ class TagImpl final : public CdxTag {
   uint32_t root_ = kNoPage;
   bool header_dirty_ = false;
   bool dropped_ = false;
-  // The descent of the change under way, kept between changes for its room.
+  // The descent of the change under way and the entry it looks for, kept
+  // between changes for their room.
   std::vector<std::pair<NodeRef, int>> path_;
+  Target target_;
 };
 
 class CursorImpl final : public CdxCursor {
@@ -149,6 +151,7 @@ class CursorImpl final : public CdxCursor {
   Status Relocate(Pos* pos, bool* exact);
 
   TagImpl* tag_;
+  Target target_;  // what the last seek looked for (its room is reused)
   State state_ = kBeforeFirst;
   Pos pos_;
   uint64_t gen_ = 0;
@@ -192,6 +195,7 @@ class FileImpl final : public CdxFile {
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
   void AddNode(const NodeRef& n) { cache_.Put(n); }
+  NodeRef FreshNode() { return cache_.NewNode(); }
   const Node* PeekNode(uint32_t off) const { return cache_.Peek(off); }
   void DropPagesOf(const TagImpl* tag);
   // Records that `n` changed: it is written at the next flush.

@@ -14,7 +14,7 @@ constexpr int kMaxDepth = 64;
 Status TagImpl::NewNode(uint16_t attr, NodeRef* out) {
   auto off = file_->AllocPage();
   if (!off.ok()) return off.status();
-  auto n = std::make_shared<Node>();
+  NodeRef n = file_->FreshNode();
   n->off = *off;
   n->attr = attr;
   n->klen = klen();
@@ -196,7 +196,9 @@ Status TagImpl::SplitUp(std::vector<std::pair<NodeRef, int>>& path, int level) {
 Status TagImpl::DoInsert(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  Target t{Target::kEntry, {}, recno};
+  Target& t = target_;  // its key's room is kept from change to change
+  t.mode = Target::kEntry;
+  t.rec = recno;
   XB_RETURN_IF_ERROR(PadKey(key, &t.key));
   const std::string& k = t.key;
   Pos pos;
@@ -241,13 +243,7 @@ Status TagImpl::Unlink(Node* n) {
 static bool CanMerge(const Node& a, const Node& b, char pad) {
   if (a.leaf() != b.leaf()) return false;
   if (!a.leaf()) return a.n() + b.n() <= InteriorCapacity(a.klen);
-  LeafSizer s(a.klen, pad, std::max(a.min_rec, b.min_rec));
-  for (int i = 0; i < a.n(); ++i) s.Add(a.key(i), a.recs[i]);
-  for (int i = 0; i < b.n(); ++i) {
-    s.Add(b.key(i), b.recs[i]);
-    if (s.size() > kLeafArea) return false;
-  }
-  return s.size() <= kLeafArea;
+  return MergedLeafBytes(a, b, pad) <= kLeafArea;
 }
 
 Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int level) {
@@ -327,7 +323,9 @@ Status TagImpl::FixUnderflow(std::vector<std::pair<NodeRef, int>>& path, int lev
 Status TagImpl::DoRemove(const std::string& key, uint32_t recno) {
   if (file_->read_only()) return Status::ReadOnly(file_->path() + ": index opened read-only");
   XB_RETURN_IF_ERROR(CheckUsable());
-  Target t{Target::kEntry, {}, recno};
+  Target& t = target_;  // its key's room is kept from change to change
+  t.mode = Target::kEntry;
+  t.rec = recno;
   XB_RETURN_IF_ERROR(PadKey(key, &t.key));
   const std::string& k = t.key;
   auto& path = path_;

@@ -77,6 +77,17 @@ TEST(CdxLeafImage, PatchedPagesEqualPagesPackedFromScratch) {
       counted.key_bytes = -1;
       ASSERT_EQ(LeafBytes(n, 0, n.n(), c.pad), LeafBytes(counted, 0, counted.n(), c.pad))
           << "after step " << step;
+      // Cut in two anywhere, the halves say what they would take joined
+      // again (the check a merge of two leaves makes).
+      Node left = n, right;
+      right.attr = kAttrLeaf;
+      right.klen = c.klen;
+      right.pad = c.pad;
+      right.min_rec = n.min_rec;
+      left.MoveTail(static_cast<int>(rng() % (n.n() + 1)), &right);
+      if (step % 2) LeafBytes(left, 0, left.n(), c.pad);  // sizes known beforehand, or not
+      ASSERT_EQ(MergedLeafBytes(left, right, c.pad), LeafBytes(counted, 0, counted.n(), c.pad))
+          << "after step " << step;
       Node back;
       ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(Page(n, c.pad).data()), c.klen,
                              c.pad, &back).ok());

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "cdx_test_util.h"
+#include "xbase/cdx_cache.h"
 #include "xbase/cdx_format.h"
 #include "xbase/key_encoding.h"
 
@@ -83,7 +84,7 @@ Entries Expected(const Model& m, bool descending) {
   return e;
 }
 
-TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
+void RunModel(uint32_t seed) {
   testing::TempDir dir;
   std::string path = dir.File("R.cdx");
   std::vector<TagCase> cases = {
@@ -107,7 +108,7 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
     s.descending = c.descending;
     ASSERT_TRUE(f->AddTag(s).ok());
   }
-  std::mt19937 rng(20240611);
+  std::mt19937 rng(seed);
   uint32_t next_rec = 1;
   const int kBatches = 60;
   for (int batch = 0; batch < kBatches; ++batch) {
@@ -199,6 +200,18 @@ TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) {
   size_t total = 0;
   for (auto& m : models) total += m.size();
   EXPECT_GT(total, 1000u);
+}
+
+TEST(CdxRandom, InsertsAndRemovesMatchASortedModel) { RunModel(20240611); }
+
+// With room for a few dozen decoded pages, nearly every read evicts a page
+// and the next read reuses the evicted node for another page, of another
+// tag or kind (leaf, interior): nothing of its old page may show through.
+TEST(CdxRandom, ASmallPageCacheThatReusesEvictedNodesMatchesTheModelToo) {
+  size_t saved = cdx::PageCache::Budget();
+  cdx::PageCache::SetBudget(96 << 10);
+  RunModel(7);
+  cdx::PageCache::SetBudget(saved);
 }
 
 TEST(CdxRandom, CursorKeepsItsPlaceWhileTheTagChanges) {
