@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xbase/env.h"
@@ -128,7 +129,8 @@ class CdxFile {
   // Needs LockWrite(); the bytes reach the table when the lock is released.
   // Only the first `saved` bytes have old contents worth saving (the rest
   // lies past the table's end: an appended record).
-  virtual void AddTableWrite(uint64_t offset, std::string bytes, size_t saved = SIZE_MAX) = 0;
+  // The bytes are copied.
+  virtual void AddTableWrite(uint64_t offset, std::string_view bytes, size_t saved = SIZE_MAX) = 0;
 };
 
 }  // namespace xb

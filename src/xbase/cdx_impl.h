@@ -183,9 +183,7 @@ class FileImpl final : public CdxFile {
     table_ = table;
     table_name_ = name;
   }
-  void AddTableWrite(uint64_t offset, std::string bytes, size_t saved) override {
-    table_writes_.push_back({offset, std::move(bytes), saved});
-  }
+  void AddTableWrite(uint64_t offset, std::string_view bytes, size_t saved) override;
 
   // --- used by tags and cursors ---
   bool read_only() const { return read_only_; }
@@ -253,7 +251,10 @@ class FileImpl final : public CdxFile {
     std::string bytes;
     size_t saved;  // leading bytes whose old contents the journal keeps
   };
-  std::vector<TableWrite> table_writes_;  // for the next commit
+  // For the next commit: the first `table_write_count_` entries (the others
+  // keep their room for the commits to come).
+  std::vector<TableWrite> table_writes_;
+  size_t table_write_count_ = 0;
   // Kept from commit to commit so that a commit allocates nothing: the
   // encoded pages and headers, and the journal being written.
   std::vector<uint8_t> page_buf_;

@@ -154,9 +154,12 @@ class PosixFile final : public File {
     std::shared_lock<std::shared_mutex> g(map_mu_);
     if (!map_ || n == 0 || offset + n > map_len_) return;
     if (limited_ && !Admitted(offset, n)) return;  // read with pread: nothing to warm
-    // The first and last cache line: a record spans two or three.
-    __builtin_prefetch(map_ + offset);
-    __builtin_prefetch(map_ + offset + n - 1);
+    // Every cache line of the range (a record spans two or three, an index
+    // page eight), the last one included.
+    const char* p = map_ + offset;
+    const char* last = p + n - 1;
+    for (; p < last; p += 64) __builtin_prefetch(p);
+    __builtin_prefetch(last);
   }
 
   Status WriteAt(uint64_t offset, const void* buf, size_t n) override {

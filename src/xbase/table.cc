@@ -619,8 +619,7 @@ Status Table::AppendBytes(const std::string& rec, bool blank) {
     if (index) {
       // What lay past the old end is not part of the table: only the
       // end-of-file mark the record goes over is kept for a rollback.
-      s = index->Update(recno, nullptr, rec,
-                        {{RecordOffset(recno), std::move(out), 1}, {4, std::move(count)}}, blank);
+      s = index->Update(recno, nullptr, rec, {{RecordOffset(recno), out, 1}, {4, count}}, blank);
       if (s.ok()) known_size_ = std::max(known_size_, RecordOffset(recno) + record_len_ + 1);
     } else {
       s = file_->WriteAt(RecordOffset(recno), out.data(), out.size());

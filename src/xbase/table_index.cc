@@ -166,16 +166,26 @@ int IndexSet::FindTag(const std::string& name) const {
   return -1;
 }
 
-bool IndexSet::SameFields(const ReadFields& read, const std::string& a, const std::string& b) const {
-  if (read.deleted && a[0] != b[0]) return false;
+IndexSet::ReadFields IndexSet::ChangedFields(const std::string& a, const std::string& b) const {
+  ReadFields changed;
+  changed.deleted = a[0] != b[0];
   const FieldList& fields = table_->fields_;
-  for (size_t f = 0; f < fields.size() && f < read.fields.size(); ++f) {
-    if (!read.fields.test(f)) continue;
-    if (a.compare(fields[f].offset, fields[f].len, b, fields[f].offset, fields[f].len) != 0)
-      return false;
+  const size_t n = std::min(fields.size(), changed.fields.size());
+  for (size_t f = 0; f < n; ++f) {
+    const FieldDef& fd = fields[f];
+    if (std::memcmp(a.data() + fd.offset, b.data() + fd.offset, fd.len) != 0) changed.fields.set(f);
   }
-  return true;
+  return changed;
 }
+
+namespace {
+
+// Whether a change that touched `changed` reaches anything `read` names.
+bool Touches(const IndexSet::ReadFields& read, const IndexSet::ReadFields& changed) {
+  return (read.deleted && changed.deleted) || (read.fields & changed.fields).any();
+}
+
+}  // namespace
 
 Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* in_tag,
                         ReadFields* read) const {
@@ -222,25 +232,28 @@ Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFiel
 }
 
 Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
-                        std::vector<TableWrite> writes, bool blank_keys_may_fail) {
+                        std::initializer_list<TableWrite> writes, bool blank_keys_may_fail) {
   // The keys of every change are kept from call to call (their room is
   // reused): a record change allocates nothing once warmed up.
   if (changes_.size() < tags_.size()) changes_.resize(tags_.size());
   size_t used = 0;
+  // Compared once for every tag: a tag is left alone when nothing its
+  // expressions read has changed.
+  const ReadFields changed = old_rec ? ChangedFields(*old_rec, new_rec) : ReadFields{};
   for (int i = 0; i < tag_count(); ++i) {
     Change& c = changes_[used];
     c.tag = i;
     bool old_in = false, new_in = false;
     const Tag& t = tags_[i];
     // Nothing the expressions name has changed: the tag stays as it is.
-    if (old_rec && t.reads_known && SameFields(t.reads, *old_rec, new_rec)) continue;
+    if (old_rec && t.reads_known && !Touches(t.reads, changed)) continue;
     if (old_rec) {
       ReadFields read;
       Status s = KeyFor(i, *old_rec, &c.old_key, &old_in, &read);
       // An old key that cannot be computed cannot be in the tag either.
       if (!s.ok()) {
         old_in = false;
-      } else if (SameFields(read, *old_rec, new_rec)) {
+      } else if (!Touches(read, changed)) {
         // Nothing the key and FOR condition read has changed: neither have they.
         continue;
       }
@@ -271,12 +284,13 @@ Status IndexSet::Update(uint32_t recno, const std::string* old_rec, const std::s
   }
   // The record goes out even when a tag failed (the table is what counts;
   // `reindex` mends the tag), in the same commit as the entries.
-  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes), w.saved);
+  for (const auto& w : writes) cdx_->AddTableWrite(w.off, w.bytes, w.saved);
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }
 
-Status IndexSet::Remove(uint32_t recno, const std::string& rec, std::vector<TableWrite> writes) {
+Status IndexSet::Remove(uint32_t recno, const std::string& rec,
+                        std::initializer_list<TableWrite> writes) {
   XB_RETURN_IF_ERROR(Lock());
   Status s = cdx_->Refresh();
   for (int i = 0; i < tag_count() && s.ok(); ++i) {
@@ -286,7 +300,7 @@ Status IndexSet::Remove(uint32_t recno, const std::string& rec, std::vector<Tabl
     s = tags_[i].cdx->Remove(key, recno);
     if (s.IsNotFound()) s = Status::OK();
   }
-  for (auto& w : writes) cdx_->AddTableWrite(w.off, std::move(w.bytes), w.saved);
+  for (const auto& w : writes) cdx_->AddTableWrite(w.off, w.bytes, w.saved);
   Status u = cdx_->UnlockWrite();
   return s.ok() ? u : s;
 }

@@ -6,8 +6,10 @@
 #include <bitset>
 #include <functional>
 #include <memory>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xbase/cdx.h"
@@ -51,10 +53,11 @@ class IndexSet {
   std::vector<TagDef> Defs() const;  // as the tag directory holds them
   int FindTag(const std::string& name) const;  // -1 when missing
 
-  // Bytes of the table file written together with the index entries.
+  // Bytes of the table file written together with the index entries (the
+  // caller's bytes: they are copied before Update or Remove returns).
   struct TableWrite {
     uint64_t off;
-    std::string bytes;
+    std::string_view bytes;
     // Leading bytes whose old contents a rollback puts back; an appended
     // record saves only the end-of-file mark it overwrites.
     size_t saved = SIZE_MAX;
@@ -68,11 +71,12 @@ class IndexSet {
   // `blank_keys_may_fail` (a new blank record) such a tag just leaves the
   // record out until it is written with its values.
   Status Update(uint32_t recno, const std::string* old_rec, const std::string& new_rec,
-                std::vector<TableWrite> writes, bool blank_keys_may_fail = false);
+                std::initializer_list<TableWrite> writes, bool blank_keys_may_fail = false);
 
   // Takes record `recno` (whose bytes are `rec`) out of every tag, writing
   // `writes` with it.
-  Status Remove(uint32_t recno, const std::string& rec, std::vector<TableWrite> writes = {});
+  Status Remove(uint32_t recno, const std::string& rec,
+                std::initializer_list<TableWrite> writes = {});
 
   // The index lock around several changes that must be one (an append: the
   // record count, the record and its keys). Lock() undoes a change a killed
@@ -131,8 +135,9 @@ class IndexSet {
   void NoteNamedFields(const TagDef& tdef, Tag* tag) const;
   // Key of `rec` for tag `i`, whatever its FOR condition says.
   Status KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read = nullptr) const;
-  // True when `a` and `b` agree on everything `read` names.
-  bool SameFields(const ReadFields& read, const std::string& a, const std::string& b) const;
+  // What differs between records `a` and `b`: the fields whose bytes differ,
+  // and the deletion mark.
+  ReadFields ChangedFields(const std::string& a, const std::string& b) const;
   // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
   int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
