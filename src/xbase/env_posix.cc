@@ -11,7 +11,7 @@
 #include <cstring>
 #include <atomic>
 #include <mutex>
-#include <shared_mutex>
+#include <thread>
 
 #include "xbase/env.h"
 #include "xbase/env_residency.h"
@@ -151,7 +151,7 @@ class PosixFile final : public File {
   }
 
   void Prefetch(uint64_t offset, size_t n) override {
-    std::shared_lock<std::shared_mutex> g(map_mu_);
+    CopyScope g(this);
     if (!map_ || n == 0 || offset + n > map_len_) return;
     if (limited_ && !Admitted(offset, n)) return;  // read with pread: nothing to warm
     // Every cache line of the range (a record spans two or three, an index
@@ -180,7 +180,7 @@ class PosixFile final : public File {
     // mapping covers it, the bytes just written (a record appended at the
     // end) are read and rewritten through the mapping from now on.
     {
-      std::unique_lock<std::shared_mutex> g(map_mu_);
+      MappingChange g(this);
       if (map_ && offset + n > map_len_ && offset + n <= map_cap_) map_len_ = offset + n;
     }
     return Status::OK();
@@ -199,7 +199,7 @@ class PosixFile final : public File {
   }
 
   Status Truncate(uint64_t size) override {
-    std::unique_lock<std::shared_mutex> g(map_mu_);
+    MappingChange g(this);
     UnmapLocked();
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
       return ErrnoStatus("truncate", path(), errno);
@@ -217,7 +217,7 @@ class PosixFile final : public File {
   // windows may be resident; kShrunk when the file was cut under us.
   // Inlined: it runs for every record and page access.
   [[gnu::always_inline]] Via CopyMapped(uint64_t offset, void* buf, size_t n, bool write) {
-    std::shared_lock<std::shared_mutex> g(map_mu_);
+    CopyScope g(this);
     if (!map_ || (write && !writable_) || offset + n > map_len_) return Via::kOutside;
     if (limited_ && !Admit(offset, n)) return Via::kOverBudget;
     bool copied = write ? GuardedCopy(map_ + offset, buf, n) : GuardedCopy(buf, map_ + offset, n);
@@ -225,7 +225,7 @@ class PosixFile final : public File {
   }
   // Windows of the mapping (64 KB of address space, aligned as the kernel
   // aligns the pages it maps around a fault) that bytes [offset, offset+n)
-  // fall in. Callers hold map_mu_.
+  // fall in. Callers are inside a CopyScope or a MappingChange.
   size_t WindowOf(uint64_t offset) const {
     return ((reinterpret_cast<uintptr_t>(map_) + offset) >> kWindowShift) -
            (reinterpret_cast<uintptr_t>(map_) >> kWindowShift);
@@ -277,7 +277,7 @@ class PosixFile final : public File {
   // it open. The mapping is dropped so the next access sees the real size.
   Status Shrunk() {
     {
-      std::unique_lock<std::shared_mutex> g(map_mu_);
+      MappingChange g(this);
       UnmapLocked();
     }
     return Status::IOError(path() + ": the file was cut short by another program while open");
@@ -290,7 +290,7 @@ class PosixFile final : public File {
     if (::fstat(fd_, &st) != 0) return false;
     uint64_t size = static_cast<uint64_t>(st.st_size);
     if (size < need || size < kMinMapSize) return false;
-    std::unique_lock<std::shared_mutex> g(map_mu_);
+    MappingChange g(this);
     if (map_ && size <= map_cap_) {
       // The file grew inside the reserved part of the mapping: those pages
       // are backed by the file now, so they only need to be counted in.
@@ -330,14 +330,50 @@ class PosixFile final : public File {
     map_len_ = map_cap_ = 0;
   }
   void Unmap() {
-    std::unique_lock<std::shared_mutex> g(map_mu_);
+    MappingChange g(this);
     UnmapLocked();
   }
 
   static constexpr uint64_t kMinMapSize = 4096;
   int fd_;
   bool writable_;
-  std::shared_mutex map_mu_;
+  // Copies through the mapping run inside a CopyScope; whatever changes the
+  // mapping (remap, unmap, the size it covers) runs inside a MappingChange,
+  // which waits until no copy is under way and holds new ones off until it
+  // is done. A copy costs two atomic additions: the reader-writer mutex this
+  // replaces cost several times that on every record and page access, a
+  // twentieth of a record change. Changes are rare (a file that grew past
+  // its reserved room, a truncation) and never happen inside a copy.
+  std::atomic<int> copying_{0};
+  std::atomic<bool> changing_{false};
+  std::mutex change_mu_;  // one change at a time
+  struct CopyScope {
+    explicit CopyScope(PosixFile* f) : f(f) {
+      for (;;) {
+        // Announce the copy, then look for a change (a change announces
+        // itself, then looks for copies: one of the two sees the other).
+        f->copying_.fetch_add(1, std::memory_order_seq_cst);
+        if (!f->changing_.load(std::memory_order_seq_cst)) return;
+        f->copying_.fetch_sub(1, std::memory_order_seq_cst);
+        while (f->changing_.load(std::memory_order_acquire)) std::this_thread::yield();
+      }
+    }
+    ~CopyScope() { f->copying_.fetch_sub(1, std::memory_order_release); }
+    CopyScope(const CopyScope&) = delete;
+    CopyScope& operator=(const CopyScope&) = delete;
+    PosixFile* f;
+  };
+  struct MappingChange {
+    explicit MappingChange(PosixFile* f) : f(f), g(f->change_mu_) {
+      f->changing_.store(true, std::memory_order_seq_cst);
+      while (f->copying_.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+    }
+    ~MappingChange() { f->changing_.store(false, std::memory_order_release); }
+    MappingChange(const MappingChange&) = delete;
+    MappingChange& operator=(const MappingChange&) = delete;
+    PosixFile* f;
+    std::lock_guard<std::mutex> g;
+  };
   char* map_ = nullptr;
   uint64_t map_len_ = 0;  // bytes of the file known to exist (accessible)
   uint64_t map_cap_ = 0;  // length of the mapping
