@@ -132,13 +132,22 @@ void ExpectAsBefore(const std::string& dir) {
   EXPECT_TRUE(problems.empty()) << ::testing::PrintToString(problems);
 }
 
-TEST(RollbackJournal, AJournalOfTheEarlierLayoutIsStillUndone) {
+// A table, a copy to work on, and the kill points of the update that leave
+// its commit half done.
+class HalfDoneUpdate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(base);
+    MakeTable(base);
+    kills = HalfDoneKills(base, work);
+    ASSERT_FALSE(kills.empty());
+  }
   qztest::TempDir tmp;
   std::string base = tmp.file("base"), work = tmp.file("work");
-  fs::create_directories(base);
-  MakeTable(base);
-  std::vector<int> kills = HalfDoneKills(base, work);
-  ASSERT_FALSE(kills.empty());
+  std::vector<int> kills;
+};
+
+TEST_F(HalfDoneUpdate, AJournalOfTheEarlierLayoutIsStillUndone) {
   for (int n : kills) {
     SCOPED_TRACE("killed after change " + std::to_string(n));
     CopyDir(base, work);
@@ -155,13 +164,7 @@ TEST(RollbackJournal, AJournalOfTheEarlierLayoutIsStillUndone) {
   }
 }
 
-TEST(RollbackJournal, AJournalWhoseChecksumFailsIsNeverApplied) {
-  qztest::TempDir tmp;
-  std::string base = tmp.file("base"), work = tmp.file("work");
-  fs::create_directories(base);
-  MakeTable(base);
-  std::vector<int> kills = HalfDoneKills(base, work);
-  ASSERT_FALSE(kills.empty());
+TEST_F(HalfDoneUpdate, AJournalWhoseChecksumFailsIsNeverApplied) {
   CopyDir(base, work);
   KilledUpdate(work, kills.front());
   std::string j = ReadFile(work + "/J.CDX-journal");
