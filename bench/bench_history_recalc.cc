@@ -23,6 +23,7 @@
 #include "support/temp_dir.h"
 #include "xbase/table.h"
 #include "bench_rows.h"
+#include "load_average.h"
 
 namespace {
 
@@ -176,10 +177,7 @@ BENCHMARK(BM_HourlyCost1000EmployeesTwentyFourMonths)
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::FILE* f = std::fopen("/proc/loadavg", "r");
-  char load[128] = "?";
-  if (f && std::fgets(load, sizeof load, f)) std::printf("load average: %s", load);
-  if (f) std::fclose(f);
+  std::printf("load average: %s\n", qzbench::LoadAverage().c_str());
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "load_average.h"
 #include "xbase/table.h"
 
 namespace {
@@ -147,9 +148,7 @@ int main(int argc, char** argv) {
     }
     (void)(*t)->Check(&problems);
   }
-  std::ifstream la("/proc/loadavg");
-  std::string load;
-  std::getline(la, load);
+  std::string load = qzbench::LoadAverage();
   std::printf("%d writers, %d s, %d records: %ld updates, %.0f updates/s\n", writers, seconds, records,
               updates, static_cast<double>(updates) / seconds);
   std::printf("lost updates: %ld, records whose memo or key is not their own: %ld, check problems: %zu, "

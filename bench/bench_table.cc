@@ -29,6 +29,7 @@
 #include <fstream>
 #include <random>
 
+#include "load_average.h"
 #include "xbase/table.h"
 
 namespace {
@@ -145,6 +146,17 @@ void Fill(benchmark::State& st, Table* t) {
 std::unique_ptr<Table>& Plain() { static std::unique_ptr<Table> t; return t; }
 std::unique_ptr<Table>& Indexed() { static std::unique_ptr<Table> t; return t; }
 
+// The table a workload runs on, made and filled first (untimed) when the
+// workloads that build it were filtered out of this run.
+Table* Ready(benchmark::State& st, std::unique_ptr<Table>& t, const char* name, bool indexed) {
+  if (!t) {
+    t = CreateTable(name, indexed);
+    if (t) Fill(st, t.get());
+  }
+  if (!t) st.SkipWithError("the table could not be made");
+  return t.get();
+}
+
 // Adds 1 to TOT_SAL of the current (locked) record.
 void Increment(Table* t) { t->Put(5, Value::Number(t->Get(5)->number() + 1)); }
 
@@ -156,17 +168,19 @@ void BM_Dbf_Append(benchmark::State& st) {
   Report(st);
 }
 void BM_Dbf_SequentialRead(benchmark::State& st) {
+  Table* t = Ready(st, Plain(), "BPLAIN", false);
+  if (!t) return;
   for (auto _ : st) {
     double sum = 0;
-    Table* t = Plain().get();
     for (Status s = t->GoTop(); s.ok() && !t->Eof(); s = t->Skip(1)) sum += t->Get(5)->number();
     benchmark::DoNotOptimize(sum);
   }
   Report(st);
 }
 void BM_Dbf_RandomLockedUpdates(benchmark::State& st) {
+  Table* t = Ready(st, Plain(), "BPLAIN", false);
+  if (!t) return;
   for (auto _ : st) {
-    Table* t = Plain().get();
     std::mt19937 rng(2);
     for (int i = 0; i < g_records / 2; ++i) {
       uint32_t r = 1 + rng() % g_records;
@@ -188,8 +202,9 @@ void BM_W1_AppendIndexed(benchmark::State& st) {
   Report(st);
 }
 void BM_W2_RandomSeeks(benchmark::State& st) {
+  Table* t = Ready(st, Indexed(), "BIDX", true);
+  if (!t) return;
   for (auto _ : st) {
-    Table* t = Indexed().get();
     Check(st, t->SetOrder(1));
     std::mt19937 rng(3);
     const auto& code_of = CodeOf();
@@ -207,8 +222,9 @@ void BM_W2_RandomSeeks(benchmark::State& st) {
   Report(st);
 }
 void BM_W3_FullScans(benchmark::State& st) {
+  Table* t = Ready(st, Indexed(), "BIDX", true);
+  if (!t) return;
   for (auto _ : st) {
-    Table* t = Indexed().get();
     Check(st, t->SetOrder(2));
     for (int pass = 0; pass < 10; ++pass) {
       int n = 0;
@@ -224,8 +240,9 @@ void BM_W3_FullScans(benchmark::State& st) {
   Report(st);
 }
 void BM_W4_LockedKeyUpdates(benchmark::State& st) {
+  Table* t = Ready(st, Indexed(), "BIDX", true);
+  if (!t) return;
   for (auto _ : st) {
-    Table* t = Indexed().get();
     Check(st, t->SetOrder(0));
     std::mt19937 rng(4);
     for (int i = 0; i < g_records / 2; ++i) {
@@ -240,8 +257,9 @@ void BM_W4_LockedKeyUpdates(benchmark::State& st) {
   Report(st);
 }
 void BM_W5_ScopedPrefixReads(benchmark::State& st) {
+  Table* t = Ready(st, Indexed(), "BIDX", true);
+  if (!t) return;
   for (auto _ : st) {
-    Table* t = Indexed().get();
     Check(st, t->SetOrder(2));
     for (int pass = 0; pass < 20; ++pass) {
       int n = 0;
@@ -296,7 +314,8 @@ int main(int argc, char** argv) {
   ParseOwnFlags(&argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  std::printf("records: %d, files in %s\n", g_records, Dir().c_str());
+  std::printf("records: %d, files in %s\nload average before: %s\n", g_records, Dir().c_str(),
+              qzbench::LoadAverage().c_str());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   Plain().reset();
@@ -304,5 +323,6 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(Dir());
   std::printf("peak resident memory: %.1f MB (own memory at most %.1f MB after a workload)\n",
               PeakMb(), g_peak_anon);
+  std::printf("load average after: %s\n", qzbench::LoadAverage().c_str());
   return 0;
 }

@@ -17,8 +17,9 @@ CatalogEditWindow::CatalogEditWindow(CatalogScreen& parent, const std::string& t
 CatalogEditWindow::~CatalogEditWindow() {
   OnNCDestroy = nullptr;
   // Derived members are gone by now: only the caller is given back here;
-  // the lookup tables were closed when the window was destroyed.
-  if (parent_disabled_) {
+  // the lookup tables were closed when the window was destroyed. When the
+  // desktop is torn down the catalog may have gone first.
+  if (parent_disabled_ && desktop().Alive(&parent_)) {
     parent_disabled_ = false;
     parent_.ENABLEWINDOW(true);
   }
