@@ -96,6 +96,14 @@ void PageCache::EvictOverBudget() {
     if (!s) continue;
     if (used_[i]) {
       used_[i] = 0;
+      // A clean leaf on its second chance keeps its page but not the
+      // page's packed image: leaves changed again soon (the hot ones of a
+      // run of updates) are used again before the hand comes back and
+      // rebuild it at their next write; the rest give back 520 bytes each.
+      if (!s->image.empty() && !s->dirty && s.use_count() == 1) {
+        s->DropImage();
+        Recharge(*s);
+      }
       continue;
     }
     if (s->dirty || s.use_count() > 1 || (keep_interior && interior_[i])) continue;

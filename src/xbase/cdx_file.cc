@@ -143,6 +143,7 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
   NodeRef n = cache_.NewNode();
   s = DecodeNode(page, tag->klen(), tag->pad(), n.get());
   if (!s.ok()) return tag->Corrupt(off, s.message());
+  n->Fit();
   n->off = off;
   n->owner = tag;
   cache_.Put(n);

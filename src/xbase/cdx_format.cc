@@ -11,15 +11,47 @@ namespace xb::cdx {
 // Stored bytes of `key` when it follows `prev` (null for a leaf's first key).
 static int StoredPair(const char* prev, const char* key, int klen, char pad);
 
+namespace {
+
+// Room for `add` more elements, grown by a quarter rather than doubled: a
+// leaf filled by inserts then holds at most a quarter more than it uses.
+template <class V>
+void GrowFor(V& v, size_t add) {
+  if (v.size() + add <= v.capacity()) return;
+  v.reserve(v.size() + std::max(4 * add, v.size() / 4));
+}
+
+// Gives back the room beyond a quarter more than `v` uses (what growing by
+// a quarter leaves at most), so that a node read into a reused one with a
+// little more room keeps it and allocates nothing.
+template <class V>
+void Trim(V& v) {
+  if (v.capacity() > v.size() + v.size() / 4 + 16) V(v.begin(), v.end()).swap(v);
+}
+
+}  // namespace
+
+void Node::Fit() {
+  Trim(keys);
+  Trim(recs);
+  Trim(kids);
+  if (image.empty() && image.capacity() > 0) std::string().swap(image);
+}
+
 void Node::Insert(int i, const char* k, uint32_t rec, uint32_t kid) {
   int removed = 0;
   // With a kept page the splice counts the key bytes (it packs them anyway).
   bool track = leaf() && key_bytes >= 0 && image.empty();
   if (track && i < n()) removed = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
-  keys.insert(static_cast<size_t>(i) * klen, k, static_cast<size_t>(klen));
+  GrowFor(keys, static_cast<size_t>(klen));
+  GrowFor(recs, 1);
+  keys.insert(keys.begin() + static_cast<ptrdiff_t>(i) * klen, k, k + klen);
   recs.insert(recs.begin() + i, rec);
   recs_max = std::max(recs_max, rec);
-  if (!leaf()) kids.insert(kids.begin() + i, kid);
+  if (!leaf()) {
+    GrowFor(kids, 1);
+    kids.insert(kids.begin() + i, kid);
+  }
   if (track) {
     int added = StoredPair(i > 0 ? key(i - 1) : nullptr, key(i), klen, pad);
     if (i + 1 < n()) added += StoredPair(key(i), key(i + 1), klen, pad);
@@ -41,7 +73,8 @@ void Node::Erase(int i) {
     key_bytes += added - removed;
   }
   if (recs[i] == recs_max) recs_max_known = false;
-  keys.erase(static_cast<size_t>(i) * klen, static_cast<size_t>(klen));
+  keys.erase(keys.begin() + static_cast<ptrdiff_t>(i) * klen,
+             keys.begin() + static_cast<ptrdiff_t>(i + 1) * klen);
   recs.erase(recs.begin() + i);
   if (!leaf()) kids.erase(kids.begin() + i);
   if (!image.empty()) i < n() ? Splice(i, 2, 1) : Splice(i, 1, 0);
@@ -64,7 +97,7 @@ void Node::SetKey(int i, const char* k, uint32_t rec) {
 }
 
 void Node::MoveTail(int from, Node* dst) {
-  dst->keys.append(keys, static_cast<size_t>(from) * klen, std::string::npos);
+  dst->keys.insert(dst->keys.end(), keys.begin() + static_cast<ptrdiff_t>(from) * klen, keys.end());
   dst->recs.insert(dst->recs.end(), recs.begin() + from, recs.end());
   keys.resize(static_cast<size_t>(from) * klen);
   recs.resize(from);
@@ -72,6 +105,9 @@ void Node::MoveTail(int from, Node* dst) {
     dst->kids.insert(dst->kids.end(), kids.begin() + from, kids.end());
     kids.resize(from);
   }
+  // This half keeps the room of the whole; a reused node may bring more.
+  Fit();
+  dst->Fit();
   key_bytes = -1;
   dst->key_bytes = -1;
   image.clear();

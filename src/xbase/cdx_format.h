@@ -127,7 +127,10 @@ inline int CompareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, 
 }
 
 // One page decoded. Keys are kept whole (trailing padding restored) in one
-// flat buffer; interior nodes also carry child page offsets.
+// flat buffer; interior nodes also carry child page offsets. The buffers are
+// vectors grown in small steps and trimmed after a split or a read (see
+// Fit): the page cache's budget counts their room, and room a page does not
+// use is room another page cannot have.
 struct Node {
   uint32_t off = 0;
   uint16_t attr = 0;
@@ -145,7 +148,7 @@ struct Node {
   // deciding whether a leaf still fits does not re-pack it every time.
   char pad = ' ';
   mutable int key_bytes = -1;
-  std::string keys;  // n * klen bytes
+  std::vector<char> keys;  // n * klen bytes
   std::vector<uint32_t> recs;
   std::vector<uint32_t> kids;  // interior only
   // Leaves: the page as last encoded, patched by every edit since, so that
@@ -195,6 +198,17 @@ struct Node {
     return std::max(min_rec, recs_max);
   }
   uint32_t last_rec() const { return recs.back(); }
+
+  // Gives back the room of buffers much larger than their entries need (a
+  // node reused for a page with fewer or shorter keys, the half of a split
+  // that kept the whole page's room) and of an empty kept image.
+  void Fit();
+  // Forgets the kept page image (the next write packs the leaf whole): a
+  // clean leaf nobody has changed for a while gives back its 520 bytes.
+  void DropImage() {
+    std::string().swap(image);
+    key_bytes = -1;
+  }
 
   void Insert(int i, const char* k, uint32_t rec, uint32_t kid);
   void Erase(int i);

@@ -90,6 +90,9 @@ class TagImpl final : public CdxTag {
   Status Forward(Pos* pos, bool* valid);
   Status Back(Pos* pos, bool* valid);
   Status Normalize(Pos* pos, bool* valid);  // idx == n moves to the next leaf
+  // Loads the leaf a walk steps to; when it was not cached, the next few
+  // leaves the same way are read too while the lock is held.
+  Status LoadSibling(uint32_t off, bool forward, NodeRef* out);
   // Every page of the tree (for freeing it).
   Status CollectPages(std::vector<uint32_t>* pages);
 
@@ -188,6 +191,9 @@ class FileImpl final : public CdxFile {
   // --- used by tags and cursors ---
   bool read_only() const { return read_only_; }
   bool write_locked() const { return lock_depth_ > 0; }
+  // A lock (shared or the write lock) is held: pages read now cost no lock
+  // calls of their own.
+  bool holds_lock() const { return lock_depth_ > 0 || shared_depth_ > 0; }
   uint64_t gen() const { return gen_; }
   void Touch() { ++gen_; }
   TagImpl* directory() { return dir_.get(); }

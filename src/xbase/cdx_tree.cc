@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kMaxDepth = 64;
 constexpr int kMaxEmptyHops = 16;
+// Leaves read ahead by a walk that finds its next leaf out of the cache.
+constexpr int kReadAhead = 3;
 
 }  // namespace
 
@@ -200,6 +202,26 @@ Status TagImpl::Edge(bool last, Pos* pos) {
   return Status::OK();
 }
 
+Status TagImpl::LoadSibling(uint32_t off, bool forward, NodeRef* out) {
+  // A walk over a tag larger than the page cache finds every leaf out of it,
+  // and each read outside a change takes and lets go of the shared lock:
+  // two system calls per leaf, more than decoding it. Reading the next few
+  // leaves under the lock the first one took makes it one pair per several.
+  const bool miss = file_->PeekNode(off) == nullptr;
+  XB_RETURN_IF_ERROR(Load(off, out));
+  if (!miss || !file_->holds_lock() || !(*out)->leaf()) return Status::OK();
+  NodeRef from = *out;  // held: reading the next may evict unheld pages
+  for (int i = 0; i < kReadAhead; ++i) {
+    uint32_t next = forward ? from->right : from->left;
+    if (next == kNoPage || file_->PeekNode(next)) break;
+    NodeRef n;
+    // A page that cannot be read is reported when the walk gets there.
+    if (!Load(next, &n).ok() || !n->leaf()) break;
+    from = std::move(n);
+  }
+  return Status::OK();
+}
+
 Status TagImpl::Normalize(Pos* pos, bool* valid) {
   // Keys must keep growing from leaf to leaf: that also stops sibling loops.
   NodeRef prev = pos->leaf;
@@ -211,7 +233,7 @@ Status TagImpl::Normalize(Pos* pos, bool* valid) {
     }
     if (hops > kMaxEmptyHops) return Corrupt(right, "chain of empty leaves");
     NodeRef r;
-    XB_RETURN_IF_ERROR(Load(right, &r));
+    XB_RETURN_IF_ERROR(LoadSibling(right, true, &r));
     if (!r->leaf()) return Corrupt(right, "right sibling of a leaf is not a leaf");
     if (r->n() > 0 && prev->n() > 0 &&
         CompareEntry(prev->last_key(), prev->last_rec(), r->key(0), r->recs[0], klen()) >= 0) {
@@ -246,7 +268,7 @@ Status TagImpl::Back(Pos* pos, bool* valid) {
     }
     if (hops > kMaxEmptyHops) return Corrupt(left, "chain of empty leaves");
     NodeRef l;
-    XB_RETURN_IF_ERROR(Load(left, &l));
+    XB_RETURN_IF_ERROR(LoadSibling(left, false, &l));
     if (!l->leaf()) return Corrupt(left, "left sibling of a leaf is not a leaf");
     if (l->n() > 0 && next->n() > 0 &&
         CompareEntry(l->last_key(), l->last_rec(), next->key(0), next->recs[0], klen()) >= 0) {

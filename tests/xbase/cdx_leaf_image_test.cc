@@ -70,6 +70,9 @@ TEST(CdxLeafImage, PatchedPagesEqualPagesPackedFromScratch) {
       }
       // Too full for a page: a split would move half of it out.
       while (LeafBytes(n, 0, n.n(), c.pad) > kLeafArea) n.Erase(n.n() - 1);
+      // The page cache takes the kept page of leaves it has not seen
+      // changed for a while: the edits after that start from none.
+      if (rng() % 13 == 0) n.DropImage();
       patched += !n.image.empty();
       ASSERT_EQ(Page(n, c.pad), Fresh(n, c.pad)) << "after step " << step;
       // The size the edits counted is the size packing from scratch finds.
@@ -97,6 +100,58 @@ TEST(CdxLeafImage, PatchedPagesEqualPagesPackedFromScratch) {
     // The kept page was in use most of the time, not dropped at every edit.
     EXPECT_GT(patched, 2000);
   }
+}
+
+// The page cache's budget counts the room of a node's buffers: room a leaf
+// does not use is a page the budget cannot hold. Filled by inserts, cut by
+// a split, or reused for a smaller page, a node keeps at most about a
+// quarter more than its entries need.
+TEST(CdxLeafImage, NodesKeepLittleRoomBeyondTheirEntries) {
+  auto loose = [](const Node& n) {
+    return n.keys.capacity() > n.keys.size() + n.keys.size() / 4 + 4 * static_cast<size_t>(n.klen) ||
+           n.recs.capacity() > n.recs.size() + n.recs.size() / 4 + 16;
+  };
+  std::mt19937 rng(5);
+  const Case c{45, ' ', 1000000};
+  Node n;
+  n.attr = kAttrLeaf;
+  n.klen = c.klen;
+  n.pad = c.pad;
+  n.key_bytes = 0;
+  for (;;) {
+    std::string k = RandomKey(rng, c);
+    int i = 0;
+    while (i < n.n() && std::string(n.key(i), c.klen) <= k) ++i;
+    n.Insert(i, k.data(), 1 + rng() % c.max_rec, 0);
+    if (LeafBytes(n, 0, n.n(), c.pad) > kLeafArea) break;
+    ASSERT_FALSE(loose(n)) << n.n() << " entries";
+  }
+  Node right;
+  right.attr = kAttrLeaf;
+  right.klen = c.klen;
+  right.pad = c.pad;
+  // A reused node that held a larger page of longer keys.
+  right.keys.reserve(8000);
+  right.recs.reserve(400);
+  n.MoveTail(n.n() / 2, &right);
+  EXPECT_FALSE(loose(n));
+  EXPECT_FALSE(loose(right));
+  EXPECT_LT(n.image.capacity(), 32u);  // no heap block
+  // A page read into the big node of the left half's size: trimmed too.
+  Node big = right;
+  big.keys.reserve(20000);
+  big.image.assign(kImageSize, '\0');
+  std::string small = Page(n, c.pad);
+  ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(small.data()), c.klen, c.pad, &big).ok());
+  big.Fit();
+  EXPECT_FALSE(loose(big));
+  EXPECT_LT(big.image.capacity(), 32u);  // no heap block
+  EXPECT_EQ(Page(big, c.pad), small);
+  // A kept page dropped is packed again the same.
+  ASSERT_FALSE(n.image.empty());
+  n.DropImage();
+  EXPECT_LT(n.image.capacity(), 32u);  // no heap block
+  EXPECT_EQ(Page(n, c.pad), small);
 }
 
 TEST(CdxLeafImage, ASplitOrAWiderEntryLayoutStartsAFreshPage) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cdx_test_util.h"
+#include "xbase/cdx_cache.h"
 #include "xbase/cdx_format.h"
 
 namespace xb {
@@ -53,6 +54,44 @@ class CdxMultiUser : public ::testing::Test {
   testing::TempDir dir_;
   std::string path_;
 };
+
+// A walk that finds its next leaf out of a small page cache reads a few
+// more leaves ahead, in both directions. When the other handle then changes
+// those leaves, the walk goes on through the changed ones, not through what
+// it read ahead.
+TEST_F(CdxMultiUser, LeavesReadAheadByAWalkGiveWayToTheOtherHandlesChanges) {
+  size_t saved = cdx::PageCache::Budget();
+  cdx::PageCache::SetBudget(24 << 10);  // a few dozen of the tree's leaves
+  for (bool backward : {false, true}) {
+    SCOPED_TRACE(backward ? "backward" : "forward");
+    auto a = OpenRW(path_);
+    auto b = OpenRW(path_);
+    ASSERT_TRUE(a && b);
+    CdxTag* ta = a->FindTag("K");
+    CdxTag* tb = b->FindTag("K");
+    auto c = tb->NewCursor();
+    ASSERT_TRUE((backward ? c->Last() : c->First()).ok());
+    Entries seen;
+    for (int i = 0; i < 1000 && c->Valid(); ++i) {
+      seen.emplace_back(c->key(), c->recno());
+      ASSERT_TRUE((backward ? c->Prev() : c->Next()).ok());
+    }
+    // Just ahead of the walk: entries removed, others put between them.
+    uint32_t at = c->recno();
+    for (uint32_t k = 1; k <= 300; ++k) {
+      uint32_t r = backward ? at - k : at + k;
+      ASSERT_TRUE(ta->Remove(Key(r * 10), r).ok());
+      ASSERT_TRUE(ta->Insert(Key(r * 10 + 5), 9000 + r).ok());
+    }
+    ASSERT_TRUE(b->Refresh().ok());
+    while (c->Valid()) {
+      seen.emplace_back(c->key(), c->recno());
+      ASSERT_TRUE((backward ? c->Prev() : c->Next()).ok());
+    }
+    EXPECT_EQ(seen, testing::Walk(ta, backward));
+  }
+  cdx::PageCache::SetBudget(saved);
+}
 
 TEST_F(CdxMultiUser, ChangesOfOneHandleAreSeenByTheOtherAfterRefresh) {
   auto a = OpenRW(path_);
