@@ -24,8 +24,10 @@
 namespace {
 
 std::string Code(uint32_t recno, long cnt) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%04ld%04u", cnt % 10000, recno);
+  // Wide enough for any record number: a code cut by the field would read
+  // back as another record's.
+  char b[24];
+  std::snprintf(b, sizeof b, "%04ld%08u", cnt % 10000, recno);
   return b;
 }
 std::string Note(uint32_t recno, long cnt) {
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
   {
     xb::CreateOptions co;
     co.exclusive = true;
-    auto t = xb::Table::Create(path, {{"CODE", 'C', 8, 0}, {"CNT", 'N', 10, 0}, {"NOTE", 'M', 10, 0}}, co);
+    auto t = xb::Table::Create(path, {{"CODE", 'C', 12, 0}, {"CNT", 'N', 10, 0}, {"NOTE", 'M', 10, 0}}, co);
     if (!t.ok() || !(*t)->CreateTag("CODE", "CODE").ok() ||
         !(*t)->CreateTag("CNT", "STR(CNT,10)+CODE", "", true).ok())
       return 1;
