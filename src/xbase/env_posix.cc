@@ -9,11 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "xbase/env.h"
 #include "xbase/env_residency.h"
@@ -88,58 +86,23 @@ bool MappingAllowed() {
 
 // Mapped pages the process touched count in its resident memory (they are
 // the system's file cache, but ru_maxrss and the task manager count them).
-// Under a limit (QZ_MAP_RESIDENT_MB, SetMappedResidency; kDefaultResidentMb
-// when unset, 0 = none) every mapped file keeps a state per 64 KB window of
-// its mapping: untouched, or resident and either recently used or not. An
-// access marks its windows used; when the windows resident in the whole
-// process pass the limit, a CLOCK hand over all mapped files gives back the
-// windows not used since its last pass with madvise(MADV_DONTNEED). On a
-// shared file mapping that only drops this process's page-table entries: the
-// pages, written ones included, stay in the file cache, and the next access
-// maps them again with a minor fault (the kernel maps the 64 KB around a
-// read fault). Refusing windows instead (reading the rest with pread) cost a
-// system call per record access, three times the time of a full scan.
+// With a limit (QZ_MAP_RESIDENT_MB, or SetMappedResidency), each file admits
+// 64 KB windows of its mapping while the process-wide total stays under it;
+// reads and writes elsewhere go through pread/pwrite, which leave nothing
+// resident. Windows are never given back while the mapping lives: unmapping
+// and faulting pages in again costs far more than a read system call.
 constexpr int kWindowShift = 16;  // the kernel maps 64 KB around a fault
 constexpr uint64_t kWindow = uint64_t{1} << kWindowShift;
-constexpr long kDefaultResidentMb = 64;
-// A pass of the hand gives back at least this much, so that a walk over
-// more than the limit pays for the hand and the page-table flush once per
-// many windows rather than once per window.
-const uint64_t kGiveBackBatch = [] {
-  const char* v = std::getenv("QZ_GIVEBACK_KB");
-  return (v && *v ? std::atol(v) : 1024) * uint64_t{1024};
-}();
 
 std::atomic<uint64_t>& ResidencyLimit() {
   static std::atomic<uint64_t> limit{[] {
     const char* v = std::getenv("QZ_MAP_RESIDENT_MB");
-    long mb = v && *v ? std::atol(v) : kDefaultResidentMb;
+    long mb = v && *v ? std::atol(v) : 0;
     return mb > 0 ? static_cast<uint64_t>(mb) << 20 : uint64_t{0};
   }()};
   return limit;
 }
-std::atomic<uint64_t> g_admitted{0};  // bytes of resident windows, all files
-
-// Window states. Only the hand moves a window out of kUsed (to kIdle) or out
-// of kIdle (to kFree, giving it back); accesses move kFree and kIdle to kUsed
-// with a compare-and-swap, so each window is counted in g_admitted exactly
-// while it is not kFree. An access to a window already kUsed is one relaxed load.
-enum : uint8_t { kFree = 0, kIdle = 1, kUsed = 2 };
-
-class PosixFile;
-// The files mapped under a limit, for the hand to go round. The hand holds
-// the mutex (try_lock: one hand at a time, an access that finds it busy goes
-// on over the limit for a moment); a file joins and leaves while changing its
-// mapping.
-struct MappedFiles {
-  std::mutex mu;
-  std::vector<PosixFile*> files;
-  size_t hand = 0;  // index into files
-};
-MappedFiles& Mapped() {
-  static MappedFiles* m = new MappedFiles;  // outlives files closed at exit
-  return *m;
-}
+std::atomic<uint64_t> g_admitted{0};  // bytes of windows admitted, all files
 
 Status ErrnoStatus(const std::string& what, const std::string& path, int err) {
   std::string m = path + ": " + what + ": " + std::strerror(err);
@@ -190,7 +153,7 @@ class PosixFile final : public File {
   void Prefetch(uint64_t offset, size_t n) override {
     CopyScope g(this);
     if (!map_ || n == 0 || offset + n > map_len_) return;
-    if (limited_ && !Admitted(offset, n)) return;  // given back: a prefetch would not fault it in
+    if (limited_ && !Admitted(offset, n)) return;  // read with pread: nothing to warm
     // Every cache line of the range (a record spans two or three, an index
     // page eight), the last one included.
     const char* p = map_ + offset;
@@ -249,13 +212,14 @@ class PosixFile final : public File {
   Status Unlock(uint64_t offset, uint64_t len) override { return DoLock(F_UNLCK, offset, len); }
 
  private:
-  enum class Via { kDone, kShrunk, kOutside };
-  // Copies through the mapping when it covers the range; kShrunk when the
-  // file was cut under us. Inlined: it runs for every record and page access.
+  enum class Via { kDone, kShrunk, kOutside, kOverBudget };
+  // Copies through the mapping when it covers the range and the range's
+  // windows may be resident; kShrunk when the file was cut under us.
+  // Inlined: it runs for every record and page access.
   [[gnu::always_inline]] Via CopyMapped(uint64_t offset, void* buf, size_t n, bool write) {
     CopyScope g(this);
     if (!map_ || (write && !writable_) || offset + n > map_len_) return Via::kOutside;
-    if (limited_) Use(offset, n);
+    if (limited_ && !Admit(offset, n)) return Via::kOverBudget;
     bool copied = write ? GuardedCopy(map_ + offset, buf, n) : GuardedCopy(buf, map_ + offset, n);
     return copied ? Via::kDone : Via::kShrunk;
   }
@@ -269,106 +233,27 @@ class PosixFile final : public File {
   bool Admitted(uint64_t offset, size_t n) const {
     if (n == 0) return true;
     for (size_t w = WindowOf(offset), last = WindowOf(offset + n - 1); w <= last; ++w) {
-      if (windows_[w].load(std::memory_order_relaxed) == kFree) return false;
+      if (!windows_[w].load(std::memory_order_relaxed)) return false;
     }
     return true;
   }
-  // Marks the windows of the range used, counting in those that were given
-  // back (or never touched).
-  [[gnu::always_inline]] void Use(uint64_t offset, size_t n) {
-    if (n == 0) return;
+  // Admits the windows of the range while the process stays under its limit.
+  // The first window (the header: record count, change counter, read at
+  // every step of a walk) is always admitted, so a file's own header never
+  // costs a system call.
+  bool Admit(uint64_t offset, size_t n) {
+    if (n == 0) return true;
     for (size_t w = WindowOf(offset), last = WindowOf(offset + n - 1); w <= last; ++w) {
-      uint8_t s = windows_[w].load(std::memory_order_relaxed);
-      if (s != kUsed) UseSlow(w, s);
-    }
-  }
-  [[gnu::noinline]] void UseSlow(size_t w, uint8_t s) {
-    while (s != kUsed) {
-      if (windows_[w].compare_exchange_weak(s, kUsed, std::memory_order_relaxed)) {
-        if (s != kFree) return;
-        const uint64_t limit = ResidencyLimit().load(std::memory_order_relaxed);
-        if (g_admitted.fetch_add(kWindow, std::memory_order_relaxed) + kWindow > limit && limit != 0)
-          GiveBack();
-        return;
+      if (windows_[w].load(std::memory_order_relaxed)) continue;
+      const uint64_t limit = ResidencyLimit().load(std::memory_order_relaxed);
+      if (g_admitted.fetch_add(kWindow) + kWindow > limit && limit != 0 && w != 0) {
+        g_admitted.fetch_sub(kWindow);
+        return false;
       }
+      uint8_t expected = 0;
+      if (!windows_[w].compare_exchange_strong(expected, 1)) g_admitted.fetch_sub(kWindow);
     }
-  }
-  // The hand: goes round the windows of every file mapped under the limit,
-  // marking used ones idle and giving idle ones back, until the process is a
-  // batch under its limit or two rounds found nothing more to give. The
-  // caller is inside a CopyScope of its own file; the hand takes a file's
-  // mapping only when no change to it is under way (never waiting for one,
-  // which may itself be waiting to leave the list).
-  static void GiveBack() {
-    MappedFiles& m = Mapped();
-    std::unique_lock<std::mutex> l(m.mu, std::try_to_lock);
-    if (!l.owns_lock()) return;
-    const uint64_t limit = ResidencyLimit().load(std::memory_order_relaxed);
-    if (limit == 0) return;
-    const uint64_t target = limit > 2 * kGiveBackBatch ? limit - kGiveBackBatch : limit / 2;
-    // Two rounds over every window: the first may only mark them idle.
-    size_t budget = 0;
-    for (PosixFile* f : m.files) budget += 2 * f->window_count_ + 2;
-    while (budget > 0 && !m.files.empty() &&
-           g_admitted.load(std::memory_order_relaxed) > target) {
-      if (m.hand >= m.files.size()) m.hand = 0;
-      PosixFile* f = m.files[m.hand];
-      size_t swept = 0;
-      if (f->TryCopyScope()) {
-        bool done = f->Sweep(target, &swept);
-        f->copying_.fetch_sub(1, std::memory_order_release);
-        if (done) break;  // stopped inside this file: the hand stays on it
-      } else {
-        swept = f->window_count_ + 1;  // its mapping is changing: skip it this round
-      }
-      budget -= std::min(budget, swept);
-      ++m.hand;
-    }
-  }
-  // Moves this file's part of the hand until the process is at `target`
-  // (true) or the hand reaches the end of the mapping (false, from its start
-  // next time). Inside a CopyScope, holding the list's mutex.
-  bool Sweep(uint64_t target, size_t* swept) {
-    const uintptr_t base = reinterpret_cast<uintptr_t>(map_);
-    const uintptr_t end = base + map_cap_;
-    // Windows given back in a row go to the kernel in one call.
-    size_t run_first = 0, run_len = 0;
-    auto flush = [&] {
-      if (run_len == 0) return;
-      uintptr_t from = std::max(base, ((base >> kWindowShift) + run_first) << kWindowShift);
-      uintptr_t to = std::min(end, ((base >> kWindowShift) + run_first + run_len) << kWindowShift);
-      // Cannot fail on a mapping we hold; if it did, the pages would merely
-      // stay resident.
-      ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-      run_len = 0;
-    };
-    bool reached = false;
-    while (hand_ < window_count_) {
-      size_t w = hand_++;
-      ++*swept;
-      uint8_t s = windows_[w].load(std::memory_order_relaxed);
-      if (s == kUsed) {
-        // Accesses never move a window out of kUsed: no race to lose.
-        windows_[w].store(kIdle, std::memory_order_relaxed);
-      } else if (s == kIdle && windows_[w].compare_exchange_strong(s, kFree, std::memory_order_relaxed)) {
-        if (run_len != 0 && run_first + run_len != w) flush();
-        if (run_len == 0) run_first = w;
-        ++run_len;
-        if (g_admitted.fetch_sub(kWindow, std::memory_order_relaxed) - kWindow <= target) {
-          reached = true;
-          break;
-        }
-      }
-    }
-    flush();
-    if (!reached) hand_ = 0;
-    return reached;
-  }
-  bool TryCopyScope() {
-    copying_.fetch_add(1, std::memory_order_seq_cst);
-    if (!changing_.load(std::memory_order_seq_cst)) return true;
-    copying_.fetch_sub(1, std::memory_order_seq_cst);
-    return false;
+    return true;
   }
 
   Status DoLock(short type, uint64_t offset, uint64_t len) {
@@ -426,10 +311,7 @@ class PosixFile final : public File {
     if (limited_) {
       window_count_ = WindowOf(cap - 1) + 1;
       windows_.reset(new std::atomic<uint8_t>[window_count_]);
-      for (size_t w = 0; w < window_count_; ++w) windows_[w].store(kFree, std::memory_order_relaxed);
-      hand_ = 0;
-      std::lock_guard<std::mutex> l(Mapped().mu);
-      Mapped().files.push_back(this);
+      for (size_t w = 0; w < window_count_; ++w) windows_[w].store(0, std::memory_order_relaxed);
     }
     return true;
   }
@@ -437,13 +319,8 @@ class PosixFile final : public File {
     if (map_) ::munmap(map_, map_cap_);
     if (limited_) {
       // The pages went with the mapping: their windows are free again.
-      {
-        std::lock_guard<std::mutex> l(Mapped().mu);
-        auto& v = Mapped().files;
-        v.erase(std::find(v.begin(), v.end(), this));
-      }
       uint64_t admitted = 0;
-      for (size_t w = 0; w < window_count_; ++w) admitted += windows_[w].load() != kFree ? kWindow : 0;
+      for (size_t w = 0; w < window_count_; ++w) admitted += windows_[w].load() ? kWindow : 0;
       g_admitted.fetch_sub(admitted);
       windows_.reset();
       window_count_ = 0;
@@ -500,12 +377,10 @@ class PosixFile final : public File {
   char* map_ = nullptr;
   uint64_t map_len_ = 0;  // bytes of the file known to exist (accessible)
   uint64_t map_cap_ = 0;  // length of the mapping
-  // Under a residency limit: the state of each window of the mapping, and
-  // where the hand is in it (under the list's mutex).
+  // Under a residency limit: which windows of the mapping may be touched.
   bool limited_ = false;
   std::unique_ptr<std::atomic<uint8_t>[]> windows_;
   size_t window_count_ = 0;
-  size_t hand_ = 0;
 };
 
 class PosixEnv final : public Env {

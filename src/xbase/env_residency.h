@@ -6,12 +6,11 @@
 namespace xb {
 
 // Limit on the mapped file pages the process keeps resident, all files
-// together (bytes, 0 = none; the default comes from QZ_MAP_RESIDENT_MB, 64 MB
-// when unset). Past it, the windows of the mappings used least recently are
-// given back to the file cache (the next access maps them again). Files
-// mapped (or remapped) after the call keep to it.
+// together (bytes, 0 = none; the default comes from QZ_MAP_RESIDENT_MB). Past
+// it, files read and write the rest with plain system calls. Applies to files
+// mapped (or remapped) after the call.
 void SetMappedResidency(uint64_t bytes);
-// Bytes of mapping windows resident now in files mapped under a limit.
+// Bytes of mapping windows admitted now by files mapped under a limit.
 uint64_t MappedResidentBytes();
 
 }  // namespace xb
