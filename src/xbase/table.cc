@@ -466,7 +466,7 @@ Status Table::RequireWritable(const char* what) const {
 }
 
 Status Table::RequireLockedForWrite() const {
-  if (exclusive_ || file_locked_ || locks_.count(recno_)) return Status::OK();
+  if (exclusive_ || file_locked_ || locks_.contains(recno_)) return Status::OK();
   return Status::InvalidArgument(path_ + ": record " + std::to_string(recno_) +
                                  " must be locked before it is changed");
 }
