@@ -100,6 +100,22 @@ Status CursorImpl::StepStorage(bool forward, Pos* pos, bool* valid) {
 }
 
 Status CursorImpl::Step(bool logical_forward) {
+  if (state_ == kOn && gen_ == tag_->file()->gen()) {
+    // Nothing cached changed since we stood here (another process's commit,
+    // once Refresh has seen it, changes the generation too), and the entry
+    // we go to lies in the leaf in hand: a move in memory. The tag was
+    // usable when we got here, and dropping it would have changed the
+    // generation.
+    const bool forward = logical_forward != tag_->def().descending;
+    const int i = pos_.idx + (forward ? 1 : -1);
+    const Node* leaf = pos_.leaf.get();
+    if (i >= 0 && i < leaf->n()) {
+      pos_.idx = i;
+      key_.assign(leaf->key(i), static_cast<size_t>(tag_->klen()));
+      rec_ = leaf->recs[i];
+      return Status::OK();
+    }
+  }
   if (state_ == kBeforeFirst) return logical_forward ? First() : Status::OK();
   if (state_ == kAfterLast) return logical_forward ? Status::OK() : Last();
   return tag_->file()->Read([&]() -> Status {

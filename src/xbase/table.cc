@@ -405,6 +405,9 @@ Status Table::Skip(int64_t n) {
   if (n == 0) return eof_ ? Status::OK() : LoadRecord(recno_);
   bool forward = n > 0;
   int64_t left = forward ? n : -n;
+  // The step right after Sync trusts the counter Sync has just read: a
+  // commit between the two is one that came just after the step.
+  bool fresh = false;
   if (eof_) {
     if (forward) return Status::OK();
     // Skipping back from the end lands on the last visible record.
@@ -413,12 +416,13 @@ Status Table::Skip(int64_t n) {
     if (eof_) return Status::OK();
   } else {
     bool present = false;
-    XB_RETURN_IF_ERROR(index_->Sync(recno_, rec_, &present));
+    XB_RETURN_IF_ERROR(index_->Sync(recno_, rec_, &present, &fresh));
   }
   uint32_t last_visible = recno_;
   while (left > 0) {
     uint32_t r = 0;
-    XB_RETURN_IF_ERROR(forward ? index_->Next(&r) : index_->Prev(&r));
+    XB_RETURN_IF_ERROR(forward ? index_->Next(&r, fresh) : index_->Prev(&r, fresh));
+    fresh = false;
     if (r == 0) {
       if (forward) {
         XB_RETURN_IF_ERROR(RefreshCount());
@@ -466,7 +470,7 @@ Status Table::RequireWritable(const char* what) const {
 }
 
 Status Table::RequireLockedForWrite() const {
-  if (exclusive_ || file_locked_ || locks_.count(recno_)) return Status::OK();
+  if (exclusive_ || file_locked_ || locks_.contains(recno_)) return Status::OK();
   return Status::InvalidArgument(path_ + ": record " + std::to_string(recno_) +
                                  " must be locked before it is changed");
 }

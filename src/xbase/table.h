@@ -10,10 +10,10 @@
 // header when it matters (bottom, append, end of file).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -247,7 +247,33 @@ class Table {
   bool dirty_ = false;
 
   TableObserver* observer_ = nullptr;
-  std::set<uint32_t> locks_;
+  // Records this handle has locked, in ascending order. A sorted vector
+  // rather than a tree: a lock and its release are one per record change on
+  // a busy workstation, and the vector keeps its room from lock to lock, so
+  // neither allocates (a handle rarely holds more than a few at once).
+  class RecordLocks {
+   public:
+    bool contains(uint32_t r) const {
+      auto it = std::lower_bound(v_.begin(), v_.end(), r);
+      return it != v_.end() && *it == r;
+    }
+    void insert(uint32_t r) {
+      auto it = std::lower_bound(v_.begin(), v_.end(), r);
+      if (it == v_.end() || *it != r) v_.insert(it, r);
+    }
+    bool erase(uint32_t r) {
+      auto it = std::lower_bound(v_.begin(), v_.end(), r);
+      if (it == v_.end() || *it != r) return false;
+      v_.erase(it);
+      return true;
+    }
+    void clear() { v_.clear(); }
+    const std::vector<uint32_t>& sorted() const { return v_; }
+
+   private:
+    std::vector<uint32_t> v_;
+  };
+  RecordLocks locks_;
   bool file_locked_ = false;
 };
 

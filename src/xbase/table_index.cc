@@ -204,6 +204,19 @@ Status IndexSet::KeyFor(int i, const std::string& rec, std::string* key, bool* i
   return KeyOf(i, rec, key, read);
 }
 
+bool IndexSet::PlainKeyIs(int i, const std::string& rec, const std::string& key) const {
+  const Tag& t = tags_[i];
+  if (t.plain_fields.empty() || t.cond) return false;
+  size_t at = 0;
+  for (int f : t.plain_fields) {
+    const FieldDef& fd = table_->fields_[f];
+    if (at + fd.len > key.size() || std::memcmp(rec.data() + fd.offset, key.data() + at, fd.len) != 0)
+      return false;
+    at += fd.len;
+  }
+  return at == key.size();
+}
+
 Status IndexSet::KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read) const {
   const Tag& t = tags_[i];
   if (!t.plain_fields.empty()) {
@@ -395,8 +408,8 @@ Status IndexSet::Bottom(uint32_t* recno) {
   return Settle(false, recno);
 }
 
-Status IndexSet::Next(uint32_t* recno) {
-  XB_RETURN_IF_ERROR(cdx_->Refresh());
+Status IndexSet::Next(uint32_t* recno, bool fresh) {
+  if (!fresh) XB_RETURN_IF_ERROR(cdx_->Refresh());
   if (between_) {
     // Sync left the cursor on the entry after the record: that is the step.
     between_ = false;
@@ -408,8 +421,8 @@ Status IndexSet::Next(uint32_t* recno) {
   return Settle(true, recno);
 }
 
-Status IndexSet::Prev(uint32_t* recno) {
-  XB_RETURN_IF_ERROR(cdx_->Refresh());
+Status IndexSet::Prev(uint32_t* recno, bool fresh) {
+  if (!fresh) XB_RETURN_IF_ERROR(cdx_->Refresh());
   if (between_) {
     // From the entry after the record (or past the end) one step back is
     // the entry before it.
@@ -442,10 +455,19 @@ Status IndexSet::Seek(const std::string& key, bool soft, bool last, uint32_t* re
   return Settle(!last, recno);
 }
 
-Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
+Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present, bool* fresh) {
   *present = false;
+  if (fresh) *fresh = false;
   between_ = false;
   if (order_ < 0) return Status::OK();
+  if (cursor_->Valid() && cursor_->recno() == recno && PlainKeyIs(order_, rec, cursor_->key())) {
+    // Standing on the record's entry and the record still has that key (the
+    // usual case while skipping): the key need not be built to know it.
+    XB_RETURN_IF_ERROR(cdx_->Refresh());
+    if (fresh) *fresh = true;
+    *present = true;
+    return Status::OK();
+  }
   std::string& key = sync_key_;  // runs at every step of a walk: no allocation
   bool in_tag = false;
   XB_RETURN_IF_ERROR(KeyFor(order_, rec, &key, &in_tag));
@@ -453,6 +475,7 @@ Status IndexSet::Sync(uint32_t recno, const std::string& rec, bool* present) {
   // where a walk from it goes on. Without one the cursor stays put.
   if (!in_tag && !KeyOf(order_, rec, &key).ok()) return Status::OK();
   XB_RETURN_IF_ERROR(cdx_->Refresh());
+  if (fresh) *fresh = true;
   if (cursor_->Valid() && cursor_->recno() == recno) {
     // Already standing on the record's entry (the usual case while skipping):
     // no need to search the tree again. A cursor whose pages another user

@@ -102,14 +102,18 @@ class IndexSet {
   // Positions the cursor; *recno = 0 when outside the scope / past the end.
   Status Top(uint32_t* recno);
   Status Bottom(uint32_t* recno);
-  Status Next(uint32_t* recno);
-  Status Prev(uint32_t* recno);
+  // `fresh`: the caller has just made sure the cache is current (a Sync
+  // right before), so the step needs no second look at the change counter.
+  Status Next(uint32_t* recno, bool fresh = false);
+  Status Prev(uint32_t* recno, bool fresh = false);
   Status Seek(const std::string& key, bool soft, bool last, uint32_t* recno, bool* found);
   // Puts the cursor on the entry of `rec`/`recno` in the controlling tag (after
   // GoTo or a change of the current record). *present false when the record
   // has no entry (FOR condition, or a key changed under us): the cursor then
   // stands where the entry would be, and the next Next/Prev steps from there.
-  Status Sync(uint32_t recno, const std::string& rec, bool* present);
+  // `*fresh` (optional) tells whether it looked at the change counter, so
+  // that a step right after needs no second look.
+  Status Sync(uint32_t recno, const std::string& rec, bool* present, bool* fresh = nullptr);
   Result<std::string> EncodeSeekKey(const Value& v) const;
 
   Status AddTag(const TagDef& tdef, std::unique_ptr<Expression> key,
@@ -133,6 +137,10 @@ class IndexSet {
   std::vector<int> PlainFields(const TagDef& tdef) const;
   // Notes in `tag` every field its expressions name (see Tag::reads).
   void NoteNamedFields(const TagDef& tdef, Tag* tag) const;
+  // Whether `key` is the key of `rec` in tag `i`, told without building it;
+  // false also when the tag's key is not plain fields or it has a FOR
+  // condition (the caller then builds the key).
+  bool PlainKeyIs(int i, const std::string& rec, const std::string& key) const;
   // Key of `rec` for tag `i`, whatever its FOR condition says.
   Status KeyOf(int i, const std::string& rec, std::string* key, ReadFields* read = nullptr) const;
   // What differs between records `a` and `b`: the fields whose bytes differ,

@@ -12,7 +12,7 @@ Status Table::LockRecord(uint32_t recno) {
   if (recno == 0 || (eof_ && recno == recno_)) {
     return Status::InvalidArgument(path_ + ": no record to lock (end of file)");
   }
-  if (!locks_.count(recno)) {
+  if (!locks_.contains(recno)) {
     if (recno > kFileLockSize)
       return Status::InvalidArgument(path_ + ": record number too large to lock");
     Status s = file_->Lock(RecordLockOffset(recno), 1, true);
@@ -44,9 +44,10 @@ Status Table::UnlockAll() {
   Status s = WriteBack();
   // Records appended one after another (a transaction's) lie on adjacent
   // bytes: each run goes in one call.
-  for (auto it = locks_.begin(); it != locks_.end();) {
+  const std::vector<uint32_t>& held = locks_.sorted();
+  for (auto it = held.begin(); it != held.end();) {
     uint32_t first = *it, last = first;
-    while (++it != locks_.end() && *it == last + 1) ++last;
+    while (++it != held.end() && *it == last + 1) ++last;
     file_->Unlock(RecordLockOffset(last), last - first + 1);
   }
   locks_.clear();
@@ -74,11 +75,11 @@ Status Table::LockFile() {
 }
 
 bool Table::IsRecordLocked(uint32_t recno) const {
-  return exclusive_ || file_locked_ || locks_.count(recno) > 0;
+  return exclusive_ || file_locked_ || locks_.contains(recno);
 }
 
 std::vector<uint32_t> Table::LockedRecords() const {
-  return std::vector<uint32_t>(locks_.begin(), locks_.end());
+  return locks_.sorted();
 }
 
 }  // namespace xb

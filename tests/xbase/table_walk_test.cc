@@ -1,0 +1,157 @@
+// A walk in key order that another user changes while it stands inside a
+// leaf, and the record-lock bookkeeping of one handle holding many locks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+
+#include "support/temp_dir.h"
+#include "xbase/table.h"
+
+namespace xb {
+namespace {
+
+std::string Code(int i) {
+  char b[16];
+  std::snprintf(b, sizeof b, "K%05d", i);
+  return b;
+}
+
+// Records 1..n with CODE K00000, K00010, ... (room between for new keys),
+// tagged by CODE: a few hundred entries, so a walk stays in one leaf for many
+// steps.
+void MakeTable(const std::string& path, int n) {
+  CreateOptions co;
+  co.exclusive = true;
+  auto t = Table::Create(path, {{"CODE", 'C', 10, 0, 0, 0}, {"AMOUNT", 'N', 10, 0, 0, 0}}, co);
+  ASSERT_TRUE(t.ok()) << t.status().ToString();
+  for (int i = 0; i < n; ++i) {
+    ASSERT_TRUE((*t)->Append().ok());
+    ASSERT_TRUE((*t)->Put(0, Value::Char(Code(i * 10))).ok());
+  }
+  ASSERT_TRUE((*t)->CreateTag("BYCODE", "CODE").ok());
+}
+
+std::unique_ptr<Table> OpenShared(const std::string& path) {
+  auto t = Table::Open(path);
+  EXPECT_TRUE(t.ok()) << t.status().ToString();
+  return t.ok() ? std::move(*t) : nullptr;
+}
+
+std::string CodeOf(Table* t) {
+  std::string s = t->Get(0)->str();
+  return s.substr(0, s.find(' '));
+}
+
+TEST(TableWalk, AWalkSeesAnotherUsersCommitsAheadOfItInTheSameLeaf) {
+  qztest::TempDir dir;
+  const int kRecords = 300;
+  MakeTable(dir.file("W"), kRecords);
+  auto a = OpenShared(dir.file("W.DBF"));
+  auto b = OpenShared(dir.file("W.DBF"));
+  ASSERT_TRUE(a && b);
+  ASSERT_TRUE(a->SetOrder("BYCODE").ok());
+  ASSERT_TRUE(b->SetOrder("BYCODE").ok());
+
+  // Forward: stand on K00050 (record 6), then the other user deletes the next
+  // record, moves record 9 (K00080) further ahead, moves record 20 (K00190)
+  // behind us, and adds a key just ahead. Each shows up (or not) on the very
+  // next steps, and no record is seen twice.
+  ASSERT_TRUE(a->Seek(Value::Char("K00050")).ok());
+  ASSERT_TRUE(a->Found());
+  auto change = [&](uint32_t rec, const char* code, bool del) {
+    ASSERT_TRUE(b->GoTo(rec).ok());
+    ASSERT_TRUE(b->LockRecord().ok());
+    if (code) {
+      ASSERT_TRUE(b->Put(0, Value::Char(code)).ok());
+    }
+    if (del) {
+      ASSERT_TRUE(b->Delete().ok());
+    }
+    ASSERT_TRUE(b->UnlockRecord(rec).ok());
+  };
+  change(7, nullptr, true);         // K00060 goes
+  change(9, "K00125", false);       // K00080 moves ahead
+  change(20, "K00001", false);      // K00190 moves behind the walk
+  ASSERT_TRUE(b->Append().ok());    // a new key right ahead
+  ASSERT_TRUE(b->Put(0, Value::Char("K00055")).ok());
+  ASSERT_TRUE(b->UnlockAll().ok());
+
+  std::vector<std::string> seen;
+  for (int i = 0; i < 12; ++i) {
+    ASSERT_TRUE(a->Skip(1).ok());
+    ASSERT_FALSE(a->Eof());
+    seen.push_back(CodeOf(a.get()));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"K00055", "K00070", "K00090", "K00100", "K00110",
+                                            "K00120", "K00125", "K00130", "K00140", "K00150",
+                                            "K00160", "K00170"}));
+  // Record 20 left for behind the walk: the walk goes on past its old place.
+  ASSERT_TRUE(a->Skip(2).ok());
+  EXPECT_EQ(CodeOf(a.get()), "K00200");
+
+  // Backward in the same way: a commit just behind us is seen on the way back.
+  change(19, "K00195", false);  // K00180 moves next to K00200, behind us
+  std::vector<std::string> back;
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(a->Skip(-1).ok());
+    back.push_back(CodeOf(a.get()));
+  }
+  EXPECT_EQ(back, (std::vector<std::string>{"K00195", "K00170", "K00160", "K00150"}));
+
+  // A whole walk after all that: every visible record once, in key order.
+  std::vector<std::string> all;
+  for (Status s = a->GoTop(); s.ok() && !a->Eof(); s = a->Skip(1)) all.push_back(CodeOf(a.get()));
+  EXPECT_EQ(all.size(), static_cast<size_t>(kRecords));  // one deleted, one added
+  EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
+}
+
+TEST(TableWalk, ManyRecordLocksTakenAndReleasedInAnyOrder) {
+  qztest::TempDir dir;
+  const int kRecords = 400;
+  MakeTable(dir.file("L"), kRecords);
+  auto a = OpenShared(dir.file("L.DBF"));
+  auto b = OpenShared(dir.file("L.DBF"));
+  ASSERT_TRUE(a && b);
+  std::mt19937 rng(11);
+  std::vector<uint32_t> recs;
+  for (uint32_t r = 1; r <= kRecords; r += (r % 7 == 0 ? 2 : 1)) recs.push_back(r);
+  std::shuffle(recs.begin(), recs.end(), rng);
+  std::set<uint32_t> held;
+  for (uint32_t r : recs) {
+    ASSERT_TRUE(a->LockRecord(r).ok()) << r;
+    held.insert(r);
+    if (r % 5 == 0) {
+      ASSERT_TRUE(a->LockRecord(r).ok());  // again: still held once
+    }
+  }
+  EXPECT_EQ(a->LockedRecords(), std::vector<uint32_t>(held.begin(), held.end()));
+  for (uint32_t r = 1; r <= kRecords; ++r) EXPECT_EQ(a->IsRecordLocked(r), held.count(r) > 0) << r;
+
+  // Half of them go back, in another order; the other user gets exactly those.
+  std::shuffle(recs.begin(), recs.end(), rng);
+  for (size_t i = 0; i < recs.size() / 2; ++i) {
+    ASSERT_TRUE(a->UnlockRecord(recs[i]).ok());
+    held.erase(recs[i]);
+  }
+  ASSERT_TRUE(a->UnlockRecord(recs[0]).ok());  // not held any more: nothing to do
+  EXPECT_EQ(a->LockedRecords(), std::vector<uint32_t>(held.begin(), held.end()));
+  for (uint32_t r = 1; r <= kRecords; r += 3) {
+    Status s = b->LockRecord(r);
+    EXPECT_EQ(s.code(), held.count(r) ? Code::kBusy : Code::kOk) << r;
+  }
+  ASSERT_TRUE(b->UnlockAll().ok());
+
+  // UnlockAll lets go of every run of adjacent records and the gaps between.
+  ASSERT_TRUE(a->UnlockAll().ok());
+  EXPECT_TRUE(a->LockedRecords().empty());
+  EXPECT_FALSE(a->IsRecordLocked(recs[recs.size() - 1]));
+  for (uint32_t r = 1; r <= kRecords; ++r) ASSERT_TRUE(b->LockRecord(r).ok()) << r;
+  EXPECT_EQ(b->LockedRecords().size(), static_cast<size_t>(kRecords));
+}
+
+}  // namespace
+}  // namespace xb
