@@ -150,7 +150,6 @@ static void PrefetchChildren(const Node& n, const FileImpl& file) {
 }
 
 int TagImpl::LowerBound(const Node& n, const Target& t) const {
-  PrefetchKeys(n);
   int lo = 0, hi = n.n();
   while (lo < hi) {
     int mid = (lo + hi) / 2;
@@ -169,6 +168,10 @@ Status TagImpl::Find(const Target& t, Pos* pos, std::vector<std::pair<NodeRef, i
   XB_RETURN_IF_ERROR(Load(root_, &n));
   for (int depth = 0;; ++depth) {
     if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 64 levels");
+    // The node's own keys and child pointers are asked for first: finding
+    // the children's nodes waits for the child pointers, and the keys'
+    // reads should be under way during that wait, not queued behind it.
+    PrefetchKeys(*n);
     if (!n->leaf()) PrefetchChildren(*n, *file_);
     int i = LowerBound(*n, t);
     if (n->leaf()) {
