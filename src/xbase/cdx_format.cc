@@ -251,6 +251,12 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   if (n * bytes > kLeafArea) {
     return Status::Corrupt("leaf with " + std::to_string(n) + " keys cannot fit a page");
   }
+  // Room for one more entry: most leaves are read by the descent of a
+  // change, and the first insert would otherwise copy every key of the node
+  // to a new buffer. One key is well inside the quarter Fit() lets a node
+  // keep, so the room survives the trim and costs the budget one key.
+  out->keys.reserve(static_cast<size_t>(n + 1) * klen);
+  out->recs.reserve(static_cast<size_t>(n) + 1);
   out->keys.resize(static_cast<size_t>(n) * klen);
   out->recs.resize(n);
   out->min_rec = rec_mask;
@@ -398,19 +404,31 @@ void Node::Splice(int i, int removed, int added) {
     key_bytes = -1;
     return;
   }
-  // Entries and key bytes after the spliced ones move as two blocks (from a
-  // copy: either block may move into the other's old place), the new ones
-  // go between, and the gap between the two areas is zero.
-  uint8_t old[kLeafArea];
-  std::memcpy(old, area, kLeafArea);
-  std::memcpy(area + new_end, old + old_end, static_cast<size_t>(at - old_len - old_end));
+  // Entries and key bytes after the spliced ones move as two blocks, the
+  // new ones go between, and the gap between the two areas is zero. Either
+  // block may move into the other's old place, so the order matters: a
+  // growing entry table may reach the keys' old bytes (the keys move
+  // first, to new_end, which is past the table), a shrinking one frees
+  // bytes the keys may move into (the entries move first).
+  auto move_keys = [&] {
+    std::memmove(area + new_end, area + old_end, static_cast<size_t>(at - old_len - old_end));
+  };
+  auto move_entries = [&] {
+    std::memmove(area + (i + added) * l.bytes, area + (i + removed) * l.bytes,
+                 static_cast<size_t>((old_count - i - removed) * l.bytes));
+  };
+  if (count >= old_count) {
+    move_keys();
+    move_entries();
+  } else {
+    move_entries();
+    move_keys();
+  }
   int pos = at;
   for (int j = 0; j < added; ++j) {
     pos -= stored[j];
     std::memcpy(area + pos, key(i + j) + dups[j], static_cast<size_t>(stored[j]));
   }
-  std::memcpy(area + (i + added) * l.bytes, old + (i + removed) * l.bytes,
-              static_cast<size_t>((old_count - i - removed) * l.bytes));
   std::memcpy(area + i * l.bytes, packed, static_cast<size_t>(added * l.bytes));
   std::memset(area + count * l.bytes, 0, static_cast<size_t>(new_end - count * l.bytes));
   PutLE16(page + 2, static_cast<uint16_t>(count));

@@ -198,6 +198,14 @@ class FileImpl final : public CdxFile {
   void Touch() { ++gen_; }
   TagImpl* directory() { return dir_.get(); }
   Status ReadNode(TagImpl* tag, uint32_t off, NodeRef* out);
+  // The cached page of `tag` at `off`, counted as a use, else null (not
+  // cached, or another tag's: ReadNode says which). Valid until the next
+  // page is read or added; a descent steps through it without taking a
+  // reference.
+  const NodeRef* CachedNode(const TagImpl* tag, uint32_t off) {
+    const NodeRef* hit = cache_.Find(off);
+    return hit && (*hit)->owner == tag ? hit : nullptr;
+  }
   void AddNode(const NodeRef& n) { cache_.Put(n); }
   NodeRef FreshNode() { return cache_.NewNode(); }
   const Node* PeekNode(uint32_t off) const { return cache_.Peek(off); }

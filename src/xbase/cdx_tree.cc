@@ -150,7 +150,6 @@ static void PrefetchChildren(const Node& n, const FileImpl& file) {
 }
 
 int TagImpl::LowerBound(const Node& n, const Target& t) const {
-  PrefetchKeys(n);
   int lo = 0, hi = n.n();
   while (lo < hi) {
     int mid = (lo + hi) / 2;
@@ -165,24 +164,44 @@ int TagImpl::LowerBound(const Node& n, const Target& t) const {
 
 Status TagImpl::Find(const Target& t, Pos* pos, std::vector<std::pair<NodeRef, int>>* path) {
   XB_RETURN_IF_ERROR(CheckUsable());
-  NodeRef n;
-  XB_RETURN_IF_ERROR(Load(root_, &n));
+  // Cached pages are stepped through by the cache's own reference (no
+  // reference count traffic per level); only a page this descent had to
+  // read is held here. A parent may be evicted by its child's read, but by
+  // then it is no longer looked at.
+  NodeRef held;
+  const NodeRef* at = file_->CachedNode(this, root_);
+  if (!at) {
+    XB_RETURN_IF_ERROR(Load(root_, &held));
+    at = &held;
+  }
   for (int depth = 0;; ++depth) {
-    if (depth > kMaxDepth) return Corrupt(n->off, "tree deeper than 64 levels");
-    if (!n->leaf()) PrefetchChildren(*n, *file_);
-    int i = LowerBound(*n, t);
-    if (n->leaf()) {
-      if (path) path->emplace_back(n, i);
-      pos->leaf = n;
+    const Node& n = **at;
+    if (depth > kMaxDepth) return Corrupt(n.off, "tree deeper than 64 levels");
+    // The node's own keys and child pointers are asked for first: finding
+    // the children's nodes waits for the child pointers, and the keys'
+    // reads should be under way during that wait, not queued behind it.
+    PrefetchKeys(n);
+    if (!n.leaf()) PrefetchChildren(n, *file_);
+    int i = LowerBound(n, t);
+    if (n.leaf()) {
+      if (path) path->emplace_back(*at, i);
+      pos->leaf = *at;
       pos->idx = i;
       return Status::OK();
     }
-    if (n->n() == 0) return Corrupt(n->off, "empty interior node");
-    if (i == n->n()) i = n->n() - 1;
-    if (path) path->emplace_back(n, i);
+    if (n.n() == 0) return Corrupt(n.off, "empty interior node");
+    if (i == n.n()) i = n.n() - 1;
+    if (path) path->emplace_back(*at, i);
+    const uint32_t kid = n.kids[i];
+    if (const NodeRef* hit = file_->CachedNode(this, kid)) {
+      at = hit;
+      continue;
+    }
+    // Reading may evict `n` (and move the cache's slots): done with it.
     NodeRef c;
-    XB_RETURN_IF_ERROR(Load(n->kids[i], &c));
-    n = std::move(c);
+    XB_RETURN_IF_ERROR(Load(kid, &c));
+    held = std::move(c);
+    at = &held;
   }
 }
 

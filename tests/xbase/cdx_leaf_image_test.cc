@@ -154,6 +154,72 @@ TEST(CdxLeafImage, NodesKeepLittleRoomBeyondTheirEntries) {
   EXPECT_EQ(Page(n, c.pad), small);
 }
 
+// A leaf read from disk keeps room for one more entry (the descent of a
+// change inserts into it next): the first insert moves no buffer, the room
+// stays within what the budget allows, and the leaf it becomes packs the
+// same as one built without the room, through more inserts and a split.
+TEST(CdxLeafImage, ALeafReadFromDiskTakesItsFirstInsertInPlace) {
+  for (const Case& c : {Case{45, ' ', 1000000}, Case{8, '\0', 20000000}, Case{30, ' ', 5000}}) {
+    SCOPED_TRACE("key length " + std::to_string(c.klen));
+    std::mt19937 rng(static_cast<uint32_t>(c.klen) + 11);
+    Node built;
+    built.attr = kAttrLeaf;
+    built.klen = c.klen;
+    built.pad = c.pad;
+    built.key_bytes = 0;
+    for (;;) {
+      std::string k = RandomKey(rng, c);
+      int i = 0;
+      while (i < built.n() && std::string(built.key(i), c.klen) <= k) ++i;
+      built.Insert(i, k.data(), 1 + rng() % c.max_rec, 0);
+      if (LeafBytes(built, 0, built.n(), c.pad) > 3 * kLeafArea / 4) break;
+    }
+    const std::string page = Fresh(built, c.pad);
+    Node read;
+    ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(page.data()), c.klen, c.pad, &read).ok());
+    read.Fit();
+    EXPECT_EQ(Page(read, c.pad), page);  // the room changes nothing on disk
+    EXPECT_GE(read.keys.capacity(), read.keys.size() + static_cast<size_t>(c.klen));
+    EXPECT_GE(read.recs.capacity(), read.recs.size() + 1);
+    EXPECT_LE(read.keys.capacity(), read.keys.size() + read.keys.size() / 4 + 16);
+    const char* keys_at = read.keys.data();
+    const uint32_t* recs_at = read.recs.data();
+    // Inserts the same entry into the read leaf and the built one, then
+    // compares the packed pages, the read one without and with a kept page.
+    auto insert_both = [&] {
+      std::string k = RandomKey(rng, c);
+      uint32_t rec = 1 + rng() % c.max_rec;
+      int i = 0;
+      while (i < read.n() && std::string(read.key(i), c.klen) <= k) ++i;
+      read.Insert(i, k.data(), rec, 0);
+      built.Insert(i, k.data(), rec, 0);
+    };
+    insert_both();
+    EXPECT_EQ(read.keys.data(), keys_at);
+    EXPECT_EQ(read.recs.data(), recs_at);
+    ASSERT_EQ(Fresh(read, c.pad), Fresh(built, c.pad));
+    ASSERT_EQ(Page(read, c.pad), Fresh(built, c.pad));  // now with a kept page
+    while (LeafBytes(read, 0, read.n(), c.pad) <= kLeafArea) {
+      insert_both();
+      ASSERT_EQ(LeafBytes(read, 0, read.n(), c.pad), LeafBytes(built, 0, built.n(), c.pad));
+      if (LeafBytes(read, 0, read.n(), c.pad) <= kLeafArea) {
+        ASSERT_EQ(Page(read, c.pad), Fresh(built, c.pad)) << read.n() << " entries";
+      }
+    }
+    // Overfull: both split at the same entry pack the same halves.
+    Node read_right, built_right;
+    for (Node* r : {&read_right, &built_right}) {
+      r->attr = kAttrLeaf;
+      r->klen = c.klen;
+      r->pad = c.pad;
+    }
+    read.MoveTail(read.n() / 2, &read_right);
+    built.MoveTail(built.n() / 2, &built_right);
+    EXPECT_EQ(Page(read, c.pad), Fresh(built, c.pad));
+    EXPECT_EQ(Page(read_right, c.pad), Fresh(built_right, c.pad));
+  }
+}
+
 TEST(CdxLeafImage, ASplitOrAWiderEntryLayoutStartsAFreshPage) {
   Node n;
   n.attr = kAttrLeaf;
