@@ -258,6 +258,7 @@ class LeafSizer {
   int SizeWith(const char* key, uint32_t rec) const;
   void Add(const char* key, uint32_t rec);
   int size() const { return count_ * layout_bytes_ + key_bytes_; }
+  int key_bytes() const { return key_bytes_; }
   int count() const { return count_; }
   void Reset(uint32_t min_rec = 0) { *this = LeafSizer(klen_, pad_, min_rec); }
 

@@ -5,6 +5,8 @@
 // and a leaf filled up to the point where it must split.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -245,6 +247,105 @@ TEST(CdxLeafImage, ASplitOrAWiderEntryLayoutStartsAFreshPage) {
   EXPECT_TRUE(n.image.empty());
   EXPECT_EQ(Page(n, ' '), Fresh(n, ' '));
   EXPECT_EQ(Page(right, ' '), Fresh(right, ' '));
+}
+
+
+// Packs `n` as an engine that compresses less than it could: each entry's
+// duplicate and trailing counts are anything from none up to the most the
+// format allows (a duplicate run may even reach into both keys' padding).
+std::string PackLoosely(const Node& n, char pad, std::mt19937& rng) {
+  const int klen = n.klen;
+  const LeafLayout l = ChooseLayout(klen, n.LayoutRec());
+  uint8_t page[kPageSize] = {};
+  page[0] = kAttrLeaf;
+  page[2] = static_cast<uint8_t>(n.n());
+  std::memset(page + 4, 0xFF, 8);
+  uint8_t* area = page + 24;
+  int key_end = kLeafArea;
+  for (int i = 0; i < n.n(); ++i) {
+    const char* k = n.key(i);
+    int max_trail = 0;
+    while (max_trail < klen && k[klen - 1 - max_trail] == pad) ++max_trail;
+    int max_dup = 0;
+    while (i > 0 && max_dup < klen && n.key(i - 1)[max_dup] == k[max_dup]) ++max_dup;
+    int trail = static_cast<int>(rng() % (max_trail + 1));
+    int dup = std::min(static_cast<int>(rng() % (max_dup + 1)), klen - trail);
+    if (rng() % 3 == 0) {  // now and then the tightest counts
+      trail = max_trail;
+      dup = std::min(max_dup, klen - trail);
+    }
+    const int stored = klen - dup - trail;
+    key_end -= stored;
+    std::memcpy(area + key_end, k + dup, static_cast<size_t>(stored));
+    uint64_t v = n.recs[i] | (static_cast<uint64_t>(dup) << l.rec_bits) |
+                 (static_cast<uint64_t>(trail) << (l.rec_bits + l.dup_bits));
+    for (int b = 0; b < l.bytes; ++b) area[i * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
+  }
+  const uint32_t rec_mask = l.rec_bits == 32 ? 0xFFFFFFFFu : (1u << l.rec_bits) - 1;
+  for (int b = 0; b < 4; ++b) page[14 + b] = static_cast<uint8_t>(rec_mask >> (8 * b));
+  page[18] = page[19] = static_cast<uint8_t>((1u << l.dup_bits) - 1);
+  page[20] = static_cast<uint8_t>(l.rec_bits);
+  page[21] = page[22] = static_cast<uint8_t>(l.dup_bits);
+  page[23] = static_cast<uint8_t>(l.bytes);
+  const int free_bytes = key_end - n.n() * l.bytes;
+  page[12] = static_cast<uint8_t>(free_bytes);
+  page[13] = static_cast<uint8_t>(free_bytes >> 8);
+  return std::string(reinterpret_cast<char*>(page), kPageSize);
+}
+
+// A leaf read from disk knows its packed size without counting it when the
+// page was packed as tightly as we pack; packed any other way it must count
+// it, or a leaf that no longer fits would be written past its page.
+TEST(CdxLeafImage, ALeafReadFromDiskKnowsItsSizeOnlyWhenPackedAsWePack) {
+  for (const Case& c : {Case{10, ' ', 5000}, Case{45, ' ', 200000}, Case{8, '\0', 20000000},
+                        Case{1, ' ', 70000}}) {
+    SCOPED_TRACE("key length " + std::to_string(c.klen));
+    std::mt19937 rng(static_cast<uint32_t>(c.klen) + 29);
+    int known_loose = 0;
+    for (int round = 0; round < 300; ++round) {
+      Node built;
+      built.attr = kAttrLeaf;
+      built.klen = c.klen;
+      built.pad = c.pad;
+      built.key_bytes = 0;
+      const int target = static_cast<int>(rng() % 40) + 1;
+      // Small enough that even stored without any compression it fits.
+      for (int e = 0; e < target && (e + 1) * (c.klen + 4) <= kLeafArea; ++e) {
+        std::string k = RandomKey(rng, c);
+        if (e > 0 && rng() % 4 == 0) k = std::string(built.key(e - 1), c.klen);  // equal keys
+        int i = 0;
+        while (i < built.n() && std::string(built.key(i), c.klen) <= k) ++i;
+        built.Insert(i, k.data(), 1 + rng() % c.max_rec, 0);
+      }
+      Node counted = built;
+      counted.key_bytes = -1;
+      const int size = LeafBytes(counted, 0, counted.n(), c.pad);
+
+      const std::string ours = Fresh(built, c.pad);
+      Node read;
+      ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(ours.data()), c.klen, c.pad, &read).ok());
+      EXPECT_GE(read.key_bytes, 0) << "round " << round;
+      EXPECT_EQ(LeafBytes(read, 0, read.n(), c.pad), size) << "round " << round;
+
+      const std::string loose = PackLoosely(built, c.pad, rng);
+      Node other;
+      Status decoded = DecodeNode(reinterpret_cast<const uint8_t*>(loose.data()), c.klen, c.pad, &other);
+      ASSERT_TRUE(decoded.ok()) << decoded.message();
+      ASSERT_EQ(other.keys, built.keys);
+      known_loose += other.key_bytes >= 0 && loose.compare(24, kLeafArea, ours, 24, kLeafArea) != 0;
+      EXPECT_EQ(LeafBytes(other, 0, other.n(), c.pad), size) << "round " << round;
+      // The sizes the edits keep from there on stay right as well.
+      std::string k = RandomKey(rng, c);
+      int i = 0;
+      while (i < other.n() && std::string(other.key(i), c.klen) <= k) ++i;
+      other.Insert(i, k.data(), 1, 0);
+      built.Insert(i, k.data(), 1, 0);
+      counted = built;
+      counted.key_bytes = -1;
+      EXPECT_EQ(LeafBytes(other, 0, other.n(), c.pad), LeafBytes(counted, 0, counted.n(), c.pad));
+    }
+    EXPECT_EQ(known_loose, 0);
+  }
 }
 
 }  // namespace
