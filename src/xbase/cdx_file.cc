@@ -141,7 +141,10 @@ Status FileImpl::ReadNode(TagImpl* tag, uint32_t off, NodeRef* out) {
   if (locked_here) UnlockShared();
   XB_RETURN_IF_ERROR(s);
   NodeRef n = cache_.NewNode();
-  s = DecodeNode(page, tag->klen(), tag->pad(), n.get());
+  // A leaf read by a change is about to be edited: its page as read is the
+  // image the edit patches (reads outside changes keep no image: most of
+  // their leaves are never written).
+  s = DecodeNode(page, tag->klen(), tag->pad(), n.get(), lock_depth_ > 0);
   if (!s.ok()) return tag->Corrupt(off, s.message());
   n->Fit();
   n->off = off;

@@ -10,6 +10,7 @@ namespace xb::cdx {
 
 // Stored bytes of `key` when it follows `prev` (null for a leaf's first key).
 static int StoredPair(const char* prev, const char* key, int klen, char pad);
+static void AdoptImage(const uint8_t* page, Node* node);
 
 namespace {
 
@@ -197,7 +198,7 @@ int MergedLeafBytes(const Node& a, const Node& b, char pad) {
   return (a.n() + b.n()) * ChooseLayout(klen, rec).bytes + bytes;
 }
 
-Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
+Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out, bool keep_image) {
   out->attr = GetLE16(page);
   out->pad = pad;
   out->key_bytes = -1;
@@ -296,7 +297,10 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out) {
   }
   out->recs_max = recs_max;
   out->recs_max_known = true;
-  if (tight) out->key_bytes = kLeafArea - key_end;
+  if (tight) {
+    out->key_bytes = kLeafArea - key_end;
+    if (keep_image) AdoptImage(page, out);
+  }
   return Status::OK();
 }
 
@@ -357,6 +361,42 @@ void EncodeNode(const Node& node, char pad, uint8_t* page) {
     std::memcpy(node.image.data(), page, kPageSize);
     node.image_entry_bytes = l.bytes;
   }
+}
+
+// The image of a leaf just decoded from `page` with its packed size known
+// (the page was packed as tightly as we pack), when the rest of the page is
+// what packing writes too.
+static void AdoptImage(const uint8_t* page, Node* node) {
+  Node& n = *node;
+  const int klen = n.klen, key_bytes = n.key_bytes;
+  const LeafLayout l = ChooseLayout(klen, n.LayoutRec());
+  const int count = n.n();
+  const int key_end = kLeafArea - key_bytes;
+  const int entries_end = count * l.bytes;
+  if (key_end < entries_end) return;
+  // The header fields past the sibling pointers, as packing writes them.
+  if (GetLE16(page + 12) != key_end - entries_end ||
+      GetLE32(page + 14) != static_cast<uint32_t>(Mask(l.rec_bits)) ||
+      page[18] != Mask(l.dup_bits) || page[19] != Mask(l.dup_bits) ||
+      page[20] != l.rec_bits || page[21] != l.dup_bits || page[22] != l.dup_bits ||
+      page[23] != l.bytes) {
+    return;
+  }
+  // No duplicate count on the first entry (decoding ignores it) and nothing
+  // between the entries and the key bytes. (The layouts we choose use every
+  // bit of an entry: there are no spare bits to look at.)
+  const uint8_t* area = page + 24;
+  if (count > 0) {
+    uint64_t v = 0;
+    for (int b = l.bytes - 1; b >= 0; --b) v = (v << 8) | area[b];
+    if (((v >> l.rec_bits) & Mask(l.dup_bits)) != 0) return;
+  }
+  for (int i = entries_end; i < key_end; ++i) {
+    if (area[i] != 0) return;
+  }
+  n.image.assign(kImageSize, '\0');
+  std::memcpy(n.image.data(), page, kPageSize);
+  n.image_entry_bytes = l.bytes;
 }
 
 void Node::Splice(int i, int removed, int added) {

@@ -205,10 +205,8 @@ struct Node {
   void Fit();
   // Forgets the kept page image (the next write packs the leaf whole): a
   // clean leaf nobody has changed for a while gives back its 520 bytes.
-  void DropImage() {
-    std::string().swap(image);
-    key_bytes = -1;
-  }
+  // The packed size the image kept up to date stays right without it.
+  void DropImage() { std::string().swap(image); }
 
   void Insert(int i, const char* k, uint32_t rec, uint32_t kid);
   void Erase(int i);
@@ -286,7 +284,11 @@ inline int InteriorCapacity(int klen) {
 
 // Decodes a page. Errors are Corrupt with a message naming what is wrong (the
 // caller adds file, tag and page).
-Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out);
+// With `keep_image`, a leaf keeps the page as its image when the page is byte
+// for byte the one we would pack (always so for pages we wrote): the edits
+// then patch it and the write copies it instead of packing every entry
+// again. Any other page is left to be packed anew.
+Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out, bool keep_image = false);
 void EncodeNode(const Node& n, char pad, uint8_t* page);
 
 }  // namespace xb::cdx

@@ -252,8 +252,11 @@ TEST(CdxLeafImage, ASplitOrAWiderEntryLayoutStartsAFreshPage) {
 
 // Packs `n` as an engine that compresses less than it could: each entry's
 // duplicate and trailing counts are anything from none up to the most the
-// format allows (a duplicate run may even reach into both keys' padding).
-std::string PackLoosely(const Node& n, char pad, std::mt19937& rng) {
+// format allows (a duplicate run may even reach into both keys' padding),
+// and now and then the free bytes between the entries and the keys are not
+// cleared. `*loose_counts` tells whether any count is short of the tightest.
+std::string PackLoosely(const Node& n, char pad, std::mt19937& rng, bool* loose_counts) {
+  *loose_counts = false;
   const int klen = n.klen;
   const LeafLayout l = ChooseLayout(klen, n.LayoutRec());
   uint8_t page[kPageSize] = {};
@@ -274,6 +277,10 @@ std::string PackLoosely(const Node& n, char pad, std::mt19937& rng) {
       trail = max_trail;
       dup = std::min(max_dup, klen - trail);
     }
+    int prev_trail = 0;
+    while (i > 0 && prev_trail < klen && n.key(i - 1)[klen - 1 - prev_trail] == pad) ++prev_trail;
+    const int tight_dup = i > 0 ? std::min(max_dup, klen - std::max(max_trail, prev_trail)) : 0;
+    if (trail != max_trail || dup != tight_dup) *loose_counts = true;
     const int stored = klen - dup - trail;
     key_end -= stored;
     std::memcpy(area + key_end, k + dup, static_cast<size_t>(stored));
@@ -281,6 +288,7 @@ std::string PackLoosely(const Node& n, char pad, std::mt19937& rng) {
                  (static_cast<uint64_t>(trail) << (l.rec_bits + l.dup_bits));
     for (int b = 0; b < l.bytes; ++b) area[i * l.bytes + b] = static_cast<uint8_t>(v >> (8 * b));
   }
+  if (key_end > n.n() * l.bytes && rng() % 4 == 0) area[n.n() * l.bytes] = 0x5A;
   const uint32_t rec_mask = l.rec_bits == 32 ? 0xFFFFFFFFu : (1u << l.rec_bits) - 1;
   for (int b = 0; b < 4; ++b) page[14 + b] = static_cast<uint8_t>(rec_mask >> (8 * b));
   page[18] = page[19] = static_cast<uint8_t>((1u << l.dup_bits) - 1);
@@ -293,15 +301,16 @@ std::string PackLoosely(const Node& n, char pad, std::mt19937& rng) {
   return std::string(reinterpret_cast<char*>(page), kPageSize);
 }
 
-// A leaf read from disk knows its packed size without counting it when the
-// page was packed as tightly as we pack; packed any other way it must count
-// it, or a leaf that no longer fits would be written past its page.
+// A leaf read from disk knows its packed size without counting it, and keeps
+// the page as the image its edits patch, when the page was packed exactly as
+// we pack; packed any other way it must count the size and pack anew, or a
+// leaf that no longer fits would be written past its page.
 TEST(CdxLeafImage, ALeafReadFromDiskKnowsItsSizeOnlyWhenPackedAsWePack) {
   for (const Case& c : {Case{10, ' ', 5000}, Case{45, ' ', 200000}, Case{8, '\0', 20000000},
                         Case{1, ' ', 70000}}) {
     SCOPED_TRACE("key length " + std::to_string(c.klen));
     std::mt19937 rng(static_cast<uint32_t>(c.klen) + 29);
-    int known_loose = 0;
+    int known_loose = 0, untidy = 0;
     for (int round = 0; round < 300; ++round) {
       Node built;
       built.attr = kAttrLeaf;
@@ -323,17 +332,28 @@ TEST(CdxLeafImage, ALeafReadFromDiskKnowsItsSizeOnlyWhenPackedAsWePack) {
 
       const std::string ours = Fresh(built, c.pad);
       Node read;
-      ASSERT_TRUE(DecodeNode(reinterpret_cast<const uint8_t*>(ours.data()), c.klen, c.pad, &read).ok());
+      ASSERT_TRUE(
+          DecodeNode(reinterpret_cast<const uint8_t*>(ours.data()), c.klen, c.pad, &read, true).ok());
       EXPECT_GE(read.key_bytes, 0) << "round " << round;
       EXPECT_EQ(LeafBytes(read, 0, read.n(), c.pad), size) << "round " << round;
+      // Our own page is kept as the leaf's image and written back unchanged.
+      EXPECT_FALSE(read.image.empty()) << "round " << round;
+      EXPECT_EQ(Page(read, c.pad), ours) << "round " << round;
 
-      const std::string loose = PackLoosely(built, c.pad, rng);
+      bool loose_counts = false;
+      const std::string loose = PackLoosely(built, c.pad, rng, &loose_counts);
       Node other;
-      Status decoded = DecodeNode(reinterpret_cast<const uint8_t*>(loose.data()), c.klen, c.pad, &other);
+      Status decoded =
+          DecodeNode(reinterpret_cast<const uint8_t*>(loose.data()), c.klen, c.pad, &other, true);
       ASSERT_TRUE(decoded.ok()) << decoded.message();
       ASSERT_EQ(other.keys, built.keys);
-      known_loose += other.key_bytes >= 0 && loose.compare(24, kLeafArea, ours, 24, kLeafArea) != 0;
+      const bool differs = loose.compare(24, kLeafArea, ours, 24, kLeafArea) != 0;
+      known_loose += other.key_bytes >= 0 && loose_counts;
+      untidy += differs && !loose_counts;
+      // Another engine's page is never taken for the image we would write.
+      EXPECT_EQ(other.image.empty(), differs) << "round " << round;
       EXPECT_EQ(LeafBytes(other, 0, other.n(), c.pad), size) << "round " << round;
+      EXPECT_EQ(Page(other, c.pad), ours) << "round " << round;
       // The sizes the edits keep from there on stay right as well.
       std::string k = RandomKey(rng, c);
       int i = 0;
@@ -343,8 +363,12 @@ TEST(CdxLeafImage, ALeafReadFromDiskKnowsItsSizeOnlyWhenPackedAsWePack) {
       counted = built;
       counted.key_bytes = -1;
       EXPECT_EQ(LeafBytes(other, 0, other.n(), c.pad), LeafBytes(counted, 0, counted.n(), c.pad));
+      read.Insert(i, k.data(), 1, 0);
+      EXPECT_EQ(Page(read, c.pad), Fresh(built, c.pad)) << "round " << round;
+      EXPECT_EQ(Page(other, c.pad), Fresh(built, c.pad)) << "round " << round;
     }
     EXPECT_EQ(known_loose, 0);
+    EXPECT_GT(untidy, 0);  // tight counts in an untidy page were met
   }
 }
 
