@@ -264,7 +264,13 @@ Status DecodeNode(const uint8_t* page, int klen, char pad, Node* out, bool keep_
   uint32_t recs_max = 0;
   for (int i = 0; i < n; ++i) {
     uint64_t v = 0;
-    for (int b = bytes - 1; b >= 0; --b) v = (v << 8) | area[i * bytes + b];
+    if (24 + i * bytes + 8 <= static_cast<int>(kPageSize)) {
+      // One load for the entry and whatever follows it inside the page.
+      std::memcpy(&v, area + i * bytes, 8);
+      if constexpr (std::endian::native != std::endian::little) v = __builtin_bswap64(v);
+    } else {
+      for (int b = bytes - 1; b >= 0; --b) v = (v << 8) | area[i * bytes + b];
+    }
     uint32_t rec = static_cast<uint32_t>(v & rec_mask);
     int dup = static_cast<int>((v >> rec_bits) & static_cast<uint64_t>(dup_mask));
     int trail = static_cast<int>((v >> (rec_bits + dup_bits)) & static_cast<uint64_t>(trail_mask));
