@@ -25,17 +25,24 @@ std::atomic<size_t>& BudgetBytes() {
 // hold pages.
 constexpr size_t kFloorShare = 8;
 
-// Evicted nodes kept for the next pages read: a sweep evicts a little more
-// than one page at a time, and reads follow one by one.
-constexpr size_t kSpares = 32;
+// A sweep evicts this share of the budget at once, so that a full cache does
+// not sweep for every page it reads. The nodes it evicts are kept, buffers
+// and all, up to the same share of the budget over all files, for the pages
+// read next: a large index read page by page then reuses them instead of
+// freeing a sixteenth of the budget in one sweep and allocating it again
+// page by page (four allocations and four frees a page).
+constexpr size_t kSweepShare = 16;
+constexpr size_t kMinSpareBytes = 64 << 10;
 
 }  // namespace
 
 void PageCache::SetBudget(size_t bytes) { BudgetBytes() = bytes; }
 size_t PageCache::Budget() { return BudgetBytes(); }
 size_t PageCache::TotalBytes() { return g_total_; }
+size_t PageCache::SpareLimit() { return std::max(Budget() / kSweepShare, kMinSpareBytes); }
 
 std::atomic<size_t> PageCache::g_total_{0};
+std::atomic<size_t> PageCache::g_spare_bytes_{0};
 
 void PageCache::Put(const NodeRef& n) {
   size_t i = n->off / kPageSize;
@@ -70,8 +77,14 @@ void PageCache::Erase(uint32_t off) {
   charge_[i] = 0;
 }
 
-void PageCache::Clear() {
+void PageCache::DropSpares() {
+  g_spare_bytes_ -= spare_bytes_;
+  spare_bytes_ = 0;
   spares_.clear();
+}
+
+void PageCache::Clear() {
+  DropSpares();
   for (size_t i = 0; i < slots_.size(); ++i) {
     if (slots_[i]) Erase(static_cast<uint32_t>(i * kPageSize));
   }
@@ -81,11 +94,11 @@ void PageCache::Clear() {
 void PageCache::EvictOverBudget() {
   const size_t budget = Budget();
   const size_t floor = budget / kFloorShare;
-  // Evict a little more than needed, so that a full cache does not sweep on
-  // every new page. The sweep is bounded per call: while a large change
-  // keeps its pages dirty there may be nothing to evict, and each new page
-  // must not pay for a whole turn of the hand.
-  const size_t target = budget - budget / 16;
+  // Evict a little more than needed (see kSweepShare). The sweep is bounded
+  // per call: while a large change keeps its pages dirty there may be
+  // nothing to evict, and each new page must not pay for a whole turn of
+  // the hand.
+  const size_t target = budget - budget / kSweepShare;
   const size_t n = slots_.size();
   const size_t max_steps = std::min<size_t>(2 * n, 1024);
   const bool keep_interior = interior_bytes_ <= budget / 4;
@@ -107,7 +120,11 @@ void PageCache::EvictOverBudget() {
       continue;
     }
     if (s->dirty || s.use_count() > 1 || (keep_interior && interior_[i])) continue;
-    if (spares_.size() < kSpares) spares_.push_back(s);
+    if (const size_t c = Charge(*s); g_spare_bytes_ + c <= SpareLimit()) {
+      spares_.push_back(s);
+      spare_bytes_ += c;
+      g_spare_bytes_ += c;
+    }
     Erase(static_cast<uint32_t>(i * kPageSize));
   }
 }

@@ -55,6 +55,9 @@ class PageCache {
     if (spares_.empty()) return std::make_shared<Node>();
     NodeRef n = std::move(spares_.back());
     spares_.pop_back();
+    const size_t c = Charge(*n);
+    spare_bytes_ -= c;
+    g_spare_bytes_ -= c;
     n->Reset();
     return n;
   }
@@ -91,6 +94,11 @@ class PageCache {
   static void SetBudget(size_t bytes);
   static size_t Budget();
   static size_t TotalBytes();
+  // What evicted nodes kept for reuse hold, in all files (outside TotalBytes).
+  static size_t SpareBytes() { return g_spare_bytes_; }
+  // The most they may hold: the share of the budget a sweep frees, and never
+  // less than a few dozen nodes.
+  static size_t SpareLimit();
 
  private:
   static size_t Charge(const Node& n) {
@@ -100,9 +108,14 @@ class PageCache {
            4 * (n.recs.capacity() + n.kids.capacity());
   }
   static std::atomic<size_t> g_total_;
+  // What the evicted nodes kept for reuse hold, in all files (not counted in
+  // g_total_: the sweep that evicted them freed that much of the budget).
+  static std::atomic<size_t> g_spare_bytes_;
   void EvictOverBudget();
+  void DropSpares();
 
   std::vector<NodeRef> spares_;   // evicted nodes nobody else holds, for reuse
+  size_t spare_bytes_ = 0;        // what they hold
   std::vector<NodeRef> slots_;    // by page number
   std::vector<uint8_t> used_;     // CLOCK reference bits
   std::vector<uint32_t> charge_;  // bytes counted for each page when added
