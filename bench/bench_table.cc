@@ -148,7 +148,11 @@ std::unique_ptr<Table>& Indexed() { static std::unique_ptr<Table> t; return t; }
 
 // The table a workload runs on, made and filled first (untimed) when the
 // workloads that build it were filtered out of this run.
-Table* Ready(benchmark::State& st, std::unique_ptr<Table>& t, const char* name, bool indexed) {
+// Never inlined, so that an instruction count can leave the build out:
+// valgrind --tool=callgrind --toggle-collect='*BM_W4*' --toggle-collect='*Ready*'
+// (entering Ready turns collection off again, leaving it turns it back on).
+[[gnu::noinline]] Table* Ready(benchmark::State& st, std::unique_ptr<Table>& t, const char* name,
+                               bool indexed) {
   if (!t) {
     t = CreateTable(name, indexed);
     if (t) Fill(st, t.get());
