@@ -4,98 +4,88 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "xbase/linger_registry.h"
+
 namespace xb {
 
-// Every lock that may be kept, and the thread that lets go of kept locks
-// whose handle did not come back for them. Never destroyed: the thread may
-// still be waiting on it while the process exits.
-struct LingerRegistry {
-  std::mutex mu;
-  // A pointer: a forked child needs a fresh one (the parent's keeper may
-  // have been waiting on it at the fork, a state the child must not inherit).
-  std::condition_variable* cv = new std::condition_variable;
-  std::vector<LingeringLock*> locks;
-  bool keeper_running = false;
-  LingeringLock::Clock::time_point keeper_wakes = LingeringLock::Clock::time_point::max();
+LingerRegistry& LingerRegistry::Get() {
+  static LingerRegistry* r = [] {
+    auto* reg = new LingerRegistry;
+    // A forked child has no keeper thread, and the locks it inherited
+    // belong to the parent's open files: the child must not let them go.
+    pthread_atfork([] { Get().mu.lock(); }, [] { Get().mu.unlock(); },
+                   [] {
+                     LingerRegistry& g = Get();
+                     g.keeper_running = false;
+                     g.cv = new std::condition_variable;  // the old one is left as is
+                     g.keeper_wakes = Clock::time_point::max();
+                     for (LingeringLock* l : g.locks) {
+                       if (l->held_ == LingeringLock::Held::kExclusive && !l->in_use_)
+                         l->held_ = LingeringLock::Held::kNone;
+                     }
+                     for (KeptRecordLocks* k : g.records) {
+                       k->kept_.clear();
+                       k->revived_.clear();
+                     }
+                     g.mu.unlock();
+                   });
+    return reg;
+  }();
+  return *r;
+}
 
-  static LingerRegistry& Get() {
-    static LingerRegistry* r = [] {
-      auto* reg = new LingerRegistry;
-      // A forked child has no keeper thread, and the locks it inherited
-      // belong to the parent's open files: the child must not let them go.
-      pthread_atfork([] { Get().mu.lock(); }, [] { Get().mu.unlock(); },
-                     [] {
-                       LingerRegistry& g = Get();
-                       g.keeper_running = false;
-                       g.cv = new std::condition_variable;  // the old one is left as is
-                       g.keeper_wakes = LingeringLock::Clock::time_point::max();
-                       for (LingeringLock* l : g.locks) {
-                         if (l->held_ == LingeringLock::Held::kExclusive && !l->in_use_)
-                           l->held_ = LingeringLock::Held::kNone;
-                       }
-                       g.mu.unlock();
-                     });
-      return reg;
-    }();
-    return *r;
+bool LingerRegistry::Drop(LingeringLock* l, Clock::time_point now, bool all) {
+  if (l->held_ != LingeringLock::Held::kExclusive || l->in_use_ || !l->keepable_) return false;
+  if (!all && now < l->since_ + LingeringLock::kMaxHold) return false;
+  (void)l->file_->Unlock(l->offset_, 1);
+  l->held_ = LingeringLock::Held::kNone;
+  l->no_keep_until_ = now + LingeringLock::kGap;
+  return true;
+}
+
+void LingerRegistry::WakeKeeperBy(Clock::time_point when) {
+  if (!keeper_running) {
+    keeper_running = true;
+    // Signals stay with the program's own threads.
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &old);
+    std::thread([this] { Keep(); }).detach();
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
   }
-
-  // Under `mu`. Lets go of `l` when it is kept and unused (and, unless
-  // `all`, held for its full time): returns whether it did.
-  static bool Drop(LingeringLock* l, LingeringLock::Clock::time_point now, bool all) {
-    if (l->held_ != LingeringLock::Held::kExclusive || l->in_use_ || !l->keepable_) return false;
-    if (!all && now < l->since_ + LingeringLock::kMaxHold) return false;
-    (void)l->file_->Unlock(l->offset_, 1);
-    l->held_ = LingeringLock::Held::kNone;
-    l->no_keep_until_ = now + LingeringLock::kGap;
-    return true;
+  if (when < keeper_wakes) {
+    keeper_wakes = when;
+    cv->notify_one();
   }
+}
 
-  // Under `mu`: makes sure the keeper wakes by `when`.
-  void WakeKeeperBy(LingeringLock::Clock::time_point when) {
-    if (!keeper_running) {
-      keeper_running = true;
-      // Signals stay with the program's own threads.
-      sigset_t all, old;
-      sigfillset(&all);
-      pthread_sigmask(SIG_SETMASK, &all, &old);
-      std::thread([this] { Keep(); }).detach();
-      pthread_sigmask(SIG_SETMASK, &old, nullptr);
+void LingerRegistry::Keep() {
+  std::unique_lock<std::mutex> g(mu);
+  for (;;) {
+    auto now = Clock::now();
+    auto next = Clock::time_point::max();
+    for (LingeringLock* l : locks) {
+      if (Drop(l, now, false)) continue;
+      // A lock in use past its time is let go by its handle itself.
+      auto due = l->since_ + LingeringLock::kMaxHold;
+      if (l->held_ == LingeringLock::Held::kExclusive && l->keepable_ && now < due)
+        next = std::min(next, due);
     }
-    if (when < keeper_wakes) {
-      keeper_wakes = when;
-      cv->notify_one();
+    for (KeptRecordLocks* k : records) {
+      k->LetGoAlone(now, false);
+      next = std::min(next, k->due());
     }
+    keeper_wakes = next;
+    if (next == Clock::time_point::max())
+      cv->wait(g);
+    else
+      cv->wait_until(g, next);
   }
-
-  void Keep() {
-    std::unique_lock<std::mutex> g(mu);
-    for (;;) {
-      auto now = LingeringLock::Clock::now();
-      auto next = LingeringLock::Clock::time_point::max();
-      for (LingeringLock* l : locks) {
-        if (Drop(l, now, false)) continue;
-        // A lock in use past its time is let go by its handle itself.
-        auto due = l->since_ + LingeringLock::kMaxHold;
-        if (l->held_ == LingeringLock::Held::kExclusive && l->keepable_ && now < due)
-          next = std::min(next, due);
-      }
-      keeper_wakes = next;
-      if (next == LingeringLock::Clock::time_point::max())
-        cv->wait(g);
-      else
-        cv->wait_until(g, next);
-    }
-  }
-};
-
-namespace {
+}
 
 bool LingerAllowed(Env* env) {
   static const bool off = [] {
@@ -104,8 +94,6 @@ bool LingerAllowed(Env* env) {
   }();
   return !off && env == Env::Default();
 }
-
-}  // namespace
 
 LingeringLock::LingeringLock(Env* env, File* file, uint64_t offset)
     : file_(file), offset_(offset), linger_(LingerAllowed(env)) {
@@ -202,6 +190,7 @@ void ReleaseLingeringLocks() {
   std::lock_guard<std::mutex> g(r.mu);
   auto now = LingeringLock::Clock::now();
   for (LingeringLock* l : r.locks) LingerRegistry::Drop(l, now, true);
+  for (KeptRecordLocks* k : r.records) k->LetGoAlone(now, true);
 }
 
 }  // namespace xb

@@ -74,7 +74,11 @@ class LingeringLock {
   bool was_kept_ = false;
 };
 
-// Lets go of every lock this process keeps (and nobody is using).
+// Lets go of every lock this process keeps (and nobody is using), record
+// locks included (kept_record_locks.h).
 void ReleaseLingeringLocks();
+
+// Whether locks of files of `env` may be kept.
+bool LingerAllowed(Env* env);
 
 }  // namespace xb

@@ -12,6 +12,7 @@
 #include "xbase/field_codec.h"
 #include "xbase/file_swap.h"
 #include "xbase/fpt.h"
+#include "xbase/kept_record_locks.h"
 #include "xbase/lingering_lock.h"
 #include "xbase/table_index.h"
 #include "xbase/table_locks.h"
@@ -68,7 +69,7 @@ Result<std::unique_ptr<Table>> Table::Open(const std::string& path, const OpenOp
   t->env_ = env;
   Status s = t->Init(std::move(*f), *resolved, opt);
   if (!s.ok()) {
-    t->header_lock_.reset();
+    t->UnbindLocks();
     t->file_.reset();  // nothing to write back: the table never opened
     return s;
   }
@@ -208,7 +209,7 @@ Status Table::Close() {
   UnlockAll();
   index_.reset();
   memo_.reset();
-  header_lock_.reset();
+  UnbindLocks();
   file_.reset();
   return s;
 }
@@ -553,8 +554,15 @@ Status Table::WriteBack() {
 }
 
 void Table::BindHeaderLock() {
+  UnbindLocks();
+  if (!file_) return;
+  header_lock_ = std::make_unique<LingeringLock>(env_, file_.get(), kHeaderLockOffset);
+  kept_locks_ = std::make_unique<KeptRecordLocks>(env_, file_.get());
+}
+
+void Table::UnbindLocks() {
+  kept_locks_.reset();
   header_lock_.reset();
-  if (file_) header_lock_ = std::make_unique<LingeringLock>(env_, file_.get(), kHeaderLockOffset);
 }
 
 Status Table::LockHeader() {

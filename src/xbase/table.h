@@ -27,6 +27,7 @@ namespace xb {
 
 class MemoFile;
 class IndexSet;
+class KeptRecordLocks;
 class LingeringLock;
 class NewRecord;
 class Table;
@@ -205,8 +206,13 @@ class Table {
   // new record is locked and current, nothing pending. `blank` is a blank
   // record, whose keys may fail until its values are written.
   Status AppendBytes(const std::string& rec, bool blank);
-  // The header lock follows the file (a pack swaps the file in).
+  // The header lock and the kept record locks follow the file (a pack swaps
+  // the file in).
   void BindHeaderLock();
+  void UnbindLocks();
+  // Takes a record's or the file's lock bytes, asking again while another
+  // handle or user may only be keeping them for a moment.
+  Status LockBytes(uint64_t offset, uint64_t len);
   Status RequireWritable(const char* what) const;
   Status RequireLockedForWrite() const;
   Status SkipRecordOrder(int64_t n);
@@ -224,6 +230,7 @@ class Table {
   std::unique_ptr<MemoFile> memo_;
   std::unique_ptr<IndexSet> index_;
   std::unique_ptr<LingeringLock> header_lock_;  // bound to file_
+  std::unique_ptr<KeptRecordLocks> kept_locks_;  // bound to file_
   std::string path_, name_;
   FieldList fields_;
   CodePage codepage_ = CodePage::kWindows1252;

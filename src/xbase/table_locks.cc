@@ -1,4 +1,9 @@
 // Record and file locks of a Table.
+#include <chrono>
+#include <thread>
+
+#include "xbase/kept_record_locks.h"
+#include "xbase/lingering_lock.h"
 #include "xbase/table.h"
 #include "xbase/table_index.h"
 #include "xbase/table_locks.h"
@@ -15,11 +20,15 @@ Status Table::LockRecord(uint32_t recno) {
   if (!locks_.contains(recno)) {
     if (recno > kFileLockSize)
       return Status::InvalidArgument(path_ + ": record number too large to lock");
-    Status s = file_->Lock(RecordLockOffset(recno), 1, true);
-    if (s.IsBusy())
-      return Status::Busy(path_ + ": record " + std::to_string(recno) +
-                          " is locked by another user");
-    XB_RETURN_IF_ERROR(s);
+    // A record this handle let go of a moment ago may still be kept: then
+    // it is ours again without asking.
+    if (!kept_locks_->Revive(recno)) {
+      Status s = LockBytes(RecordLockOffset(recno), 1);
+      if (s.IsBusy())
+        return Status::Busy(path_ + ": record " + std::to_string(recno) +
+                            " is locked by another user");
+      XB_RETURN_IF_ERROR(s);
+    }
     locks_.insert(recno);
   }
   // What we hold must be what is on disk now, not what we read before, and
@@ -35,21 +44,16 @@ Status Table::LockRecord(uint32_t recno) {
 Status Table::UnlockRecord(uint32_t recno) {
   if (recno == 0) recno = recno_;
   if (recno == recno_) XB_RETURN_IF_ERROR(WriteBack());
-  if (locks_.erase(recno)) return file_->Unlock(RecordLockOffset(recno), 1);
+  if (locks_.erase(recno)) return kept_locks_->Release(recno, locks_.sorted());
   return Status::OK();
 }
 
 Status Table::UnlockAll() {
   if (!file_) return Status::OK();
   Status s = WriteBack();
-  // Records appended one after another (a transaction's) lie on adjacent
-  // bytes: each run goes in one call.
-  const std::vector<uint32_t>& held = locks_.sorted();
-  for (auto it = held.begin(); it != held.end();) {
-    uint32_t first = *it, last = first;
-    while (++it != held.end() && *it == last + 1) ++last;
-    file_->Unlock(RecordLockOffset(last), last - first + 1);
-  }
+  // What is held and what is kept goes together: with nothing left held,
+  // in one call.
+  (void)kept_locks_->ReleaseAll(locks_.sorted(), {});
   locks_.clear();
   if (file_locked_) {
     file_->Unlock(kFileLockOffset, kFileLockSize);
@@ -58,14 +62,34 @@ Status Table::UnlockAll() {
   return s;
 }
 
+Status Table::LockBytes(uint64_t offset, uint64_t len) {
+  Status s = file_->Lock(offset, len, true);
+  if (!s.IsBusy()) return s;
+  // Perhaps kept by another handle of this process.
+  ReleaseLingeringLocks();
+  s = file_->Lock(offset, len, true);
+  if (!s.IsBusy() || !LingerAllowed(env_)) return s;
+  // Perhaps kept for a moment by another process that keeps locks as we do.
+  const auto until = std::chrono::steady_clock::now() + LingeringLock::kMaxHold +
+                     2 * LingeringLock::kGap;
+  while (s.IsBusy() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::microseconds(250));
+    s = file_->Lock(offset, len, true);
+  }
+  return s;
+}
+
 Status Table::LockFile() {
   if (exclusive_ || file_locked_) return Status::OK();
   if (read_only_) return Status::ReadOnly(path_ + ": opened read-only, cannot lock the table");
   XB_RETURN_IF_ERROR(WriteBack());
+  // Kept records go first: letting go of them later would open holes in
+  // the file lock.
+  XB_RETURN_IF_ERROR(kept_locks_->ReleaseAll({}, locks_.sorted()));
   // Our own record locks lie inside the range and merge into the file lock
   // (the locks belong to this handle), so they are kept until it is granted:
   // a refused file lock must not cost the records we hold.
-  Status s = file_->Lock(kFileLockOffset, kFileLockSize, true);
+  Status s = LockBytes(kFileLockOffset, kFileLockSize);
   if (s.IsBusy()) return Status::Busy(path_ + ": table is locked by another user");
   XB_RETURN_IF_ERROR(s);
   locks_.clear();  // covered by the file lock, released with it

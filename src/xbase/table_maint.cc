@@ -136,7 +136,7 @@ Status Table::Pack() {
   memo_.reset();
   out_file->set_path(path_);
   UnlockAll();
-  header_lock_.reset();
+  UnbindLocks();
   file_ = std::move(out_file);
   BindHeaderLock();
   count_ = kept;

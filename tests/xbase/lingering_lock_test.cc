@@ -1,20 +1,24 @@
-// Header and index locks kept for a moment after a change (lingering_lock.h):
-// other handles of the same process never wait for them, a lock nobody comes
-// back for is let go on its own, readers and writers of other processes get
-// their turn beside a writer that works without pause, and a writer killed
-// while keeping them leaves what it had committed and nothing torn.
+// Header, index and record locks kept for a moment after a change
+// (lingering_lock.h, kept_record_locks.h): other handles of the same process
+// never wait for them, a lock nobody comes back for is let go on its own,
+// readers and writers of other processes get their turn beside a writer that
+// works without pause, a writer killed while keeping them leaves what it had
+// committed and nothing torn, and letting go of kept records together never
+// lets go of a lock still held.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <random>
 #include <thread>
 
 #include "support/temp_dir.h"
+#include "xbase/lingering_lock.h"
 #include "xbase/new_record.h"
 #include "xbase/table.h"
 #include "xbase/table_locks.h"
@@ -272,6 +276,175 @@ TEST(LingeringLocks, UnlockingEverythingFreesRunsOfRecordsButNotAnotherHandlesRe
   EXPECT_TRUE((*a)->LockedRecords().empty());
   EXPECT_EQ((*c)->LockRecord(5).code(), Code::kBusy);  // still the other handle's
   for (uint32_t r : {1u, 2u, 3u, 4u, 6u, 7u, 8u, 12u, 20u}) EXPECT_TRUE((*c)->LockRecord(r).ok()) << r;
+}
+
+// Whether every record byte of [1, n] is as `held` says (held = busy for
+// another open file).
+void ExpectRecordBytes(const std::string& path, uint32_t n, const std::vector<uint32_t>& held,
+                       const char* when) {
+  for (uint32_t r = 1; r <= n; ++r) {
+    bool busy = !ByteFree(path, RecordLockOffset(r));
+    bool want = std::find(held.begin(), held.end(), r) != held.end();
+    EXPECT_EQ(busy, want) << "record " << r << (want ? " lost its lock " : " still locked ")
+                          << when;
+  }
+}
+
+TEST(KeptRecordLocks, LettingGoOfKeptRecordsTogetherNeverLetsGoOfOneStillHeld) {
+  qztest::TempDir dir;
+  const std::string path = dir.file("L.DBF");
+  const uint32_t kRecords = 300;
+  MakeTable(path, static_cast<int>(kRecords));
+  auto t = Table::Open(path);
+  ASSERT_TRUE(t.ok());
+  // Records held for the whole run, among many taken and let go of in a
+  // random order around them: every batch lets go of runs between them.
+  const std::vector<uint32_t> held = {1, 57, 58, 150, 299};
+  for (uint32_t r : held) ASSERT_TRUE((*t)->LockRecord(r).ok());
+  std::mt19937 rng(11);
+  std::vector<uint32_t> others;
+  for (uint32_t r = 1; r <= kRecords; ++r) {
+    if (std::find(held.begin(), held.end(), r) == held.end()) others.push_back(r);
+  }
+  std::shuffle(others.begin(), others.end(), rng);
+  for (uint32_t r : others) {
+    ASSERT_TRUE((*t)->LockRecord(r).ok()) << r;
+    ASSERT_TRUE((*t)->GoTo(r).ok());
+    ASSERT_TRUE((*t)->Put(3, Value::Number(r)).ok());
+    ASSERT_TRUE((*t)->UnlockRecord(r).ok()) << r;
+    EXPECT_FALSE((*t)->IsRecordLocked(r));
+  }
+  for (uint32_t r : held) EXPECT_TRUE((*t)->IsRecordLocked(r));
+  // The held ones are still locked for everybody else, at once; the rest
+  // free within moments (batches, or the keeper).
+  for (uint32_t r : held) EXPECT_FALSE(ByteFree(path, RecordLockOffset(r))) << r;
+  for (uint32_t r : others)
+    EXPECT_TRUE(FreeWithin(path, RecordLockOffset(r), std::chrono::seconds(2))) << r;
+  ExpectRecordBytes(path, kRecords, held, "after the releases");
+  // One held record let go of, and the others with everything kept at once.
+  ASSERT_TRUE((*t)->UnlockRecord(57).ok());
+  ASSERT_TRUE((*t)->LockRecord(20).ok());
+  ASSERT_TRUE((*t)->UnlockRecord(20).ok());
+  ASSERT_TRUE((*t)->UnlockAll().ok());
+  ExpectRecordBytes(path, kRecords, {}, "after UnlockAll");
+  ExpectWholeAndClean(path, kRecords);
+}
+
+TEST(KeptRecordLocks, ARecordJustLetGoOfIsFreeForOtherHandlesAndForAFileLock) {
+  qztest::TempDir dir;
+  const std::string path = dir.file("L.DBF");
+  MakeTable(path, 20);
+  auto a = Table::Open(path);
+  auto b = Table::Open(path);
+  ASSERT_TRUE(a.ok() && b.ok());
+  // Another handle of this process takes what `a` keeps, without waiting.
+  for (uint32_t r = 1; r <= 20; ++r) {
+    ASSERT_TRUE((*a)->LockRecord(r).ok());
+    ASSERT_TRUE((*a)->UnlockRecord(r).ok());
+    auto start = Clock::now();
+    ASSERT_TRUE((*b)->LockRecord(r).ok()) << r;
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3)) << "waited for a kept lock";
+    // And `a` asking again now finds it busy: `b` holds it.
+    EXPECT_TRUE((*a)->LockRecord(r).IsBusy()) << r;
+    ASSERT_TRUE((*b)->UnlockRecord(r).ok());
+  }
+  ASSERT_TRUE((*b)->UnlockAll().ok());
+  // A file lock taken while records are kept covers them all: none of the
+  // kept bytes may be let go of afterwards, leaving a hole in it.
+  for (uint32_t r = 3; r <= 9; ++r) {
+    ASSERT_TRUE((*a)->LockRecord(r).ok());
+    ASSERT_TRUE((*a)->UnlockRecord(r).ok());
+  }
+  ASSERT_TRUE((*a)->LockFile().ok());
+  std::this_thread::sleep_for(LingeringLock::kMaxHold * 4);  // the keeper's time passes
+  for (uint32_t r = 1; r <= 20; ++r) EXPECT_FALSE(ByteFree(path, RecordLockOffset(r))) << r;
+  EXPECT_TRUE((*b)->LockRecord(5).IsBusy());
+  ASSERT_TRUE((*a)->UnlockAll().ok());
+  ASSERT_TRUE((*b)->LockRecord(5).ok());
+}
+
+TEST(KeptRecordLocks, OtherProcessesGetARecordJustLetGoOfAndOneLockedOverAndOver) {
+  qztest::TempDir dir;
+  const std::string path = dir.file("L.DBF");
+  MakeTable(path, 10);
+  auto t = Table::Open(path);
+  ASSERT_TRUE(t.ok());
+  int go[2], report[2];
+  ASSERT_EQ(pipe(go), 0);
+  ASSERT_EQ(pipe(report), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    // Inherited kept records are the parent's: letting go of every kept
+    // lock here must not touch them.
+    ReleaseLingeringLocks();
+    auto c = Table::Open(path);
+    if (!c.ok()) _exit(2);
+    char step = 0;
+    // 1: record 3 was just let go of by the parent, which keeps it.
+    if (read(go[0], &step, 1) != 1) _exit(3);
+    int got = (*c)->LockRecord(3).ok() ? 1 : 0;
+    if (got) (void)(*c)->UnlockRecord(3);
+    // 2: the parent locks and lets go of record 4 without pause.
+    if (read(go[0], &step, 1) != 1) _exit(3);
+    int turns = 0;
+    for (auto start = Clock::now(); Clock::now() - start < std::chrono::milliseconds(400);) {
+      if ((*c)->LockRecord(4).ok()) {
+        ++turns;
+        (void)(*c)->UnlockRecord(4);
+      }
+    }
+    int msg[2] = {got, turns};
+    if (write(report[1], msg, sizeof msg) != sizeof msg) _exit(4);
+    _exit(0);
+  }
+  close(report[1]);
+  ASSERT_TRUE((*t)->LockRecord(3).ok());
+  ASSERT_TRUE((*t)->UnlockRecord(3).ok());
+  ASSERT_EQ(write(go[1], "1", 1), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(write(go[1], "2", 1), 1);
+  int mine = 0;
+  for (auto start = Clock::now(); Clock::now() - start < std::chrono::milliseconds(500);) {
+    if (!(*t)->LockRecord(4).ok()) continue;
+    ++mine;
+    ASSERT_TRUE((*t)->UnlockRecord(4).ok());
+  }
+  int st = 0;
+  waitpid(child, &st, 0);
+  ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << "child exit " << WEXITSTATUS(st);
+  int msg[2] = {0, 0};
+  ASSERT_EQ(read(report[0], msg, sizeof msg), static_cast<ssize_t>(sizeof msg));
+  EXPECT_EQ(msg[0], 1) << "a record let go of was refused to another process";
+  EXPECT_GT(msg[1], 5) << "a record locked over and over starved the other process";
+  EXPECT_GT(mine, 5);
+  close(report[0]);
+  close(go[0]);
+  close(go[1]);
+}
+
+TEST(KeptRecordLocks, AKeptRecordTakenBackAfterAForkIsStillLocked) {
+  qztest::TempDir dir;
+  const std::string path = dir.file("L.DBF");
+  MakeTable(path, 10);
+  auto t = Table::Open(path);
+  ASSERT_TRUE(t.ok());
+  ASSERT_TRUE((*t)->LockRecord(6).ok());
+  ASSERT_TRUE((*t)->UnlockRecord(6).ok());
+  // The child shares the parent's open file: were it to let go of the
+  // parent's kept byte, the parent's lock taken back below would be gone.
+  pid_t child = fork();
+  if (child == 0) {
+    ReleaseLingeringLocks();
+    _exit(0);
+  }
+  int st = 0;
+  waitpid(child, &st, 0);
+  ASSERT_TRUE((*t)->LockRecord(6).ok());
+  EXPECT_FALSE(ByteFree(path, RecordLockOffset(6)));
+  std::this_thread::sleep_for(LingeringLock::kMaxHold * 4);
+  EXPECT_FALSE(ByteFree(path, RecordLockOffset(6))) << "a held record was let go of";
+  ASSERT_TRUE((*t)->UnlockRecord(6).ok());
+  EXPECT_TRUE(FreeWithin(path, RecordLockOffset(6), std::chrono::seconds(2)));
 }
 
 }  // namespace
