@@ -10,9 +10,10 @@
 // the record was written before its release, and to its handle it is
 // released (IsRecordLocked says no). Other users merely wait a little
 // longer:
-//  - a record is kept at most LingeringLock::kMaxHold after its lock was
-//    taken from the system: its handle lets go of it when it next releases
-//    a record, or the keeper thread does when nobody came back;
+//  - a record is kept at most LingeringLock::kMaxHold after its release
+//    (its first, when the handle took it back meanwhile): its handle lets go
+//    of it when it next releases a record, or the keeper thread does when
+//    nobody came back;
 //  - a handle lets go of all it keeps once kBatch are kept;
 //  - a kept record locked again by its handle is the handle's again with no
 //    system call; one kept its full time is let go of, and the handle keeps
@@ -59,7 +60,7 @@ class KeptRecordLocks {
   friend void ReleaseLingeringLocks();
   struct Kept {
     uint32_t recno;
-    Clock::time_point since;  // when its lock was taken from the system
+    Clock::time_point since;  // when it was first let go of
   };
   // Under the registry's mutex.
   Status LetGo(std::vector<uint32_t>* go, const std::vector<uint32_t>& held);
@@ -73,8 +74,8 @@ class KeptRecordLocks {
   File* file_;
   bool linger_;
   std::vector<Kept> kept_;
-  // Kept records the handle locked again, with the time their lock was
-  // taken: released again, they are kept only for what is left of it.
+  // Kept records the handle locked again, with the time they were first
+  // let go of: released again, they are kept only for what is left of it.
   std::vector<Kept> revived_;
   Clock::time_point due_ = Clock::time_point::max();
   Clock::time_point no_keep_until_{};

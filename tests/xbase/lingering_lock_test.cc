@@ -337,17 +337,20 @@ TEST(KeptRecordLocks, ARecordJustLetGoOfIsFreeForOtherHandlesAndForAFileLock) {
   auto a = Table::Open(path);
   auto b = Table::Open(path);
   ASSERT_TRUE(a.ok() && b.ok());
-  // Another handle of this process takes what `a` keeps, without waiting.
+  // Another handle of this process takes what `a` keeps, without waiting
+  // (waiting out each kept lock would cost 5 ms a record).
+  auto waited = Clock::duration::zero();
   for (uint32_t r = 1; r <= 20; ++r) {
     ASSERT_TRUE((*a)->LockRecord(r).ok());
     ASSERT_TRUE((*a)->UnlockRecord(r).ok());
     auto start = Clock::now();
     ASSERT_TRUE((*b)->LockRecord(r).ok()) << r;
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3)) << "waited for a kept lock";
+    waited += Clock::now() - start;
     // And `a` asking again now finds it busy: `b` holds it.
     EXPECT_TRUE((*a)->LockRecord(r).IsBusy()) << r;
     ASSERT_TRUE((*b)->UnlockRecord(r).ok());
   }
+  EXPECT_LT(waited, std::chrono::milliseconds(50)) << "waited for kept locks";
   ASSERT_TRUE((*b)->UnlockAll().ok());
   // A file lock taken while records are kept covers them all: none of the
   // kept bytes may be let go of afterwards, leaving a hole in it.
