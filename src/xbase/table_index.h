@@ -149,7 +149,8 @@ class IndexSet {
   // -1 before the scope's top, 1 past its bottom (logical order), 0 inside.
   int ScopeSide(const std::string& key) const;
   Status Settle(bool forward, uint32_t* recno);
-  // Asks for the record a few entries further on while this one is read.
+  // Asks, every few steps of a walk, for the records of the next several
+  // entries while this one is read.
   void PrefetchAhead(bool forward);
   Status SeekTop();     // the cursor to the first entry of the scope
   Status SeekBottom();  // the cursor to the last entry of the scope
@@ -163,6 +164,7 @@ class IndexSet {
   std::unique_ptr<CdxCursor> cursor_;
   std::optional<std::string> scope_top_, scope_bottom_;
   bool between_ = false;  // Sync found no entry: the cursor is on the one after
+  unsigned walk_steps_ = 0;  // steps since the cursor was last put somewhere
   std::string sync_key_;
   struct Change {  // of one tag, in Update
     int tag = 0;

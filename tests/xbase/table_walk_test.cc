@@ -109,6 +109,81 @@ TEST(TableWalk, AWalkSeesAnotherUsersCommitsAheadOfItInTheSameLeaf) {
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
 }
 
+// A table of wide records, over the size from which a walk asks for the
+// records ahead of it (several at a time, reaching into the next leaf), with
+// its keys in an order unrelated to the records': every way of walking it
+// still gives every record once, in key order, including records another
+// user changes among those just asked for.
+TEST(TableWalk, AWalkOverALargeTableReadingAheadSeesEveryRecordOnce) {
+  qztest::TempDir dir;
+  const int kRecords = 2200;  // about 9 MB of records
+  std::vector<FieldDef> fields = {{"CODE", 'C', 10, 0, 0, 0}};
+  for (int f = 0; f < 16; ++f) fields.push_back({"FILL" + std::to_string(f), 'C', 254, 0, 0, 0});
+  std::vector<int> order(kRecords);
+  for (int i = 0; i < kRecords; ++i) order[i] = i;
+  std::shuffle(order.begin(), order.end(), std::mt19937(5));
+  {
+    CreateOptions co;
+    co.exclusive = true;
+    auto t = Table::Create(dir.file("BIG"), fields, co);
+    ASSERT_TRUE(t.ok()) << t.status().ToString();
+    for (int i = 0; i < kRecords; ++i) {
+      ASSERT_TRUE((*t)->Append().ok());
+      ASSERT_TRUE((*t)->Put(0, Value::Char(Code(order[i] * 10))).ok());
+    }
+    ASSERT_TRUE((*t)->CreateTag("BYCODE", "CODE").ok());
+  }
+  auto a = OpenShared(dir.file("BIG.DBF"));
+  auto b = OpenShared(dir.file("BIG.DBF"));
+  ASSERT_TRUE(a && b);
+  ASSERT_TRUE(a->SetOrder("BYCODE").ok());
+  auto expect_whole_walks = [&](size_t count) {
+    std::vector<std::string> fwd, back;
+    for (Status s = a->GoTop(); s.ok() && !a->Eof(); s = a->Skip(1)) fwd.push_back(CodeOf(a.get()));
+    for (Status s = a->GoBottom(); s.ok() && !a->Bof(); s = a->Skip(-1)) back.push_back(CodeOf(a.get()));
+    EXPECT_EQ(fwd.size(), count);
+    EXPECT_TRUE(std::is_sorted(fwd.begin(), fwd.end()));
+    EXPECT_EQ(std::set<std::string>(fwd.begin(), fwd.end()).size(), fwd.size());
+    std::reverse(back.begin(), back.end());
+    EXPECT_EQ(back, fwd);
+  };
+  expect_whole_walks(kRecords);
+
+  // From a seek, forward; then the other user deletes the record three
+  // entries ahead and moves the one five ahead behind the walk: both were
+  // among the records asked for ahead, and neither is seen.
+  ASSERT_TRUE(a->Seek(Value::Char(Code(10000))).ok());
+  ASSERT_TRUE(a->Found());
+  for (int i = 1; i <= 20; ++i) {
+    ASSERT_TRUE(a->Skip(1).ok());
+    ASSERT_EQ(CodeOf(a.get()), Code(10000 + 10 * i));
+  }
+  auto record_of = [&](int code) {
+    return static_cast<uint32_t>(std::find(order.begin(), order.end(), code / 10) - order.begin()) + 1;
+  };
+  const uint32_t gone = record_of(10230), moved = record_of(10250);
+  ASSERT_TRUE(b->GoTo(gone).ok());
+  ASSERT_TRUE(b->LockRecord().ok());
+  ASSERT_TRUE(b->Delete().ok());
+  ASSERT_TRUE(b->UnlockRecord(gone).ok());
+  ASSERT_TRUE(b->GoTo(moved).ok());
+  ASSERT_TRUE(b->LockRecord().ok());
+  ASSERT_TRUE(b->Put(0, Value::Char("K00005")).ok());
+  ASSERT_TRUE(b->UnlockRecord(moved).ok());
+  std::vector<std::string> seen;
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_TRUE(a->Skip(1).ok());
+    seen.push_back(CodeOf(a.get()));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{Code(10210), Code(10220), Code(10240), Code(10260),
+                                            Code(10270), Code(10280)}));
+  // Whole walks: one record fewer, the moved one now second.
+  expect_whole_walks(kRecords - 1);
+  ASSERT_TRUE(a->GoTop().ok());
+  ASSERT_TRUE(a->Skip(1).ok());
+  EXPECT_EQ(CodeOf(a.get()), "K00005");
+}
+
 TEST(TableWalk, ManyRecordLocksTakenAndReleasedInAnyOrder) {
   qztest::TempDir dir;
   const int kRecords = 400;
