@@ -153,18 +153,14 @@ void Fill(benchmark::State& st, Table* t) {
 std::unique_ptr<Table>& Plain() { static std::unique_ptr<Table> t; return t; }
 std::unique_ptr<Table>& Indexed() { static std::unique_ptr<Table> t; return t; }
 
-// The table a workload runs on, made and filled first (untimed) when the
-// workloads that build it were filtered out of this run.
-// Never inlined, so that an instruction count can leave the build out:
-// valgrind --tool=callgrind --toggle-collect='*BM_W4*' --toggle-collect='*Ready*'
-// (entering Ready turns collection off again, leaving it turns it back on).
 // The kept copy of table `name` for this record count, in --tables.
 std::string Kept(const char* name) {
   return g_tables + "/" + std::to_string(g_records) + "-" + name;
 }
 
-// Copies table `name`'s files (both ways between the run's directory and the
-// kept copies); false when one cannot be copied.
+// Copies a table's files, `from` and `to` naming them without extension
+// (either way between the run's directory and --tables); false when one
+// cannot be copied.
 bool CopyTable(const std::string& from, const std::string& to) {
   std::error_code ec;
   for (const char* ext : {".DBF", ".CDX"}) {
@@ -181,6 +177,12 @@ std::unique_ptr<Table> Reopen(const char* name) {
   return t.ok() ? std::move(*t) : nullptr;
 }
 
+// The table a workload runs on, made and filled first (untimed), or copied
+// from --tables, when the workloads that build it were filtered out of this
+// run.
+// Never inlined, so that an instruction count can leave the build out:
+// valgrind --tool=callgrind --toggle-collect='*BM_W4*' --toggle-collect='*Ready*'
+// (entering Ready turns collection off again, leaving it turns it back on).
 [[gnu::noinline]] Table* Ready(benchmark::State& st, std::unique_ptr<Table>& t, const char* name,
                                bool indexed) {
   const std::string here = Dir() + "/" + name;
