@@ -289,10 +289,10 @@ Status Table::GoTo(uint32_t recno) {
   found_ = false;
   XB_RETURN_IF_ERROR(LoadRecord(recno));
   bof_ = eof_ && count_ == 0;
-  if (!eof_ && index_ && index_->order() >= 0) {
-    bool present = false;
-    XB_RETURN_IF_ERROR(index_->Sync(recno_, rec_, &present));
-  }
+  // The controlling tag's cursor is not put on the record here: a step in
+  // key order puts it there first (Skip), from the record as it is then, and
+  // most jumps to a record are followed by a read or a change, not a step.
+  // Finding the entry would cost a descent of the tag for nothing.
   return Status::OK();
 }
 
@@ -546,10 +546,7 @@ Status Table::WriteBack() {
   }
   orig_ = rec_;
   dirty_ = false;
-  if (s.ok() && index_ && index_->order() >= 0) {
-    bool present = false;
-    s = index_->Sync(recno_, rec_, &present);
-  }
+  // The cursor follows the record at the next step in key order (see GoTo).
   return s;
 }
 
@@ -656,11 +653,7 @@ Status Table::AppendBytes(const std::string& rec, bool blank) {
   orig_ = rec;
   eof_ = bof_ = false;
   dirty_ = false;
-  // The controlling tag's cursor follows the record, as after a write-back.
-  if (!blank && index && index->order() >= 0) {
-    bool present = false;
-    return index->Sync(recno, rec, &present);
-  }
+  // The cursor follows the record at the next step in key order (see GoTo).
   return Status::OK();
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <set>
 
@@ -182,6 +183,100 @@ TEST(TableWalk, AWalkOverALargeTableReadingAheadSeesEveryRecordOnce) {
   ASSERT_TRUE(a->GoTop().ok());
   ASSERT_TRUE(a->Skip(1).ok());
   EXPECT_EQ(CodeOf(a.get()), "K00005");
+}
+
+// Jumps to a record by number in key order, each followed by steps: from
+// the record as it stands (changed by this handle, changed by another user
+// after the jump, or just added), a step lands where a model of the keys
+// says. The steps are what put the tag's cursor on the record.
+TEST(TableWalk, StepsAfterAJumpStartFromTheRecordWhereverItsKeyIsNow) {
+  qztest::TempDir dir;
+  const int kRecords = 300;
+  MakeTable(dir.file("J"), kRecords);
+  auto a = OpenShared(dir.file("J.DBF"));
+  auto b = OpenShared(dir.file("J.DBF"));
+  ASSERT_TRUE(a && b);
+  ASSERT_TRUE(a->SetOrder("BYCODE").ok());
+  std::map<uint32_t, int> code_of;  // record -> code number
+  std::set<std::pair<int, uint32_t>> keys;
+  std::set<int> used;
+  for (int i = 0; i < kRecords; ++i) {
+    code_of[i + 1] = i * 10;
+    keys.insert({i * 10, i + 1});
+    used.insert(i * 10);
+  }
+  std::mt19937 rng(21);
+  auto fresh_code = [&] {
+    int c;
+    do c = static_cast<int>(rng() % 5000); while (used.count(c));
+    used.insert(c);
+    return c;
+  };
+  auto set_code = [&](uint32_t r, int c) {
+    keys.erase({code_of[r], r});
+    code_of[r] = c;
+    keys.insert({c, r});
+  };
+  for (int round = 0; round < 400; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    uint32_t r = 1 + rng() % static_cast<uint32_t>(code_of.size());
+    int from_code = code_of[r];  // where the steps start from, as this handle sees it
+    switch (rng() % 4) {
+      case 0:  // a plain jump
+        ASSERT_TRUE(a->GoTo(r).ok());
+        break;
+      case 1: {  // a jump and a change of the key, written by the step
+        ASSERT_TRUE(a->GoTo(r).ok());
+        ASSERT_TRUE(a->LockRecord().ok());
+        from_code = fresh_code();
+        ASSERT_TRUE(a->Put(0, Value::Char(Code(from_code))).ok());
+        set_code(r, from_code);
+        break;
+      }
+      case 2: {  // another user moves the record after the jump
+        ASSERT_TRUE(a->GoTo(r).ok());
+        ASSERT_TRUE(b->GoTo(r).ok());
+        ASSERT_TRUE(b->LockRecord().ok());
+        int c = fresh_code();
+        ASSERT_TRUE(b->Put(0, Value::Char(Code(c))).ok());
+        ASSERT_TRUE(b->UnlockRecord(r).ok());
+        set_code(r, c);
+        break;
+      }
+      default: {  // a new record
+        ASSERT_TRUE(a->Append().ok());
+        r = a->RecNo();
+        ASSERT_EQ(r, code_of.size() + 1);
+        from_code = fresh_code();
+        ASSERT_TRUE(a->Put(0, Value::Char(Code(from_code))).ok());
+        code_of[r] = from_code;
+        keys.insert({from_code, r});
+        break;
+      }
+    }
+    const int n = static_cast<int>(rng() % 7) - 3;
+    ASSERT_TRUE(a->Skip(n).ok());
+    ASSERT_TRUE(a->UnlockAll().ok());
+    if (n == 0) continue;
+    // Entries before the starting point: its own entry when the record is
+    // still there, else the place the entry the handle knew would have.
+    auto start = keys.lower_bound({from_code, r});
+    const bool on_entry = start != keys.end() && *start == std::make_pair(from_code, r);
+    const long p = std::distance(keys.begin(), start);
+    const long target = n > 0 ? p + n - (on_entry ? 0 : 1) : p + n;
+    if (n > 0 && target >= static_cast<long>(keys.size())) {
+      EXPECT_TRUE(a->Eof());
+      continue;
+    }
+    if (n < 0 && target < 0) {
+      EXPECT_TRUE(a->Bof());
+      continue;
+    }
+    ASSERT_FALSE(a->Eof());
+    auto want = std::next(keys.begin(), target);
+    EXPECT_EQ(a->RecNo(), want->second);
+    EXPECT_EQ(CodeOf(a.get()), Code(want->first));
+  }
 }
 
 TEST(TableWalk, ManyRecordLocksTakenAndReleasedInAnyOrder) {
