@@ -41,6 +41,15 @@ std::unique_ptr<Table> OpenShared(const std::string& path) {
   return t.ok() ? std::move(*t) : nullptr;
 }
 
+// Two users of a new table made by MakeTable, each with a handle of its own.
+struct TwoUsers {
+  std::unique_ptr<Table> a, b;
+};
+TwoUsers MakeSharedTable(const qztest::TempDir& dir, const std::string& name, int records) {
+  MakeTable(dir.file(name), records);
+  return {OpenShared(dir.file(name + ".DBF")), OpenShared(dir.file(name + ".DBF"))};
+}
+
 std::string CodeOf(Table* t) {
   std::string s = t->Get(0)->str();
   return s.substr(0, s.find(' '));
@@ -49,9 +58,7 @@ std::string CodeOf(Table* t) {
 TEST(TableWalk, AWalkSeesAnotherUsersCommitsAheadOfItInTheSameLeaf) {
   qztest::TempDir dir;
   const int kRecords = 300;
-  MakeTable(dir.file("W"), kRecords);
-  auto a = OpenShared(dir.file("W.DBF"));
-  auto b = OpenShared(dir.file("W.DBF"));
+  auto [a, b] = MakeSharedTable(dir, "W", kRecords);
   ASSERT_TRUE(a && b);
   ASSERT_TRUE(a->SetOrder("BYCODE").ok());
   ASSERT_TRUE(b->SetOrder("BYCODE").ok());
@@ -192,9 +199,7 @@ TEST(TableWalk, AWalkOverALargeTableReadingAheadSeesEveryRecordOnce) {
 TEST(TableWalk, StepsAfterAJumpStartFromTheRecordWhereverItsKeyIsNow) {
   qztest::TempDir dir;
   const int kRecords = 300;
-  MakeTable(dir.file("J"), kRecords);
-  auto a = OpenShared(dir.file("J.DBF"));
-  auto b = OpenShared(dir.file("J.DBF"));
+  auto [a, b] = MakeSharedTable(dir, "J", kRecords);
   ASSERT_TRUE(a && b);
   ASSERT_TRUE(a->SetOrder("BYCODE").ok());
   std::map<uint32_t, int> code_of;  // record -> code number
@@ -282,9 +287,7 @@ TEST(TableWalk, StepsAfterAJumpStartFromTheRecordWhereverItsKeyIsNow) {
 TEST(TableWalk, ManyRecordLocksTakenAndReleasedInAnyOrder) {
   qztest::TempDir dir;
   const int kRecords = 400;
-  MakeTable(dir.file("L"), kRecords);
-  auto a = OpenShared(dir.file("L.DBF"));
-  auto b = OpenShared(dir.file("L.DBF"));
+  auto [a, b] = MakeSharedTable(dir, "L", kRecords);
   ASSERT_TRUE(a && b);
   std::mt19937 rng(11);
   std::vector<uint32_t> recs;
